@@ -1,0 +1,37 @@
+# Front door for building, testing and running Quillmark. Every target first makes sure the
+# Debian packages are there (scripts/install-deps), so a fresh machine needs nothing else.
+BUILD_DIR ?= build
+SANITIZE_DIR ?= build-sanitize
+JOBS ?= 2
+
+.PHONY: all deps build test run bench sanitize format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
+	@cmake --build $(BUILD_DIR) -j$(JOBS)
+
+test: build
+	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j$(JOBS)
+
+run: build
+	@echo "Quillmark's window is not built yet: this checkout has the core library and its tests."
+
+bench: build
+	@cmake --build $(BUILD_DIR) -j$(JOBS) --target benchmarks
+	@cmake --build $(BUILD_DIR) --target run-benchmarks
+
+sanitize: deps
+	@cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMARK_SANITIZE=ON
+	@cmake --build $(SANITIZE_DIR) -j$(JOBS)
+	@ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j$(JOBS)
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

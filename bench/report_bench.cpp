@@ -1,0 +1,75 @@
+// Reads a generated report of 1,000,000 lines and prints the time and the memory the result
+// holds, against the size of the text.
+#include "model/duration_label.h"
+#include "report/report_reader.h"
+#include "report/report_writer.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <malloc.h>
+#include <vector>
+
+namespace {
+
+QString generateReport(qsizetype targetLines) {
+    QList<quillmark::FolderReport> folders;
+    qsizetype lines = 2;
+    std::int64_t grandTotal = 0;
+    for (int f = 0; lines < targetLines; ++f) {
+        quillmark::FolderReport folder{
+            QStringLiteral("/media/archivio/Serie %1/Stagione %2").arg(f / 10).arg(f % 10 + 1),
+            {},
+            0};
+        lines += 3;
+        for (int n = 0; n < 45 && lines < targetLines; ++n) {
+            const QString name = QStringLiteral("Episodio %1 - La città.mp4").arg(n + 1);
+            std::optional<QString> error;
+            if (n % 10 == 9) {
+                error = QStringLiteral("Formato non supportato da AVFoundation: ") + name;
+                ++lines;
+            }
+            const std::int64_t seconds = error ? 0 : 1200 + (f * 37 + n * 101) % 2400;
+            folder.files.append({name, folder.path + QLatin1Char('/') + name, seconds, error});
+            folder.totalSeconds += seconds;
+            ++lines;
+        }
+        grandTotal += folder.totalSeconds;
+        folders.append(std::move(folder));
+    }
+    return quillmark::reportText(folders, grandTotal);
+}
+
+std::size_t heapInUse() {
+    return mallinfo2().uordblks;
+}
+
+} // namespace
+
+int main() {
+    const QString text = generateReport(1'000'000);
+    const qsizetype lineCount = text.count(QLatin1Char('\n'));
+    const qsizetype utf8Bytes = text.toUtf8().size();
+
+    std::vector<double> times;
+    std::size_t held = 0;
+    qsizetype rows = 0;
+    for (int round = 0; round < 3; ++round) {
+        const std::size_t before = heapInUse();
+        QElapsedTimer timer;
+        timer.start();
+        const quillmark::ReportSummary summary = quillmark::parseReport(text);
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+        held = heapInUse() - before;
+        rows = summary.totalFileCount();
+    }
+    std::sort(times.begin(), times.end());
+
+    std::printf("report: %lld lines, %lld file rows, %.1f MiB as UTF-8\n", (long long)lineCount,
+                (long long)rows, double(utf8Bytes) / (1 << 20));
+    std::printf("parseReport               %8.1f ms   (target < 1000 ms)\n", times[1]);
+    std::printf("memory held by the result %8.1f MiB  = %.2fx the text (target < 10x)\n",
+                double(held) / (1 << 20), double(held) / double(utf8Bytes));
+    return 0;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <exception>
+#include <filesystem>
+#include <variant>
+
+namespace quillmark {
+
+// The system's own error type. Each case carries what its Italian description needs.
+class AppError : public std::exception {
+public:
+    enum class Kind {
+        invalidFolder,
+        unsupportedFormat,
+        ffprobeFailed,
+        durationFailed,
+        ffprobeNotFound
+    };
+
+    struct InvalidFolder {
+        QString message;
+    };
+    struct UnsupportedFormat {
+        std::filesystem::path url;
+    };
+    struct FfprobeFailed {
+        std::filesystem::path url;
+        QString message;
+    };
+    struct DurationFailed {
+        std::filesystem::path url;
+        QString message;
+    };
+    struct FfprobeNotFound {};
+
+    // Alternatives in the order of Kind.
+    using Case = std::variant<InvalidFolder, UnsupportedFormat, FfprobeFailed, DurationFailed,
+                              FfprobeNotFound>;
+
+    static AppError invalidFolder(QString message);
+    static AppError unsupportedFormat(std::filesystem::path url);
+    static AppError ffprobeFailed(std::filesystem::path url, QString message);
+    static AppError durationFailed(std::filesystem::path url, QString message);
+    static AppError ffprobeNotFound();
+
+    Kind kind() const { return static_cast<Kind>(m_case.index()); }
+    const Case& value() const { return m_case; }
+
+    // The localised, user-facing text of the error.
+    QString errorDescription() const;
+    const char* what() const noexcept override { return m_what.constData(); }
+
+private:
+    explicit AppError(Case value);
+
+    Case m_case;
+    QByteArray m_what;
+};
+
+// The text of any caught error: the description of an AppError, else the platform's own wording.
+QString describeError(const std::exception& error);
+QString describeError(const std::exception_ptr& error);
+
+} // namespace quillmark

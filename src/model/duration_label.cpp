@@ -1,0 +1,21 @@
+#include "model/duration_label.h"
+
+namespace quillmark {
+
+QString formatDuration(std::int64_t seconds) {
+    const std::int64_t s = seconds < 0 ? 0 : seconds;
+    // Hours are at most INT64_MAX / 3600, so the carry below cannot overflow.
+    std::int64_t hours = s / 3600;
+    const std::int64_t remainder = s % 3600;
+    std::int64_t minutes = remainder / 60;
+    if (remainder % 60 >= 30)
+        ++minutes;
+    if (minutes == 60) {
+        minutes = 0;
+        ++hours;
+    }
+    return QString::number(hours) + QLatin1Char('h') +
+           QString::number(minutes).rightJustified(2, QLatin1Char('0')) + QLatin1Char('m');
+}
+
+} // namespace quillmark

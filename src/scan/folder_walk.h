@@ -1,0 +1,20 @@
+#pragma once
+
+#include <filesystem>
+#include <vector>
+
+namespace quillmark {
+
+// One folder of a walk with every entry directly in it that is not a subfolder (plain files,
+// symbolic links of any kind, entries whose type cannot be read), in natural order.
+struct WalkedFolder {
+    std::filesystem::path path;
+    std::vector<std::filesystem::path> files;
+};
+
+// The folder and every folder below it, depth first, each folder before its subfolders, in
+// natural order. Symbolic links are never followed. A folder that cannot be listed counts as
+// empty, so the walk never fails; the root is always the first element.
+std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root);
+
+} // namespace quillmark

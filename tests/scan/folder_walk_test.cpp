@@ -1,0 +1,166 @@
+#include "scan/folder_walk.h"
+#include "scan/natural_order.h"
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <unistd.h>
+
+namespace quillmark {
+namespace {
+
+using test::TempTree;
+
+// The walk as "folder: file file" lines relative to the root, which keeps expectations readable.
+std::vector<std::string> describe(const std::vector<WalkedFolder>& walk, const TempTree& tree) {
+    std::vector<std::string> lines;
+    for (const WalkedFolder& folder : walk) {
+        std::string line = folder.path.lexically_relative(tree.root()).native() + ":";
+        for (const std::filesystem::path& file : folder.files) {
+            EXPECT_EQ(file.parent_path(), folder.path);
+            line += " " + file.filename().native();
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST(FolderWalkTest, PreOrderWithEveryFolderBeforeItsSubfolders) {
+    TempTree tree;
+    tree.file("B/x.mp4");
+    tree.file("A/y.mp4");
+    tree.file("A/Sub/z.mp4");
+    tree.file("r.mp4");
+    tree.folder("A/Empty");
+    EXPECT_EQ(
+        describe(walkFolder(tree.root()), tree),
+        (std::vector<std::string>{".: r.mp4", "A: y.mp4", "A/Empty:", "A/Sub: z.mp4", "B: x.mp4"}));
+}
+
+TEST(FolderWalkTest, NaturalOrderForFilesAndFolders) {
+    TempTree tree;
+    for (const char* name : {"Episodio 10.mp4", "episodio 2.mp4", "Episodio 1.mp4", "_extra.mp4"})
+        tree.file(name);
+    tree.folder("Stagione 10");
+    tree.folder("Stagione 9");
+    EXPECT_EQ(
+        describe(walkFolder(tree.root()), tree),
+        (std::vector<std::string>{".: _extra.mp4 Episodio 1.mp4 episodio 2.mp4 Episodio 10.mp4",
+                                  "Stagione 9:", "Stagione 10:"}));
+}
+
+TEST(FolderWalkTest, LinksAreFilesAndNeverFollowed) {
+    TempTree tree;
+    const auto video = tree.file("Real/clip.mp4");
+    tree.symlink("Links/Film.mp4", video);
+    tree.symlink("Links/Loop", tree.root());
+    tree.symlink("Links/Dangling.mkv", tree.path("missing"));
+    tree.file(".hidden/.clip.mp4");
+    EXPECT_EQ(describe(walkFolder(tree.root()), tree),
+              (std::vector<std::string>{".:", ".hidden: .clip.mp4",
+                                        "Links: Dangling.mkv Film.mp4 Loop", "Real: clip.mp4"}));
+}
+
+TEST(FolderWalkTest, NamesThatAreNotUtf8ComeOutIntact) {
+    TempTree tree;
+    const std::string name = "caf\xe9 \xff.mp4";
+    tree.file("bad\xfe/" + name, "x");
+    const auto walk = walkFolder(tree.root());
+    ASSERT_EQ(walk.size(), 2u);
+    ASSERT_EQ(walk[1].files.size(), 1u);
+    EXPECT_EQ(walk[1].files[0], tree.path("bad\xfe/" + name));
+    EXPECT_TRUE(std::filesystem::exists(walk[1].files[0]));
+}
+
+TEST(FolderWalkTest, RootThatCannotBeListedIsOneEmptyFolder) {
+    TempTree tree;
+    const auto file = tree.file("clip.mp4");
+    for (const std::filesystem::path& root : {tree.path("missing"), file}) {
+        const auto walk = walkFolder(root);
+        ASSERT_EQ(walk.size(), 1u);
+        EXPECT_EQ(walk[0].path, root);
+        EXPECT_TRUE(walk[0].files.empty());
+    }
+}
+
+TEST(FolderWalkTest, TrailingSeparatorsAreDropped) {
+    TempTree tree;
+    tree.file("A/clip.mp4");
+    const auto walk = walkFolder(tree.root().native() + "//");
+    ASSERT_EQ(walk.size(), 2u);
+    EXPECT_EQ(walk[0].path, tree.root());
+    EXPECT_EQ(walk[1].files[0], tree.path("A/clip.mp4"));
+}
+
+TEST(FolderWalkTest, UnreadableFolderCountsAsEmptyAndTheWalkGoesOn) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root can list any folder";
+    TempTree tree;
+    tree.file("A/hidden.mp4");
+    tree.file("B/seen.mp4");
+    std::filesystem::permissions(tree.path("A"), std::filesystem::perms::none);
+    const auto lines = describe(walkFolder(tree.root()), tree);
+    std::filesystem::permissions(tree.path("A"), std::filesystem::perms::owner_all);
+    EXPECT_EQ(lines, (std::vector<std::string>{".:", "A:", "B: seen.mp4"}));
+}
+
+struct OrderCase {
+    QLocale locale;
+    std::vector<std::string> names;
+    std::vector<std::string> expected;
+};
+
+class NaturalOrderTest : public ::testing::TestWithParam<OrderCase> {};
+
+TEST_P(NaturalOrderTest, SortsLikeAFileBrowserInEveryLocale) {
+    std::vector<std::string> names = GetParam().names;
+    NaturalOrder(GetParam().locale).sort(names);
+    EXPECT_EQ(names, GetParam().expected);
+}
+
+const std::vector<std::string> episodes{"Episodio 10.mp4", "episodio 2.mp4", "Episodio 1.mp4"};
+const std::vector<std::string> episodesSorted{"Episodio 1.mp4", "episodio 2.mp4",
+                                              "Episodio 10.mp4"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Locales, NaturalOrderTest,
+    ::testing::Values(
+        OrderCase{QLocale::c(), episodes, episodesSorted},
+        OrderCase{QLocale(QLocale::Italian, QLocale::Italy), episodes, episodesSorted},
+        OrderCase{QLocale(QLocale::German, QLocale::Germany), episodes, episodesSorted},
+        OrderCase{QLocale::c(), {"Stagione 10", "Stagione 9"}, {"Stagione 9", "Stagione 10"}},
+        // Equal names keep their listing order.
+        OrderCase{QLocale::c(), {"b", "A.mp4", "a.mp4", "B"}, {"A.mp4", "a.mp4", "b", "B"}},
+        OrderCase{QLocale::c(), {"a.mp4", "A.mp4"}, {"a.mp4", "A.mp4"}},
+        // Accented and non-ASCII names take the collator's own path.
+        OrderCase{
+            QLocale::c(), {"Città 10", "città 2", "Citta 3"}, {"città 2", "Citta 3", "Città 10"}},
+        OrderCase{QLocale(QLocale::Swedish, QLocale::Sweden), {"ö", "z", "o"}, {"o", "z", "ö"}},
+        OrderCase{
+            QLocale::c(), {"x\xff 2", "x\xff 10", "x\xff 1"}, {"x\xff 1", "x\xff 2", "x\xff 10"}}));
+
+TEST(NaturalOrderTest, FastPathAgreesWithTheCollatorOnRandomNames) {
+    std::mt19937 random(7);
+    const std::string alphabet = "aAbB09 ._-()[]z12";
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::Danish, QLocale::Denmark)}) {
+        const NaturalOrder order(locale);
+        std::vector<std::string> names;
+        for (int i = 0; i < 400; ++i) {
+            std::string name;
+            for (int n = 1 + int(random() % 8); n > 0; --n)
+                name += alphabet[random() % alphabet.size()];
+            names.push_back(name);
+        }
+        std::vector<std::string> collated = names;
+        std::stable_sort(collated.begin(), collated.end(), [&](const auto& a, const auto& b) {
+            return order.compare(QString::fromStdString(a), QString::fromStdString(b)) < 0;
+        });
+        order.sort(names);
+        EXPECT_EQ(names, collated) << locale.name().toStdString();
+    }
+}
+
+} // namespace
+} // namespace quillmark
