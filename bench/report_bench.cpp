@@ -13,7 +13,8 @@
 
 namespace {
 
-QString generateReport(qsizetype targetLines) {
+QString generateReport(qsizetype targetLines)
+{
     QList<quillmark::FolderReport> folders;
     qsizetype lines = 2;
     std::int64_t grandTotal = 0;
@@ -41,13 +42,15 @@ QString generateReport(qsizetype targetLines) {
     return quillmark::reportText(folders, grandTotal);
 }
 
-std::size_t heapInUse() {
+std::size_t heapInUse()
+{
     return mallinfo2().uordblks;
 }
 
 } // namespace
 
-int main() {
+int main()
+{
     const QString text = generateReport(1'000'000);
     const qsizetype lineCount = text.count(QLatin1Char('\n'));
     const qsizetype utf8Bytes = text.toUtf8().size();

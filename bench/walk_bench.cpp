@@ -20,20 +20,23 @@ constexpr int filesPerFolder = 49;
 
 const char* const extensions[] = {".mp4", ".mkv", ".MOV", ".avi", ".srt", ".jpg", ".nfo"};
 
-std::string fileName(int folder, int file) {
+std::string fileName(int folder, int file)
+{
     std::string name = (file % 3 == 0 ? "episodio " : "Episodio ") + std::to_string(file + 1);
     if (folder % 20 == 0 && file % 10 == 0)
         name += " città"; // some folders need the collator for non-ASCII names
     return name + " - parte " + std::to_string(folder % 7) + extensions[file % 7];
 }
 
-void makeFolder(const std::filesystem::path& folder, int index) {
+void makeFolder(const std::filesystem::path& folder, int index)
+{
     std::filesystem::create_directories(folder);
     for (int file = 0; file < filesPerFolder; ++file)
         std::ofstream(folder / fileName(index, file));
 }
 
-std::size_t generate(const std::filesystem::path& root) {
+std::size_t generate(const std::filesystem::path& root)
+{
     const std::filesystem::path stamp = root / ".complete";
     if (!std::filesystem::exists(stamp)) {
         std::printf("generating the tree in %s ...\n", root.c_str());
@@ -54,7 +57,8 @@ std::size_t generate(const std::filesystem::path& root) {
     return entries;
 }
 
-template <class Run> double medianMilliseconds(Run run, int rounds = 7) {
+template <class Run> double medianMilliseconds(Run run, int rounds = 7)
+{
     run(); // warm the cache
     std::vector<double> times;
     for (int i = 0; i < rounds; ++i) {
@@ -69,7 +73,8 @@ template <class Run> double medianMilliseconds(Run run, int rounds = 7) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2) {
         std::fprintf(stderr, "usage: walk_bench TREE-FOLDER\n");
         return 2;

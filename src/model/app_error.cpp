@@ -10,39 +10,50 @@ namespace quillmark {
 
 namespace {
 
-QString tr(const char* text) {
+QString tr(const char* text)
+{
     return QCoreApplication::translate("AppError", text);
 }
 
-template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
+template <class... Ts> struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
 
 } // namespace
 
 AppError::AppError(Case value)
     : m_case(std::move(value))
-    , m_what(errorDescription().toUtf8()) {}
+    , m_what(errorDescription().toUtf8())
+{
+}
 
-AppError AppError::invalidFolder(QString message) {
+AppError AppError::invalidFolder(QString message)
+{
     return AppError(InvalidFolder{std::move(message)});
 }
 
-AppError AppError::unsupportedFormat(std::filesystem::path url) {
+AppError AppError::unsupportedFormat(std::filesystem::path url)
+{
     return AppError(UnsupportedFormat{std::move(url)});
 }
 
-AppError AppError::ffprobeFailed(std::filesystem::path url, QString message) {
+AppError AppError::ffprobeFailed(std::filesystem::path url, QString message)
+{
     return AppError(FfprobeFailed{std::move(url), std::move(message)});
 }
 
-AppError AppError::durationFailed(std::filesystem::path url, QString message) {
+AppError AppError::durationFailed(std::filesystem::path url, QString message)
+{
     return AppError(DurationFailed{std::move(url), std::move(message)});
 }
 
-AppError AppError::ffprobeNotFound() {
+AppError AppError::ffprobeNotFound()
+{
     return AppError(FfprobeNotFound{});
 }
 
-QString AppError::errorDescription() const {
+QString AppError::errorDescription() const
+{
     return std::visit(
         Overloaded{
             [](const InvalidFolder& e) { return e.message; },
@@ -64,7 +75,8 @@ QString AppError::errorDescription() const {
         m_case);
 }
 
-QString describeError(const std::exception& error) {
+QString describeError(const std::exception& error)
+{
     if (const auto* appError = dynamic_cast<const AppError*>(&error))
         return appError->errorDescription();
     if (const auto* systemError = dynamic_cast<const std::system_error*>(&error))
@@ -72,7 +84,8 @@ QString describeError(const std::exception& error) {
     return QString::fromLocal8Bit(error.what());
 }
 
-QString describeError(const std::exception_ptr& error) {
+QString describeError(const std::exception_ptr& error)
+{
     try {
         std::rethrow_exception(error);
     } catch (const std::exception& e) {

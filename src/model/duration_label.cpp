@@ -2,7 +2,8 @@
 
 namespace quillmark {
 
-QString formatDuration(std::int64_t seconds) {
+QString formatDuration(std::int64_t seconds)
+{
     const std::int64_t s = seconds < 0 ? 0 : seconds;
     // Hours are at most INT64_MAX / 3600, so the carry below cannot overflow.
     std::int64_t hours = s / 3600;

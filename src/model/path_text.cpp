@@ -2,12 +2,14 @@
 
 namespace quillmark {
 
-QString pathText(const std::filesystem::path& path) {
+QString pathText(const std::filesystem::path& path)
+{
     const std::string& bytes = path.native();
     return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
 }
 
-QString lastPathComponent(const std::filesystem::path& path) {
+QString lastPathComponent(const std::filesystem::path& path)
+{
     const std::string& bytes = path.native();
     const std::size_t end = bytes.find_last_not_of('/');
     if (end == std::string::npos)

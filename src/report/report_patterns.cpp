@@ -4,7 +4,8 @@ namespace quillmark {
 
 namespace {
 
-QRegularExpression compiled(const char* pattern) {
+QRegularExpression compiled(const char* pattern)
+{
     // (*ANY) makes every Unicode line end a line end, as the reports' reference engine does.
     QRegularExpression expression(QLatin1String("(*ANY)") + QLatin1String(pattern),
                                   QRegularExpression::UseUnicodePropertiesOption);
@@ -15,27 +16,32 @@ QRegularExpression compiled(const char* pattern) {
 
 } // namespace
 
-const QRegularExpression& grandTotalPattern() {
+const QRegularExpression& grandTotalPattern()
+{
     static const QRegularExpression pattern = compiled(R"(Gran totale \((\d+h\d{2}m)\))");
     return pattern;
 }
 
-const QRegularExpression& folderTotalPattern() {
+const QRegularExpression& folderTotalPattern()
+{
     static const QRegularExpression pattern = compiled(R"(^Totale cartella \((\d+h\d{2}m)\)$)");
     return pattern;
 }
 
-const QRegularExpression& fileLinePattern() {
+const QRegularExpression& fileLinePattern()
+{
     static const QRegularExpression pattern = compiled(R"(^(.+) \((\d+h\d{2}m)\)$)");
     return pattern;
 }
 
-const QRegularExpression& errorLinePattern() {
+const QRegularExpression& errorLinePattern()
+{
     static const QRegularExpression pattern = compiled(R"(^Errore con file (.+): (.+)$)");
     return pattern;
 }
 
-const QRegularExpression& durationSuffixPattern() {
+const QRegularExpression& durationSuffixPattern()
+{
     static const QRegularExpression pattern = compiled(R"(\s*\(\d+h\d{2}m\)\s*$)");
     return pattern;
 }

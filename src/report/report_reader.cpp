@@ -17,7 +17,8 @@ const QLatin1String folderTotalStart("Totale cartella (");
 const QLatin1String errorLineStart("Errore con file ");
 
 // Lines split at LF, except that CR LF is one character and so never a split point.
-template <class Visit> void forEachLine(QStringView text, Visit visit) {
+template <class Visit> void forEachLine(QStringView text, Visit visit)
+{
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == QLatin1Char('\n') && (i == 0 || text[i - 1] != QLatin1Char('\r'))) {
@@ -30,7 +31,8 @@ template <class Visit> void forEachLine(QStringView text, Visit visit) {
 
 // A prefix counts only when it ends between two user-perceived characters: "Cartella " followed
 // by a combining accent is not a header, because the space and the accent form one character.
-bool startsWithWhole(QStringView line, QLatin1String prefix) {
+bool startsWithWhole(QStringView line, QLatin1String prefix)
+{
     if (!line.startsWith(prefix))
         return false;
     if (line.size() == prefix.size() || line[prefix.size()].unicode() < 0x80)
@@ -42,7 +44,8 @@ bool startsWithWhole(QStringView line, QLatin1String prefix) {
 
 class ReportReader {
 public:
-    void read(QStringView line) {
+    void read(QStringView line)
+    {
         if (startsWithWhole(line, folderHeader)) {
             m_folder = FolderRow{line.sliced(folderHeader.size()).toString(), {}, {}};
             m_pendingError.reset();
@@ -76,7 +79,8 @@ public:
     ReportSummary finish() { return std::move(m_summary); }
 
 private:
-    void closeFolder(const QRegularExpressionMatch& total) {
+    void closeFolder(const QRegularExpressionMatch& total)
+    {
         if (total.hasMatch()) {
             m_folder->totalLabel = total.captured(1);
             m_summary.folders.append(std::move(*m_folder));
@@ -92,7 +96,8 @@ private:
 
 } // namespace
 
-ReportSummary parseReport(QStringView text) {
+ReportSummary parseReport(QStringView text)
+{
     ReportReader reader;
     forEachLine(text, [&reader](QStringView line) { reader.read(line); });
     return reader.finish();

@@ -6,13 +6,15 @@ namespace quillmark {
 
 namespace {
 
-QString inParentheses(std::int64_t seconds) {
+QString inParentheses(std::int64_t seconds)
+{
     return QLatin1String(" (") + formatDuration(seconds) + QLatin1Char(')');
 }
 
 } // namespace
 
-QStringList reportLines(const QList<FolderReport>& folders, std::int64_t grandTotalSeconds) {
+QStringList reportLines(const QList<FolderReport>& folders, std::int64_t grandTotalSeconds)
+{
     QStringList lines;
     for (const FolderReport& folder : folders) {
         lines.append(QLatin1String("Cartella ") + folder.path);
@@ -30,7 +32,8 @@ QStringList reportLines(const QList<FolderReport>& folders, std::int64_t grandTo
     return lines;
 }
 
-QString reportText(const QList<FolderReport>& folders, std::int64_t grandTotalSeconds) {
+QString reportText(const QList<FolderReport>& folders, std::int64_t grandTotalSeconds)
+{
     return reportLines(folders, grandTotalSeconds).join(QLatin1Char('\n'));
 }
 

@@ -7,11 +7,13 @@ namespace quillmark {
 namespace {
 
 // Tabs and the Unicode space separators; line breaks are deliberately not trimmed.
-bool isHorizontalSpace(QChar c) {
+bool isHorizontalSpace(QChar c)
+{
     return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space;
 }
 
-QStringView trimmedHorizontally(QStringView text) {
+QStringView trimmedHorizontally(QStringView text)
+{
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && isHorizontalSpace(text[begin]))
@@ -23,7 +25,8 @@ QStringView trimmedHorizontally(QStringView text) {
 
 // The part of the name after its last full stop. A name whose only full stop is its first
 // character (".mp4", ".bashrc") is a hidden file without an extension.
-QString pathExtension(const std::filesystem::path& file) {
+QString pathExtension(const std::filesystem::path& file)
+{
     const QString name = lastPathComponent(file);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     if (dot <= 0)
@@ -33,7 +36,8 @@ QString pathExtension(const std::filesystem::path& file) {
 
 } // namespace
 
-const QStringList& defaultExtensions() {
+const QStringList& defaultExtensions()
+{
     static const QStringList extensions{
         QStringLiteral(".mp4"), QStringLiteral(".mkv"), QStringLiteral(".mov"),
         QStringLiteral(".f4v"), QStringLiteral(".flv"), QStringLiteral(".avi"),
@@ -41,7 +45,8 @@ const QStringList& defaultExtensions() {
     return extensions;
 }
 
-QStringList parseExtensions(const QString& text) {
+QStringList parseExtensions(const QString& text)
+{
     QStringList extensions;
     for (QStringView piece : QStringView(text).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         QString entry = trimmedHorizontally(piece).toString();
@@ -54,7 +59,8 @@ QStringList parseExtensions(const QString& text) {
     return extensions.isEmpty() ? defaultExtensions() : extensions;
 }
 
-bool matchesExtension(const std::filesystem::path& file, const QStringList& extensions) {
+bool matchesExtension(const std::filesystem::path& file, const QStringList& extensions)
+{
     const QString extension = pathExtension(file);
     if (extension.isEmpty())
         return false;

@@ -18,7 +18,8 @@ struct Listing {
     std::vector<std::string> subfolders;
 };
 
-bool isSubfolder(DIR* dir, const dirent& entry) {
+bool isSubfolder(DIR* dir, const dirent& entry)
+{
     if (entry.d_type != DT_UNKNOWN)
         return entry.d_type == DT_DIR;
     struct stat info {};
@@ -27,7 +28,8 @@ bool isSubfolder(DIR* dir, const dirent& entry) {
     return S_ISDIR(info.st_mode);
 }
 
-Listing listFolder(const std::string& folder) {
+Listing listFolder(const std::string& folder)
+{
     Listing listing;
     std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
     if (!dir)
@@ -41,7 +43,8 @@ Listing listFolder(const std::string& folder) {
     return listing;
 }
 
-std::string childPath(const std::string& folder, const std::string& name) {
+std::string childPath(const std::string& folder, const std::string& name)
+{
     std::string path;
     path.reserve(folder.size() + 1 + name.size());
     path += folder;
@@ -51,7 +54,8 @@ std::string childPath(const std::string& folder, const std::string& name) {
     return path;
 }
 
-std::string withoutTrailingSeparators(std::string path) {
+std::string withoutTrailingSeparators(std::string path)
+{
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
     return path;
@@ -59,7 +63,8 @@ std::string withoutTrailingSeparators(std::string path) {
 
 } // namespace
 
-std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root) {
+std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root)
+{
     const NaturalOrder order;
     std::vector<WalkedFolder> result;
     // Pending folders, the next to visit last; an explicit stack keeps deep trees off the call

@@ -10,20 +10,23 @@ namespace {
 constexpr char firstPrintable = 0x20;
 constexpr char lastPrintable = 0x7e;
 
-bool isDigit(char c) {
+bool isDigit(char c)
+{
     return c >= '0' && c <= '9';
 }
 
 // A collator on the C locale compares code points and ignores numeric mode, so the POSIX locale
 // that servers and CI run in gets the neutral English collation instead.
-QLocale collationLocale(const QLocale& locale) {
+QLocale collationLocale(const QLocale& locale)
+{
     if (locale.language() == QLocale::C)
         return QLocale(QLocale::English, QLocale::UnitedStates);
     return locale;
 }
 
 // Compares the digit runs starting at a[i] and b[j] by value and moves both indexes past them.
-int compareNumbers(const std::string& a, std::size_t& i, const std::string& b, std::size_t& j) {
+int compareNumbers(const std::string& a, std::size_t& i, const std::string& b, std::size_t& j)
+{
     while (i < a.size() && a[i] == '0' && i + 1 < a.size() && isDigit(a[i + 1]))
         ++i;
     while (j < b.size() && b[j] == '0' && j + 1 < b.size() && isDigit(b[j + 1]))
@@ -44,7 +47,8 @@ int compareNumbers(const std::string& a, std::size_t& i, const std::string& b, s
 } // namespace
 
 NaturalOrder::NaturalOrder(const QLocale& locale)
-    : m_collator(collationLocale(locale)) {
+    : m_collator(collationLocale(locale))
+{
     m_collator.setNumericMode(true);
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
 
@@ -61,12 +65,14 @@ NaturalOrder::NaturalOrder(const QLocale& locale)
     }
 }
 
-bool NaturalOrder::isFastComparable(const std::string& name) const {
+bool NaturalOrder::isFastComparable(const std::string& name) const
+{
     return std::all_of(name.begin(), name.end(),
                        [](char c) { return c >= firstPrintable && c <= lastPrintable; });
 }
 
-int NaturalOrder::compareFast(const std::string& a, const std::string& b) const {
+int NaturalOrder::compareFast(const std::string& a, const std::string& b) const
+{
     std::size_t i = 0;
     std::size_t j = 0;
     while (i < a.size() && j < b.size()) {
@@ -88,7 +94,8 @@ int NaturalOrder::compareFast(const std::string& a, const std::string& b) const 
 }
 
 std::vector<std::uint32_t> NaturalOrder::collatedOrder(const std::vector<std::string>& names,
-                                                       std::vector<QString>& texts) const {
+                                                       std::vector<QString>& texts) const
+{
     std::vector<std::uint32_t> order(names.size());
     std::iota(order.begin(), order.end(), 0u);
     for (const std::string& name : names)
@@ -118,7 +125,8 @@ std::vector<std::uint32_t> NaturalOrder::collatedOrder(const std::vector<std::st
     return order;
 }
 
-void NaturalOrder::sort(std::vector<std::string>& names) const {
+void NaturalOrder::sort(std::vector<std::string>& names) const
+{
     if (names.size() < 2)
         return;
     std::vector<QString> texts;

@@ -17,7 +17,8 @@ struct DescriptionCase {
 
 class AppErrorDescriptionTest : public ::testing::TestWithParam<DescriptionCase> {};
 
-TEST_P(AppErrorDescriptionTest, DescribesItselfInItalian) {
+TEST_P(AppErrorDescriptionTest, DescribesItselfInItalian)
+{
     const DescriptionCase& c = GetParam();
     EXPECT_EQ(c.error.kind(), c.kind);
     EXPECT_EQ(c.error.errorDescription(), QString::fromUtf8(c.description));
@@ -50,7 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
             AppError::ffprobeNotFound(), AppError::Kind::ffprobeNotFound,
             "ffprobe non trovato. Configura il percorso (es. /opt/homebrew/bin/ffprobe)."}));
 
-TEST(DescribeErrorTest, PlatformErrorsKeepTheirOwnDescription) {
+TEST(DescribeErrorTest, PlatformErrorsKeepTheirOwnDescription)
+{
     const std::error_code missing = std::make_error_code(std::errc::no_such_file_or_directory);
     EXPECT_EQ(
         describeError(std::make_exception_ptr(std::filesystem::filesystem_error("x", missing))),

@@ -14,7 +14,8 @@ struct LabelCase {
 
 class FormatDurationTest : public ::testing::TestWithParam<LabelCase> {};
 
-TEST_P(FormatDurationTest, RoundsToTheNearestMinuteWithCarry) {
+TEST_P(FormatDurationTest, RoundsToTheNearestMinuteWithCarry)
+{
     EXPECT_EQ(formatDuration(GetParam().seconds), QLatin1String(GetParam().label));
 }
 

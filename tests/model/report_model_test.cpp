@@ -6,11 +6,13 @@
 namespace quillmark {
 namespace {
 
-FileRow row(const char* name, std::optional<QString> error = std::nullopt) {
+FileRow row(const char* name, std::optional<QString> error = std::nullopt)
+{
     return FileRow{QString::fromUtf8(name), QStringLiteral("0h01m"), std::move(error)};
 }
 
-TEST(FileRowTest, AbsentAndEmptyMessagesDifferButShareIdentity) {
+TEST(FileRowTest, AbsentAndEmptyMessagesDifferButShareIdentity)
+{
     const FileRow absent = row("a.mp4");
     const FileRow empty = row("a.mp4", QString());
     EXPECT_NE(absent, empty);
@@ -18,13 +20,15 @@ TEST(FileRowTest, AbsentAndEmptyMessagesDifferButShareIdentity) {
     EXPECT_NE(qHash(absent), qHash(empty));
 }
 
-TEST(FileRowTest, IdentityJoinsNameAndMessageWithoutSeparator) {
+TEST(FileRowTest, IdentityJoinsNameAndMessageWithoutSeparator)
+{
     EXPECT_EQ(row("a.mp4", QStringLiteral("rotto")).id(), QStringLiteral("a.mp4rotto"));
     EXPECT_EQ(row("a.mp4r", QStringLiteral("otto")).id(),
               row("a.mp4", QStringLiteral("rotto")).id());
 }
 
-TEST(FolderRowTest, EqualityAndHashFollowEveryFieldInOrder) {
+TEST(FolderRowTest, EqualityAndHashFollowEveryFieldInOrder)
+{
     const FolderRow folder{
         QStringLiteral("/v"), {row("a.mp4"), row("b.mp4")}, QStringLiteral("0h02m")};
     FolderRow reordered = folder;
@@ -39,7 +43,8 @@ TEST(FolderRowTest, EqualityAndHashFollowEveryFieldInOrder) {
     EXPECT_EQ(folder.id(), relabelled.id());
 }
 
-TEST(ReportSummaryTest, EmptySummaryAndFileCount) {
+TEST(ReportSummaryTest, EmptySummaryAndFileCount)
+{
     EXPECT_TRUE(ReportSummary::empty().folders.isEmpty());
     EXPECT_EQ(ReportSummary::empty().grandTotalLabel, QStringLiteral("0h00m"));
     EXPECT_EQ(ReportSummary::empty().totalFileCount(), 0);

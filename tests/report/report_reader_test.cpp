@@ -6,12 +6,14 @@
 namespace quillmark {
 namespace {
 
-FileRow file(const char* name, const char* label, const char* error = nullptr) {
+FileRow file(const char* name, const char* label, const char* error = nullptr)
+{
     return FileRow{QString::fromUtf8(name), QString::fromUtf8(label),
                    error ? std::optional<QString>(QString::fromUtf8(error)) : std::nullopt};
 }
 
-FolderRow folder(const char* path, QList<FileRow> files, const char* total) {
+FolderRow folder(const char* path, QList<FileRow> files, const char* total)
+{
     return FolderRow{QString::fromUtf8(path), std::move(files), QString::fromUtf8(total)};
 }
 
@@ -22,13 +24,15 @@ struct ReaderCase {
     const char* grandTotal;
 };
 
-void PrintTo(const ReaderCase& c, std::ostream* os) {
+void PrintTo(const ReaderCase& c, std::ostream* os)
+{
     *os << c.name;
 }
 
 class ReportReaderTest : public ::testing::TestWithParam<ReaderCase> {};
 
-TEST_P(ReportReaderTest, ReadsLeniently) {
+TEST_P(ReportReaderTest, ReadsLeniently)
+{
     const ReportSummary summary = parseReport(QString::fromUtf8(GetParam().text));
     EXPECT_EQ(summary.folders, GetParam().folders);
     EXPECT_EQ(summary.grandTotalLabel, QString::fromUtf8(GetParam().grandTotal));

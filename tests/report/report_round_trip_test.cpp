@@ -11,7 +11,8 @@ namespace quillmark {
 namespace {
 
 // Text pieces that a real tree can hold: spaces, parentheses, colons, accents, labels.
-QString randomText(std::mt19937& random) {
+QString randomText(std::mt19937& random)
+{
     static const QStringList pieces{
         QStringLiteral("Film"),     QStringLiteral(" "),     QStringLiteral("(2019)"),
         QStringLiteral("città"),    QStringLiteral("a: b"),  QStringLiteral(" (1h00m)"),
@@ -24,7 +25,8 @@ QString randomText(std::mt19937& random) {
     return text;
 }
 
-TEST(ReportRoundTripTest, WriterOutputReadsBackIntoTheSameRows) {
+TEST(ReportRoundTripTest, WriterOutputReadsBackIntoTheSameRows)
+{
     std::mt19937 random(2024);
     for (int round = 0; round < 200; ++round) {
         QList<FolderReport> folders;

@@ -6,13 +6,15 @@ namespace quillmark {
 namespace {
 
 FileEntry entry(const char* folder, const char* name, std::int64_t seconds,
-                std::optional<QString> error = std::nullopt) {
+                std::optional<QString> error = std::nullopt)
+{
     const QString n = QString::fromUtf8(name);
     return FileEntry{n, QString::fromUtf8(folder) + QLatin1Char('/') + n, seconds,
                      std::move(error)};
 }
 
-TEST(ReportWriterTest, WritesTheExampleByteForByte) {
+TEST(ReportWriterTest, WritesTheExampleByteForByte)
+{
     const char* viaggi = "/Volumes/Dati/Video/Viaggi";
     const char* mare = "/Volumes/Dati/Video/Viaggi/Mare";
     const QList<FolderReport> folders{
@@ -37,7 +39,8 @@ TEST(ReportWriterTest, WritesTheExampleByteForByte) {
               "Gran totale (1h12m)\n");
 }
 
-TEST(ReportWriterTest, EdgeShapes) {
+TEST(ReportWriterTest, EdgeShapes)
+{
     EXPECT_EQ(reportText({}, 0), QStringLiteral("Gran totale (0h00m)\n"));
     EXPECT_EQ(reportText({FolderReport{QStringLiteral("/vuota"), {}, 0}}, -5),
               QStringLiteral("Cartella /vuota\nTotale cartella (0h00m)\n\nGran totale (0h00m)\n"));

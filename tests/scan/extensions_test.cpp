@@ -12,7 +12,8 @@ struct ParseCase {
 
 class ParseExtensionsTest : public ::testing::TestWithParam<ParseCase> {};
 
-TEST_P(ParseExtensionsTest, SplitsAtCommasOnly) {
+TEST_P(ParseExtensionsTest, SplitsAtCommasOnly)
+{
     EXPECT_EQ(parseExtensions(QString::fromUtf8(GetParam().text)), GetParam().expected);
 }
 
@@ -34,7 +35,8 @@ struct MatchCase {
 
 class MatchesExtensionTest : public ::testing::TestWithParam<MatchCase> {};
 
-TEST_P(MatchesExtensionTest, ComparesTheLastExtensionInLowerCase) {
+TEST_P(MatchesExtensionTest, ComparesTheLastExtensionInLowerCase)
+{
     EXPECT_EQ(matchesExtension(GetParam().file, GetParam().extensions), GetParam().matches);
 }
 

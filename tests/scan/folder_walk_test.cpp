@@ -14,7 +14,8 @@ namespace {
 using test::TempTree;
 
 // The walk as "folder: file file" lines relative to the root, which keeps expectations readable.
-std::vector<std::string> describe(const std::vector<WalkedFolder>& walk, const TempTree& tree) {
+std::vector<std::string> describe(const std::vector<WalkedFolder>& walk, const TempTree& tree)
+{
     std::vector<std::string> lines;
     for (const WalkedFolder& folder : walk) {
         std::string line = folder.path.lexically_relative(tree.root()).native() + ":";
@@ -27,7 +28,8 @@ std::vector<std::string> describe(const std::vector<WalkedFolder>& walk, const T
     return lines;
 }
 
-TEST(FolderWalkTest, PreOrderWithEveryFolderBeforeItsSubfolders) {
+TEST(FolderWalkTest, PreOrderWithEveryFolderBeforeItsSubfolders)
+{
     TempTree tree;
     tree.file("B/x.mp4");
     tree.file("A/y.mp4");
@@ -39,7 +41,8 @@ TEST(FolderWalkTest, PreOrderWithEveryFolderBeforeItsSubfolders) {
         (std::vector<std::string>{".: r.mp4", "A: y.mp4", "A/Empty:", "A/Sub: z.mp4", "B: x.mp4"}));
 }
 
-TEST(FolderWalkTest, NaturalOrderForFilesAndFolders) {
+TEST(FolderWalkTest, NaturalOrderForFilesAndFolders)
+{
     TempTree tree;
     for (const char* name : {"Episodio 10.mp4", "episodio 2.mp4", "Episodio 1.mp4", "_extra.mp4"})
         tree.file(name);
@@ -51,7 +54,8 @@ TEST(FolderWalkTest, NaturalOrderForFilesAndFolders) {
                                   "Stagione 9:", "Stagione 10:"}));
 }
 
-TEST(FolderWalkTest, LinksAreFilesAndNeverFollowed) {
+TEST(FolderWalkTest, LinksAreFilesAndNeverFollowed)
+{
     TempTree tree;
     const auto video = tree.file("Real/clip.mp4");
     tree.symlink("Links/Film.mp4", video);
@@ -63,7 +67,8 @@ TEST(FolderWalkTest, LinksAreFilesAndNeverFollowed) {
                                         "Links: Dangling.mkv Film.mp4 Loop", "Real: clip.mp4"}));
 }
 
-TEST(FolderWalkTest, NamesThatAreNotUtf8ComeOutIntact) {
+TEST(FolderWalkTest, NamesThatAreNotUtf8ComeOutIntact)
+{
     TempTree tree;
     const std::string name = "caf\xe9 \xff.mp4";
     tree.file("bad\xfe/" + name, "x");
@@ -74,7 +79,8 @@ TEST(FolderWalkTest, NamesThatAreNotUtf8ComeOutIntact) {
     EXPECT_TRUE(std::filesystem::exists(walk[1].files[0]));
 }
 
-TEST(FolderWalkTest, RootThatCannotBeListedIsOneEmptyFolder) {
+TEST(FolderWalkTest, RootThatCannotBeListedIsOneEmptyFolder)
+{
     TempTree tree;
     const auto file = tree.file("clip.mp4");
     for (const std::filesystem::path& root : {tree.path("missing"), file}) {
@@ -85,7 +91,8 @@ TEST(FolderWalkTest, RootThatCannotBeListedIsOneEmptyFolder) {
     }
 }
 
-TEST(FolderWalkTest, TrailingSeparatorsAreDropped) {
+TEST(FolderWalkTest, TrailingSeparatorsAreDropped)
+{
     TempTree tree;
     tree.file("A/clip.mp4");
     const auto walk = walkFolder(tree.root().native() + "//");
@@ -94,7 +101,8 @@ TEST(FolderWalkTest, TrailingSeparatorsAreDropped) {
     EXPECT_EQ(walk[1].files[0], tree.path("A/clip.mp4"));
 }
 
-TEST(FolderWalkTest, UnreadableFolderCountsAsEmptyAndTheWalkGoesOn) {
+TEST(FolderWalkTest, UnreadableFolderCountsAsEmptyAndTheWalkGoesOn)
+{
     if (geteuid() == 0)
         GTEST_SKIP() << "root can list any folder";
     TempTree tree;
@@ -114,7 +122,8 @@ struct OrderCase {
 
 class NaturalOrderTest : public ::testing::TestWithParam<OrderCase> {};
 
-TEST_P(NaturalOrderTest, SortsLikeAFileBrowserInEveryLocale) {
+TEST_P(NaturalOrderTest, SortsLikeAFileBrowserInEveryLocale)
+{
     std::vector<std::string> names = GetParam().names;
     NaturalOrder(GetParam().locale).sort(names);
     EXPECT_EQ(names, GetParam().expected);
@@ -141,7 +150,8 @@ INSTANTIATE_TEST_SUITE_P(
         OrderCase{
             QLocale::c(), {"x\xff 2", "x\xff 10", "x\xff 1"}, {"x\xff 1", "x\xff 2", "x\xff 10"}}));
 
-TEST(NaturalOrderTest, FastPathAgreesWithTheCollatorOnRandomNames) {
+TEST(NaturalOrderTest, FastPathAgreesWithTheCollatorOnRandomNames)
+{
     std::mt19937 random(7);
     const std::string alphabet = "aAbB09 ._-()[]z12";
     for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::Danish, QLocale::Denmark)}) {

@@ -8,14 +8,16 @@
 
 // Readable failure messages for the value types the tests compare.
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* os) {
+inline void PrintTo(const QString& text, std::ostream* os)
+{
     *os << '"' << text.toStdString() << '"';
 }
 QT_END_NAMESPACE
 
 namespace quillmark {
 
-inline void PrintTo(const FileRow& row, std::ostream* os) {
+inline void PrintTo(const FileRow& row, std::ostream* os)
+{
     *os << "{" << row.name.toStdString() << " | " << row.durationLabel.toStdString() << " | ";
     if (row.errorMessage)
         PrintTo(*row.errorMessage, os);
@@ -24,7 +26,8 @@ inline void PrintTo(const FileRow& row, std::ostream* os) {
     *os << "}";
 }
 
-inline void PrintTo(const FolderRow& row, std::ostream* os) {
+inline void PrintTo(const FolderRow& row, std::ostream* os)
+{
     *os << "{" << row.path.toStdString() << " total " << row.totalLabel.toStdString() << ":";
     for (const FileRow& file : row.files) {
         *os << " ";
