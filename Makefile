@@ -19,7 +19,8 @@ test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j$(JOBS)
 
 run: build
-	@echo "Quillmark's window is not built yet: this checkout has the core library and its tests."
+	@echo "Quillmark's window is not built yet. The command-line front end is:"
+	@echo "  $(BUILD_DIR)/src/quillmark-report --help"
 
 bench: build
 	@cmake --build $(BUILD_DIR) -j$(JOBS) --target benchmarks

@@ -1,0 +1,172 @@
+#include "app/calculation_engine.h"
+
+#include "model/app_error.h"
+#include "model/path_text.h"
+#include "report/report_writer.h"
+#include "scan/extensions.h"
+
+#include <algorithm>
+
+namespace quillmark {
+
+struct CalculationEngine::Run {
+    QStringList extensions;
+    std::function<bool()> hideEmptyFolders;
+    std::vector<WalkedFolder> folders;
+    std::vector<DurationJob> jobs;
+    std::vector<Measurement> results;
+    std::size_t completed = 0;
+    std::size_t nextJob = 0;
+    QPromise<ComputedReport> promise;
+};
+
+CalculationEngine::CalculationEngine(VideoDurationService service, int processorCount,
+                                     QObject* parent)
+    : QObject(parent)
+    , m_service(std::move(service))
+    , m_processorCount(processorCount)
+{
+    m_pool.setMaxThreadCount(std::max(processorCount, 1));
+}
+
+CalculationEngine::~CalculationEngine()
+{
+    m_stop.request_stop();
+    m_pool.clear();
+    m_pool.waitForDone();
+}
+
+int CalculationEngine::maxConcurrent(std::size_t jobCount, int processorCount)
+{
+    if (processorCount <= 0)
+        return 1;
+    return int(
+        std::min<std::size_t>(std::max<std::size_t>(jobCount, 1), std::size_t(processorCount)));
+}
+
+QFuture<ComputedReport> CalculationEngine::computeReport(const std::filesystem::path& folder,
+                                                         const QStringList& extensions,
+                                                         std::function<bool()> hideEmptyFolders)
+{
+    Q_ASSERT(!isRunning());
+    m_run = std::make_unique<Run>();
+    m_run->extensions = extensions;
+    m_run->hideEmptyFolders = std::move(hideEmptyFolders);
+    m_run->promise.start();
+    QFuture<ComputedReport> future = m_run->promise.future();
+
+    // The walk of a large tree takes a while: it runs off this thread like the measurements.
+    m_pool.start([this, folder, extensions] {
+        try {
+            auto walked = std::make_shared<Walk>(walk(folder, extensions));
+            QMetaObject::invokeMethod(
+                this, [this, walked] { startMeasuring(walked); }, Qt::QueuedConnection);
+        } catch (...) {
+            QMetaObject::invokeMethod(
+                this, [this, error = std::current_exception()] { fail(error); },
+                Qt::QueuedConnection);
+        }
+    });
+    return future;
+}
+
+CalculationEngine::Walk CalculationEngine::walk(const std::filesystem::path& folder,
+                                                const QStringList& extensions)
+{
+    Walk result{walkFolder(folder), {}};
+    for (std::size_t i = 0; i < result.folders.size(); ++i) {
+        for (const std::filesystem::path& file : result.folders[i].files) {
+            if (matchesExtension(file, extensions))
+                result.jobs.push_back(DurationJob{std::int64_t(i), file});
+        }
+    }
+    return result;
+}
+
+void CalculationEngine::startMeasuring(std::shared_ptr<Walk> walked)
+{
+    m_run->folders = std::move(walked->folders);
+    m_run->jobs = std::move(walked->jobs);
+    m_run->results.assign(m_run->jobs.size(), Measurement{});
+    Q_EMIT measuringStarted(qsizetype(m_run->jobs.size()));
+    if (m_run->jobs.empty()) {
+        finish();
+        return;
+    }
+    for (int i = maxConcurrent(m_run->jobs.size(), m_processorCount); i > 0; --i)
+        startNextJob();
+}
+
+void CalculationEngine::startNextJob()
+{
+    if (m_run->nextJob >= m_run->jobs.size())
+        return;
+    const std::size_t index = m_run->nextJob++;
+    m_pool.start([this, index, file = m_run->jobs[index].url, service = m_service,
+                  stop = m_stop.get_token()] {
+        Measurement measurement;
+        try {
+            measurement.seconds = service.duration(file, stop);
+        } catch (...) {
+            measurement.error = describeError(std::current_exception());
+        }
+        QMetaObject::invokeMethod(
+            this, [this, index, measurement] { collect(index, measurement); },
+            Qt::QueuedConnection);
+    });
+}
+
+void CalculationEngine::collect(std::size_t jobIndex, Measurement measurement)
+{
+    m_run->results[jobIndex] = std::move(measurement);
+    ++m_run->completed;
+    const std::size_t total = m_run->jobs.size();
+    const int percent = int(double(m_run->completed) * 100.0 / double(total));
+    Q_EMIT progressed(percent, pathText(m_run->jobs[jobIndex].url));
+    startNextJob();
+    if (m_run->completed == total)
+        finish();
+}
+
+ComputedReport CalculationEngine::assemble() const
+{
+    QList<FolderReport> reports;
+    std::int64_t grandTotal = 0;
+    std::size_t cursor = 0;
+    for (const WalkedFolder& walked : m_run->folders) {
+        FolderReport report{pathText(walked.path), {}, 0};
+        for (const std::filesystem::path& file : walked.files) {
+            if (!matchesExtension(file, m_run->extensions))
+                continue;
+            const Measurement& measurement = m_run->results[cursor++];
+            report.totalSeconds += measurement.seconds;
+            report.files.append(FileEntry{lastPathComponent(file), pathText(file),
+                                          measurement.seconds, measurement.error});
+        }
+        grandTotal += report.totalSeconds;
+        reports.append(std::move(report));
+    }
+    if (m_run->hideEmptyFolders && m_run->hideEmptyFolders())
+        reports.removeIf([](const FolderReport& report) { return report.files.isEmpty(); });
+    return ComputedReport{reportText(reports, grandTotal), grandTotal};
+}
+
+void CalculationEngine::finish()
+{
+    const ComputedReport report = assemble();
+    // Cleared first, so that a listener may start the next run from the signal.
+    const std::unique_ptr<Run> run = std::move(m_run);
+    run->promise.addResult(report);
+    run->promise.finish();
+    Q_EMIT finished(report);
+}
+
+void CalculationEngine::fail(std::exception_ptr error)
+{
+    const std::unique_ptr<Run> run = std::move(m_run);
+    run->promise.setException(error);
+    run->promise.finish();
+    Q_EMIT failed(describeError(error));
+}
+
+} // namespace quillmark

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "scan/folder_walk.h"
+#include "scan/video_duration_service.h"
+
+#include <QFuture>
+#include <QObject>
+#include <QPromise>
+#include <QStringList>
+#include <QThreadPool>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stop_token>
+
+namespace quillmark {
+
+struct ComputedReport {
+    QString text;
+    std::int64_t grandTotalSeconds = 0;
+};
+
+// Turns a folder tree into report text: walks it, measures every matching file with at most
+// maxConcurrent measurements in flight on worker threads, and assembles the report in walk order.
+// Results come back to the engine's thread, where they are stored at their job's index, so the
+// report never depends on the order in which measurements finish. One run at a time.
+class CalculationEngine : public QObject {
+    Q_OBJECT
+
+public:
+    CalculationEngine(VideoDurationService service, int processorCount, QObject* parent = nullptr);
+    // Abandons a run: queued measurements never start, running ones are stopped (child processes
+    // killed and reaped), and only those are waited for.
+    ~CalculationEngine() override;
+
+    bool isRunning() const { return m_run != nullptr; }
+
+    // hideEmptyFolders is asked once every file is measured: its value then decides the report.
+    // Emits measuringStarted(), progressed() once per finished file, then finished() or failed().
+    QFuture<ComputedReport> computeReport(const std::filesystem::path& folder,
+                                          const QStringList& extensions,
+                                          std::function<bool()> hideEmptyFolders);
+
+    static int maxConcurrent(std::size_t jobCount, int processorCount);
+
+Q_SIGNALS:
+    // The walk is done and this many files will be measured.
+    void measuringStarted(qsizetype fileCount);
+    void progressed(int percent, const QString& currentFile);
+    void finished(const quillmark::ComputedReport& report);
+    void failed(const QString& description);
+
+private:
+    struct DurationJob {
+        std::int64_t folderIndex = 0;
+        std::filesystem::path url;
+    };
+    struct Measurement {
+        std::int64_t seconds = 0;
+        std::optional<QString> error;
+    };
+    struct Walk {
+        std::vector<WalkedFolder> folders;
+        std::vector<DurationJob> jobs;
+    };
+    struct Run;
+
+    static Walk walk(const std::filesystem::path& folder, const QStringList& extensions);
+    void startMeasuring(std::shared_ptr<Walk> walk);
+    void startNextJob();
+    void collect(std::size_t jobIndex, Measurement measurement);
+    void finish();
+    void fail(std::exception_ptr error);
+    ComputedReport assemble() const;
+
+    VideoDurationService m_service;
+    int m_processorCount;
+    std::unique_ptr<Run> m_run;
+    std::stop_source m_stop;
+    QThreadPool m_pool;
+};
+
+} // namespace quillmark
+
+Q_DECLARE_METATYPE(quillmark::ComputedReport)

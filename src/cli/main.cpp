@@ -1,0 +1,194 @@
+// quillmark-report: the calculation without a window, for scripts, servers and checks.
+#include "app/calculation_engine.h"
+#include "app/folder_check.h"
+#include "cli/progress_line.h"
+#include "cli/summary_json.h"
+#include "model/app_error.h"
+#include "platform/paths.h"
+#include "platform/text_file.h"
+#include "report/report_reader.h"
+#include "scan/extensions.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+
+namespace quillmark {
+namespace {
+
+constexpr int usageError = 2;
+
+const char* const helpText =
+    "Usage: quillmark-report [--extensions TEXT] [--show-empty] FOLDER\n"
+    "       quillmark-report --read FILE\n"
+    "\n"
+    "Measures every video file in FOLDER and the folders below it and prints the\n"
+    "report, byte for byte what the app saves as durata.txt.\n"
+    "\n"
+    "  --extensions TEXT  comma-separated extensions, as typed in the app's field\n"
+    "                     (default: .mp4,.mkv,.mov,.f4v,.flv,.avi)\n"
+    "  --show-empty       also list folders without matching files (hidden by default)\n"
+    "  --read FILE        print what the report reader makes of a report file, as JSON:\n"
+    "                     {\"grandTotalLabel\": ..., \"folders\": [{\"path\", \"totalLabel\",\n"
+    "                     \"files\": [{\"name\", \"durationLabel\", \"errorMessage\"?}]}]}\n"
+    "  --help             show this text\n"
+    "\n"
+    "Durations come from FFmpeg's libraries; files they cannot read are tried with\n"
+    "the ffprobe tool. A file that cannot be measured is listed with its error and\n"
+    "counts as zero. While measuring, progress is shown on standard error when it is\n"
+    "a terminal.\n"
+    "\n"
+    "Exit status: 0 on success, 1 when the output cannot be written, 2 for a wrong\n"
+    "command line, an unusable folder or an unreadable report file.\n";
+
+struct Options {
+    std::optional<std::string> folder;
+    std::optional<std::string> reportFile;
+    QString extensions;
+    bool showEmpty = false;
+    bool help = false;
+};
+
+int fail(const QString& message, int status = usageError)
+{
+    std::fprintf(stderr, "quillmark-report: %s\n", message.toUtf8().constData());
+    return status;
+}
+
+// Arguments stay raw bytes: a folder whose name is not UTF-8 must still be found.
+std::optional<Options> parseArguments(int argc, char** argv, QString& error)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        auto value = [&](const char* name) -> std::optional<std::string> {
+            const std::string prefix = std::string(name) + "=";
+            if (argument.rfind(prefix, 0) == 0)
+                return argument.substr(prefix.size());
+            if (argument == name && i + 1 < argc)
+                return std::string(argv[++i]);
+            error = QStringLiteral("%1 needs a value").arg(QString::fromUtf8(name));
+            return std::nullopt;
+        };
+        if (argument == "--help" || argument == "-h") {
+            options.help = true;
+        } else if (argument == "--show-empty") {
+            options.showEmpty = true;
+        } else if (argument.rfind("--extensions", 0) == 0) {
+            const auto text = value("--extensions");
+            if (!text)
+                return std::nullopt;
+            options.extensions = QString::fromStdString(*text);
+        } else if (argument.rfind("--read", 0) == 0) {
+            options.reportFile = value("--read");
+            if (!options.reportFile)
+                return std::nullopt;
+        } else if (argument.size() > 1 && argument[0] == '-' && argument != "--") {
+            error = QStringLiteral("unknown option %1").arg(QString::fromStdString(argument));
+            return std::nullopt;
+        } else {
+            if (argument == "--" && i + 1 < argc)
+                ++i;
+            if (options.folder) {
+                error = QStringLiteral("only one folder can be measured at a time");
+                return std::nullopt;
+            }
+            options.folder = std::string(argv[i]);
+        }
+    }
+    if (!options.help && options.folder.has_value() == options.reportFile.has_value()) {
+        error = QStringLiteral("give either a FOLDER or --read FILE (see --help)");
+        return std::nullopt;
+    }
+    return options;
+}
+
+bool writeAll(const QByteArray& bytes)
+{
+    return std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) ==
+               std::size_t(bytes.size()) &&
+           std::fflush(stdout) == 0;
+}
+
+int readReport(const std::string& file)
+{
+    QString text;
+    try {
+        text = readUtf8File(file);
+    } catch (const std::exception& error) {
+        return fail(QStringLiteral("cannot read %1: %2")
+                        .arg(QString::fromStdString(file), describeError(error)));
+    }
+    if (!writeAll(summaryJson(parseReport(text)) + '\n'))
+        return fail(QStringLiteral("cannot write the output: %1")
+                        .arg(QString::fromLocal8Bit(std::strerror(errno))),
+                    1);
+    return 0;
+}
+
+bool isBlank(const std::string& text)
+{
+    return text.find_first_not_of(" \t") == std::string::npos;
+}
+
+int measure(const Options& options)
+{
+    if (isBlank(*options.folder))
+        return fail(emptyFolderMessage());
+    const std::filesystem::path folder = fileURLPath(*options.folder);
+    if (const auto problem = folderProblem(folder))
+        return fail(*problem);
+
+    const int processors = QThread::idealThreadCount();
+    CalculationEngine engine(makeVideoDurationService(std::nullopt), processors);
+    ProgressLine progress;
+    qsizetype done = 0;
+    qsizetype total = 0;
+    QObject::connect(&engine, &CalculationEngine::measuringStarted,
+                     [&total](qsizetype fileCount) { total = fileCount; });
+    QObject::connect(
+        &engine, &CalculationEngine::progressed,
+        [&](int percent, const QString& file) { progress.show(percent, ++done, total, file); });
+    const bool showEmpty = options.showEmpty;
+    auto future = engine.computeReport(folder, parseExtensions(options.extensions),
+                                       [showEmpty] { return !showEmpty; });
+    QObject::connect(&engine, &CalculationEngine::finished, qApp, &QCoreApplication::quit);
+    QObject::connect(&engine, &CalculationEngine::failed, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    progress.clear();
+
+    try {
+        if (!writeAll(future.result().text.toUtf8()))
+            return fail(QStringLiteral("cannot write the report: %1")
+                            .arg(QString::fromLocal8Bit(std::strerror(errno))),
+                        1);
+    } catch (const std::exception& error) {
+        return fail(QStringLiteral("Si è verificato un errore: %1").arg(describeError(error)), 1);
+    }
+    return 0;
+}
+
+} // namespace
+} // namespace quillmark
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quillmark-report"));
+
+    QString error;
+    const auto options = quillmark::parseArguments(argc, argv, error);
+    if (!options)
+        return quillmark::fail(error);
+    if (options->help) {
+        std::fputs(quillmark::helpText, stdout);
+        return 0;
+    }
+    if (options->reportFile)
+        return quillmark::readReport(*options->reportFile);
+    return quillmark::measure(*options);
+}

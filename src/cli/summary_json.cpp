@@ -1,0 +1,73 @@
+#include "cli/summary_json.h"
+
+namespace quillmark {
+
+namespace {
+
+void appendString(QByteArray& out, const QString& text)
+{
+    QString escaped;
+    escaped.reserve(text.size() + 2);
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case '"':
+            escaped += QLatin1String("\\\"");
+            break;
+        case '\\':
+            escaped += QLatin1String("\\\\");
+            break;
+        case '\n':
+            escaped += QLatin1String("\\n");
+            break;
+        case '\r':
+            escaped += QLatin1String("\\r");
+            break;
+        case '\t':
+            escaped += QLatin1String("\\t");
+            break;
+        default:
+            if (c.unicode() < 0x20)
+                escaped += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                escaped += c;
+        }
+    }
+    out += '"';
+    out += escaped.toUtf8();
+    out += '"';
+}
+
+} // namespace
+
+QByteArray summaryJson(const ReportSummary& summary)
+{
+    QByteArray out;
+    out += "{\"grandTotalLabel\":";
+    appendString(out, summary.grandTotalLabel);
+    out += ",\"folders\":[";
+    for (qsizetype f = 0; f < summary.folders.size(); ++f) {
+        const FolderRow& folder = summary.folders[f];
+        out += f ? ",{\"path\":" : "{\"path\":";
+        appendString(out, folder.path);
+        out += ",\"totalLabel\":";
+        appendString(out, folder.totalLabel);
+        out += ",\"files\":[";
+        for (qsizetype i = 0; i < folder.files.size(); ++i) {
+            const FileRow& file = folder.files[i];
+            out += i ? ",{\"name\":" : "{\"name\":";
+            appendString(out, file.name);
+            out += ",\"durationLabel\":";
+            appendString(out, file.durationLabel);
+            if (file.errorMessage) {
+                out += ",\"errorMessage\":";
+                appendString(out, *file.errorMessage);
+            }
+            out += '}';
+        }
+        out += "]}";
+    }
+    out += "]}";
+    return out;
+}
+
+} // namespace quillmark

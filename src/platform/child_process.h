@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <filesystem>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+namespace quillmark {
+
+struct ChildOutput {
+    int exitStatus = 0; // the exit code, or 128 + the signal that ended the child
+    QByteArray standardOutput;
+    QByteArray standardError;
+    // More than the collected limit was written to that stream; the rest was read and dropped.
+    bool standardOutputOverflowed = false;
+    bool standardErrorOverflowed = false;
+};
+
+// Runs an executable with arguments given as raw bytes, with standard input, working folder
+// and environment inherited, and collects both outputs until the child ends. Both pipes are
+// drained together, so a child that writes a lot never blocks. Throws std::system_error when
+// the child cannot be started. A stop request kills the child; the child is always reaped.
+ChildOutput runChildProcess(const std::filesystem::path& executable,
+                            const std::vector<std::string>& arguments, std::stop_token stop = {});
+
+} // namespace quillmark

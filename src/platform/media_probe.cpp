@@ -1,0 +1,140 @@
+#include "platform/media_probe.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/log.h>
+}
+
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+namespace quillmark {
+
+namespace {
+
+// Enough packets for an FLV file to announce its streams and codecs.
+constexpr int flvPacketsToRead = 64;
+
+struct FormatContextDeleter {
+    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+};
+using FormatContext = std::unique_ptr<AVFormatContext, FormatContextDeleter>;
+
+int interrupted(void* stop)
+{
+    return static_cast<const std::stop_token*>(stop)->stop_requested() ? 1 : 0;
+}
+
+bool isDemuxer(const AVFormatContext& context, const char* name)
+{
+    return std::strcmp(context.iformat->name, name) == 0;
+}
+
+bool statesDurationInHeader(const AVFormatContext& context)
+{
+    return isDemuxer(context, "mov,mp4,m4a,3gp,3g2,mj2") || isDemuxer(context, "matroska,webm") ||
+           isDemuxer(context, "avi");
+}
+
+bool isPlayableStream(const AVStream& stream)
+{
+    const AVCodecParameters& codec = *stream.codecpar;
+    if (codec.codec_type != AVMEDIA_TYPE_VIDEO && codec.codec_type != AVMEDIA_TYPE_AUDIO)
+        return false;
+    if (stream.disposition & AV_DISPOSITION_ATTACHED_PIC)
+        return false;
+    return codec.codec_id != AV_CODEC_ID_NONE && avcodec_find_decoder(codec.codec_id) != nullptr;
+}
+
+bool hasPlayableStream(const AVFormatContext& context)
+{
+    for (unsigned i = 0; i < context.nb_streams; ++i) {
+        if (isPlayableStream(*context.streams[i]))
+            return true;
+    }
+    return false;
+}
+
+std::optional<double> longestStreamSeconds(const AVFormatContext& context)
+{
+    std::optional<double> longest;
+    for (unsigned i = 0; i < context.nb_streams; ++i) {
+        const AVStream& stream = *context.streams[i];
+        if (stream.duration == AV_NOPTS_VALUE || stream.duration < 0)
+            continue;
+        const double seconds = double(stream.duration) * av_q2d(stream.time_base);
+        if (!longest || seconds > *longest)
+            longest = seconds;
+    }
+    return longest;
+}
+
+std::optional<double> durationSeconds(const AVFormatContext& context)
+{
+    if (context.duration != AV_NOPTS_VALUE)
+        return double(context.duration) / AV_TIME_BASE;
+    return longestStreamSeconds(context);
+}
+
+// A duration that libavformat guessed from the bit rate is not trusted without stream info.
+bool knowsDuration(const AVFormatContext& context)
+{
+    return durationSeconds(context).has_value() &&
+           context.duration_estimation_method != AVFMT_DURATION_FROM_BITRATE;
+}
+
+// FLV creates its streams only as their packets arrive: read a few, without decoding.
+void readFlvPackets(AVFormatContext& context)
+{
+    AVPacket* packet = av_packet_alloc();
+    for (int read = 0; read < flvPacketsToRead; ++read) {
+        if (av_read_frame(&context, packet) < 0)
+            break;
+        av_packet_unref(packet);
+        if (hasPlayableStream(context) && knowsDuration(context))
+            break;
+    }
+    av_packet_free(&packet);
+}
+
+// MP4, MOV, F4V and Matroska state streams and duration in their header. AVI may lack an overall
+// duration, which the longest stream then gives. Anything else needs a short stream analysis.
+void readWhatTheContainerNeeds(AVFormatContext& context)
+{
+    const bool flv = isDemuxer(context, "flv");
+    if (flv)
+        readFlvPackets(context);
+    if ((flv || statesDurationInHeader(context)) && hasPlayableStream(context) &&
+        knowsDuration(context))
+        return;
+    context.max_analyze_duration = 1; // 0 would mean the 5-second default
+    context.fps_probe_size = 0;
+    avformat_find_stream_info(&context, nullptr);
+}
+
+} // namespace
+
+std::optional<MediaProbe> probeMedia(const std::filesystem::path& file, std::stop_token stop)
+{
+    static std::once_flag silenced;
+    std::call_once(silenced, [] { av_log_set_level(AV_LOG_QUIET); });
+
+    AVFormatContext* raw = avformat_alloc_context();
+    if (!raw)
+        return std::nullopt;
+    raw->interrupt_callback = AVIOInterruptCB{interrupted, &stop};
+    // The "file:" prefix keeps a name such as "http:clip.mp4" from choosing another protocol.
+    const std::string url = "file:" + file.native();
+    if (avformat_open_input(&raw, url.c_str(), nullptr, nullptr) < 0)
+        return std::nullopt; // avformat_open_input frees the context on failure
+    const FormatContext context(raw);
+
+    readWhatTheContainerNeeds(*context);
+    if (stop.stop_requested())
+        return std::nullopt;
+    return MediaProbe{hasPlayableStream(*context), durationSeconds(*context)};
+}
+
+} // namespace quillmark

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+#include <filesystem>
+
+namespace quillmark {
+
+// A typed path with a leading "~" or "~user" replaced by that home folder; nothing else changes.
+std::filesystem::path expandTilde(const QString& typed);
+
+// What a file URL made from the path names: relative paths are taken from the working folder,
+// and "." components, repeated and trailing separators are dropped. ".." stays, since it may
+// cross a symbolic link.
+std::filesystem::path fileURLPath(const std::filesystem::path& path);
+
+} // namespace quillmark

@@ -1,0 +1,22 @@
+#include "scan/avfoundation_duration_provider.h"
+
+#include "model/app_error.h"
+#include "platform/media_probe.h"
+
+#include <cmath>
+
+namespace quillmark {
+
+double AVFoundationDurationProvider::duration(const std::filesystem::path& file,
+                                              std::stop_token stop) const
+{
+    const std::optional<MediaProbe> probe = probeMedia(file, stop);
+    if (!probe || !probe->playable || !probe->seconds)
+        throw AppError::unsupportedFormat(file);
+    const double seconds = *probe->seconds;
+    if (!std::isfinite(seconds) || seconds < 0)
+        throw AppError::unsupportedFormat(file);
+    return seconds;
+}
+
+} // namespace quillmark

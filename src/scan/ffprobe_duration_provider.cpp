@@ -1,0 +1,97 @@
+#include "scan/ffprobe_duration_provider.h"
+
+#include "model/app_error.h"
+#include "platform/child_process.h"
+#include "platform/executable.h"
+
+#include <QCoreApplication>
+#include <QStringDecoder>
+
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <locale.h>
+
+namespace quillmark {
+
+namespace {
+
+// Strictly decoded: output that is not valid UTF-8 counts as no output.
+QString decodedAndTrimmed(const QByteArray& bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder(bytes);
+    return decoder.hasError() ? QString() : text.trimmed();
+}
+
+double strtodInCLocale(const char* text, char** end)
+{
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    return strtod_l(text, end, cLocale);
+}
+
+std::vector<std::string> ffprobeArguments(const std::filesystem::path& file)
+{
+    return {"-v",
+            "error",
+            "-show_entries",
+            "format=duration",
+            "-of",
+            "default=noprint_wrappers=1:nokey=1",
+            file.native()};
+}
+
+} // namespace
+
+std::optional<double> parseFFprobeNumber(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    if (bytes.isEmpty())
+        return std::nullopt;
+    char* end = nullptr;
+    const double value = strtodInCLocale(bytes.constData(), &end);
+    if (end != bytes.constData() + bytes.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+FFprobeDurationProvider::FFprobeDurationProvider(std::optional<std::filesystem::path> executableURL)
+    : m_executableURL(std::move(executableURL))
+{
+}
+
+double FFprobeDurationProvider::duration(const std::filesystem::path& file,
+                                         std::stop_token stop) const
+{
+    // Checked on every call: the tool may have gone since start-up.
+    if (!m_executableURL || !isExecutableFile(*m_executableURL))
+        throw AppError::ffprobeNotFound();
+
+    ChildOutput output;
+    try {
+        output = runChildProcess(*m_executableURL, ffprobeArguments(file), stop);
+    } catch (const std::system_error& error) {
+        throw AppError::ffprobeFailed(file, describeError(error));
+    }
+
+    if (output.exitStatus == 0 && !output.standardOutputOverflowed) {
+        if (const auto seconds = parseFFprobeNumber(decodedAndTrimmed(output.standardOutput)))
+            return *seconds;
+    }
+    const QString message = decodedAndTrimmed(output.standardError);
+    throw AppError::ffprobeFailed(
+        file, message.isEmpty() ? QCoreApplication::translate("FFprobe", "durata non disponibile")
+                                : message);
+}
+
+std::optional<std::filesystem::path> locateFFprobe()
+{
+    for (const char* candidate :
+         {"/opt/homebrew/bin/ffprobe", "/usr/local/bin/ffprobe", "/usr/bin/ffprobe"}) {
+        if (isExecutableFile(candidate))
+            return std::filesystem::path(candidate);
+    }
+    return std::nullopt;
+}
+
+} // namespace quillmark

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <filesystem>
+#include <stop_token>
+
+namespace quillmark {
+
+// Measures one media file. Implementations hold no mutable state and may be called from several
+// threads at once; a stop request lets a long measurement give up early.
+class MediaDurationProvider {
+public:
+    virtual ~MediaDurationProvider() = default;
+
+    // The duration in seconds; throws AppError (or a platform error) when the file cannot be
+    // measured.
+    virtual double duration(const std::filesystem::path& file, std::stop_token stop = {}) const = 0;
+};
+
+} // namespace quillmark

@@ -1,0 +1,62 @@
+#include "scan/video_duration_service.h"
+
+#include "model/app_error.h"
+#include "scan/avfoundation_duration_provider.h"
+#include "scan/ffprobe_duration_provider.h"
+
+#include <cmath>
+#include <limits>
+
+namespace quillmark {
+
+namespace {
+
+std::int64_t wholeSeconds(double seconds)
+{
+    // Far outside any real duration, but a cast of such a value would be undefined.
+    constexpr double limit = 9.2e18;
+    if (seconds >= limit)
+        return std::numeric_limits<std::int64_t>::max();
+    if (seconds <= -limit)
+        return std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(std::trunc(seconds));
+}
+
+} // namespace
+
+VideoDurationService::VideoDurationService(std::shared_ptr<const MediaDurationProvider> primary,
+                                           std::shared_ptr<const MediaDurationProvider> fallback)
+    : m_primary(std::move(primary))
+    , m_fallback(std::move(fallback))
+{
+}
+
+std::int64_t VideoDurationService::duration(const std::filesystem::path& file,
+                                            std::stop_token stop) const
+{
+    std::exception_ptr primaryError;
+    try {
+        return wholeSeconds(m_primary->duration(file, stop));
+    } catch (...) {
+        if (!m_fallback)
+            throw;
+        primaryError = std::current_exception();
+    }
+    try {
+        return wholeSeconds(m_fallback->duration(file, stop));
+    } catch (...) {
+        throw AppError::durationFailed(file, describeError(primaryError) +
+                                                 QStringLiteral(" — fallback: ") +
+                                                 describeError(std::current_exception()));
+    }
+}
+
+VideoDurationService
+makeVideoDurationService(const std::optional<std::filesystem::path>& ffprobePath)
+{
+    return VideoDurationService(
+        std::make_shared<AVFoundationDurationProvider>(),
+        std::make_shared<FFprobeDurationProvider>(ffprobePath ? ffprobePath : locateFFprobe()));
+}
+
+} // namespace quillmark

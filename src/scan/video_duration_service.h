@@ -1,0 +1,32 @@
+#pragma once
+
+#include "scan/media_duration_provider.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+namespace quillmark {
+
+// Whole seconds for a media file: the primary provider first, the fallback only when the primary
+// fails. A small value: copies share the same stateless providers.
+class VideoDurationService {
+public:
+    VideoDurationService(std::shared_ptr<const MediaDurationProvider> primary,
+                         std::shared_ptr<const MediaDurationProvider> fallback = nullptr);
+
+    // Truncated toward zero. Throws the primary's error when there is no fallback, and
+    // AppError::durationFailed with both messages when both providers fail.
+    std::int64_t duration(const std::filesystem::path& file, std::stop_token stop = {}) const;
+
+private:
+    std::shared_ptr<const MediaDurationProvider> m_primary;
+    std::shared_ptr<const MediaDurationProvider> m_fallback;
+};
+
+// The application's service: the in-process media libraries, then ffprobe at the configured
+// path or, when none is configured, wherever it is installed.
+VideoDurationService
+makeVideoDurationService(const std::optional<std::filesystem::path>& ffprobePath);
+
+} // namespace quillmark

@@ -1,0 +1,231 @@
+#include "app/calculation_engine.h"
+#include "model/app_error.h"
+#include "support/fake_provider.h"
+#include "support/temp_tree.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <random>
+#include <thread>
+
+namespace quillmark {
+namespace {
+
+using test::FakeProvider;
+using test::TempTree;
+
+// Seconds come from the file name ("a 61.mp4" lasts 61 s); each measurement sleeps a while
+// chosen by the seed, so measurements finish in an order unlike the order they started in.
+class Recorder {
+public:
+    explicit Recorder(unsigned seed = 1)
+        : m_seed(seed)
+    {
+    }
+
+    std::shared_ptr<FakeProvider> provider()
+    {
+        return std::make_shared<FakeProvider>(
+            [this](const std::filesystem::path& file, std::stop_token) {
+                const std::string name = file.filename().native();
+                {
+                    const std::lock_guard lock(m_mutex);
+                    started.push_back(name);
+                }
+                const int now = ++m_inFlight;
+                int seen = maxInFlight.load();
+                while (now > seen && !maxInFlight.compare_exchange_weak(seen, now)) {
+                }
+                const auto delay = std::hash<std::string>()(name + std::to_string(m_seed)) % 20;
+                std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+                --m_inFlight;
+                if (name.rfind("broken", 0) == 0)
+                    throw AppError::unsupportedFormat(file);
+                return std::stod(name.substr(name.find(' ') + 1));
+            });
+    }
+
+    std::vector<std::string> started;
+    std::atomic<int> maxInFlight = 0;
+
+private:
+    unsigned m_seed;
+    std::mutex m_mutex;
+    std::atomic<int> m_inFlight = 0;
+};
+
+ComputedReport run(
+    CalculationEngine& engine, const std::filesystem::path& folder,
+    std::function<bool()> hide = [] { return true; })
+{
+    QSignalSpy finished(&engine, &CalculationEngine::finished);
+    auto future = engine.computeReport(folder, {QStringLiteral(".mp4"), QStringLiteral(".mkv")},
+                                       std::move(hide));
+    EXPECT_TRUE(finished.wait(20000));
+    return future.result();
+}
+
+void makeTree(const TempTree& tree)
+{
+    tree.file("a 61.mp4");
+    tree.file("notes.txt");
+    tree.file("B/c 3600.mkv");
+    tree.file("B/broken 5.mp4");
+    tree.file("B/d 1.5.MP4");
+    tree.folder("Empty");
+    tree.file("Z/e 30.mp4");
+}
+
+std::string expectedReport(const TempTree& tree, bool showEmpty)
+{
+    const std::string root = tree.root().native();
+    std::string text = "Cartella " + root + "\na 61.mp4 (0h01m)\nTotale cartella (0h01m)\n\n";
+    text +=
+        "Cartella " + root + "/B\nErrore con file " + root +
+        "/B/broken 5.mp4: Formato non supportato da AVFoundation: broken 5.mp4\n"
+        "broken 5.mp4 (0h00m)\nc 3600.mkv (1h00m)\nd 1.5.MP4 (0h00m)\nTotale cartella (1h00m)\n\n";
+    if (showEmpty)
+        text += "Cartella " + root + "/Empty\nTotale cartella (0h00m)\n\n";
+    text += "Cartella " + root +
+            "/Z\ne 30.mp4 (0h01m)\nTotale cartella (0h01m)\n\nGran totale (1h02m)\n";
+    return text;
+}
+
+TEST(CalculationEngineTest, ReportIsTheSameWhateverOrderMeasurementsFinishIn)
+{
+    const TempTree tree;
+    makeTree(tree);
+    for (unsigned seed : {1u, 2u, 3u, 4u}) {
+        Recorder recorder(seed);
+        CalculationEngine engine(VideoDurationService(recorder.provider()), 3);
+        const ComputedReport report = run(engine, tree.root());
+        EXPECT_EQ(report.text.toStdString(), expectedReport(tree, false));
+        EXPECT_EQ(report.grandTotalSeconds, 61 + 3600 + 1 + 30);
+    }
+}
+
+TEST(CalculationEngineTest, BoundsMeasurementsInFlightAndStartsThemInJobOrder)
+{
+    const TempTree tree;
+    for (int i = 1; i <= 12; ++i)
+        tree.file(std::string("F")
+                      .append(std::to_string(i % 3))
+                      .append("/v")
+                      .append(std::to_string(i))
+                      .append(" 1.mp4"));
+    Recorder parallel;
+    CalculationEngine two(VideoDurationService(parallel.provider()), 2);
+    run(two, tree.root());
+    EXPECT_LE(parallel.maxInFlight, 2);
+    EXPECT_EQ(parallel.started.size(), 12u);
+
+    // With one measurement at a time the start order is observable exactly.
+    Recorder recorder;
+    CalculationEngine one(VideoDurationService(recorder.provider()), 1);
+    run(one, tree.root());
+    EXPECT_EQ(recorder.maxInFlight, 1);
+    EXPECT_EQ(recorder.started,
+              (std::vector<std::string>{"v3 1.mp4", "v6 1.mp4", "v9 1.mp4", "v12 1.mp4", "v1 1.mp4",
+                                        "v4 1.mp4", "v7 1.mp4", "v10 1.mp4", "v2 1.mp4", "v5 1.mp4",
+                                        "v8 1.mp4", "v11 1.mp4"}));
+}
+
+TEST(CalculationEngineTest, PublishesTruncatedPercentagesWithTheFinishedFile)
+{
+    const TempTree tree;
+    tree.file("a 1.mp4");
+    tree.file("b 2.mp4");
+    tree.file("c 3.mp4");
+    Recorder recorder;
+    CalculationEngine engine(VideoDurationService(recorder.provider()), 1);
+    QSignalSpy started(&engine, &CalculationEngine::measuringStarted);
+    QSignalSpy progressed(&engine, &CalculationEngine::progressed);
+    run(engine, tree.root());
+    ASSERT_EQ(started.size(), 1);
+    EXPECT_EQ(started[0][0].value<qsizetype>(), 3);
+    ASSERT_EQ(progressed.size(), 3);
+    const QString root = QString::fromStdString(tree.root().native());
+    EXPECT_EQ(progressed[0], (QVariantList{33, root + QStringLiteral("/a 1.mp4")}));
+    EXPECT_EQ(progressed[1], (QVariantList{66, root + QStringLiteral("/b 2.mp4")}));
+    EXPECT_EQ(progressed[2], (QVariantList{100, root + QStringLiteral("/c 3.mp4")}));
+}
+
+TEST(CalculationEngineTest, HideOptionIsReadOnceMeasuringIsOver)
+{
+    const TempTree tree;
+    makeTree(tree);
+    std::atomic<bool> hide = true;
+    int asked = 0;
+    Recorder recorder;
+    auto provider = std::make_shared<FakeProvider>(
+        [&hide, inner = recorder.provider()](const auto& file, auto stop) {
+            hide = false; // the user switches the option off while files are measured
+            return inner->duration(file, stop);
+        });
+    CalculationEngine engine(VideoDurationService(provider), 2);
+    const ComputedReport report = run(engine, tree.root(), [&] {
+        ++asked;
+        return hide.load();
+    });
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(report.text.toStdString(), expectedReport(tree, true));
+}
+
+TEST(CalculationEngineTest, TreeWithoutVideosStillListsItsFolders)
+{
+    const TempTree tree;
+    tree.file("notes.txt");
+    tree.folder("Sub");
+    Recorder recorder;
+    CalculationEngine engine(VideoDurationService(recorder.provider()), 4);
+    QSignalSpy progressed(&engine, &CalculationEngine::progressed);
+    const std::string root = tree.root().native();
+    EXPECT_EQ(run(engine, tree.root(), [] { return false; }).text.toStdString(),
+              "Cartella " + root + "\nTotale cartella (0h00m)\n\nCartella " + root +
+                  "/Sub\nTotale cartella (0h00m)\n\nGran totale (0h00m)\n");
+    EXPECT_EQ(run(engine, tree.root()).text, QStringLiteral("Gran totale (0h00m)\n"));
+    EXPECT_TRUE(progressed.isEmpty());
+    EXPECT_TRUE(recorder.started.empty());
+}
+
+TEST(CalculationEngineTest, DestroyedMidRunStopsPromptlyWithoutStartingQueuedWork)
+{
+    const TempTree tree;
+    for (int i = 0; i < 50; ++i)
+        tree.file(std::string("v").append(std::to_string(i)).append(".mp4"));
+    std::atomic<int> started = 0;
+    auto provider =
+        std::make_shared<FakeProvider>([&started](const auto&, std::stop_token stop) -> double {
+            ++started;
+            while (!stop.stop_requested())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            throw AppError::unsupportedFormat("/stopped");
+        });
+    auto engine = std::make_unique<CalculationEngine>(VideoDurationService(provider), 2);
+    QSignalSpy measuring(engine.get(), &CalculationEngine::measuringStarted);
+    auto future = engine->computeReport(tree.root(), {QStringLiteral(".mp4")}, [] { return true; });
+    ASSERT_TRUE(measuring.wait(10000));
+    while (started < 2)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const auto before = std::chrono::steady_clock::now();
+    engine.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
+    EXPECT_EQ(started, 2);
+    EXPECT_TRUE(future.isCanceled());
+}
+
+TEST(CalculationEngineTest, MaxConcurrentFollowsJobsAndProcessors)
+{
+    EXPECT_EQ(CalculationEngine::maxConcurrent(1, 8), 1);
+    EXPECT_EQ(CalculationEngine::maxConcurrent(100, 4), 4);
+    EXPECT_EQ(CalculationEngine::maxConcurrent(0, 4), 1);
+    EXPECT_EQ(CalculationEngine::maxConcurrent(5, 0), 1);
+    EXPECT_EQ(CalculationEngine::maxConcurrent(3, 3), 3);
+}
+
+} // namespace
+} // namespace quillmark

@@ -1,0 +1,140 @@
+#include "platform/child_process.h"
+#include "support/media_corpus.h"
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+
+namespace quillmark {
+namespace {
+
+using test::mediaCorpus;
+using test::TempTree;
+
+ChildOutput report(const std::vector<std::string>& arguments)
+{
+    return runChildProcess(QUILLMARK_REPORT_EXE, arguments);
+}
+
+void copyMedia(const TempTree& tree, const char* corpusFile, const std::string& relative)
+{
+    std::filesystem::create_directories(tree.path(relative).parent_path());
+    std::filesystem::copy_file(mediaCorpus() / corpusFile, tree.path(relative));
+}
+
+TEST(QuillmarkReportTest, PrintsTheReportTextByteForByte)
+{
+    const TempTree tree;
+    copyMedia(tree, "minute.mov", "Viaggi/Mare/onde.mov");
+    copyMedia(tree, "index-at-start.mp4", "Viaggi/alba.mp4");
+    copyMedia(tree, "clip.avi", "Viaggi/caf\xe9/notte.avi");
+    tree.file("Viaggi/note.txt");
+    tree.folder("Viaggi/Vuota");
+    const std::string root = tree.path("Viaggi").native();
+
+    const ChildOutput hidden = report({root});
+    EXPECT_EQ(hidden.exitStatus, 0);
+    EXPECT_EQ(hidden.standardError, QByteArray());
+    EXPECT_EQ(hidden.standardOutput.toStdString(),
+              "Cartella " + root +
+                  "\nalba.mp4 (0h00m)\nTotale cartella (0h00m)\n\n"
+                  "Cartella " +
+                  root +
+                  "/caf\xef\xbf\xbd\nnotte.avi (0h00m)\nTotale cartella (0h00m)\n\n"
+                  "Cartella " +
+                  root +
+                  "/Mare\nonde.mov (0h01m)\nTotale cartella (0h01m)\n\n"
+                  "Gran totale (0h01m)\n");
+
+    const ChildOutput shown = report({"--show-empty", "--extensions", "MOV", root + "/"});
+    EXPECT_EQ(shown.standardOutput.toStdString(),
+              "Cartella " + root +
+                  "\nTotale cartella (0h00m)\n\n"
+                  "Cartella " +
+                  root +
+                  "/caf\xef\xbf\xbd\nTotale cartella (0h00m)\n\n"
+                  "Cartella " +
+                  root +
+                  "/Mare\nonde.mov (0h01m)\nTotale cartella (0h01m)\n\n"
+                  "Cartella " +
+                  root +
+                  "/Vuota\nTotale cartella (0h00m)\n\n"
+                  "Gran totale (0h01m)\n");
+}
+
+TEST(QuillmarkReportTest, BrokenFileIsListedWithBothProvidersMessages)
+{
+    const TempTree tree;
+    copyMedia(tree, "text.mp4", "text.mp4");
+    const ChildOutput output = report({tree.root().native()});
+    EXPECT_EQ(output.exitStatus, 0);
+    const std::string prefix = "Errore con file " + tree.path("text.mp4").native() +
+                               ": Formato non supportato da AVFoundation: text.mp4 — fallback: "
+                               "ffprobe non è riuscito ad analizzare text.mp4: ";
+    EXPECT_NE(output.standardOutput.toStdString().find(prefix), std::string::npos)
+        << output.standardOutput.toStdString();
+}
+
+TEST(QuillmarkReportTest, ReadsAReportAsJson)
+{
+    const TempTree tree;
+    const auto file =
+        tree.file("durata.txt", "Cartella /v/\"A\"\nalba.mp4 (0h13m)\n"
+                                "Errore con file /v/n.mkv: durata non disponibile\n"
+                                "n.mkv (0h00m)\nTotale cartella (0h13m)\n\nGran totale (0h13m)\n");
+    const ChildOutput output = report({"--read", file.native()});
+    EXPECT_EQ(output.exitStatus, 0);
+    EXPECT_EQ(
+        output.standardOutput.toStdString(),
+        "{\"grandTotalLabel\":\"0h13m\",\"folders\":[{\"path\":\"/v/\\\"A\\\"\",\"totalLabel\":"
+        "\"0h13m\",\"files\":[{\"name\":\"alba.mp4\",\"durationLabel\":\"0h13m\"},{\"name\":"
+        "\"n.mkv\",\"durationLabel\":\"0h00m\",\"errorMessage\":\"durata non disponibile\"}]}]}\n");
+}
+
+struct FailureCase {
+    std::vector<std::string> arguments;
+    const char* message;
+};
+
+class QuillmarkReportFailureTest : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(QuillmarkReportFailureTest, ExplainsAndExitsWithTwo)
+{
+    const TempTree tree;
+    tree.file("clip.mp4");
+    tree.file("latin1.txt", "Cartella /caff\xe8\n");
+    std::vector<std::string> arguments;
+    for (std::string argument : GetParam().arguments) {
+        if (const auto at = argument.find("@"); at != std::string::npos)
+            argument.replace(at, 1, tree.root().native());
+        arguments.push_back(argument);
+    }
+    const ChildOutput output = report(arguments);
+    EXPECT_EQ(output.exitStatus, 2);
+    EXPECT_TRUE(output.standardOutput.isEmpty());
+    EXPECT_NE(output.standardError.toStdString().find(GetParam().message), std::string::npos)
+        << output.standardError.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, QuillmarkReportFailureTest,
+    ::testing::Values(FailureCase{{" \t"}, "Seleziona una cartella valida."},
+                      FailureCase{{"@/missing"}, "La cartella selezionata non esiste."},
+                      FailureCase{{"@ "}, "La cartella selezionata non esiste."},
+                      FailureCase{{"@/clip.mp4"}, "Il percorso indicato non è una cartella."},
+                      FailureCase{{"--read", "@/latin1.txt"}, "non contiene testo UTF-8 valido"},
+                      FailureCase{{"--read", "@/missing.txt"}, "No such file or directory"},
+                      FailureCase{{"--read", "@"}, "Is a directory"},
+                      FailureCase{{}, "give either a FOLDER or --read FILE"},
+                      FailureCase{{"--bogus", "@"}, "unknown option --bogus"},
+                      FailureCase{{"@", "@"}, "only one folder"}));
+
+TEST(QuillmarkReportTest, HelpDescribesEveryOption)
+{
+    const ChildOutput output = report({"--help"});
+    EXPECT_EQ(output.exitStatus, 0);
+    for (const char* option : {"--extensions", "--show-empty", "--read", "durata.txt"})
+        EXPECT_TRUE(output.standardOutput.contains(option)) << option;
+}
+
+} // namespace
+} // namespace quillmark

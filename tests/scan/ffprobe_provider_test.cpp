@@ -1,0 +1,195 @@
+#include "model/app_error.h"
+#include "scan/ffprobe_duration_provider.h"
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <thread>
+
+namespace quillmark {
+namespace {
+
+using test::TempTree;
+
+const std::filesystem::path clip = "/video/Viaggi/clip.avi";
+
+// A stand-in for ffprobe: a shell script with the given body.
+std::filesystem::path fakeFFprobe(const TempTree& tree, const std::string& body)
+{
+    const std::filesystem::path script = tree.file("ffprobe", "#!/bin/sh\n" + body + "\n");
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    return script;
+}
+
+QString failureOf(const FFprobeDurationProvider& provider, AppError::Kind expectedKind)
+{
+    try {
+        provider.duration(clip);
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.kind(), expectedKind);
+        return error.errorDescription();
+    }
+    ADD_FAILURE() << "no error";
+    return {};
+}
+
+struct ScriptCase {
+    const char* name;
+    const char* body;
+    std::optional<double> seconds;
+    const char* description; // when it fails
+};
+
+class FFprobeScriptTest : public ::testing::TestWithParam<ScriptCase> {};
+
+TEST_P(FFprobeScriptTest, ReadsOneNumberOrReportsStandardError)
+{
+    const TempTree tree;
+    const FFprobeDurationProvider provider(fakeFFprobe(tree, GetParam().body));
+    if (GetParam().seconds) {
+        EXPECT_DOUBLE_EQ(provider.duration(clip), *GetParam().seconds);
+        return;
+    }
+    EXPECT_EQ(failureOf(provider, AppError::Kind::ffprobeFailed),
+              QString::fromUtf8(GetParam().description));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outputs, FFprobeScriptTest,
+    ::testing::Values(
+        ScriptCase{"number", "echo 12.480000", 12.48, nullptr},
+        ScriptCase{"blanks around", "printf ' \\t 12.5 \\r\\n\\n'", 12.5, nullptr},
+        ScriptCase{"negative and exponent", "echo -1.5e1", -15.0, nullptr},
+        ScriptCase{"zero", "echo 0", 0.0, nullptr},
+        ScriptCase{"not available", "echo N/A", std::nullopt,
+                   "ffprobe non è riuscito ad analizzare clip.avi: durata non disponibile"},
+        ScriptCase{
+            "exit 1 with message",
+            "echo 'clip.avi: Invalid data found when processing input' >&2; exit 1", std::nullopt,
+            "ffprobe non è riuscito ad analizzare clip.avi: clip.avi: Invalid data found when "
+            "processing input"},
+        ScriptCase{"number but exit 1", "echo 5; exit 1", std::nullopt,
+                   "ffprobe non è riuscito ad analizzare clip.avi: durata non disponibile"},
+        ScriptCase{"two numbers on two lines", "printf '1.5\\n2.5\\n'; echo ' uno\\n due ' >&2",
+                   std::nullopt, "ffprobe non è riuscito ad analizzare clip.avi: uno\n due"},
+        ScriptCase{"infinite", "echo inf", std::nullopt,
+                   "ffprobe non è riuscito ad analizzare clip.avi: durata non disponibile"},
+        ScriptCase{"not a number", "echo 1,5", std::nullopt,
+                   "ffprobe non è riuscito ad analizzare clip.avi: durata non disponibile"},
+        ScriptCase{"output that is not UTF-8", "printf '12\\377'", std::nullopt,
+                   "ffprobe non è riuscito ad analizzare clip.avi: durata non disponibile"},
+        ScriptCase{"killed by a signal", "kill -9 $$", std::nullopt,
+                   "ffprobe non è riuscito ad analizzare clip.avi: durata non disponibile"}),
+    [](const auto& info) {
+        std::string name = info.param.name;
+        for (char& c : name)
+            c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        return name;
+    });
+
+TEST(FFprobeProviderTest, PassesTheSevenArgumentsWithThePathAsRawBytes)
+{
+    const TempTree tree;
+    const std::string log = tree.path("arguments").native();
+    const FFprobeDurationProvider provider(fakeFFprobe(
+        tree, "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + log + "'; echo 1"));
+    provider.duration("/v/caf\xe9 (1).mp4");
+    std::ifstream in(log, std::ios::binary);
+    const std::string arguments((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(arguments, "-v\nerror\n-show_entries\nformat=duration\n-of\n"
+                         "default=noprint_wrappers=1:nokey=1\n/v/caf\xe9 (1).mp4\n");
+}
+
+TEST(FFprobeProviderTest, DrainsMoreOutputThanAPipeHolds)
+{
+    const TempTree tree;
+    // 2 MiB on each stream, written interleaved, then a failure status.
+    const FFprobeDurationProvider provider(
+        fakeFFprobe(tree, "i=0; while [ $i -lt 32 ]; do head -c 65536 /dev/zero | tr '\\0' o; "
+                          "head -c 65536 /dev/zero | tr '\\0' e >&2; i=$((i+1)); done; exit 3"));
+    const QString description = failureOf(provider, AppError::Kind::ffprobeFailed);
+    EXPECT_EQ(description.size(),
+              QStringLiteral("ffprobe non è riuscito ad analizzare clip.avi: ").size() +
+                  2 * 1024 * 1024);
+    EXPECT_TRUE(description.endsWith(QStringLiteral("eeee")));
+}
+
+TEST(FFprobeProviderTest, MissingOrNoLongerExecutableToolIsNotFound)
+{
+    const TempTree tree;
+    const auto script = fakeFFprobe(tree, "echo 1");
+    const FFprobeDurationProvider provider(script);
+    EXPECT_EQ(provider.duration(clip), 1.0);
+
+    std::filesystem::permissions(script, std::filesystem::perms::owner_read |
+                                             std::filesystem::perms::owner_write);
+    const QString notFound = QStringLiteral(
+        "ffprobe non trovato. Configura il percorso (es. /opt/homebrew/bin/ffprobe).");
+    EXPECT_EQ(failureOf(provider, AppError::Kind::ffprobeNotFound), notFound);
+    std::filesystem::remove(script);
+    EXPECT_EQ(failureOf(provider, AppError::Kind::ffprobeNotFound), notFound);
+    EXPECT_EQ(failureOf(FFprobeDurationProvider(std::nullopt), AppError::Kind::ffprobeNotFound),
+              notFound);
+    EXPECT_EQ(failureOf(FFprobeDurationProvider(tree.root()), AppError::Kind::ffprobeNotFound),
+              notFound);
+}
+
+TEST(FFprobeProviderTest, ToolThatCannotStartFailsWithTheLaunchError)
+{
+    const TempTree tree;
+    const auto binary = tree.file("ffprobe", std::string("\x7f"
+                                                         "ELF garbage",
+                                                         12));
+    std::filesystem::permissions(binary, std::filesystem::perms::owner_all);
+    EXPECT_EQ(failureOf(FFprobeDurationProvider(binary), AppError::Kind::ffprobeFailed),
+              QStringLiteral("ffprobe non è riuscito ad analizzare clip.avi: ") +
+                  QString::fromStdString(
+                      std::make_error_code(std::errc::executable_format_error).message()));
+}
+
+TEST(FFprobeProviderTest, StopRequestEndsALongRun)
+{
+    const TempTree tree;
+    const FFprobeDurationProvider provider(fakeFFprobe(tree, "sleep 30; echo 1"));
+    std::stop_source stop;
+    std::thread stopper([&stop] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        stop.request_stop();
+    });
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_THROW(provider.duration(clip, stop.get_token()), AppError);
+    stopper.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+}
+
+struct NumberCase {
+    const char* text;
+    std::optional<double> value;
+};
+
+class FFprobeNumberTest : public ::testing::TestWithParam<NumberCase> {};
+
+TEST_P(FFprobeNumberTest, WholeTextInTheCLocale)
+{
+    EXPECT_EQ(parseFFprobeNumber(QString::fromUtf8(GetParam().text)), GetParam().value);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, FFprobeNumberTest,
+    ::testing::Values(NumberCase{"12.480000", 12.48}, NumberCase{"+5", 5.0},
+                      NumberCase{"1e3", 1000.0}, NumberCase{".5", 0.5}, NumberCase{"0x10", 16.0},
+                      NumberCase{"", std::nullopt}, NumberCase{"N/A", std::nullopt},
+                      NumberCase{"nan", std::nullopt}, NumberCase{"-inf", std::nullopt},
+                      NumberCase{"1e999", std::nullopt}, NumberCase{"1,5", std::nullopt},
+                      NumberCase{"1.5abc", std::nullopt}, NumberCase{"1 2", std::nullopt}));
+
+TEST(LocateFFprobeTest, FindsTheInstalledTool)
+{
+    const auto found = locateFFprobe();
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(found->filename(), "ffprobe");
+}
+
+} // namespace
+} // namespace quillmark

@@ -1,0 +1,86 @@
+#include "model/app_error.h"
+#include "scan/avfoundation_duration_provider.h"
+#include "scan/ffprobe_duration_provider.h"
+#include "scan/video_duration_service.h"
+#include "support/media_corpus.h"
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace quillmark {
+namespace {
+
+using test::ffprobeSeconds;
+using test::mediaCorpus;
+
+class CorpusTest : public ::testing::TestWithParam<const char*> {};
+
+// Every file gets exactly the whole seconds ffprobe gives, or fails where ffprobe fails.
+TEST_P(CorpusTest, AgreesWithFFprobeToTheSecond)
+{
+    const std::filesystem::path file = mediaCorpus() / GetParam();
+    const std::optional<double> expected = ffprobeSeconds(file);
+    const AVFoundationDurationProvider provider;
+    if (expected) {
+        EXPECT_EQ(std::trunc(provider.duration(file)), std::trunc(*expected));
+        return;
+    }
+    try {
+        provider.duration(file);
+        FAIL() << "measured a file that ffprobe cannot read";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.kind(), AppError::Kind::unsupportedFormat);
+        EXPECT_EQ(error.errorDescription(),
+                  QStringLiteral("Formato non supportato da AVFoundation: ") +
+                      QString::fromUtf8(GetParam()));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, CorpusTest,
+                         ::testing::Values("index-at-end.mp4", "index-at-start.mp4", "clip.mkv",
+                                           "minute.mov", "clip.flv", "clip.avi", "clip.f4v",
+                                           "audio-only.mp4", "text.mp4", "zero.mkv",
+                                           "truncated.mp4", "missing.mp4"),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             for (char& c : name)
+                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             return name;
+                         });
+
+TEST(MediaProviderTest, CorpusHasTheDurationsItWasMadeWith)
+{
+    const AVFoundationDurationProvider provider;
+    EXPECT_NEAR(provider.duration(mediaCorpus() / "minute.mov"), 61.5, 0.1);
+    EXPECT_NEAR(provider.duration(mediaCorpus() / "audio-only.mp4"), 7.3, 0.1);
+}
+
+TEST(MediaProviderTest, NameThatIsNotUtf8IsMeasured)
+{
+    const test::TempTree tree;
+    const std::filesystem::path copy = tree.path("vid\xe9o \xff.mkv");
+    std::filesystem::copy_file(mediaCorpus() / "clip.mkv", copy);
+    EXPECT_EQ(std::trunc(AVFoundationDurationProvider().duration(copy)), 4);
+    EXPECT_EQ(std::trunc(FFprobeDurationProvider(locateFFprobe()).duration(copy)), 4);
+}
+
+TEST(MediaProviderTest, ServiceFallsBackToTheRealFFprobe)
+{
+    const VideoDurationService service = makeVideoDurationService(std::nullopt);
+    EXPECT_EQ(service.duration(mediaCorpus() / "minute.mov"), 61);
+    try {
+        service.duration(mediaCorpus() / "text.mp4");
+        FAIL();
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.kind(), AppError::Kind::durationFailed);
+        EXPECT_TRUE(error.errorDescription().startsWith(QStringLiteral(
+            "Formato non supportato da AVFoundation: text.mp4 — fallback: ffprobe non è riuscito "
+            "ad analizzare text.mp4: ")))
+            << error.what();
+    }
+}
+
+} // namespace
+} // namespace quillmark

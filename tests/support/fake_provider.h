@@ -1,0 +1,27 @@
+#pragma once
+
+#include "scan/media_duration_provider.h"
+
+#include <functional>
+
+namespace quillmark::test {
+
+// A provider that answers from a function, for tests of what lies above the providers.
+class FakeProvider final : public MediaDurationProvider {
+public:
+    using Answer = std::function<double(const std::filesystem::path&, std::stop_token)>;
+    explicit FakeProvider(Answer answer)
+        : m_answer(std::move(answer))
+    {
+    }
+
+    double duration(const std::filesystem::path& file, std::stop_token stop) const override
+    {
+        return m_answer(file, stop);
+    }
+
+private:
+    Answer m_answer;
+};
+
+} // namespace quillmark::test

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace quillmark::test {
+
+// The folder of generated media files (see make-media-corpus), made by a CTest fixture.
+std::filesystem::path mediaCorpus();
+
+// What the real ffprobe tool says a file lasts, or nothing when it cannot tell.
+std::optional<double> ffprobeSeconds(const std::filesystem::path& file);
+
+} // namespace quillmark::test
