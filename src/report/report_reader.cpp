@@ -1,8 +1,7 @@
 #include "report/report_reader.h"
 
+#include "report/report_lines.h"
 #include "report/report_patterns.h"
-
-#include <QTextBoundaryFinder>
 
 #include <optional>
 
@@ -10,44 +9,17 @@ namespace quillmark {
 
 namespace {
 
-const QLatin1String folderHeader("Cartella ");
 const QLatin1String folderTotalStart("Totale cartella (");
 // The error pattern can only match lines that begin with this; checking it first spares a
 // regular-expression match on every file line.
 const QLatin1String errorLineStart("Errore con file ");
 
-// Lines split at LF, except that CR LF is one character and so never a split point.
-template <class Visit> void forEachLine(QStringView text, Visit visit)
-{
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('\n') && (i == 0 || text[i - 1] != QLatin1Char('\r'))) {
-            visit(text.sliced(start, i - start));
-            start = i + 1;
-        }
-    }
-    visit(text.sliced(start));
-}
-
-// A prefix counts only when it ends between two user-perceived characters: "Cartella " followed
-// by a combining accent is not a header, because the space and the accent form one character.
-bool startsWithWhole(QStringView line, QLatin1String prefix)
-{
-    if (!line.startsWith(prefix))
-        return false;
-    if (line.size() == prefix.size() || line[prefix.size()].unicode() < 0x80)
-        return true;
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, line.data(), line.size());
-    graphemes.setPosition(prefix.size());
-    return graphemes.isAtBoundary();
-}
-
 class ReportReader {
 public:
     void read(QStringView line)
     {
-        if (startsWithWhole(line, folderHeader)) {
-            m_folder = FolderRow{line.sliced(folderHeader.size()).toString(), {}, {}};
+        if (startsWithWhole(line, folderHeaderStart)) {
+            m_folder = FolderRow{line.sliced(folderHeaderStart.size()).toString(), {}, {}};
             m_pendingError.reset();
             return;
         }
@@ -99,7 +71,7 @@ private:
 ReportSummary parseReport(QStringView text)
 {
     ReportReader reader;
-    forEachLine(text, [&reader](QStringView line) { reader.read(line); });
+    forEachReportLine(text, [&reader](QStringView line) { reader.read(line); });
     return reader.finish();
 }
 

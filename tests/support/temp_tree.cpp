@@ -12,6 +12,13 @@ TempTree::TempTree()
         throw std::runtime_error("cannot create a temporary folder");
 }
 
+TempTree::~TempTree()
+{
+    // By raw path first: QTemporaryDir cannot remove names that are not UTF-8.
+    std::error_code ignored;
+    std::filesystem::remove_all(m_root, ignored);
+}
+
 std::filesystem::path TempTree::path(const std::string& relative) const
 {
     return m_root / relative;

@@ -12,6 +12,7 @@ namespace quillmark::test {
 class TempTree {
 public:
     TempTree();
+    ~TempTree();
 
     const std::filesystem::path& root() const { return m_root; }
     std::filesystem::path path(const std::string& relative) const;

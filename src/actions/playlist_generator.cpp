@@ -1,0 +1,95 @@
+#include "actions/playlist_generator.h"
+
+#include "model/path_text.h"
+#include "platform/atomic_file.h"
+#include "report/report_lines.h"
+#include "report/report_patterns.h"
+#include "scan/extensions.h"
+
+#include <QSet>
+
+namespace quillmark {
+
+namespace {
+
+QString baseName(const WalkedFolder& folder, const FolderDurationLabels& labels)
+{
+    const QString name = lastPathComponent(folder.path);
+    const auto label = labels.find(pathText(folder.path));
+    if (label == labels.end())
+        return name;
+    return QString(name).remove(durationSuffixPattern()) + QLatin1String(" (") + *label +
+           QLatin1Char(')');
+}
+
+QString uniqueFileName(QString base, QSet<QString>& used)
+{
+    // The root folder is named "/": a separator must never lead the file out of the destination.
+    base.remove(QLatin1Char('/'));
+    if (base.isEmpty())
+        base = QStringLiteral("playlist");
+    QString candidate = base + QLatin1String(".m3u");
+    for (int counter = 2; used.contains(candidate.toLower()); ++counter)
+        candidate = base + QStringLiteral(" (%1).m3u").arg(counter);
+    used.insert(candidate.toLower());
+    return candidate;
+}
+
+// Paths are written as their raw bytes: a player finds a file whose name is not UTF-8 only so.
+QByteArray playlistContent(const std::vector<std::filesystem::path>& files)
+{
+    QByteArray content("#EXTM3U\n");
+    for (const std::filesystem::path& file : files) {
+        content += QByteArray::fromStdString(file.native());
+        content += '\n';
+    }
+    return content;
+}
+
+} // namespace
+
+FolderDurationLabels folderDurationLabels(const QString& report)
+{
+    FolderDurationLabels labels;
+    std::optional<QString> folder;
+    forEachReportLine(report, [&](QStringView line) {
+        if (startsWithWhole(line, folderHeaderStart)) {
+            folder = line.sliced(folderHeaderStart.size()).toString();
+            return;
+        }
+        if (!folder)
+            return;
+        const QRegularExpressionMatch total = folderTotalPattern().match(line);
+        if (total.hasMatch()) {
+            labels.insert(*folder, total.captured(1));
+            folder.reset();
+        }
+    });
+    return labels;
+}
+
+QList<GeneratedPlaylist> generatePlaylists(const std::vector<WalkedFolder>& folders,
+                                           const QStringList& extensions,
+                                           const std::filesystem::path& destination,
+                                           const FolderDurationLabels& labels)
+{
+    QList<GeneratedPlaylist> playlists;
+    QSet<QString> used;
+    for (const WalkedFolder& folder : folders) {
+        std::vector<std::filesystem::path> videos;
+        for (const std::filesystem::path& file : folder.files) {
+            if (matchesExtension(file, extensions))
+                videos.push_back(file);
+        }
+        if (videos.empty())
+            continue;
+        const QString name = uniqueFileName(baseName(folder, labels), used);
+        const std::filesystem::path url = destination / name.toStdString();
+        writeFileAtomically(url, playlistContent(videos));
+        playlists.append(
+            GeneratedPlaylist{url, pathText(folder.path), std::int64_t(videos.size())});
+    }
+    return playlists;
+}
+
+} // namespace quillmark

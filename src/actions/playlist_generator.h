@@ -1,0 +1,35 @@
+#pragma once
+
+#include "scan/folder_walk.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+namespace quillmark {
+
+struct GeneratedPlaylist {
+    std::filesystem::path url;
+    QString sourceFolderPath;
+    std::int64_t fileCount = 0;
+};
+
+// Folder path to duration label, as the folder totals of a report give them.
+using FolderDurationLabels = QHash<QString, QString>;
+
+// The folder totals of report text; a later block for the same folder wins.
+FolderDurationLabels folderDurationLabels(const QString& report);
+
+// Writes one extended M3U playlist per folder that holds matching files, all into destination,
+// named after the folder and, when known, its duration ("Mare (1h00m).m3u"); names are made
+// unique without regard to case. Each file is replaced atomically. The first write that fails
+// stops the generation with its error (std::system_error); playlists written before it stay.
+QList<GeneratedPlaylist> generatePlaylists(const std::vector<WalkedFolder>& folders,
+                                           const QStringList& extensions,
+                                           const std::filesystem::path& destination,
+                                           const FolderDurationLabels& labels);
+
+} // namespace quillmark

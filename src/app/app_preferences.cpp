@@ -1,0 +1,70 @@
+#include "app/app_preferences.h"
+
+#include "platform/folder_token.h"
+#include "platform/paths.h"
+
+namespace quillmark {
+
+namespace {
+
+const QString hideEmptyFoldersKey = QStringLiteral("hide_empty_folders");
+const QString lastFolderKey = QStringLiteral("last_folder");
+const QString lastFolderTokenKey = QStringLiteral("last_folder_bookmark");
+const QString ffprobePathKey = QStringLiteral("ffprobe_path");
+
+} // namespace
+
+AppPreferences::AppPreferences(SettingsStore& store)
+    : m_store(store)
+{
+}
+
+bool AppPreferences::hideEmptyFolders() const
+{
+    if (!m_store.contains(hideEmptyFoldersKey))
+        return true;
+    return m_store.value(hideEmptyFoldersKey).toBool();
+}
+
+void AppPreferences::setHideEmptyFolders(bool hide)
+{
+    m_store.setValue(hideEmptyFoldersKey, hide);
+}
+
+std::optional<QString> AppPreferences::storedFolderPath() const
+{
+    const QVariant path = m_store.value(lastFolderKey);
+    if (!path.isValid())
+        return std::nullopt;
+    return path.toString();
+}
+
+std::optional<std::filesystem::path> AppPreferences::restoredFolder() const
+{
+    const QByteArray token = m_store.value(lastFolderTokenKey).toByteArray();
+    if (!token.isEmpty()) {
+        if (auto folder = resolveFolderToken(token))
+            return folder;
+    }
+    if (const auto path = storedFolderPath())
+        return fileURLPath(path->toStdString());
+    return std::nullopt;
+}
+
+void AppPreferences::rememberFolder(const std::filesystem::path& folder)
+{
+    m_store.setValue(lastFolderKey, QString::fromStdString(folder.native()));
+    const QByteArray token = makeFolderToken(folder);
+    if (!token.isEmpty())
+        m_store.setValue(lastFolderTokenKey, token);
+}
+
+std::optional<std::filesystem::path> AppPreferences::ffprobePath() const
+{
+    const QString path = m_store.value(ffprobePathKey).toString();
+    if (path.isEmpty())
+        return std::nullopt;
+    return fileURLPath(path.toStdString());
+}
+
+} // namespace quillmark

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/settings_store.h"
+
+#include <filesystem>
+#include <optional>
+
+namespace quillmark {
+
+// The application's four settings. Nothing here is ever removed from the store.
+class AppPreferences {
+public:
+    explicit AppPreferences(SettingsStore& store);
+
+    // On when never set.
+    bool hideEmptyFolders() const;
+    void setHideEmptyFolders(bool hide);
+
+    // The last folder: found again by its token (also after a rename in place), else the stored
+    // path; nothing on first start.
+    std::optional<std::filesystem::path> restoredFolder() const;
+    // The stored path text, for a folder that can no longer be found.
+    std::optional<QString> storedFolderPath() const;
+    // Stores the path and, when the folder can be examined, a token for it.
+    void rememberFolder(const std::filesystem::path& folder);
+
+    // The configured ffprobe, taken as typed (relative to the working folder, no "~"); nothing
+    // when unset or empty, which means: search for it.
+    std::optional<std::filesystem::path> ffprobePath() const;
+
+private:
+    SettingsStore& m_store;
+};
+
+} // namespace quillmark

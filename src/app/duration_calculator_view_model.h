@@ -1,0 +1,195 @@
+#pragma once
+
+#include "app/app_preferences.h"
+#include "model/report_model.h"
+#include "scan/video_duration_service.h"
+
+#include <QObject>
+#include <QProcessEnvironment>
+#include <QUuid>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace quillmark {
+
+class CalculationEngine;
+class DesktopServices;
+struct ComputedReport;
+
+struct AlertItem {
+    QUuid id; // new for every alert, so the same texts twice are still two alerts
+    QString title;
+    QString message;
+
+    friend bool operator==(const AlertItem&, const AlertItem&) = default;
+};
+
+// What the view model needs from the world; tests hand in fakes and a temporary settings file.
+struct ViewModelServices {
+    SettingsStore* settings = nullptr;
+    DesktopServices* desktop = nullptr;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    int processorCount = 1;
+    // Builds the duration service with the configured ffprobe (nothing: search for it).
+    std::function<VideoDurationService(const std::optional<std::filesystem::path>&)>
+        makeDurationService = makeVideoDurationService;
+};
+
+// Everything the main window shows and every action it calls. Lives on the GUI thread; only the
+// measurements of a calculation leave it.
+class DurationCalculatorViewModel : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QString folderPath READ folderPath WRITE setFolderPath NOTIFY folderPathChanged)
+    Q_PROPERTY(QString extensionsText READ extensionsText WRITE setExtensionsText NOTIFY
+                   extensionsTextChanged)
+    Q_PROPERTY(bool hideEmptyFolders READ hideEmptyFolders WRITE setHideEmptyFolders NOTIFY
+                   hideEmptyFoldersChanged)
+    Q_PROPERTY(QString reportText READ reportText NOTIFY reportTextChanged)
+    Q_PROPERTY(
+        quillmark::ReportSummary reportSummary READ reportSummary NOTIFY reportSummaryChanged)
+    Q_PROPERTY(QString statusMessage READ statusMessage NOTIFY statusMessageChanged)
+    Q_PROPERTY(bool statusIsError READ statusIsError NOTIFY statusIsErrorChanged)
+    Q_PROPERTY(qint64 percent READ percent NOTIFY percentChanged)
+    Q_PROPERTY(double progress READ progress NOTIFY progressChanged)
+    Q_PROPERTY(bool isRunning READ isRunning NOTIFY isRunningChanged)
+    Q_PROPERTY(bool canSave READ canSave NOTIFY canSaveChanged)
+    Q_PROPERTY(bool canCopy READ canCopy NOTIFY canCopyChanged)
+    Q_PROPERTY(bool canLoadReport READ canLoadReport NOTIFY canLoadReportChanged)
+    Q_PROPERTY(bool canRenameFolder READ canRenameFolder NOTIFY canRenameFolderChanged)
+    Q_PROPERTY(bool canCreatePlaylists READ canCreatePlaylists NOTIFY canCreatePlaylistsChanged)
+    Q_PROPERTY(
+        std::optional<quillmark::AlertItem> alert READ alert WRITE setAlert NOTIFY alertChanged)
+    Q_PROPERTY(QString sandboxWarningMessage READ sandboxWarningMessage NOTIFY
+                   sandboxWarningMessageChanged)
+
+public:
+    explicit DurationCalculatorViewModel(ViewModelServices services, QObject* parent = nullptr);
+    // Closing the window during a run: the run is abandoned, its measurements stopped.
+    ~DurationCalculatorViewModel() override;
+
+    const QString& folderPath() const { return m_folderPath; }
+    const QString& extensionsText() const { return m_extensionsText; }
+    bool hideEmptyFolders() const { return m_hideEmptyFolders; }
+    const QString& reportText() const { return m_reportText; }
+    const ReportSummary& reportSummary() const { return m_reportSummary; }
+    const QString& statusMessage() const { return m_statusMessage; }
+    bool statusIsError() const { return m_statusIsError; }
+    qint64 percent() const { return m_percent; }
+    double progress() const { return m_progress; }
+    bool isRunning() const { return m_isRunning; }
+    bool canSave() const { return m_canSave; }
+    bool canCopy() const { return m_canCopy; }
+    bool canLoadReport() const { return m_canLoadReport; }
+    bool canRenameFolder() const { return m_canRenameFolder; }
+    bool canCreatePlaylists() const { return m_canCreatePlaylists; }
+    const std::optional<AlertItem>& alert() const { return m_alert; }
+    // Empty when the process is not sandboxed.
+    const QString& sandboxWarningMessage() const { return m_sandboxWarningMessage; }
+
+    // The report text that save, copy, rename and playlists work on; empty: no report.
+    const QString& currentReport() const { return m_currentReport; }
+    const std::optional<QString>& currentDurationLabel() const { return m_currentDurationLabel; }
+
+    void setFolderPath(const QString& path);
+    void setExtensionsText(const QString& text);
+    // Stored at once, every time the user changes it.
+    void setHideEmptyFolders(bool hide);
+    // The window clears the alert when it is dismissed.
+    void setAlert(const std::optional<AlertItem>& alert);
+
+public Q_SLOTS:
+    void calculate();
+    void chooseFolder();
+    void saveReport();
+    void copyReport();
+    void loadReport();
+    void clearOutput();
+    void renameFolderWithDuration();
+    void createPlaylists();
+    void openFolder();
+
+Q_SIGNALS:
+    void folderPathChanged();
+    void extensionsTextChanged();
+    void hideEmptyFoldersChanged();
+    void reportTextChanged();
+    void reportSummaryChanged();
+    void statusMessageChanged();
+    void statusIsErrorChanged();
+    void percentChanged();
+    void progressChanged();
+    void isRunningChanged();
+    void canSaveChanged();
+    void canCopyChanged();
+    void canLoadReportChanged();
+    void canRenameFolderChanged();
+    void canCreatePlaylistsChanged();
+    void alertChanged();
+    void sandboxWarningMessageChanged();
+
+private:
+    // Shared by every action.
+    void setStatus(const QString& message, bool isError = false);
+    void appendLog(const QString& message);
+    void showAlert(const QString& title, const QString& message);
+    void refreshCanLoadReport();
+    void updateProgress(qint64 percent, const QString& currentFile);
+
+    // The folder the path field names: the exact bytes of a chosen, restored or renamed folder
+    // while the field still shows it, else the typed text after tilde expansion.
+    std::filesystem::path folderURL() const;
+    void setFolder(const std::filesystem::path& folder);
+    std::optional<std::filesystem::path> validatedFolderURL();
+    std::filesystem::path reportFileURL() const;
+
+    void loadExistingReport();
+    void applyLoadedReport(const QString& text, const std::filesystem::path& file);
+    void calculationFinished(const ComputedReport& report);
+    void calculationFailed(const QString& description);
+
+    void setReportText(const QString& text);
+    void setReportSummary(const ReportSummary& summary);
+    void setPercent(qint64 percent);
+    void setProgress(double progress);
+    void setIsRunning(bool running);
+    void setCanSave(bool can);
+    void setCanCopy(bool can);
+    void setCanLoadReport(bool can);
+    void setCanRenameFolder(bool can);
+    void setCanCreatePlaylists(bool can);
+    void setStatusMessage(const QString& message);
+    void setStatusIsError(bool isError);
+
+    ViewModelServices m_services;
+    AppPreferences m_preferences;
+
+    QString m_folderPath;
+    std::optional<std::filesystem::path> m_folder;
+    QString m_extensionsText;
+    bool m_hideEmptyFolders = true;
+    QString m_reportText;
+    ReportSummary m_reportSummary;
+    QString m_statusMessage;
+    bool m_statusIsError = false;
+    qint64 m_percent = 0;
+    double m_progress = 0.0;
+    bool m_isRunning = false;
+    bool m_canSave = false;
+    bool m_canCopy = false;
+    bool m_canLoadReport = false;
+    bool m_canRenameFolder = false;
+    bool m_canCreatePlaylists = false;
+    std::optional<AlertItem> m_alert;
+    QString m_sandboxWarningMessage;
+    QString m_currentReport;
+    std::optional<QString> m_currentDurationLabel;
+
+    // Last, so that it is destroyed first: a running calculation calls back into the fields.
+    std::unique_ptr<CalculationEngine> m_engine;
+};
+
+} // namespace quillmark
+
+Q_DECLARE_METATYPE(quillmark::ReportSummary)

@@ -1,0 +1,83 @@
+#include "app/calculation_engine.h"
+#include "app/duration_calculator_view_model.h"
+#include "app/folder_check.h"
+#include "app/status_text.h"
+#include "model/duration_label.h"
+#include "model/path_text.h"
+#include "report/report_reader.h"
+#include "scan/extensions.h"
+
+#include <algorithm>
+
+namespace quillmark {
+
+namespace {
+
+constexpr qsizetype statusPathLimit = 90;
+
+} // namespace
+
+void DurationCalculatorViewModel::calculate()
+{
+    if (m_isRunning)
+        return;
+    const auto folder = validatedFolderURL();
+    if (!folder)
+        return;
+    const QStringList extensions = parseExtensions(m_extensionsText);
+
+    setIsRunning(true);
+    setStatus(tr("In esecuzione…"));
+    updateProgress(0, {});
+    appendLog(tr("Avvio calcolo su: %1 con estensioni %2")
+                  .arg(pathText(*folder), extensions.join(QStringLiteral(", "))));
+    m_engine->computeReport(*folder, extensions, [this] { return m_hideEmptyFolders; });
+}
+
+std::optional<std::filesystem::path> DurationCalculatorViewModel::validatedFolderURL()
+{
+    const std::filesystem::path folder = folderURL();
+    const std::optional<QString> problem = m_folder && pathText(*m_folder) == m_folderPath
+                                               ? folderProblem(folder)
+                                               : checkTypedFolder(m_folderPath).problem;
+    if (problem) {
+        showAlert(tr("Errore"), *problem);
+        return std::nullopt;
+    }
+    return folder;
+}
+
+void DurationCalculatorViewModel::updateProgress(qint64 percent, const QString& currentFile)
+{
+    const qint64 clamped = std::clamp<qint64>(percent, 0, 100);
+    setPercent(clamped);
+    setProgress(double(clamped) / 100.0);
+    if (currentFile.isEmpty())
+        return;
+    setStatus(tr("Elaborazione: %1").arg(shortenedFromTheStart(currentFile, statusPathLimit)));
+}
+
+void DurationCalculatorViewModel::calculationFinished(const ComputedReport& report)
+{
+    m_currentReport = report.text;
+    m_currentDurationLabel = formatDuration(report.grandTotalSeconds);
+    setReportText(report.text + QLatin1Char('\n'));
+    setReportSummary(parseReport(report.text));
+    setCanSave(true);
+    setCanCopy(true);
+    setCanRenameFolder(true);
+    setCanCreatePlaylists(true);
+    setStatus(tr("Completato"));
+    updateProgress(100, {});
+    setIsRunning(false);
+}
+
+void DurationCalculatorViewModel::calculationFailed(const QString& description)
+{
+    showAlert(tr("Errore"), tr("Si è verificato un errore: %1").arg(description));
+    appendLog(tr("Errore: %1").arg(description));
+    setStatus(tr("Errore durante il calcolo"), true);
+    setIsRunning(false);
+}
+
+} // namespace quillmark

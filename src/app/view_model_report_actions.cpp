@@ -1,0 +1,114 @@
+#include "app/duration_calculator_view_model.h"
+#include "model/app_error.h"
+#include "model/path_text.h"
+#include "platform/atomic_file.h"
+#include "platform/desktop_services.h"
+#include "platform/text_file.h"
+#include "report/report_patterns.h"
+#include "report/report_reader.h"
+
+namespace quillmark {
+
+namespace {
+
+std::optional<QString> grandTotalLabel(const QString& report)
+{
+    const QRegularExpressionMatch match = grandTotalPattern().match(report);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return match.captured(1);
+}
+
+// The report file's text; nothing when there is no such file. Read failures are thrown.
+std::optional<QString> readReportFile(const std::filesystem::path& file)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(file, error))
+        return std::nullopt;
+    return readUtf8File(file);
+}
+
+} // namespace
+
+void DurationCalculatorViewModel::saveReport()
+{
+    if (m_currentReport.isEmpty()) {
+        showAlert(tr("Info"), tr("Non c'è nessun report da salvare. Esegui prima il calcolo."));
+        return;
+    }
+    const auto file =
+        m_services.desktop->chooseSaveFile(tr("Salva report"), QStringLiteral("durata.txt"));
+    if (!file)
+        return;
+    try {
+        writeFileAtomically(*file, m_currentReport.toUtf8());
+    } catch (const std::exception& error) {
+        showAlert(tr("Errore"), tr("Impossibile salvare il file: %1").arg(describeError(error)));
+        return;
+    }
+    setStatus(tr("Salvato: %1").arg(pathText(*file)));
+    refreshCanLoadReport();
+}
+
+void DurationCalculatorViewModel::copyReport()
+{
+    if (m_currentReport.isEmpty()) {
+        showAlert(tr("Info"), tr("Non c'è nessun report da copiare."));
+        return;
+    }
+    m_services.desktop->setClipboardText(m_currentReport);
+    setStatus(tr("Report copiato negli appunti"));
+}
+
+void DurationCalculatorViewModel::loadReport()
+{
+    const std::filesystem::path file = reportFileURL();
+    try {
+        if (const auto text = readReportFile(file))
+            applyLoadedReport(*text, file);
+    } catch (const std::exception& error) {
+        showAlert(tr("Errore"), tr("Impossibile leggere il report: %1").arg(describeError(error)));
+    }
+}
+
+void DurationCalculatorViewModel::loadExistingReport()
+{
+    const std::filesystem::path file = reportFileURL();
+    try {
+        if (const auto text = readReportFile(file))
+            applyLoadedReport(*text, file);
+    } catch (const std::exception& error) {
+        // Nothing was asked of the user yet: the status line mentions it, no alert.
+        setStatus(tr("Impossibile leggere durata.txt: %1").arg(describeError(error)));
+    }
+}
+
+void DurationCalculatorViewModel::applyLoadedReport(const QString& text,
+                                                    const std::filesystem::path& file)
+{
+    m_currentReport = text;
+    m_currentDurationLabel = grandTotalLabel(text);
+    setReportText(text + QLatin1Char('\n'));
+    setReportSummary(parseReport(text));
+    setCanSave(true);
+    setCanCopy(true);
+    setCanRenameFolder(m_currentDurationLabel.has_value());
+    setCanCreatePlaylists(true);
+    setStatus(tr("Caricato: %1").arg(pathText(file)));
+}
+
+void DurationCalculatorViewModel::clearOutput()
+{
+    m_currentReport.clear();
+    m_currentDurationLabel.reset();
+    setReportText(tr("Output pulito. Pronto per una nuova analisi.") + QLatin1Char('\n'));
+    setReportSummary(ReportSummary::empty());
+    setCanSave(false);
+    setCanCopy(false);
+    setCanRenameFolder(false);
+    setCanCreatePlaylists(false);
+    setStatus(tr("Pronto"));
+    updateProgress(0, {});
+}
+
+} // namespace quillmark

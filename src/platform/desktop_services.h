@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include <filesystem>
+#include <optional>
+
+namespace quillmark {
+
+struct FolderChooserRequest {
+    QString title;
+    std::filesystem::path startFolder;
+};
+
+// The desktop around the window: panels, clipboard and file manager. The view model asks only
+// through this, so tests answer from a script.
+class DesktopServices {
+public:
+    virtual ~DesktopServices() = default;
+
+    // A modal folder chooser (folders only, one at a time); nothing when cancelled.
+    virtual std::optional<std::filesystem::path>
+    chooseFolder(const FolderChooserRequest& request) = 0;
+    // A modal save panel for plain text that may create folders; nothing when cancelled.
+    virtual std::optional<std::filesystem::path> chooseSaveFile(const QString& title,
+                                                                const QString& suggestedName) = 0;
+    // Replaces the clipboard's content with this plain text.
+    virtual void setClipboardText(const QString& text) = 0;
+    // Shows a folder (or opens a file) in the file manager; nobody waits for the outcome.
+    virtual void openInFileManager(const std::filesystem::path& path) = 0;
+};
+
+} // namespace quillmark

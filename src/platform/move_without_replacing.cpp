@@ -1,0 +1,60 @@
+#include "platform/move_without_replacing.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace quillmark {
+
+namespace {
+
+[[noreturn]] void throwError(int error, const char* what)
+{
+    throw std::system_error(error, std::generic_category(), what);
+}
+
+} // namespace
+
+void moveWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return;
+    const int error = errno;
+    // Some network and FUSE file systems do not know the flag.
+    if (error == EINVAL || error == ENOSYS || error == ENOTSUP)
+        return moveWithoutReplacingFallback(from, to);
+    throwError(error, "renameat2");
+}
+
+void moveWithoutReplacingFallback(const std::filesystem::path& from,
+                                  const std::filesystem::path& to)
+{
+    struct stat source {};
+    if (::lstat(from.c_str(), &source) != 0)
+        throwError(errno, "lstat");
+
+    if (!S_ISDIR(source.st_mode)) {
+        if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) != 0)
+            throwError(errno, "linkat");
+        if (::unlink(from.c_str()) != 0) {
+            const int error = errno;
+            ::unlink(to.c_str());
+            throwError(error, "unlink");
+        }
+        return;
+    }
+
+    // mkdir fails when anything has the name; the rename then replaces only our own empty folder.
+    if (::mkdir(to.c_str(), 0700) != 0)
+        throwError(errno, "mkdir");
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        const int error = errno;
+        ::rmdir(to.c_str());
+        throwError(error, "rename");
+    }
+}
+
+} // namespace quillmark

@@ -1,0 +1,66 @@
+#include "platform/widgets/qt_desktop_services.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QUrl>
+
+namespace quillmark {
+
+namespace {
+
+std::filesystem::path localPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+QString displayedPath(const std::filesystem::path& path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+}
+
+} // namespace
+
+QtDesktopServices::QtDesktopServices(QWidget* window)
+    : m_window(window)
+{
+}
+
+std::optional<std::filesystem::path>
+QtDesktopServices::chooseFolder(const FolderChooserRequest& request)
+{
+    QFileDialog dialog(m_window, request.title, displayedPath(request.startFolder));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return localPath(dialog.selectedFiles().constFirst());
+}
+
+std::optional<std::filesystem::path> QtDesktopServices::chooseSaveFile(const QString& title,
+                                                                       const QString& suggestedName)
+{
+    QFileDialog dialog(m_window, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QFileDialog::tr("Testo (*.txt)"));
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialog.selectFile(suggestedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return localPath(dialog.selectedFiles().constFirst());
+}
+
+void QtDesktopServices::setClipboardText(const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text);
+}
+
+void QtDesktopServices::openInFileManager(const std::filesystem::path& path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(displayedPath(path)));
+}
+
+} // namespace quillmark

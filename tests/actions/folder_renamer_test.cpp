@@ -1,0 +1,111 @@
+#include "actions/folder_renamer.h"
+#include "platform/move_without_replacing.h"
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <system_error>
+
+namespace quillmark {
+namespace {
+
+using test::TempTree;
+
+struct NameCase {
+    const char* current;
+    const char* expected;
+};
+
+class FolderNameTest : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(FolderNameTest, ReplacesOnlyTheDurationAtTheEnd)
+{
+    const QString label = QStringLiteral("1h12m");
+    EXPECT_EQ(folderNameWithDuration(QString::fromUtf8(GetParam().current), label),
+              QString::fromUtf8(GetParam().expected));
+    EXPECT_EQ(folderNameWithDuration(std::string(GetParam().current), label), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, FolderNameTest,
+                         ::testing::Values(NameCase{"Viaggi", "Viaggi (1h12m)"},
+                                           NameCase{"Viaggi (0h45m)", "Viaggi (1h12m)"},
+                                           NameCase{"Viaggi (1h12m)", "Viaggi (1h12m)"},
+                                           NameCase{"Viaggi   (1h12m)  ", "Viaggi (1h12m)"},
+                                           NameCase{"Viaggi (0h45m) (1h00m)",
+                                                    "Viaggi (0h45m) (1h12m)"},
+                                           NameCase{"Film (2019)", "Film (2019) (1h12m)"},
+                                           NameCase{"Viaggi (1h5m)", "Viaggi (1h5m) (1h12m)"},
+                                           NameCase{"(1h00m)", " (1h12m)"},
+                                           NameCase{"Città\u00a0(3h00m)", "Città (1h12m)"}));
+
+TEST(FolderNameTest, NameThatIsNotUtf8KeepsItsBytes)
+{
+    EXPECT_EQ(folderNameWithDuration(std::string("caff\xe8 (0h10m)"), QStringLiteral("1h12m")),
+              "caff\xe8 (1h12m)");
+}
+
+std::error_code errorOf(void (*move)(const std::filesystem::path&, const std::filesystem::path&),
+                        const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    try {
+        move(from, to);
+    } catch (const std::system_error& error) {
+        return error.code();
+    }
+    return {};
+}
+
+class MoveTest : public ::testing::TestWithParam<bool> {
+protected:
+    void move(const std::filesystem::path& from, const std::filesystem::path& to) const
+    {
+        (GetParam() ? moveWithoutReplacingFallback : moveWithoutReplacing)(from, to);
+    }
+    std::error_code errorMoving(const std::filesystem::path& from,
+                                const std::filesystem::path& to) const
+    {
+        return errorOf(GetParam() ? moveWithoutReplacingFallback : moveWithoutReplacing, from, to);
+    }
+};
+
+TEST_P(MoveTest, MovesFoldersAndFilesToFreeNames)
+{
+    const TempTree tree;
+    tree.file("Viaggi/alba.mp4", "x");
+    tree.file("note.txt", "y");
+    move(tree.path("Viaggi"), tree.path("Viaggi (1h12m)"));
+    move(tree.path("note.txt"), tree.path("note (1).txt"));
+    EXPECT_TRUE(std::filesystem::exists(tree.path("Viaggi (1h12m)/alba.mp4")));
+    EXPECT_FALSE(std::filesystem::exists(tree.path("Viaggi")));
+    EXPECT_TRUE(std::filesystem::exists(tree.path("note (1).txt")));
+    EXPECT_FALSE(std::filesystem::exists(tree.path("note.txt")));
+}
+
+TEST_P(MoveTest, NeverReplacesAnythingNotEvenAnEmptyFolder)
+{
+    const TempTree tree;
+    tree.file("Viaggi/alba.mp4", "x");
+    tree.folder("Vuota");
+    tree.file("occupato", "z");
+    tree.file("a.txt", "a");
+    for (const char* taken : {"Vuota", "occupato"}) {
+        EXPECT_EQ(errorMoving(tree.path("Viaggi"), tree.path(taken)), std::errc::file_exists)
+            << taken;
+        EXPECT_EQ(errorMoving(tree.path("a.txt"), tree.path(taken)), std::errc::file_exists)
+            << taken;
+    }
+    EXPECT_TRUE(std::filesystem::exists(tree.path("Viaggi/alba.mp4")));
+    EXPECT_TRUE(std::filesystem::is_empty(tree.path("Vuota")));
+    EXPECT_EQ(std::filesystem::file_size(tree.path("occupato")), 1u);
+    EXPECT_TRUE(std::filesystem::exists(tree.path("a.txt")));
+    EXPECT_EQ(errorMoving(tree.path("manca"), tree.path("altro")),
+              std::errc::no_such_file_or_directory);
+    EXPECT_FALSE(std::filesystem::exists(tree.path("altro")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, MoveTest, ::testing::Values(false, true), [](const auto& info) {
+    return info.param ? "Fallback" : "NoReplaceFlag";
+});
+
+} // namespace
+} // namespace quillmark

@@ -1,0 +1,126 @@
+#include "actions/playlist_generator.h"
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <system_error>
+
+namespace quillmark {
+namespace {
+
+using test::TempTree;
+
+const QStringList videos{QStringLiteral(".mp4"), QStringLiteral(".mkv")};
+
+std::string contents(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+std::vector<std::string> names(const QList<GeneratedPlaylist>& playlists)
+{
+    std::vector<std::string> result;
+    for (const GeneratedPlaylist& playlist : playlists)
+        result.push_back(playlist.url.filename().native());
+    return result;
+}
+
+TEST(PlaylistGeneratorTest, OnePlaylistPerFolderWithItsMatchingFiles)
+{
+    const TempTree tree;
+    tree.file("Mare/a.MP4");
+    tree.file("Mare/b.txt");
+    tree.file("Mare/c");
+    tree.file("Mare/d.mkv");
+    tree.file("Vuota/note.txt");
+    const auto playlists = generatePlaylists(walkFolder(tree.root()), videos, tree.root(), {});
+    ASSERT_EQ(names(playlists), std::vector<std::string>{"Mare.m3u"});
+    EXPECT_EQ(playlists[0].fileCount, 2);
+    EXPECT_EQ(playlists[0].sourceFolderPath, QString::fromStdString(tree.path("Mare").native()));
+    EXPECT_EQ(contents(tree.path("Mare.m3u")), "#EXTM3U\n" + tree.path("Mare/a.MP4").native() +
+                                                   "\n" + tree.path("Mare/d.mkv").native() + "\n");
+}
+
+TEST(PlaylistGeneratorTest, NamesCarryTheDurationAndAreUniqueWhateverTheCase)
+{
+    const TempTree tree;
+    for (const char* file :
+         {"A/Viaggi/1.mp4", "B/Viaggi/2.mp4", "C/Mare (0h45m)/3.mp4", "D/viaggi/4.mp4",
+          "E/Viaggi/5.mp4", "F/Niente/6.txt", "G/Niente/7.mp4"})
+        tree.file(file);
+    tree.folder("out");
+    FolderDurationLabels labels;
+    for (const char* folder : {"A/Viaggi", "B/Viaggi"})
+        labels.insert(QString::fromStdString(tree.path(folder).native()), QStringLiteral("1h00m"));
+    labels.insert(QString::fromStdString(tree.path("C/Mare (0h45m)").native()),
+                  QStringLiteral("1h00m"));
+    const auto playlists =
+        generatePlaylists(walkFolder(tree.root()), videos, tree.path("out"), labels);
+    EXPECT_EQ(names(playlists),
+              (std::vector<std::string>{"Viaggi (1h00m).m3u", "Viaggi (1h00m) (2).m3u",
+                                        "Mare (1h00m).m3u", "viaggi.m3u", "Viaggi (2).m3u",
+                                        "Niente.m3u"}));
+}
+
+TEST(PlaylistGeneratorTest, LabelsComeFromTheReportsFolderTotals)
+{
+    const FolderDurationLabels labels = folderDurationLabels(QStringLiteral(
+        "Cartella /a\nx (0h01m)\nTotale cartella (0h01m)\n\nTotale cartella (9h00m)\n"
+        "Cartella /b\nTotale cartella (0h02m) no\nTotale cartella (0h03m)\nCartella /a\nTotale "
+        "cartella (0h04m)\n"
+        "Cartella /c\r\nTotale cartella (0h05m)\n"));
+    EXPECT_EQ(labels, (FolderDurationLabels{{QStringLiteral("/a"), QStringLiteral("0h04m")},
+                                            {QStringLiteral("/b"), QStringLiteral("0h03m")}}));
+    EXPECT_TRUE(folderDurationLabels(QString()).isEmpty());
+}
+
+TEST(PlaylistGeneratorTest, NamesWithoutTextOfTheirOwnStayInTheDestination)
+{
+    const TempTree tree;
+    tree.file("X/(0h10m)/a.mp4");
+    FolderDurationLabels labels{
+        {QString::fromStdString(tree.path("X/(0h10m)").native()), QStringLiteral("0h10m")}};
+    EXPECT_EQ(names(generatePlaylists(walkFolder(tree.path("X")), videos, tree.root(), labels)),
+              std::vector<std::string>{" (0h10m).m3u"});
+    tree.file("Y/a.mp4");
+    EXPECT_EQ(names(generatePlaylists({WalkedFolder{"/", {tree.path("Y/a.mp4")}}}, videos,
+                                      tree.root(), {})),
+              std::vector<std::string>{"playlist.m3u"});
+}
+
+TEST(PlaylistGeneratorTest, ExistingPlaylistIsReplacedWhole)
+{
+    const TempTree tree;
+    tree.file("Mare/a.mp4");
+    tree.file("out/Mare.m3u", std::string(10000, 'x'));
+    tree.file("out/Mare (0h10m).m3u", "older");
+    generatePlaylists(walkFolder(tree.path("Mare")), videos, tree.path("out"), {});
+    EXPECT_EQ(contents(tree.path("out/Mare.m3u")),
+              "#EXTM3U\n" + tree.path("Mare/a.mp4").native() + "\n");
+    EXPECT_EQ(contents(tree.path("out/Mare (0h10m).m3u")), "older");
+}
+
+TEST(PlaylistGeneratorTest, FirstFailedWriteStopsAndKeepsEarlierPlaylists)
+{
+    const TempTree tree;
+    tree.file("A/1.mp4");
+    tree.file("B/2.mp4");
+    tree.file("C/3.mp4");
+    tree.file("out/B.m3u/in the way");
+    try {
+        generatePlaylists(walkFolder(tree.root()), videos, tree.path("out"), {});
+        FAIL() << "a directory in the way was replaced";
+    } catch (const std::system_error& error) {
+        EXPECT_EQ(error.code(), std::errc::is_a_directory);
+    }
+    EXPECT_TRUE(std::filesystem::exists(tree.path("out/A.m3u")));
+    EXPECT_TRUE(std::filesystem::exists(tree.path("out/B.m3u/in the way")));
+    EXPECT_FALSE(std::filesystem::exists(tree.path("out/C.m3u")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree.path("out")), {}),
+              2); // no leftovers
+}
+
+} // namespace
+} // namespace quillmark

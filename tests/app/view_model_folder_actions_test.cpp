@@ -1,0 +1,161 @@
+#include "support/printers.h"
+#include "support/view_model_fixture.h"
+
+#include <fstream>
+
+namespace quillmark {
+namespace {
+
+class FolderActionsTest : public test::ViewModelFixture {
+protected:
+    // A view model on the folder, with a report whose grand total is the label.
+    DurationCalculatorViewModel& startOn(const std::string& folder, const char* label = "1h05m")
+    {
+        tree.file(folder + "/durata.txt", std::string("Gran totale (") + label + ")\n");
+        AppPreferences(settings()).rememberFolder(tree.path(folder));
+        return start();
+    }
+};
+
+TEST_F(FolderActionsTest, RenameGivesTheFolderItsDurationAndRemembersIt)
+{
+    auto& vm = startOn("Mare");
+    vm.renameFolderWithDuration();
+    const auto renamed = tree.path("Mare (1h05m)");
+    EXPECT_TRUE(std::filesystem::is_directory(renamed));
+    EXPECT_FALSE(std::filesystem::exists(tree.path("Mare")));
+    EXPECT_EQ(vm.statusMessage(), QStringLiteral("Cartella rinominata in \"Mare (1h05m)\""));
+    EXPECT_EQ(vm.folderPath(), text(renamed));
+    EXPECT_TRUE(vm.canLoadReport());
+    EXPECT_EQ(settings().value(QStringLiteral("last_folder")).toString(), text(renamed));
+
+    vm.renameFolderWithDuration();
+    EXPECT_EQ(vm.statusMessage(),
+              QStringLiteral("Il nome della cartella contiene già la durata aggiornata"));
+    EXPECT_TRUE(std::filesystem::is_directory(renamed));
+
+    // The next start finds the folder under its new name, by the stored token.
+    settings().setValue(QStringLiteral("last_folder"), QStringLiteral("/altrove"));
+    EXPECT_EQ(start().folderPath(), text(renamed));
+}
+
+TEST_F(FolderActionsTest, RenameReplacesAnOlderDuration)
+{
+    auto& vm = startOn("Mare (0h40m)");
+    vm.renameFolderWithDuration();
+    EXPECT_TRUE(std::filesystem::is_directory(tree.path("Mare (1h05m)")));
+}
+
+TEST_F(FolderActionsTest, RenameNeverReplacesWhatHasTheNewName)
+{
+    for (const bool folderInTheWay : {true, false}) {
+        const std::string name = folderInTheWay ? "Mare" : "Lago";
+        auto& vm = startOn(name);
+        const QVariant storedPath = settings().value(QStringLiteral("last_folder"));
+        const QVariant storedToken = settings().value(QStringLiteral("last_folder_bookmark"));
+        if (folderInTheWay)
+            tree.folder(name + " (1h05m)");
+        else
+            tree.file(name + " (1h05m)", "x");
+        vm.renameFolderWithDuration();
+        ASSERT_TRUE(vm.alert().has_value());
+        EXPECT_EQ(vm.alert()->title, QStringLiteral("Errore"));
+        EXPECT_EQ(vm.alert()->message,
+                  QStringLiteral("Impossibile rinominare la cartella: File exists"));
+        EXPECT_TRUE(std::filesystem::exists(tree.path(name + "/durata.txt")));
+        EXPECT_EQ(vm.folderPath(), text(tree.path(name)));
+        EXPECT_EQ(settings().value(QStringLiteral("last_folder")), storedPath);
+        EXPECT_EQ(settings().value(QStringLiteral("last_folder_bookmark")), storedToken);
+        if (folderInTheWay) {
+            EXPECT_TRUE(std::filesystem::is_empty(tree.path(name + " (1h05m)")));
+        }
+    }
+}
+
+TEST_F(FolderActionsTest, RenamesAFolderWhoseNameIsNotUtf8)
+{
+    auto& vm = startOn("caff\xe8 (0h10m)");
+    vm.renameFolderWithDuration();
+    EXPECT_TRUE(std::filesystem::exists(tree.path("caff\xe8 (1h05m)/durata.txt")));
+    EXPECT_FALSE(vm.alert().has_value());
+    vm.renameFolderWithDuration();
+    EXPECT_EQ(vm.statusMessage(),
+              QStringLiteral("Il nome della cartella contiene già la durata aggiornata"));
+}
+
+TEST_F(FolderActionsTest, RenameWithoutALabelDoesNothing)
+{
+    auto& vm = startOn("Mare");
+    vm.clearOutput();
+    vm.renameFolderWithDuration();
+    EXPECT_TRUE(std::filesystem::exists(tree.path("Mare")));
+    EXPECT_EQ(vm.statusMessage(), QStringLiteral("Pronto"));
+}
+
+TEST_F(FolderActionsTest, PlaylistsForEveryFolderWithVideos)
+{
+    tree.file("Tv/a.mp4");
+    tree.file("Tv/S1/b.mkv");
+    tree.file("Tv/S2/c.avi");
+    tree.file("Tv/Foto/d.jpg");
+    auto& vm = start();
+    vm.setFolderPath(text(tree.path("Tv")));
+    vm.createPlaylists();
+    EXPECT_EQ(vm.statusMessage(),
+              QStringLiteral("Generate 3 playlist in ") + text(tree.path("Tv")));
+    for (const char* playlist : {"Tv/Tv.m3u", "Tv/S1.m3u", "Tv/S2.m3u"})
+        EXPECT_TRUE(std::filesystem::exists(tree.path(playlist))) << playlist;
+
+    vm.setExtensionsText(QStringLiteral("mov"));
+    vm.createPlaylists();
+    ASSERT_TRUE(vm.alert().has_value());
+    EXPECT_EQ(vm.alert()->title, QStringLiteral("Info"));
+    EXPECT_EQ(vm.alert()->message,
+              QStringLiteral("Nessun video trovato: nessuna playlist generata."));
+
+    vm.setExtensionsText(QString());
+    std::filesystem::remove(tree.path("Tv/S1.m3u"));
+    tree.file("Tv/S1.m3u/in the way");
+    vm.createPlaylists();
+    EXPECT_EQ(vm.alert()->message,
+              QStringLiteral("Impossibile generare le playlist: Is a directory"));
+
+    vm.setFolderPath(text(tree.path("manca")));
+    vm.createPlaylists();
+    EXPECT_EQ(vm.alert()->message, QStringLiteral("La cartella selezionata non esiste."));
+}
+
+TEST_F(FolderActionsTest, PlaylistsTakeTheLabelsOfTheCurrentReport)
+{
+    tree.file("Tv/S1/b.mkv");
+    const std::string tv = tree.path("Tv").native();
+    tree.file("Tv/durata.txt",
+              "Cartella " + tv +
+                  "/S1\nb.mkv (0h20m)\nTotale cartella (0h20m)\n\nGran totale (0h20m)\n");
+    AppPreferences(settings()).rememberFolder(tree.path("Tv"));
+    auto& vm = start();
+    vm.createPlaylists();
+    EXPECT_TRUE(std::filesystem::exists(tree.path("Tv/S1 (0h20m).m3u")));
+}
+
+TEST_F(FolderActionsTest, OpenFolderHandsTheExactPathToTheFileManager)
+{
+    tree.file("Film/a.mp4");
+    auto& vm = start();
+    vm.setFolderPath(text(tree.path("manca")));
+    vm.openFolder();
+    ASSERT_TRUE(vm.alert().has_value());
+    EXPECT_EQ(vm.alert()->title, QStringLiteral("Info"));
+    EXPECT_EQ(vm.alert()->message, QStringLiteral("Seleziona una cartella valida da aprire."));
+    EXPECT_TRUE(desktop.opened.empty());
+
+    for (const char* path : {"Film", "Film/a.mp4"}) {
+        vm.setFolderPath(text(tree.path(path)));
+        vm.openFolder();
+        EXPECT_EQ(desktop.opened.back(), tree.path(path));
+    }
+    EXPECT_EQ(desktop.opened.size(), 2u);
+}
+
+} // namespace
+} // namespace quillmark

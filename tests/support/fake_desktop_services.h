@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/desktop_services.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <vector>
+
+namespace quillmark::test {
+
+// Answers the panels from a script and records what the view model asked of the desktop.
+class FakeDesktopServices final : public DesktopServices {
+public:
+    std::deque<std::optional<std::filesystem::path>> folderAnswers;
+    std::deque<std::optional<std::filesystem::path>> saveAnswers;
+
+    std::vector<FolderChooserRequest> folderRequests;
+    QStringList saveRequests; // "title|suggested name"
+    QStringList clipboard;
+    std::vector<std::filesystem::path> opened;
+
+    std::optional<std::filesystem::path> chooseFolder(const FolderChooserRequest& request) override
+    {
+        folderRequests.push_back(request);
+        return next(folderAnswers);
+    }
+
+    std::optional<std::filesystem::path> chooseSaveFile(const QString& title,
+                                                        const QString& suggestedName) override
+    {
+        saveRequests.append(title + QLatin1Char('|') + suggestedName);
+        return next(saveAnswers);
+    }
+
+    void setClipboardText(const QString& text) override { clipboard.append(text); }
+    void openInFileManager(const std::filesystem::path& path) override { opened.push_back(path); }
+
+private:
+    static std::optional<std::filesystem::path>
+    next(std::deque<std::optional<std::filesystem::path>>& answers)
+    {
+        if (answers.empty())
+            return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+} // namespace quillmark::test
