@@ -1,0 +1,103 @@
+#include "ui/report_rows_model.h"
+
+#include "model/path_text.h"
+
+namespace quillmark {
+
+ReportRowsModel::ReportRowsModel(QObject* parent)
+    : QAbstractListModel(parent)
+{
+}
+
+void ReportRowsModel::setSummary(const ReportSummary& summary)
+{
+    beginResetModel();
+    m_summary = summary;
+    rebuild();
+    endResetModel();
+}
+
+bool ReportRowsModel::isExpanded(int folder) const
+{
+    return m_expandedFolders.contains(m_summary.folders[folder].path);
+}
+
+void ReportRowsModel::rebuild()
+{
+    m_rows.clear();
+    for (int folder = 0; folder < m_summary.folders.size(); ++folder) {
+        m_rows.push_back(Row{folder, -1});
+        if (!isExpanded(folder))
+            continue;
+        for (int file = 0; file < m_summary.folders[folder].files.size(); ++file)
+            m_rows.push_back(Row{folder, file});
+    }
+}
+
+void ReportRowsModel::toggle(int row)
+{
+    if (row < 0 || row >= int(m_rows.size()) || m_rows[std::size_t(row)].file >= 0)
+        return;
+    const int folder = m_rows[std::size_t(row)].folder;
+    const QString& path = m_summary.folders[folder].path;
+    const int fileCount = int(m_summary.folders[folder].files.size());
+    const auto at = m_rows.begin() + row + 1;
+    if (isExpanded(folder)) {
+        m_expandedFolders.remove(path);
+        if (fileCount > 0) {
+            beginRemoveRows({}, row + 1, row + fileCount);
+            m_rows.erase(at, at + fileCount);
+            endRemoveRows();
+        }
+    } else {
+        m_expandedFolders.insert(path);
+        if (fileCount > 0) {
+            beginInsertRows({}, row + 1, row + fileCount);
+            std::vector<Row> files;
+            for (int file = 0; file < fileCount; ++file)
+                files.push_back(Row{folder, file});
+            m_rows.insert(at, files.begin(), files.end());
+            endInsertRows();
+        }
+    }
+    const QModelIndex changed = index(row);
+    Q_EMIT dataChanged(changed, changed);
+}
+
+int ReportRowsModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+QVariant ReportRowsModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= int(m_rows.size()))
+        return {};
+    const Row& row = m_rows[std::size_t(index.row())];
+    const FolderRow& folder = m_summary.folders[row.folder];
+    const bool isFolder = row.file < 0;
+    const FileRow* file = isFolder ? nullptr : &folder.files[row.file];
+
+    switch (role) {
+    case Qt::DisplayRole:
+        return isFolder ? lastPathComponent(folder.path.toStdString()) : file->name;
+    case Qt::ToolTipRole:
+        if (isFolder)
+            return folder.path;
+        return file->errorMessage.value_or(file->name);
+    case IsFolderRole:
+        return isFolder;
+    case LabelRole:
+        return isFolder ? folder.totalLabel : file->durationLabel;
+    case ErrorRole:
+        return file && file->errorMessage ? QVariant(*file->errorMessage) : QVariant();
+    case IsExpandedRole:
+        return isExpanded(row.folder);
+    case IsLastInGroupRole:
+        return isFolder ? folder.files.isEmpty() : row.file == folder.files.size() - 1;
+    default:
+        return {};
+    }
+}
+
+} // namespace quillmark

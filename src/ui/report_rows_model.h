@@ -1,0 +1,51 @@
+#pragma once
+
+#include "model/report_model.h"
+
+#include <QAbstractListModel>
+#include <QSet>
+
+#include <vector>
+
+namespace quillmark {
+
+// The per-folder report as one flat list: each folder row, followed by its file rows while the
+// folder is open. Which folders are open is kept by path, so it survives new reports: a folder
+// that comes back under the same path opens again.
+class ReportRowsModel : public QAbstractListModel {
+    Q_OBJECT
+
+public:
+    enum Role {
+        IsFolderRole = Qt::UserRole + 1,
+        LabelRole,        // the folder total or the file's duration label
+        ErrorRole,        // the file's error message, when it has one
+        IsExpandedRole,   // on folder rows
+        IsLastInGroupRole // the last row drawn on an open folder's background
+    };
+
+    explicit ReportRowsModel(QObject* parent = nullptr);
+
+    void setSummary(const ReportSummary& summary);
+    // Opens a closed folder row, closes an open one; other rows ignore it.
+    void toggle(int row);
+    const QSet<QString>& expandedFolders() const { return m_expandedFolders; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+private:
+    struct Row {
+        int folder;
+        int file; // -1 on a folder row
+    };
+
+    void rebuild();
+    bool isExpanded(int folder) const;
+
+    ReportSummary m_summary;
+    QSet<QString> m_expandedFolders;
+    std::vector<Row> m_rows;
+};
+
+} // namespace quillmark

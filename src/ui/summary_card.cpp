@@ -1,0 +1,103 @@
+#include "ui/summary_card.h"
+
+#include "ui/symbols.h"
+#include "ui/theme.h"
+
+#include <QHBoxLayout>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace quillmark {
+
+namespace {
+
+// The rounded square behind the card's symbol.
+class IconTile : public QWidget {
+public:
+    IconTile(const QPixmap& symbol, QColor fill, QWidget* parent)
+        : QWidget(parent)
+        , m_symbol(symbol)
+        , m_fill(fill)
+    {
+        setFixedSize(38, 38);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(m_fill);
+        painter.drawRoundedRect(rect(), 9, 9);
+        painter.drawPixmap((width() - 20) / 2, (height() - 20) / 2, m_symbol);
+    }
+
+private:
+    QPixmap m_symbol;
+    QColor m_fill;
+};
+
+QColor withOpacity(QColor color, qreal opacity)
+{
+    color.setAlphaF(opacity);
+    return color;
+}
+
+} // namespace
+
+SummaryCard::SummaryCard(Style style, const QString& symbol, const QString& title, QWidget* parent)
+    : QWidget(parent)
+    , m_style(style)
+    , m_value(new QLabel(this))
+{
+    const bool prominent = style == Style::prominent;
+    const QColor ink = prominent ? QColor(Qt::white) : theme::accent();
+    auto* tile = new IconTile(symbolPixmap(symbol, 20, ink),
+                              prominent ? withOpacity(Qt::white, 0.16) : theme::accent(0.1), this);
+
+    auto* titleLabel = new QLabel(title, this);
+    titleLabel->setFont(theme::font(10, QFont::Bold));
+    m_value->setFont(theme::font(prominent ? 20 : 15, QFont::Bold));
+    QPalette titlePalette = titleLabel->palette();
+    titlePalette.setColor(QPalette::WindowText,
+                          prominent ? withOpacity(Qt::white, 0.75) : theme::secondary());
+    titleLabel->setPalette(titlePalette);
+    if (prominent) {
+        QPalette valuePalette = m_value->palette();
+        valuePalette.setColor(QPalette::WindowText, Qt::white);
+        m_value->setPalette(valuePalette);
+    }
+
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(1);
+    texts->addWidget(titleLabel);
+    texts->addWidget(m_value);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 12);
+    layout->setSpacing(12);
+    layout->addWidget(tile);
+    layout->addLayout(texts);
+    layout->addStretch();
+}
+
+void SummaryCard::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    if (m_style == Style::prominent) {
+        QLinearGradient gradient(box.topLeft(), box.bottomRight());
+        gradient.setColorAt(0, theme::accent());
+        gradient.setColorAt(1, theme::accent(0.82));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(gradient);
+    } else {
+        painter.setPen(QPen(theme::primary(0.08), 1));
+        painter.setBrush(Qt::NoBrush);
+    }
+    painter.drawRoundedRect(box, 10, 10);
+}
+
+} // namespace quillmark

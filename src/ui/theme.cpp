@@ -1,0 +1,56 @@
+#include "ui/theme.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+
+namespace quillmark::theme {
+
+QColor accent()
+{
+    return QGuiApplication::palette().color(QPalette::Highlight);
+}
+
+QColor accent(qreal opacity)
+{
+    QColor color = accent();
+    color.setAlphaF(opacity);
+    return color;
+}
+
+QColor primary(qreal opacity)
+{
+    QColor color = QGuiApplication::palette().color(QPalette::WindowText);
+    color.setAlphaF(opacity);
+    return color;
+}
+
+QColor secondary()
+{
+    return primary(0.55);
+}
+
+QColor folderTint()
+{
+    return QColor::fromRgbF(0.93f, 0.71f, 0.32f);
+}
+
+QFont font(int pixelSize, QFont::Weight weight, bool monospaced)
+{
+    QFont font =
+        monospaced ? QFontDatabase::systemFont(QFontDatabase::FixedFont) : QGuiApplication::font();
+    font.setPixelSize(pixelSize);
+    font.setWeight(weight);
+    return font;
+}
+
+QFont caption()
+{
+    return font(11);
+}
+
+QFont callout()
+{
+    return font(12);
+}
+
+} // namespace quillmark::theme
