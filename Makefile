@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 JOBS ?= 2
 
-.PHONY: all deps build test run bench sanitize format clean
+.PHONY: all deps build test run bench screenshots sanitize format clean
 
 all: build
 
@@ -19,12 +19,16 @@ test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j$(JOBS)
 
 run: build
-	@echo "Quillmark's window is not built yet. The command-line front end is:"
-	@echo "  $(BUILD_DIR)/src/quillmark-report --help"
+	@$(BUILD_DIR)/src/quillmark
 
 bench: build
 	@cmake --build $(BUILD_DIR) -j$(JOBS) --target benchmarks
 	@cmake --build $(BUILD_DIR) --target run-benchmarks
+
+# PNGs of the window in each of its states, drawn offscreen, in $(BUILD_DIR)/screenshots.
+screenshots: build
+	@ctest --test-dir $(BUILD_DIR) -R make_media_corpus > /dev/null
+	@cmake --build $(BUILD_DIR) -j$(JOBS) --target screenshots
 
 sanitize: deps
 	@cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMARK_SANITIZE=ON

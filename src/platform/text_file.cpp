@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -20,6 +21,9 @@ QByteArray readAll(const std::filesystem::path& file)
     if (fd < 0)
         throw std::system_error(errno, std::generic_category(), "open");
     QByteArray bytes;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+        bytes.reserve(qsizetype(info.st_size)); // one allocation for the usual case
     char buffer[65536];
     for (;;) {
         const ssize_t count = ::read(fd, buffer, sizeof buffer);

@@ -80,7 +80,7 @@ void ContentView::bind()
             [this] { m_hideEmpty->setChecked(m_viewModel->hideEmptyFolders()); });
 
     connect(vm, &DurationCalculatorViewModel::reportTextChanged, this,
-            [this] { m_reportText->setPlainText(m_viewModel->reportText()); });
+            &ContentView::showReportText);
     connect(vm, &DurationCalculatorViewModel::reportSummaryChanged, this,
             &ContentView::showSummary);
     connect(vm, &DurationCalculatorViewModel::statusMessageChanged, this, &ContentView::showStatus);
@@ -107,7 +107,6 @@ void ContentView::bind()
     showText(m_extensions, vm->extensionsText());
     m_chips->setTexts(parseExtensions(vm->extensionsText()));
     m_hideEmpty->setChecked(vm->hideEmptyFolders());
-    m_reportText->setPlainText(vm->reportText());
     m_progress->setValue(int(vm->progress() * 1000));
     m_percent->setText(QStringLiteral("%1%").arg(vm->percent()));
     showSummary();
@@ -125,6 +124,17 @@ void ContentView::showContentState()
                     : vm.reportSummary().folders.isEmpty() ? m_plainReportPage
                                                            : m_reportPage;
     m_content->setCurrentWidget(page);
+    showReportText();
+}
+
+void ContentView::showReportText()
+{
+    // Laying out a long text takes a while: only the plain-report state shows it, so only it
+    // pays for it.
+    if (m_content->currentWidget() != m_plainReportPage ||
+        m_reportText->toPlainText() == m_viewModel->reportText())
+        return;
+    m_reportText->setPlainText(m_viewModel->reportText());
 }
 
 void ContentView::showEnabledState()

@@ -57,6 +57,7 @@ private:
     void showEnabledState();
     void showStatus();
     void showSummary();
+    void showReportText();
     void presentAlert();
 
     std::unique_ptr<DurationCalculatorViewModel> m_viewModel;

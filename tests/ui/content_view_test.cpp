@@ -1,0 +1,247 @@
+#include "platform/qsettings_store.h"
+#include "support/fake_desktop_services.h"
+#include "support/fake_provider.h"
+#include "support/temp_tree.h"
+#include "ui/chips.h"
+#include "ui/content_view.h"
+#include "ui/report_rows_model.h"
+#include "ui/summary_card.h"
+#include "ui/theme.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace quillmark {
+namespace {
+
+using test::TempTree;
+
+// The real window with fake desktop services; measurements wait until released, so a run can be
+// looked at while it goes on.
+class ContentViewTest : public ::testing::Test {
+protected:
+    ~ContentViewTest() override { release = true; }
+
+    ContentView& open(QProcessEnvironment environment = {})
+    {
+        ViewModelServices services;
+        services.settings = &settings;
+        services.desktop = &desktop;
+        services.environment = environment;
+        services.processorCount = 2;
+        services.makeDurationService = [this](const auto&) {
+            return VideoDurationService(std::make_shared<test::FakeProvider>(
+                [this](const auto& file, std::stop_token stop) {
+                    while (!release && !stop.stop_requested())
+                        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                    if (file.filename().native().rfind("rotto", 0) == 0)
+                        throw std::runtime_error("file danneggiato");
+                    return 61.0;
+                }));
+        };
+        view = std::make_unique<ContentView>(
+            std::make_unique<DurationCalculatorViewModel>(services), theme::folderTint());
+        view->show();
+        view->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(view.get()));
+        return *view;
+    }
+
+    DurationCalculatorViewModel& vm() { return view->viewModel(); }
+    template <class T> T* find(const char* name)
+    {
+        return view->findChild<T*>(QLatin1String(name));
+    }
+    QString page() { return find<QStackedWidget>("contentStack")->currentWidget()->objectName(); }
+
+    void finishRun()
+    {
+        release = true;
+        QSignalSpy done(&vm(), &DurationCalculatorViewModel::isRunningChanged);
+        while (vm().isRunning())
+            ASSERT_TRUE(done.wait(10000));
+        release = false;
+    }
+
+    void makeTree()
+    {
+        tree.file("Viaggi/alba.mp4");
+        tree.file("Viaggi/rotto.mkv");
+        tree.file("Viaggi/Mare/onde.mov");
+    }
+
+    TempTree tree;
+    QTemporaryDir settingsFolder;
+    QSettingsStore settings{settingsFolder.filePath(QStringLiteral("q.conf"))};
+    test::FakeDesktopServices desktop;
+    std::atomic<bool> release = false;
+    std::unique_ptr<ContentView> view;
+};
+
+TEST_F(ContentViewTest, ShowsTheStateTheViewModelIsIn)
+{
+    makeTree();
+    open();
+    EXPECT_EQ(page(), QStringLiteral("emptyPage"));
+
+    vm().setFolderPath(QString::fromStdString(tree.path("Viaggi").native()));
+    vm().calculate();
+    EXPECT_EQ(page(), QStringLiteral("runningPage"));
+    finishRun();
+    EXPECT_EQ(page(), QStringLiteral("reportPage"));
+    EXPECT_EQ(find<SummaryCard>("countCard")->value(), QStringLiteral("3 video · 2 cartelle"));
+    EXPECT_EQ(find<SummaryCard>("grandTotalCard")->value(), QStringLiteral("0h02m"));
+
+    tree.file("Viaggi/durata.txt", "solo testo\n");
+    vm().loadReport();
+    EXPECT_EQ(page(), QStringLiteral("plainReportPage"));
+    vm().clearOutput();
+    EXPECT_EQ(page(), QStringLiteral("emptyPage"));
+}
+
+TEST_F(ContentViewTest, DisablesWhatARunForbids)
+{
+    makeTree();
+    tree.file("Viaggi/durata.txt", "Gran totale (0h01m)\n");
+    settings.setValue(QStringLiteral("last_folder"),
+                      QString::fromStdString(tree.path("Viaggi").native()));
+    open();
+    vm().calculate();
+    for (const char* name : {"folderPathField", "extensionsField"})
+        EXPECT_FALSE(find<QLineEdit>(name)->isEnabled()) << name;
+    EXPECT_FALSE(find<QCheckBox>("hideEmptyToggle")->isEnabled());
+    for (const char* name : {"browseButton", "calculateButton"})
+        EXPECT_FALSE(find<QPushButton>(name)->isEnabled()) << name;
+    for (const char* name : {"openFolderAction", "renameAction", "playlistsAction"})
+        EXPECT_FALSE(find<QAction>(name)->isEnabled()) << name;
+    for (const char* name : {"saveAction", "copyAction", "loadAction", "clearAction"})
+        EXPECT_TRUE(find<QAction>(name)->isEnabled()) << name;
+    finishRun();
+    for (const char* name : {"openFolderAction", "renameAction", "playlistsAction"})
+        EXPECT_TRUE(find<QAction>(name)->isEnabled()) << name;
+    EXPECT_TRUE(find<QPushButton>("calculateButton")->isEnabled());
+
+    vm().clearOutput();
+    for (const char* name : {"renameAction", "playlistsAction", "saveAction", "copyAction"})
+        EXPECT_FALSE(find<QAction>(name)->isEnabled()) << name;
+    EXPECT_TRUE(find<QAction>("loadAction")->isEnabled());
+}
+
+TEST_F(ContentViewTest, EmptyExtensionsFieldShowsTheDefaultChips)
+{
+    open();
+    QTest::keyClick(find<QLineEdit>("extensionsField"), Qt::Key_End);
+    QTest::keyClicks(find<QLineEdit>("extensionsField"), QStringLiteral(",MKV"));
+    EXPECT_EQ(find<Chips>("extensionChips")->texts().last(), QStringLiteral(".mkv"));
+    find<QLineEdit>("extensionsField")->selectAll();
+    QTest::keyClick(find<QLineEdit>("extensionsField"), Qt::Key_Delete);
+    EXPECT_EQ(vm().extensionsText(), QString());
+    EXPECT_EQ(find<Chips>("extensionChips")->texts(),
+              QStringList({".mp4", ".mkv", ".mov", ".f4v", ".flv", ".avi"}));
+}
+
+TEST_F(ContentViewTest, OpenRowsStayOpenAcrossARecalculationAndExplainThemselves)
+{
+    makeTree();
+    open();
+    vm().setFolderPath(QString::fromStdString(tree.path("Viaggi").native()));
+    vm().calculate();
+    finishRun();
+    auto* list = find<QListView>("folderList");
+    QAbstractItemModel* rows = list->model();
+    ASSERT_EQ(rows->rowCount(), 2);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(rows->index(0, 0)).center());
+    ASSERT_EQ(rows->rowCount(), 4);
+    EXPECT_EQ(view->expandedFolders(),
+              QSet<QString>{QString::fromStdString(tree.path("Viaggi").native())});
+
+    EXPECT_EQ(rows->index(0, 0).data(Qt::ToolTipRole).toString(),
+              QString::fromStdString(tree.path("Viaggi").native()));
+    EXPECT_EQ(rows->index(1, 0).data(Qt::ToolTipRole).toString(), QStringLiteral("alba.mp4"));
+    EXPECT_EQ(rows->index(2, 0).data(Qt::ToolTipRole).toString(),
+              QStringLiteral("file danneggiato"));
+
+    vm().calculate();
+    finishRun();
+    EXPECT_EQ(rows->rowCount(), 4);
+    EXPECT_TRUE(rows->index(0, 0).data(ReportRowsModel::IsExpandedRole).toBool());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(rows->index(0, 0)).center());
+    EXPECT_EQ(rows->rowCount(), 2);
+    EXPECT_TRUE(view->expandedFolders().isEmpty());
+}
+
+TEST_F(ContentViewTest, ShortcutsCallTheirActions)
+{
+    makeTree();
+    open();
+    // A button's shortcut clicks it the way a mouse does, a moment later.
+    QTest::keyClick(view->windowHandle(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.folderRequests.size() == 1u; }));
+
+    vm().setFolderPath(QString::fromStdString(tree.path("Viaggi").native()));
+    QTest::keyClick(view->windowHandle(), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return vm().isRunning(); }));
+    finishRun();
+
+    desktop.saveAnswers = {std::nullopt};
+    QTest::keyClick(view->windowHandle(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(desktop.saveRequests.size(), 1);
+
+    QTest::keyClick(view->windowHandle(), Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(vm().reportText(), QStringLiteral("Output pulito. Pronto per una nuova analisi.\n"));
+}
+
+TEST_F(ContentViewTest, AlertAppearsAndIsClearedWhenDismissed)
+{
+    open();
+    vm().copyReport();
+    auto* box = find<QMessageBox>("alertBox");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->informativeText(), QStringLiteral("Non c'è nessun report da copiare."));
+    box->button(QMessageBox::Ok)->click();
+    EXPECT_FALSE(vm().alert().has_value());
+    EXPECT_FALSE(box->isVisible());
+
+    vm().copyReport();
+    EXPECT_TRUE(box->isVisible());
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_FALSE(vm().alert().has_value());
+}
+
+TEST_F(ContentViewTest, WarningBannerOnlyInASandbox)
+{
+    open();
+    EXPECT_EQ(find<QWidget>("warningBanner"), nullptr);
+    QProcessEnvironment sandboxed;
+    sandboxed.insert(QStringLiteral("APP_SANDBOX_CONTAINER_ID"), QString());
+    open(sandboxed);
+    ASSERT_NE(find<QWidget>("warningBanner"), nullptr);
+    EXPECT_TRUE(find<QWidget>("warningBanner")->isVisible());
+}
+
+TEST_F(ContentViewTest, WindowHasItsMinimumSize)
+{
+    open();
+    view->resize(400, 300);
+    EXPECT_GE(view->width(), 940);
+    EXPECT_GE(view->height(), 640);
+}
+
+} // namespace
+} // namespace quillmark
