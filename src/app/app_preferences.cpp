@@ -31,14 +31,6 @@ void AppPreferences::setHideEmptyFolders(bool hide)
     m_store.setValue(hideEmptyFoldersKey, hide);
 }
 
-std::optional<QString> AppPreferences::storedFolderPath() const
-{
-    const QVariant path = m_store.value(lastFolderKey);
-    if (!path.isValid())
-        return std::nullopt;
-    return path.toString();
-}
-
 std::optional<std::filesystem::path> AppPreferences::restoredFolder() const
 {
     const QByteArray token = m_store.value(lastFolderTokenKey).toByteArray();
@@ -46,9 +38,10 @@ std::optional<std::filesystem::path> AppPreferences::restoredFolder() const
         if (auto folder = resolveFolderToken(token))
             return folder;
     }
-    if (const auto path = storedFolderPath())
-        return fileURLPath(path->toStdString());
-    return std::nullopt;
+    const QVariant path = m_store.value(lastFolderKey);
+    if (!path.isValid())
+        return std::nullopt;
+    return fileURLPath(path.toString().toStdString());
 }
 
 void AppPreferences::rememberFolder(const std::filesystem::path& folder)

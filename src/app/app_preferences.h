@@ -19,8 +19,6 @@ public:
     // The last folder: found again by its token (also after a rename in place), else the stored
     // path; nothing on first start.
     std::optional<std::filesystem::path> restoredFolder() const;
-    // The stored path text, for a folder that can no longer be found.
-    std::optional<QString> storedFolderPath() const;
     // Stores the path and, when the folder can be examined, a token for it.
     void rememberFolder(const std::filesystem::path& folder);
 

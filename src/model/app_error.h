@@ -47,7 +47,6 @@ public:
     static AppError ffprobeNotFound();
 
     Kind kind() const { return static_cast<Kind>(m_case.index()); }
-    const Case& value() const { return m_case; }
 
     // The localised, user-facing text of the error.
     QString errorDescription() const;

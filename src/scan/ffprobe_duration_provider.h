@@ -13,8 +13,6 @@ class FFprobeDurationProvider final : public MediaDurationProvider {
 public:
     explicit FFprobeDurationProvider(std::optional<std::filesystem::path> executableURL);
 
-    const std::optional<std::filesystem::path>& executableURL() const { return m_executableURL; }
-
     double duration(const std::filesystem::path& file, std::stop_token stop = {}) const override;
 
 private:

@@ -235,13 +235,5 @@ TEST_F(ContentViewTest, WarningBannerOnlyInASandbox)
     EXPECT_TRUE(find<QWidget>("warningBanner")->isVisible());
 }
 
-TEST_F(ContentViewTest, WindowHasItsMinimumSize)
-{
-    open();
-    view->resize(400, 300);
-    EXPECT_GE(view->width(), 940);
-    EXPECT_GE(view->height(), 640);
-}
-
 } // namespace
 } // namespace quillmark

@@ -1,6 +1,7 @@
 #include "platform/widgets/qt_desktop_services.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
@@ -45,7 +46,7 @@ std::optional<std::filesystem::path> QtDesktopServices::chooseSaveFile(const QSt
     QFileDialog dialog(m_window, title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(QFileDialog::tr("Testo (*.txt)"));
+    dialog.setNameFilter(QCoreApplication::translate("DesktopServices", "Testo (*.txt)"));
     dialog.setDefaultSuffix(QStringLiteral("txt"));
     dialog.selectFile(suggestedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
