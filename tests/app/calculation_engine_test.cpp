@@ -218,14 +218,5 @@ TEST(CalculationEngineTest, DestroyedMidRunStopsPromptlyWithoutStartingQueuedWor
     EXPECT_TRUE(future.isCanceled());
 }
 
-TEST(CalculationEngineTest, MaxConcurrentFollowsJobsAndProcessors)
-{
-    EXPECT_EQ(CalculationEngine::maxConcurrent(1, 8), 1);
-    EXPECT_EQ(CalculationEngine::maxConcurrent(100, 4), 4);
-    EXPECT_EQ(CalculationEngine::maxConcurrent(0, 4), 1);
-    EXPECT_EQ(CalculationEngine::maxConcurrent(5, 0), 1);
-    EXPECT_EQ(CalculationEngine::maxConcurrent(3, 3), 3);
-}
-
 } // namespace
 } // namespace quillmark
