@@ -73,9 +73,14 @@ void DurationCalculatorViewModel::setFolder(const std::filesystem::path& folder)
     setFolderPath(pathText(folder));
 }
 
+bool DurationCalculatorViewModel::showsChosenFolder() const
+{
+    return m_folder && pathText(*m_folder) == m_folderPath;
+}
+
 std::filesystem::path DurationCalculatorViewModel::folderURL() const
 {
-    if (m_folder && pathText(*m_folder) == m_folderPath)
+    if (showsChosenFolder())
         return *m_folder;
     return fileURLPath(expandTilde(m_folderPath));
 }

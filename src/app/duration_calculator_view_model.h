@@ -140,12 +140,17 @@ private:
     // The folder the path field names: the exact bytes of a chosen, restored or renamed folder
     // while the field still shows it, else the typed text after tilde expansion.
     std::filesystem::path folderURL() const;
+    // Whether the path field still shows the folder whose exact bytes are known.
+    bool showsChosenFolder() const;
     void setFolder(const std::filesystem::path& folder);
     std::optional<std::filesystem::path> validatedFolderURL();
     std::filesystem::path reportFileURL() const;
 
     void loadExistingReport();
-    void applyLoadedReport(const QString& text, const std::filesystem::path& file);
+    // Makes the folder's "durata.txt" the current report; the description of a read failure.
+    std::optional<QString> loadReportFile();
+    // The report text, its summary and the flags that having a report enables.
+    void showReport(const QString& text, const std::optional<QString>& label);
     void calculationFinished(const ComputedReport& report);
     void calculationFailed(const QString& description);
 

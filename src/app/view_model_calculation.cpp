@@ -4,7 +4,6 @@
 #include "app/status_text.h"
 #include "model/duration_label.h"
 #include "model/path_text.h"
-#include "report/report_reader.h"
 #include "scan/extensions.h"
 
 #include <algorithm>
@@ -36,15 +35,13 @@ void DurationCalculatorViewModel::calculate()
 
 std::optional<std::filesystem::path> DurationCalculatorViewModel::validatedFolderURL()
 {
-    const std::filesystem::path folder = folderURL();
-    const std::optional<QString> problem = m_folder && pathText(*m_folder) == m_folderPath
-                                               ? folderProblem(folder)
-                                               : checkTypedFolder(m_folderPath).problem;
-    if (problem) {
-        showAlert(tr("Errore"), *problem);
+    const FolderCheck check = showsChosenFolder() ? FolderCheck{*m_folder, folderProblem(*m_folder)}
+                                                  : checkTypedFolder(m_folderPath);
+    if (check.problem) {
+        showAlert(tr("Errore"), *check.problem);
         return std::nullopt;
     }
-    return folder;
+    return check.folder;
 }
 
 void DurationCalculatorViewModel::updateProgress(qint64 percent, const QString& currentFile)
@@ -59,14 +56,7 @@ void DurationCalculatorViewModel::updateProgress(qint64 percent, const QString& 
 
 void DurationCalculatorViewModel::calculationFinished(const ComputedReport& report)
 {
-    m_currentReport = report.text;
-    m_currentDurationLabel = formatDuration(report.grandTotalSeconds);
-    setReportText(report.text + QLatin1Char('\n'));
-    setReportSummary(parseReport(report.text));
-    setCanSave(true);
-    setCanCopy(true);
-    setCanRenameFolder(true);
-    setCanCreatePlaylists(true);
+    showReport(report.text, formatDuration(report.grandTotalSeconds));
     setStatus(tr("Completato"));
     updateProgress(100, {});
     setIsRunning(false);

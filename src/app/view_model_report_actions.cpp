@@ -19,15 +19,6 @@ std::optional<QString> grandTotalLabel(const QString& report)
     return match.captured(1);
 }
 
-// The report file's text; nothing when there is no such file. Read failures are thrown.
-std::optional<QString> readReportFile(const std::filesystem::path& file)
-{
-    std::error_code error;
-    if (!std::filesystem::exists(file, error))
-        return std::nullopt;
-    return readUtf8File(file);
-}
-
 } // namespace
 
 void DurationCalculatorViewModel::saveReport()
@@ -62,39 +53,45 @@ void DurationCalculatorViewModel::copyReport()
 
 void DurationCalculatorViewModel::loadReport()
 {
-    const std::filesystem::path file = reportFileURL();
-    try {
-        if (const auto text = readReportFile(file))
-            applyLoadedReport(*text, file);
-    } catch (const std::exception& error) {
-        showAlert(tr("Errore"), tr("Impossibile leggere il report: %1").arg(describeError(error)));
-    }
+    if (const auto failure = loadReportFile())
+        showAlert(tr("Errore"), tr("Impossibile leggere il report: %1").arg(*failure));
 }
 
 void DurationCalculatorViewModel::loadExistingReport()
 {
-    const std::filesystem::path file = reportFileURL();
-    try {
-        if (const auto text = readReportFile(file))
-            applyLoadedReport(*text, file);
-    } catch (const std::exception& error) {
-        // Nothing was asked of the user yet: the status line mentions it, no alert.
-        setStatus(tr("Impossibile leggere durata.txt: %1").arg(describeError(error)));
-    }
+    // Nothing was asked of the user yet: the status line mentions a failure, no alert.
+    if (const auto failure = loadReportFile())
+        setStatus(tr("Impossibile leggere durata.txt: %1").arg(*failure));
 }
 
-void DurationCalculatorViewModel::applyLoadedReport(const QString& text,
-                                                    const std::filesystem::path& file)
+std::optional<QString> DurationCalculatorViewModel::loadReportFile()
+{
+    const std::filesystem::path file = reportFileURL();
+    std::error_code missing;
+    if (!std::filesystem::exists(file, missing))
+        return std::nullopt;
+    QString text;
+    try {
+        text = readUtf8File(file);
+    } catch (const std::exception& error) {
+        return describeError(error);
+    }
+    showReport(text, grandTotalLabel(text));
+    setStatus(tr("Caricato: %1").arg(pathText(file)));
+    return std::nullopt;
+}
+
+void DurationCalculatorViewModel::showReport(const QString& text,
+                                             const std::optional<QString>& label)
 {
     m_currentReport = text;
-    m_currentDurationLabel = grandTotalLabel(text);
+    m_currentDurationLabel = label;
     setReportText(text + QLatin1Char('\n'));
     setReportSummary(parseReport(text));
     setCanSave(true);
     setCanCopy(true);
-    setCanRenameFolder(m_currentDurationLabel.has_value());
+    setCanRenameFolder(label.has_value());
     setCanCreatePlaylists(true);
-    setStatus(tr("Caricato: %1").arg(pathText(file)));
 }
 
 void DurationCalculatorViewModel::clearOutput()

@@ -130,11 +130,12 @@ void ContentView::showContentState()
 void ContentView::showReportText()
 {
     // Laying out a long text takes a while: only the plain-report state shows it, so only it
-    // pays for it.
+    // pays for it, once per new text.
     if (m_content->currentWidget() != m_plainReportPage ||
-        m_reportText->toPlainText() == m_viewModel->reportText())
+        m_shownReportText == m_viewModel->reportText())
         return;
-    m_reportText->setPlainText(m_viewModel->reportText());
+    m_shownReportText = m_viewModel->reportText();
+    m_reportText->setPlainText(m_shownReportText);
 }
 
 void ContentView::showEnabledState()

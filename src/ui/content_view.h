@@ -84,6 +84,7 @@ private:
     QWidget* m_reportPage = nullptr;
     ElidedLabel* m_runningStatus = nullptr;
     QPlainTextEdit* m_reportText = nullptr;
+    QString m_shownReportText; // the text last laid out in the plain-report state
     SummaryCard* m_grandTotal = nullptr;
     SummaryCard* m_count = nullptr;
     ReportRowsModel* m_rows = nullptr;

@@ -175,14 +175,13 @@ TEST_P(FFprobeNumberTest, WholeTextInTheCLocale)
     EXPECT_EQ(parseFFprobeNumber(QString::fromUtf8(GetParam().text)), GetParam().value);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, FFprobeNumberTest,
-    ::testing::Values(NumberCase{"12.480000", 12.48}, NumberCase{"+5", 5.0},
-                      NumberCase{"1e3", 1000.0}, NumberCase{".5", 0.5}, NumberCase{"0x10", 16.0},
-                      NumberCase{"", std::nullopt}, NumberCase{"N/A", std::nullopt},
-                      NumberCase{"nan", std::nullopt}, NumberCase{"-inf", std::nullopt},
-                      NumberCase{"1e999", std::nullopt}, NumberCase{"1,5", std::nullopt},
-                      NumberCase{"1.5abc", std::nullopt}, NumberCase{"1 2", std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(Texts, FFprobeNumberTest,
+                         // What the scripted runs above do not already show of the strtod rule.
+                         ::testing::Values(NumberCase{"+5", 5.0}, NumberCase{".5", 0.5},
+                                           NumberCase{"0x10", 16.0}, NumberCase{"", std::nullopt},
+                                           NumberCase{"1e999", std::nullopt},
+                                           NumberCase{"1.5abc", std::nullopt},
+                                           NumberCase{"1 2", std::nullopt}));
 
 TEST(LocateFFprobeTest, FindsTheInstalledTool)
 {
