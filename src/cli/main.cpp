@@ -12,15 +12,17 @@
 #include <QCoreApplication>
 #include <QThread>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
 
 namespace quillmark {
-namespace {
 
 constexpr int usageError = 2;
+
+namespace {
 
 const char* const helpText =
     "Usage: quillmark-report [--extensions TEXT] [--show-empty] FOLDER\n"
@@ -43,7 +45,7 @@ const char* const helpText =
     "a terminal.\n"
     "\n"
     "Exit status: 0 on success, 1 when the output cannot be written, 2 for a wrong\n"
-    "command line, an unusable folder or an unreadable report file.\n";
+    "command line, an unusable folder, an unreadable report file or lack of memory.\n";
 
 struct Options {
     std::optional<std::string> folder;
@@ -114,7 +116,17 @@ bool writeAll(const QByteArray& bytes)
            std::fflush(stdout) == 0;
 }
 
-int readReport(const std::string& file)
+// A reader that stopped reading (as "head" does) is no error worth a message.
+int outputFailed(const char* what)
+{
+    if (errno == EPIPE)
+        return 1;
+    return fail(QStringLiteral("cannot write the %1: %2")
+                    .arg(QString::fromUtf8(what), QString::fromLocal8Bit(std::strerror(errno))),
+                1);
+}
+
+int printReadReport(const std::string& file)
 {
     QString text;
     try {
@@ -124,9 +136,7 @@ int readReport(const std::string& file)
                         .arg(QString::fromStdString(file), describeError(error)));
     }
     if (!writeAll(summaryJson(parseReport(text)) + '\n'))
-        return fail(QStringLiteral("cannot write the output: %1")
-                        .arg(QString::fromLocal8Bit(std::strerror(errno))),
-                    1);
+        return outputFailed("output");
     return 0;
 }
 
@@ -163,9 +173,7 @@ int measure(const Options& options)
 
     try {
         if (!writeAll(future.result().text.toUtf8()))
-            return fail(QStringLiteral("cannot write the report: %1")
-                            .arg(QString::fromLocal8Bit(std::strerror(errno))),
-                        1);
+            return outputFailed("report");
     } catch (const std::exception& error) {
         return fail(QStringLiteral("Si è verificato un errore: %1").arg(describeError(error)), 1);
     }
@@ -175,7 +183,7 @@ int measure(const Options& options)
 } // namespace
 } // namespace quillmark
 
-int main(int argc, char** argv)
+int run(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillmark-report"));
@@ -189,6 +197,18 @@ int main(int argc, char** argv)
         return 0;
     }
     if (options->reportFile)
-        return quillmark::readReport(*options->reportFile);
+        return quillmark::printReadReport(*options->reportFile);
     return quillmark::measure(*options);
+}
+
+int main(int argc, char** argv)
+{
+    // A closed output is seen as a failed write, not as a signal that ends the process.
+    std::signal(SIGPIPE, SIG_IGN);
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("quillmark-report: out of memory\n", stderr);
+        return quillmark::usageError;
+    }
 }

@@ -1,12 +1,13 @@
 #include "platform/folder_token.h"
 
+#include "platform/folder_identity.h"
+
 #include <QDataStream>
 #include <QIODevice>
 
 #include <cstring>
 #include <dirent.h>
 #include <memory>
-#include <sys/stat.h>
 
 namespace quillmark {
 
@@ -15,23 +16,8 @@ namespace {
 constexpr quint32 tokenMagic = 0x514d4654; // "QMFT"
 constexpr quint32 tokenVersion = 1;
 
-struct Identity {
-    quint64 device = 0;
-    quint64 inode = 0;
-    friend bool operator==(const Identity&, const Identity&) = default;
-};
-
-std::optional<Identity> identityOf(const std::filesystem::path& path, bool followLinks = true)
-{
-    struct stat info {};
-    const int result = followLinks ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info);
-    if (result != 0 || !S_ISDIR(info.st_mode))
-        return std::nullopt;
-    return Identity{quint64(info.st_dev), quint64(info.st_ino)};
-}
-
 std::optional<std::filesystem::path> findInParent(const std::filesystem::path& parent,
-                                                  const Identity& identity)
+                                                  const FolderIdentity& identity)
 {
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(parent.c_str()), ::closedir);
     if (!dir)
@@ -41,7 +27,7 @@ std::optional<std::filesystem::path> findInParent(const std::filesystem::path& p
             continue;
         const std::filesystem::path candidate = parent / entry->d_name;
         // Not through links: the folder itself was renamed, a link to it is another entry.
-        if (identityOf(candidate, false) == identity)
+        if (folderIdentity(candidate, false) == identity)
             return candidate;
     }
     return std::nullopt;
@@ -51,7 +37,7 @@ std::optional<std::filesystem::path> findInParent(const std::filesystem::path& p
 
 QByteArray makeFolderToken(const std::filesystem::path& folder)
 {
-    const auto identity = identityOf(folder);
+    const auto identity = folderIdentity(folder);
     if (!identity)
         return {};
     QByteArray token;
@@ -66,13 +52,13 @@ std::optional<std::filesystem::path> resolveFolderToken(const QByteArray& token)
     QDataStream in(token);
     quint32 magic = 0;
     quint32 version = 0;
-    Identity identity;
+    FolderIdentity identity;
     QByteArray pathBytes;
     in >> magic >> version >> identity.device >> identity.inode >> pathBytes;
     if (in.status() != QDataStream::Ok || magic != tokenMagic || version != tokenVersion)
         return std::nullopt;
     const std::filesystem::path path = pathBytes.toStdString();
-    if (identityOf(path) == identity)
+    if (folderIdentity(path) == identity)
         return path;
     return findInParent(path.parent_path(), identity);
 }

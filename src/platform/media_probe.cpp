@@ -6,9 +6,14 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include "platform/regular_file.h"
+
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quillmark {
 
@@ -21,6 +26,62 @@ struct FormatContextDeleter {
     void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
 };
 using FormatContext = std::unique_ptr<AVFormatContext, FormatContextDeleter>;
+
+// libavformat's usual reading buffer.
+constexpr int readBufferSize = 32768;
+
+struct AvioContextDeleter {
+    void operator()(AVIOContext* context) const
+    {
+        av_freep(&context->buffer); // libavformat may have replaced the buffer given to it
+        avio_context_free(&context);
+    }
+};
+using AvioContext = std::unique_ptr<AVIOContext, AvioContextDeleter>;
+
+int readFromFile(void* fd, uint8_t* buffer, int size)
+{
+    for (;;) {
+        const ssize_t count = ::read(*static_cast<const int*>(fd), buffer, std::size_t(size));
+        if (count > 0)
+            return int(count);
+        if (count == 0)
+            return AVERROR_EOF;
+        if (errno != EINTR)
+            return AVERROR(errno);
+    }
+}
+
+int64_t seekInFile(void* fd, int64_t offset, int whence)
+{
+    const int descriptor = *static_cast<const int*>(fd);
+    if (whence == AVSEEK_SIZE) {
+        struct stat info {};
+        return ::fstat(descriptor, &info) == 0 ? int64_t(info.st_size) : AVERROR(errno);
+    }
+    const off_t position = ::lseek(descriptor, off_t(offset), whence & ~AVSEEK_FORCE);
+    return position < 0 ? AVERROR(errno) : int64_t(position);
+}
+
+// Reads only through the descriptor that was checked to be a regular file.
+AvioContext fileReader(int* fd)
+{
+    auto* buffer = static_cast<unsigned char*>(av_malloc(readBufferSize));
+    if (!buffer)
+        return nullptr;
+    AVIOContext* context =
+        avio_alloc_context(buffer, readBufferSize, 0, fd, readFromFile, nullptr, seekInFile);
+    if (!context)
+        av_free(buffer);
+    return AvioContext(context);
+}
+
+// Playlists and references inside a file (HLS, concat, MOV data references) would open other
+// files or URLs, which may be FIFOs, devices or the network: nothing but the file itself is read.
+int refuseToOpen(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**)
+{
+    return AVERROR(EPERM);
+}
 
 int interrupted(void* stop)
 {
@@ -121,13 +182,25 @@ std::optional<MediaProbe> probeMedia(const std::filesystem::path& file, std::sto
     static std::once_flag silenced;
     std::call_once(silenced, [] { av_log_set_level(AV_LOG_QUIET); });
 
-    AVFormatContext* raw = avformat_alloc_context();
-    if (!raw)
+    FileDescriptor fd;
+    try {
+        fd = openRegularFile(file);
+    } catch (const std::exception&) {
         return std::nullopt;
+    }
+    int descriptor = fd.get();
+    const AvioContext reader = fileReader(&descriptor);
+    AVFormatContext* raw = avformat_alloc_context();
+    if (!reader || !raw) {
+        avformat_free_context(raw);
+        return std::nullopt;
+    }
+    raw->pb = reader.get();
+    raw->io_open = refuseToOpen;
     raw->interrupt_callback = AVIOInterruptCB{interrupted, &stop};
-    // The "file:" prefix keeps a name such as "http:clip.mp4" from choosing another protocol.
-    const std::string url = "file:" + file.native();
-    if (avformat_open_input(&raw, url.c_str(), nullptr, nullptr) < 0)
+    // The name only guides the format probe by its extension; nothing is opened by it.
+    const std::string name = "file:" + file.native();
+    if (avformat_open_input(&raw, name.c_str(), nullptr, nullptr) < 0)
         return std::nullopt; // avformat_open_input frees the context on failure
     const FormatContext context(raw);
 

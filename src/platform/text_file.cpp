@@ -1,64 +1,67 @@
 #include "platform/text_file.h"
 
 #include "model/path_text.h"
+#include "platform/regular_file.h"
 
 #include <QCoreApplication>
 #include <QStringDecoder>
 
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <system_error>
 #include <unistd.h>
 
 namespace quillmark {
 
 namespace {
 
-QByteArray readAll(const std::filesystem::path& file)
+TextFileError tooLarge(const std::filesystem::path& file, qint64 limit)
 {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw std::system_error(errno, std::generic_category(), "open");
-    QByteArray bytes;
+    return TextFileError(
+        QCoreApplication::translate("TextFile",
+                                    "Il file «%1» è troppo grande: più di %2 MiB, non è un report.")
+            .arg(lastPathComponent(file), QString::number(limit / (1024 * 1024)))
+            .toStdString());
+}
+
+QByteArray readAll(const std::filesystem::path& file, qint64 limit)
+{
+    const FileDescriptor fd = openRegularFile(file);
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
-        bytes.reserve(qsizetype(info.st_size)); // one allocation for the usual case
+    if (::fstat(fd.get(), &info) != 0)
+        throwErrno("fstat");
+    if (info.st_size > limit)
+        throw tooLarge(file, limit);
+    QByteArray bytes;
+    bytes.reserve(qsizetype(info.st_size)); // one allocation for the usual case
     char buffer[65536];
     for (;;) {
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        const ssize_t count = ::read(fd.get(), buffer, sizeof buffer);
         if (count < 0 && errno == EINTR)
             continue;
-        if (count < 0) {
-            const int error = errno;
-            ::close(fd);
-            throw std::system_error(error, std::generic_category(), "read");
-        }
+        if (count < 0)
+            throwErrno("read");
         if (count == 0)
             break;
+        // The file may grow while it is read.
+        if (bytes.size() + count > limit)
+            throw tooLarge(file, limit);
         bytes.append(buffer, count);
     }
-    ::close(fd);
     return bytes;
 }
 
 } // namespace
 
-TextEncodingError::TextEncodingError(const std::filesystem::path& file)
-    : std::runtime_error(
-          QCoreApplication::translate("TextFile", "Il file «%1» non contiene testo UTF-8 valido.")
-              .arg(lastPathComponent(file))
-              .toStdString())
+QString readUtf8File(const std::filesystem::path& file, qint64 limit)
 {
-}
-
-QString readUtf8File(const std::filesystem::path& file)
-{
-    const QByteArray bytes = readAll(file);
+    const QByteArray bytes = readAll(file, limit);
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decoder(bytes);
     if (decoder.hasError())
-        throw TextEncodingError(file);
+        throw TextFileError(
+            QCoreApplication::translate("TextFile", "Il file «%1» non contiene testo UTF-8 valido.")
+                .arg(lastPathComponent(file))
+                .toStdString());
     return text;
 }
 

@@ -7,14 +7,19 @@
 
 namespace quillmark {
 
-// A file whose bytes are not valid UTF-8.
-class TextEncodingError : public std::runtime_error {
+// A file whose bytes are not valid UTF-8, or that is far too large to be a text we wrote.
+class TextFileError : public std::runtime_error {
 public:
-    explicit TextEncodingError(const std::filesystem::path& file);
+    using std::runtime_error::runtime_error;
 };
 
-// The whole file as UTF-8 text (a leading byte-order mark is dropped). Throws std::system_error
-// when it cannot be read and TextEncodingError when it is not UTF-8: nothing is guessed.
-QString readUtf8File(const std::filesystem::path& file);
+// Far above any real report: a million-line report is about 42 MiB.
+inline constexpr qint64 textFileLimit = 256 * 1024 * 1024;
+
+// The whole regular file as UTF-8 text (a leading byte-order mark is dropped). Throws
+// NotRegularFileError for a FIFO, a device or anything else that is not a regular file,
+// std::system_error when it cannot be read, and TextFileError when it is not UTF-8 or is larger
+// than textFileLimit: nothing is guessed, and nothing can block or read without end.
+QString readUtf8File(const std::filesystem::path& file, qint64 limit = textFileLimit);
 
 } // namespace quillmark

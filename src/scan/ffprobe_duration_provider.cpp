@@ -75,7 +75,9 @@ double FFprobeDurationProvider::duration(const std::filesystem::path& file,
     }
 
     if (output.exitStatus == 0 && !output.standardOutputOverflowed) {
-        if (const auto seconds = parseFFprobeNumber(decodedAndTrimmed(output.standardOutput)))
+        const auto seconds = parseFFprobeNumber(decodedAndTrimmed(output.standardOutput));
+        // A negative duration is no measurement, whatever the tool printed.
+        if (seconds && *seconds >= 0)
             return *seconds;
     }
     const QString message = decodedAndTrimmed(output.standardError);

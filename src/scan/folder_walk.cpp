@@ -1,5 +1,6 @@
 #include "scan/folder_walk.h"
 
+#include "platform/posix.h"
 #include "scan/natural_order.h"
 
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace quillmark {
 
@@ -18,27 +20,35 @@ struct Listing {
     std::vector<std::string> subfolders;
 };
 
-bool isSubfolder(DIR* dir, const dirent& entry)
+bool isSubfolder(int folder, const dirent& entry)
 {
     if (entry.d_type != DT_UNKNOWN)
         return entry.d_type == DT_DIR;
     struct stat info {};
-    if (fstatat(dirfd(dir), entry.d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+    if (::fstatat(folder, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
         return false;
     return S_ISDIR(info.st_mode);
 }
 
-Listing listFolder(const std::string& folder)
+// Lists an open folder; the descriptor stays open for opening its subfolders.
+Listing listFolder(int folder)
 {
     Listing listing;
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
-    if (!dir)
+    if (folder < 0)
         return listing;
-    while (const dirent* entry = readdir(dir.get())) {
+    const int copy = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+    if (copy < 0)
+        return listing;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::fdopendir(copy), ::closedir);
+    if (!dir) {
+        ::close(copy);
+        return listing;
+    }
+    while (const dirent* entry = ::readdir(dir.get())) {
         const char* name = entry->d_name;
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
             continue;
-        (isSubfolder(dir.get(), *entry) ? listing.subfolders : listing.files).emplace_back(name);
+        (isSubfolder(folder, *entry) ? listing.subfolders : listing.files).emplace_back(name);
     }
     return listing;
 }
@@ -61,29 +71,49 @@ std::string withoutTrailingSeparators(std::string path)
     return path;
 }
 
+// A folder on the way down whose subfolders are still to be visited.
+struct Level {
+    FileDescriptor folder;
+    std::string path;
+    std::vector<std::string> subfolders;
+    std::size_t next = 0;
+};
+
 } // namespace
 
 std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root)
 {
     const NaturalOrder order;
     std::vector<WalkedFolder> result;
-    // Pending folders, the next to visit last; an explicit stack keeps deep trees off the call
-    // stack.
-    std::vector<std::string> pending{withoutTrailingSeparators(root.native())};
-    while (!pending.empty()) {
-        const std::string folder = std::move(pending.back());
-        pending.pop_back();
-
-        Listing listing = listFolder(folder);
+    // One open folder per level, each subfolder opened relative to its parent: no path grows
+    // past what the kernel accepts, however deep the tree. The levels live on the heap, so deep
+    // trees stay off the call stack.
+    std::vector<Level> levels;
+    auto visit = [&](FileDescriptor folder, std::string path) {
+        Listing listing = listFolder(folder.get());
         order.sort(listing.files);
         order.sort(listing.subfolders);
-
-        WalkedFolder& walked = result.emplace_back(WalkedFolder{folder, {}});
+        WalkedFolder& walked = result.emplace_back(WalkedFolder{path, {}});
         walked.files.reserve(listing.files.size());
         for (const std::string& name : listing.files)
-            walked.files.emplace_back(childPath(folder, name));
-        for (auto it = listing.subfolders.rbegin(); it != listing.subfolders.rend(); ++it)
-            pending.push_back(childPath(folder, *it));
+            walked.files.emplace_back(childPath(path, name));
+        levels.push_back(Level{std::move(folder), std::move(path), std::move(listing.subfolders)});
+    };
+
+    const std::string rootPath = withoutTrailingSeparators(root.native());
+    visit(FileDescriptor(::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)), rootPath);
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        if (level.next == level.subfolders.size()) {
+            levels.pop_back();
+            continue;
+        }
+        const std::string& name = level.subfolders[level.next++];
+        // Not through a link: one that replaced the folder since the listing is not followed.
+        FileDescriptor subfolder(::openat(level.folder.get(), name.c_str(),
+                                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        std::string path = childPath(level.path, name);
+        visit(std::move(subfolder), std::move(path));
     }
     return result;
 }

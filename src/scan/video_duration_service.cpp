@@ -1,8 +1,11 @@
 #include "scan/video_duration_service.h"
 
 #include "model/app_error.h"
+#include "platform/regular_file.h"
 #include "scan/avfoundation_duration_provider.h"
 #include "scan/ffprobe_duration_provider.h"
+
+#include <QCoreApplication>
 
 #include <cmath>
 #include <limits>
@@ -11,14 +14,17 @@ namespace quillmark {
 
 namespace {
 
-std::int64_t wholeSeconds(double seconds)
+// A negative or endless duration from a damaged or crafted file would cancel out or swamp the
+// real ones in a total: it counts as a failed measurement.
+std::int64_t wholeSeconds(const std::filesystem::path& file, double seconds)
 {
+    if (!std::isfinite(seconds) || seconds < 0)
+        throw AppError::durationFailed(
+            file, QCoreApplication::translate("FFprobe", "durata non disponibile"));
     // Far outside any real duration, but a cast of such a value would be undefined.
     constexpr double limit = 9.2e18;
     if (seconds >= limit)
         return std::numeric_limits<std::int64_t>::max();
-    if (seconds <= -limit)
-        return std::numeric_limits<std::int64_t>::min();
     return static_cast<std::int64_t>(std::trunc(seconds));
 }
 
@@ -34,16 +40,18 @@ VideoDurationService::VideoDurationService(std::shared_ptr<const MediaDurationPr
 std::int64_t VideoDurationService::duration(const std::filesystem::path& file,
                                             std::stop_token stop) const
 {
+    // A FIFO or a device would block a provider forever, or feed it without end.
+    requireRegularFile(file);
     std::exception_ptr primaryError;
     try {
-        return wholeSeconds(m_primary->duration(file, stop));
+        return wholeSeconds(file, m_primary->duration(file, stop));
     } catch (...) {
         if (!m_fallback)
             throw;
         primaryError = std::current_exception();
     }
     try {
-        return wholeSeconds(m_fallback->duration(file, stop));
+        return wholeSeconds(file, m_fallback->duration(file, stop));
     } catch (...) {
         throw AppError::durationFailed(file, describeError(primaryError) +
                                                  QStringLiteral(" — fallback: ") +

@@ -15,8 +15,10 @@ public:
     VideoDurationService(std::shared_ptr<const MediaDurationProvider> primary,
                          std::shared_ptr<const MediaDurationProvider> fallback = nullptr);
 
-    // Truncated toward zero. Throws the primary's error when there is no fallback, and
-    // AppError::durationFailed with both messages when both providers fail.
+    // Truncated toward zero; a negative, infinite or NaN duration is a failed measurement. Throws
+    // NotRegularFileError, before any provider is asked, for anything but a regular file; the
+    // primary's error when there is no fallback; AppError::durationFailed with both messages
+    // when both providers fail.
     std::int64_t duration(const std::filesystem::path& file, std::stop_token stop = {}) const;
 
 private:

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace quillmark {
 namespace {
 
@@ -102,6 +104,10 @@ TEST_P(QuillmarkReportFailureTest, ExplainsAndExitsWithTwo)
     const TempTree tree;
     tree.file("clip.mp4");
     tree.file("latin1.txt", "Cartella /caff\xe8\n");
+    ASSERT_EQ(::mkfifo(tree.path("fifo.txt").c_str(), 0600), 0);
+    tree.symlink("zero.txt", "/dev/zero");
+    // Sparse: as large as it claims, without the disk space.
+    std::filesystem::resize_file(tree.file("huge.txt"), 300 * 1024 * 1024);
     std::vector<std::string> arguments;
     for (std::string argument : GetParam().arguments) {
         if (const auto at = argument.find("@"); at != std::string::npos)
@@ -123,7 +129,10 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{{"@/clip.mp4"}, "Il percorso indicato non è una cartella."},
                       FailureCase{{"--read", "@/latin1.txt"}, "non contiene testo UTF-8 valido"},
                       FailureCase{{"--read", "@/missing.txt"}, "No such file or directory"},
-                      FailureCase{{"--read", "@"}, "Is a directory"},
+                      FailureCase{{"--read", "@"}, "ma una cartella"},
+                      FailureCase{{"--read", "@/fifo.txt"}, "ma una pipe (FIFO)"},
+                      FailureCase{{"--read", "@/zero.txt"}, "ma un dispositivo a caratteri"},
+                      FailureCase{{"--read", "@/huge.txt"}, "troppo grande"},
                       FailureCase{{}, "give either a FOLDER or --read FILE"},
                       FailureCase{{"--bogus", "@"}, "unknown option --bogus"},
                       FailureCase{{"@", "@"}, "only one folder"}));

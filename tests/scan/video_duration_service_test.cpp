@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <stdexcept>
 
 namespace quillmark {
@@ -26,11 +27,22 @@ std::shared_ptr<FakeProvider> throwing(AppError error)
     return std::make_shared<FakeProvider>([error](const auto&, auto) -> double { throw error; });
 }
 
-TEST(VideoDurationServiceTest, TruncatesTowardZero)
+TEST(VideoDurationServiceTest, TruncatesTowardZeroAndRefusesImpossibleDurations)
 {
     for (const auto& [seconds, whole] : std::vector<std::pair<double, std::int64_t>>{
-             {59.999, 59}, {0.0, 0}, {3.9, 3}, {-0.7, 0}, {-3.9, -3}, {1e300, INT64_MAX}}) {
+             {59.999, 59}, {0.0, 0}, {3.9, 3}, {1e300, INT64_MAX}}) {
         EXPECT_EQ(VideoDurationService(returning(seconds)).duration("/v/a.mp4"), whole) << seconds;
+    }
+    // A crafted file's negative duration would cancel out real video in a total.
+    for (const double seconds : {-0.7, -3600.0, std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+        std::atomic<int> fallbackCalls = 0;
+        EXPECT_EQ(VideoDurationService(returning(seconds), returning(7, &fallbackCalls))
+                      .duration("/v/a.mp4"),
+                  7)
+            << seconds;
+        EXPECT_EQ(fallbackCalls, 1);
+        EXPECT_THROW(VideoDurationService(returning(seconds)).duration("/v/a.mp4"), AppError)
+            << seconds;
     }
 }
 

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cerrno>
+
+namespace quillmark {
+
+// Throws std::system_error with the error number of a failed system call.
+[[noreturn]] void throwErrno(const char* what, int error = errno);
+
+// Owns one file descriptor and closes it.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) noexcept
+        : m_fd(fd)
+    {
+    }
+    FileDescriptor(FileDescriptor&& other) noexcept
+        : m_fd(other.release())
+    {
+    }
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept
+    {
+        reset(other.release());
+        return *this;
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() { reset(); }
+
+    int get() const { return m_fd; }
+    explicit operator bool() const { return m_fd >= 0; }
+    int release()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+    void reset(int fd = -1);
+
+private:
+    int m_fd;
+};
+
+} // namespace quillmark
