@@ -1,16 +1,64 @@
 #include "app/calculation_engine.h"
 
 #include "model/app_error.h"
+#include "model/duration_label.h"
 #include "model/path_text.h"
 #include "report/report_writer.h"
 #include "scan/extensions.h"
 
 #include <algorithm>
+#include <chrono>
+#include <mutex>
 
 namespace quillmark {
 
+namespace {
+
+// How long closing waits for measurements that were asked to stop. One stuck in the kernel (a
+// dead network mount) cannot be stopped at all and is left behind after this.
+constexpr int abandonAfterMilliseconds = 1500;
+
+// Keeps a pool whose threads may still be inside a system call: deleting it would wait for
+// them. Kept reachable on purpose; its threads end on their own once the call returns.
+void abandon(std::unique_ptr<QThreadPool> pool)
+{
+    static std::mutex mutex;
+    static auto* abandoned = new std::vector<std::unique_ptr<QThreadPool>>;
+    const std::lock_guard lock(mutex);
+    abandoned->push_back(std::move(pool));
+}
+
+} // namespace
+
+// The engine as its worker threads reach it. Work left behind by a destroyed engine finds no
+// engine here when it returns, and so calls nobody.
+class CalculationEngine::Link {
+public:
+    explicit Link(CalculationEngine* engine)
+        : m_engine(engine)
+    {
+    }
+
+    template <class Call> void post(Call call)
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_engine)
+            QMetaObject::invokeMethod(
+                m_engine, [engine = m_engine, call] { call(*engine); }, Qt::QueuedConnection);
+    }
+
+    void cut()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_engine = nullptr;
+    }
+
+private:
+    std::mutex m_mutex;
+    CalculationEngine* m_engine;
+};
+
 struct CalculationEngine::Run {
-    QStringList extensions;
     std::function<bool()> hideEmptyFolders;
     std::vector<WalkedFolder> folders;
     std::vector<DurationJob> jobs;
@@ -25,15 +73,19 @@ CalculationEngine::CalculationEngine(VideoDurationService service, int processor
     : QObject(parent)
     , m_service(std::move(service))
     , m_processorCount(processorCount)
+    , m_link(std::make_shared<Link>(this))
+    , m_pool(std::make_unique<QThreadPool>())
 {
-    m_pool.setMaxThreadCount(std::max(processorCount, 1));
+    m_pool->setMaxThreadCount(std::max(processorCount, 1));
 }
 
 CalculationEngine::~CalculationEngine()
 {
+    m_link->cut();
     m_stop.request_stop();
-    m_pool.clear();
-    m_pool.waitForDone();
+    m_pool->clear();
+    if (!m_pool->waitForDone(abandonAfterMilliseconds))
+        abandon(std::move(m_pool));
 }
 
 int CalculationEngine::maxConcurrent(std::size_t jobCount, int processorCount)
@@ -50,21 +102,19 @@ QFuture<ComputedReport> CalculationEngine::computeReport(const std::filesystem::
 {
     Q_ASSERT(!isRunning());
     m_run = std::make_unique<Run>();
-    m_run->extensions = extensions;
     m_run->hideEmptyFolders = std::move(hideEmptyFolders);
     m_run->promise.start();
     QFuture<ComputedReport> future = m_run->promise.future();
 
     // The walk of a large tree takes a while: it runs off this thread like the measurements.
-    m_pool.start([this, folder, extensions] {
+    m_pool->start([link = m_link, folder, extensions] {
         try {
             auto walked = std::make_shared<Walk>(walk(folder, extensions));
-            QMetaObject::invokeMethod(
-                this, [this, walked] { startMeasuring(walked); }, Qt::QueuedConnection);
+            link->post([walked](CalculationEngine& engine) { engine.startMeasuring(walked); });
         } catch (...) {
-            QMetaObject::invokeMethod(
-                this, [this, error = std::current_exception()] { fail(error); },
-                Qt::QueuedConnection);
+            link->post([error = std::current_exception()](CalculationEngine& engine) {
+                engine.fail(error);
+            });
         }
     });
     return future;
@@ -102,17 +152,17 @@ void CalculationEngine::startNextJob()
     if (m_run->nextJob >= m_run->jobs.size())
         return;
     const std::size_t index = m_run->nextJob++;
-    m_pool.start([this, index, file = m_run->jobs[index].url, service = m_service,
-                  stop = m_stop.get_token()] {
+    m_pool->start([link = m_link, index, file = m_run->jobs[index].url, service = m_service,
+                   stop = m_stop.get_token()] {
         Measurement measurement;
         try {
             measurement.seconds = service.duration(file, stop);
         } catch (...) {
             measurement.error = describeError(std::current_exception());
         }
-        QMetaObject::invokeMethod(
-            this, [this, index, measurement] { collect(index, measurement); },
-            Qt::QueuedConnection);
+        link->post([index, measurement](CalculationEngine& engine) {
+            engine.collect(index, measurement);
+        });
     });
 }
 
@@ -131,24 +181,23 @@ void CalculationEngine::collect(std::size_t jobIndex, Measurement measurement)
 ComputedReport CalculationEngine::assemble() const
 {
     QList<FolderReport> reports;
+    reports.reserve(qsizetype(m_run->folders.size()));
+    for (const WalkedFolder& walked : m_run->folders)
+        reports.append(FolderReport{pathText(walked.path), {}, 0});
     std::int64_t grandTotal = 0;
-    std::size_t cursor = 0;
-    for (const WalkedFolder& walked : m_run->folders) {
-        FolderReport report{pathText(walked.path), {}, 0};
-        for (const std::filesystem::path& file : walked.files) {
-            if (!matchesExtension(file, m_run->extensions))
-                continue;
-            const Measurement& measurement = m_run->results[cursor++];
-            report.totalSeconds += measurement.seconds;
-            report.files.append(FileEntry{lastPathComponent(file), pathText(file),
-                                          measurement.seconds, measurement.error});
-        }
-        grandTotal += report.totalSeconds;
-        reports.append(std::move(report));
+    for (std::size_t index = 0; index < m_run->jobs.size(); ++index) {
+        const DurationJob& job = m_run->jobs[index];
+        const Measurement& measurement = m_run->results[index];
+        FolderReport& report = reports[qsizetype(job.folderIndex)];
+        report.totalSeconds = addSeconds(report.totalSeconds, measurement.seconds);
+        grandTotal = addSeconds(grandTotal, measurement.seconds);
+        report.files.append(FileEntry{lastPathComponent(job.url), pathText(job.url),
+                                      measurement.seconds, measurement.error});
     }
     if (m_run->hideEmptyFolders && m_run->hideEmptyFolders())
         reports.removeIf([](const FolderReport& report) { return report.files.isEmpty(); });
-    return ComputedReport{reportText(reports, grandTotal), grandTotal};
+    return ComputedReport{reportText(reports, grandTotal), grandTotal,
+                          reportSummary(reports, grandTotal)};
 }
 
 void CalculationEngine::finish()

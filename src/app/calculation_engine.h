@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/report_model.h"
 #include "scan/folder_walk.h"
 #include "scan/video_duration_service.h"
 
@@ -20,6 +21,8 @@ namespace quillmark {
 struct ComputedReport {
     QString text;
     std::int64_t grandTotalSeconds = 0;
+    // The rows, built from the results rather than read back from the text.
+    ReportSummary summary;
 };
 
 // Turns a folder tree into report text: walks it, measures every matching file with at most
@@ -32,7 +35,8 @@ class CalculationEngine : public QObject {
 public:
     CalculationEngine(VideoDurationService service, int processorCount, QObject* parent = nullptr);
     // Abandons a run: queued measurements never start, running ones are stopped (child processes
-    // killed and reaped), and only those are waited for.
+    // killed and reaped) and waited for, but never for much more than a second: one stuck in
+    // the kernel is left to end on its own, sharing nothing with the destroyed engine.
     ~CalculationEngine() override;
 
     bool isRunning() const { return m_run != nullptr; }
@@ -66,6 +70,7 @@ private:
         std::vector<DurationJob> jobs;
     };
     struct Run;
+    class Link;
 
     static Walk walk(const std::filesystem::path& folder, const QStringList& extensions);
     void startMeasuring(std::shared_ptr<Walk> walk);
@@ -79,7 +84,8 @@ private:
     int m_processorCount;
     std::unique_ptr<Run> m_run;
     std::stop_source m_stop;
-    QThreadPool m_pool;
+    std::shared_ptr<Link> m_link;
+    std::unique_ptr<QThreadPool> m_pool;
 };
 
 } // namespace quillmark

@@ -1,5 +1,7 @@
 #include "model/duration_label.h"
 
+#include <limits>
+
 namespace quillmark {
 
 QString formatDuration(std::int64_t seconds)
@@ -17,6 +19,15 @@ QString formatDuration(std::int64_t seconds)
     }
     return QString::number(hours) + QLatin1Char('h') +
            QString::number(minutes).rightJustified(2, QLatin1Char('0')) + QLatin1Char('m');
+}
+
+std::int64_t addSeconds(std::int64_t a, std::int64_t b)
+{
+    std::int64_t sum = 0;
+    if (!__builtin_add_overflow(a, b, &sum))
+        return sum;
+    return b > 0 ? std::numeric_limits<std::int64_t>::max()
+                 : std::numeric_limits<std::int64_t>::min();
 }
 
 } // namespace quillmark

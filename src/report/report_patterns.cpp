@@ -34,12 +34,6 @@ const QRegularExpression& fileLinePattern()
     return pattern;
 }
 
-const QRegularExpression& errorLinePattern()
-{
-    static const QRegularExpression pattern = compiled(R"(^Errore con file (.+): (.+)$)");
-    return pattern;
-}
-
 const QRegularExpression& durationSuffixPattern()
 {
     static const QRegularExpression pattern = compiled(R"(\s*\(\d+h\d{2}m\)\s*$)");

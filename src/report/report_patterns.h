@@ -14,8 +14,6 @@ const QRegularExpression& grandTotalPattern();
 const QRegularExpression& folderTotalPattern();
 // A whole "name (0h13m)" line; captures the name (the longest possible) and the label.
 const QRegularExpression& fileLinePattern();
-// A whole "Errore con file PATH: MESSAGE" line; the message is what follows the last ": ".
-const QRegularExpression& errorLinePattern();
 // A " (1h12m)" suffix at the very end of a folder name, with the white space around it.
 const QRegularExpression& durationSuffixPattern();
 

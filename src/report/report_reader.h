@@ -2,11 +2,22 @@
 
 #include "model/report_model.h"
 
+#include <optional>
+
 namespace quillmark {
+
+// What reading report text gives: the rows, and the label of the grand total line when there is
+// one outside the folder blocks (the last such line). Inside a block every line belongs to a
+// folder, so a file named like a grand total line cannot stand in for the real one.
+struct ReadReport {
+    ReportSummary summary;
+    std::optional<QString> grandTotalLabel;
+};
 
 // Reads report text back into the rows the window shows. Lenient: it never fails, skips every
 // line it does not recognise, drops folder blocks that are not closed by a valid total, and keeps
-// names and labels exactly as written.
+// names and labels exactly as written. Linear in the length of the text, whatever it holds.
+ReadReport readReport(QStringView text);
 ReportSummary parseReport(QStringView text);
 
 } // namespace quillmark

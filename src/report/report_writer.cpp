@@ -17,12 +17,12 @@ QStringList reportLines(const QList<FolderReport>& folders, std::int64_t grandTo
 {
     QStringList lines;
     for (const FolderReport& folder : folders) {
-        lines.append(QLatin1String("Cartella ") + folder.path);
+        lines.append(QLatin1String("Cartella ") + oneLine(folder.path));
         for (const FileEntry& file : folder.files) {
             if (file.error)
-                lines.append(QLatin1String("Errore con file ") + file.fullPath +
-                             QLatin1String(": ") + *file.error);
-            lines.append(file.name + inParentheses(file.seconds));
+                lines.append(QLatin1String("Errore con file ") + oneLine(file.fullPath) +
+                             QLatin1String(": ") + oneLine(*file.error));
+            lines.append(oneLine(file.name) + inParentheses(file.seconds));
         }
         lines.append(QLatin1String("Totale cartella") + inParentheses(folder.totalSeconds));
         lines.append(QString());
@@ -30,6 +30,30 @@ QStringList reportLines(const QList<FolderReport>& folders, std::int64_t grandTo
     lines.append(QLatin1String("Gran totale") + inParentheses(grandTotalSeconds));
     lines.append(QString());
     return lines;
+}
+
+ReportSummary reportSummary(const QList<FolderReport>& folders, std::int64_t grandTotalSeconds)
+{
+    ReportSummary summary;
+    summary.folders.reserve(folders.size());
+    for (const FolderReport& folder : folders) {
+        FolderRow row{oneLine(folder.path), {}, formatDuration(folder.totalSeconds)};
+        row.files.reserve(folder.files.size());
+        for (const FileEntry& file : folder.files) {
+            std::optional<QString> error;
+            if (file.error)
+                error = oneLine(*file.error);
+            row.files.append(FileRow{oneLine(file.name), formatDuration(file.seconds), error});
+        }
+        summary.folders.append(std::move(row));
+    }
+    summary.grandTotalLabel = formatDuration(grandTotalSeconds);
+    return summary;
+}
+
+QString oneLine(QString text)
+{
+    return text.replace(QLatin1Char('\n'), QChar(0x2424)).replace(QLatin1Char('\r'), QChar(0x240D));
 }
 
 QString reportText(const QList<FolderReport>& folders, std::int64_t grandTotalSeconds)

@@ -7,8 +7,17 @@
 namespace quillmark {
 
 // The lines of the plain-text report, the last one empty; joined with LF they are the report
-// text that is shown, copied and saved as "durata.txt". Nothing is escaped or recomputed.
+// text that is shown, copied and saved as "durata.txt". Nothing is recomputed, and nothing is
+// escaped except line breaks (see oneLine).
 QStringList reportLines(const QList<FolderReport>& folders, std::int64_t grandTotalSeconds);
+
+// What the reader makes of the report text of these folders, built from the results themselves,
+// so that a file named like a report line cannot turn into a row of its own.
+ReportSummary reportSummary(const QList<FolderReport>& folders, std::int64_t grandTotalSeconds);
+
+// A path, name or message as a report line holds it: LF and CR become the symbols U+2424 and
+// U+240D, so that no entry can end its line and forge the lines after it.
+QString oneLine(QString text);
 
 // The report text: reportLines joined with single LF characters, so it ends with one LF.
 QString reportText(const QList<FolderReport>& folders, std::int64_t grandTotalSeconds);
