@@ -1,10 +1,13 @@
 #include "platform/atomic_file.h"
 
+#include "platform/posix.h"
+
 #include <QRandomGenerator>
 
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -13,38 +16,103 @@ namespace quillmark {
 
 namespace {
 
-[[noreturn]] void fail(const char* what, int error, const std::string& temporary = {})
-{
-    if (!temporary.empty())
-        ::unlink(temporary.c_str());
-    throw std::system_error(error, std::generic_category(), what);
-}
+// Short, so that a target whose name is as long as a name can be still gets a temporary file.
+constexpr const char* temporaryName = ".quillmark.tmp";
 
-// Created with mode 0666, so the process's umask applies as to any new file.
-int createTemporary(const std::filesystem::path& file, std::string& temporary)
-{
-    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QByteArray suffix = QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-        temporary =
-            (folder / ("." + file.filename().native() + "." + suffix.toStdString())).native();
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
+// A temporary file, locked for as long as it is being written, removed unless committed.
+class Temporary {
+public:
+    Temporary(std::string path, FileDescriptor fd)
+        : m_path(std::move(path))
+        , m_fd(std::move(fd))
+    {
     }
-    return -1;
+    Temporary(const Temporary&) = delete;
+    Temporary& operator=(const Temporary&) = delete;
+    ~Temporary()
+    {
+        if (!m_path.empty())
+            ::unlink(m_path.c_str());
+    }
+
+    int fd() const { return m_fd.get(); }
+    const std::string& path() const { return m_path; }
+    void committed() { m_path.clear(); }
+
+private:
+    std::string m_path;
+    FileDescriptor m_fd;
+};
+
+std::filesystem::path folderOf(const std::filesystem::path& file)
+{
+    return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
 }
 
-// An existing file keeps its permissions.
-bool keepPermissions(int fd, const std::filesystem::path& file)
+// Created with mode 0666, so the process's umask applies as to any new file. The lock marks it
+// as in use: a temporary file nobody holds a lock on was left by a write that was killed. (Where
+// the file system has no locks, it is only never taken for abandoned.)
+FileDescriptor createLocked(const std::string& path)
+{
+    FileDescriptor fd(
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (fd)
+        ::flock(fd.get(), LOCK_EX | LOCK_NB);
+    return fd;
+}
+
+// Removes the temporary file of a killed write, if that is what the name holds.
+void removeIfAbandoned(const std::string& path)
+{
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat held {};
+    struct stat named {};
+    if (!fd || ::fstat(fd.get(), &held) != 0 || !S_ISREG(held.st_mode) ||
+        ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+        return;
+    // Still the file that was locked, not one a new write has put there meanwhile.
+    if (::lstat(path.c_str(), &named) == 0 && named.st_ino == held.st_ino &&
+        named.st_dev == held.st_dev)
+        ::unlink(path.c_str());
+}
+
+Temporary createTemporary(const std::filesystem::path& file)
+{
+    const std::string path = (folderOf(file) / temporaryName).native();
+    FileDescriptor fd = createLocked(path);
+    if (!fd && errno == EEXIST) {
+        removeIfAbandoned(path);
+        fd = createLocked(path);
+    }
+    if (fd)
+        return Temporary(path, std::move(fd));
+    // Another write into this folder is under way: a name of its own.
+    for (int attempt = 0; attempt < 100 && errno == EEXIST; ++attempt) {
+        const std::string unique =
+            (folderOf(file) /
+             (".quillmark-" +
+              QByteArray::number(QRandomGenerator::global()->generate(), 36).toStdString() +
+              ".tmp"))
+                .native();
+        fd = createLocked(unique);
+        if (fd)
+            return Temporary(unique, std::move(fd));
+    }
+    throwErrno("open");
+}
+
+// A regular file that is replaced keeps its permissions, without the set-user-ID, set-group-ID
+// and sticky bits; a symbolic link is replaced, not followed, so its target's mode is not taken.
+void keepPermissions(int fd, const std::filesystem::path& file)
 {
     struct stat info {};
-    if (::stat(file.c_str(), &info) != 0)
-        return true;
-    return ::fchmod(fd, info.st_mode & 07777) == 0;
+    if (::lstat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return;
+    if (::fchmod(fd, info.st_mode & 0777) != 0)
+        throwErrno("fchmod");
 }
 
-void writeAll(int fd, const QByteArray& bytes, const std::string& temporary)
+void writeAll(int fd, const QByteArray& bytes)
 {
     qsizetype written = 0;
     while (written < bytes.size()) {
@@ -52,11 +120,8 @@ void writeAll(int fd, const QByteArray& bytes, const std::string& temporary)
             ::write(fd, bytes.constData() + written, std::size_t(bytes.size() - written));
         if (count < 0 && errno == EINTR)
             continue;
-        if (count < 0) {
-            const int error = errno;
-            ::close(fd);
-            fail("write", error, temporary);
-        }
+        if (count < 0)
+            throwErrno("write");
         written += count;
     }
 }
@@ -65,20 +130,14 @@ void writeAll(int fd, const QByteArray& bytes, const std::string& temporary)
 
 void writeFileAtomically(const std::filesystem::path& file, const QByteArray& bytes)
 {
-    std::string temporary;
-    const int fd = createTemporary(file, temporary);
-    if (fd < 0)
-        fail("open", errno);
-    writeAll(fd, bytes, temporary);
-    if (!keepPermissions(fd, file) || ::fsync(fd) != 0) {
-        const int error = errno;
-        ::close(fd);
-        fail("fsync", error, temporary);
-    }
-    if (::close(fd) != 0)
-        fail("close", errno, temporary);
-    if (::rename(temporary.c_str(), file.c_str()) != 0)
-        fail("rename", errno, temporary);
+    Temporary temporary = createTemporary(file);
+    writeAll(temporary.fd(), bytes);
+    keepPermissions(temporary.fd(), file);
+    if (::fsync(temporary.fd()) != 0)
+        throwErrno("fsync");
+    if (::rename(temporary.path().c_str(), file.c_str()) != 0)
+        throwErrno("rename");
+    temporary.committed();
 }
 
 } // namespace quillmark

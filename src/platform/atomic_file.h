@@ -8,7 +8,9 @@ namespace quillmark {
 
 // Replaces the file's content whole or not at all: the bytes go to a temporary file in the same
 // folder, which is then renamed over the target. A new file gets the usual permissions, an
-// existing one keeps its own. Throws std::system_error; the target is then untouched. Works on
+// existing regular file keeps its own except the set-ID and sticky bits; a symbolic link is
+// replaced, never followed. Throws std::system_error; the target is then untouched. A write that
+// was killed leaves one temporary file, which the next write into that folder removes. Works on
 // raw paths, so names that are not UTF-8 are written where they belong.
 void writeFileAtomically(const std::filesystem::path& file, const QByteArray& bytes);
 

@@ -1,13 +1,17 @@
 #include "platform/child_process.h"
 
+#include "platform/posix.h"
+
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
+#include <optional>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
-#include <system_error>
 #include <unistd.h>
 
 extern char** environ;
@@ -16,37 +20,16 @@ namespace quillmark {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 // Collected per stream; a child that writes more is still drained so that it can end.
 constexpr qsizetype outputLimit = 16 * 1024 * 1024;
 // How often a child that stays silent is checked for a stop request.
 constexpr int stopCheckMilliseconds = 100;
-
-[[noreturn]] void throwErrno(const char* what, int error = errno)
-{
-    throw std::system_error(error, std::generic_category(), what);
-}
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1)
-        : m_fd(fd)
-    {
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() { reset(); }
-
-    int get() const { return m_fd; }
-    void reset(int fd = -1)
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = fd;
-    }
-
-private:
-    int m_fd;
-};
+// How long a child may go on after closing its outputs, and how long its outputs are still read
+// after it has exited (a grandchild may hold them open). Then the child is killed, or the
+// outputs are left: neither can hold up a run.
+constexpr auto lingerLimit = std::chrono::milliseconds(500);
 
 struct Pipe {
     FileDescriptor read;
@@ -87,17 +70,81 @@ bool readAvailable(Stream& stream)
     return true;
 }
 
-int waitForExit(pid_t pid)
+int exitStatusOf(int status)
 {
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR)
-            return 128;
-    }
     if (WIFEXITED(status))
         return WEXITSTATUS(status);
     return 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
 }
+
+// A child process that is always reaped. Its descriptor (where the kernel has them) makes its
+// exit something poll can wait for.
+class Child {
+public:
+    explicit Child(pid_t pid)
+        : m_pid(pid)
+        , m_fd(int(::syscall(SYS_pidfd_open, pid, 0)))
+    {
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    ~Child()
+    {
+        if (!m_status)
+            kill();
+    }
+
+    int pollDescriptor() const { return m_status ? -1 : m_fd.get(); }
+    bool exited()
+    {
+        if (m_status)
+            return true;
+        int status = 0;
+        if (::waitpid(m_pid, &status, WNOHANG) != m_pid)
+            return false;
+        m_status = exitStatusOf(status);
+        m_exitedAt = Clock::now();
+        return true;
+    }
+    bool exitedLongerAgoThan(Clock::duration limit) const
+    {
+        return m_status && Clock::now() - m_exitedAt > limit;
+    }
+    // Waits until the child ends; one that is asked to stop, or that outlives the limit, is
+    // killed.
+    int wait(const std::stop_token& stop, Clock::duration limit)
+    {
+        const Clock::time_point deadline = Clock::now() + limit;
+        while (!exited()) {
+            if (stop.stop_requested() || Clock::now() > deadline) {
+                kill();
+                break;
+            }
+            pollfd fd{m_fd.get(), POLLIN, 0};
+            ::poll(&fd, 1, 10);
+        }
+        return *m_status;
+    }
+
+private:
+    void kill()
+    {
+        ::kill(m_pid, SIGKILL);
+        int status = 0;
+        while (::waitpid(m_pid, &status, 0) < 0) {
+            if (errno != EINTR) {
+                status = 0;
+                break;
+            }
+        }
+        m_status = exitStatusOf(status);
+    }
+
+    pid_t m_pid;
+    FileDescriptor m_fd;
+    std::optional<int> m_status;
+    Clock::time_point m_exitedAt;
+};
 
 pid_t spawn(const std::filesystem::path& executable, const std::vector<std::string>& arguments,
             const Pipe& out, const Pipe& err)
@@ -130,7 +177,7 @@ ChildOutput runChildProcess(const std::filesystem::path& executable,
     Pipe err;
     openPipe(out);
     openPipe(err);
-    const pid_t pid = spawn(executable, arguments, out, err);
+    Child child(spawn(executable, arguments, out, err));
     out.write.reset();
     err.write.reset();
 
@@ -138,26 +185,26 @@ ChildOutput runChildProcess(const std::filesystem::path& executable,
     std::array<Stream, 2> streams{
         Stream{&out, &output.standardOutput, &output.standardOutputOverflowed},
         Stream{&err, &output.standardError, &output.standardErrorOverflowed}};
-    while (streams[0].open || streams[1].open) {
-        std::array<pollfd, 2> fds{};
+    while ((streams[0].open || streams[1].open) && !child.exitedLongerAgoThan(lingerLimit)) {
+        std::array<pollfd, 3> fds{};
         for (std::size_t i = 0; i < streams.size(); ++i)
             fds[i] = pollfd{streams[i].open ? streams[i].pipe->read.get() : -1, POLLIN, 0};
+        fds[2] = pollfd{child.pollDescriptor(), POLLIN, 0};
         const int ready = ::poll(fds.data(), fds.size(), stopCheckMilliseconds);
         if (ready < 0 && errno != EINTR)
             break;
-        if (stop.stop_requested()) {
-            ::kill(pid, SIGKILL);
+        if (stop.stop_requested())
             break;
-        }
         for (std::size_t i = 0; i < streams.size(); ++i) {
             if (streams[i].open && (fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
                 streams[i].open = readAvailable(streams[i]);
         }
+        child.exited();
     }
     // Closed before waiting: a child still writing gets EPIPE instead of blocking forever.
     out.read.reset();
     err.read.reset();
-    output.exitStatus = waitForExit(pid);
+    output.exitStatus = child.wait(stop, lingerLimit);
     return output;
 }
 
