@@ -2,6 +2,8 @@
 
 #include "app/app_preferences.h"
 #include "model/report_model.h"
+#include "platform/folder_identity.h"
+#include "platform/paths.h"
 #include "scan/video_duration_service.h"
 
 #include <QObject>
@@ -32,6 +34,8 @@ struct ViewModelServices {
     DesktopServices* desktop = nullptr;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     int processorCount = 1;
+    // Never renamed, whatever a report says of it.
+    std::filesystem::path homeFolder = quillmark::homeFolder();
     // Builds the duration service with the configured ffprobe (nothing: search for it).
     std::function<VideoDurationService(const std::optional<std::filesystem::path>&)>
         makeDurationService = makeVideoDurationService;
@@ -149,8 +153,13 @@ private:
     void loadExistingReport();
     // Makes the folder's "durata.txt" the current report; the description of a read failure.
     std::optional<QString> loadReportFile();
-    // The report text, its summary and the flags that having a report enables.
-    void showReport(const QString& text, const std::optional<QString>& label);
+    // The report text, its rows, the folder it describes and the flags that having a report
+    // enables.
+    void showReport(const QString& text, const ReportSummary& summary,
+                    const std::optional<QString>& label,
+                    const std::optional<FolderIdentity>& folder);
+    // Why the folder must not be renamed with the current report's duration, if it must not.
+    std::optional<QString> renameRefusal(const std::filesystem::path& folder) const;
     void calculationFinished(const ComputedReport& report);
     void calculationFailed(const QString& description);
 
@@ -190,6 +199,9 @@ private:
     QString m_sandboxWarningMessage;
     QString m_currentReport;
     std::optional<QString> m_currentDurationLabel;
+    // The folder the current report describes, and the one the running calculation measures.
+    std::optional<FolderIdentity> m_reportFolder;
+    std::optional<FolderIdentity> m_runFolder;
 
     // Last, so that it is destroyed first: a running calculation calls back into the fields.
     std::unique_ptr<CalculationEngine> m_engine;

@@ -24,6 +24,7 @@ void DurationCalculatorViewModel::calculate()
     if (!folder)
         return;
     const QStringList extensions = parseExtensions(m_extensionsText);
+    m_runFolder = folderIdentity(*folder);
 
     setIsRunning(true);
     setStatus(tr("In esecuzione…"));
@@ -56,7 +57,7 @@ void DurationCalculatorViewModel::updateProgress(qint64 percent, const QString& 
 
 void DurationCalculatorViewModel::calculationFinished(const ComputedReport& report)
 {
-    showReport(report.text, formatDuration(report.grandTotalSeconds));
+    showReport(report.text, report.summary, formatDuration(report.grandTotalSeconds), m_runFolder);
     setStatus(tr("Completato"));
     updateProgress(100, {});
     setIsRunning(false);

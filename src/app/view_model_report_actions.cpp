@@ -4,22 +4,9 @@
 #include "platform/atomic_file.h"
 #include "platform/desktop_services.h"
 #include "platform/text_file.h"
-#include "report/report_patterns.h"
 #include "report/report_reader.h"
 
 namespace quillmark {
-
-namespace {
-
-std::optional<QString> grandTotalLabel(const QString& report)
-{
-    const QRegularExpressionMatch match = grandTotalPattern().match(report);
-    if (!match.hasMatch())
-        return std::nullopt;
-    return match.captured(1);
-}
-
-} // namespace
 
 void DurationCalculatorViewModel::saveReport()
 {
@@ -76,18 +63,21 @@ std::optional<QString> DurationCalculatorViewModel::loadReportFile()
     } catch (const std::exception& error) {
         return describeError(error);
     }
-    showReport(text, grandTotalLabel(text));
+    ReadReport read = readReport(text);
+    showReport(text, read.summary, read.grandTotalLabel, folderIdentity(folderURL()));
     setStatus(tr("Caricato: %1").arg(pathText(file)));
     return std::nullopt;
 }
 
-void DurationCalculatorViewModel::showReport(const QString& text,
-                                             const std::optional<QString>& label)
+void DurationCalculatorViewModel::showReport(const QString& text, const ReportSummary& summary,
+                                             const std::optional<QString>& label,
+                                             const std::optional<FolderIdentity>& folder)
 {
     m_currentReport = text;
     m_currentDurationLabel = label;
+    m_reportFolder = folder;
     setReportText(text + QLatin1Char('\n'));
-    setReportSummary(parseReport(text));
+    setReportSummary(summary);
     setCanSave(true);
     setCanCopy(true);
     setCanRenameFolder(label.has_value());
@@ -98,6 +88,7 @@ void DurationCalculatorViewModel::clearOutput()
 {
     m_currentReport.clear();
     m_currentDurationLabel.reset();
+    m_reportFolder.reset();
     setReportText(tr("Output pulito. Pronto per una nuova analisi.") + QLatin1Char('\n'));
     setReportSummary(ReportSummary::empty());
     setCanSave(false);

@@ -12,6 +12,14 @@ struct FolderChooserRequest {
     std::filesystem::path startFolder;
 };
 
+// A question with two answers; the confirming one is the default.
+struct ConfirmationRequest {
+    QString title;
+    QString message;
+    QString confirmButton;
+    QString cancelButton;
+};
+
 // The desktop around the window: panels, clipboard and file manager. The view model asks only
 // through this, so tests answer from a script.
 class DesktopServices {
@@ -24,6 +32,8 @@ public:
     // A modal save panel for plain text that may create folders; nothing when cancelled.
     virtual std::optional<std::filesystem::path> chooseSaveFile(const QString& title,
                                                                 const QString& suggestedName) = 0;
+    // A modal question; true when the user confirms.
+    virtual bool confirm(const ConfirmationRequest& request) = 0;
     // Replaces the clipboard's content with this plain text.
     virtual void setClipboardText(const QString& text) = 0;
     // Shows a folder (or opens a file) in the file manager; nobody waits for the outcome.

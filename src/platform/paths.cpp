@@ -20,6 +20,11 @@ std::string homeOf(const std::string& user)
 
 } // namespace
 
+std::filesystem::path homeFolder()
+{
+    return homeOf({});
+}
+
 std::filesystem::path expandTilde(const QString& typed)
 {
     const std::string path = typed.toStdString();

@@ -6,6 +6,9 @@
 
 namespace quillmark {
 
+// The user's home folder.
+std::filesystem::path homeFolder();
+
 // A typed path with a leading "~" or "~user" replaced by that home folder; nothing else changes.
 std::filesystem::path expandTilde(const QString& typed);
 

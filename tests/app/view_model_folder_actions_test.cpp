@@ -13,9 +13,77 @@ protected:
     {
         tree.file(folder + "/durata.txt", std::string("Gran totale (") + label + ")\n");
         AppPreferences(settings()).rememberFolder(tree.path(folder));
+        desktop.confirmAnswers = {true};
         return start();
     }
+
+    void expectRefused(const DurationCalculatorViewModel& vm, const std::string& folder,
+                       const QString& reason)
+    {
+        ASSERT_TRUE(vm.alert().has_value());
+        EXPECT_EQ(vm.alert()->title, QStringLiteral("Errore"));
+        EXPECT_EQ(vm.alert()->message,
+                  QStringLiteral("Impossibile rinominare la cartella: ") + reason);
+        EXPECT_TRUE(std::filesystem::is_directory(tree.path(folder)));
+        EXPECT_TRUE(desktop.confirmRequests.empty());
+    }
 };
+
+TEST_F(FolderActionsTest, RenameAsksFirstAndCancelMovesNothing)
+{
+    tree.folder("Viaggi/Mare");
+    auto& vm = startOn("Viaggi/Mare");
+    desktop.confirmAnswers = {false};
+    vm.renameFolderWithDuration();
+    ASSERT_EQ(desktop.confirmRequests.size(), 1u);
+    const ConfirmationRequest& asked = desktop.confirmRequests.front();
+    EXPECT_EQ(asked.title, QStringLiteral("Rinomina cartella"));
+    EXPECT_EQ(asked.message,
+              QStringLiteral("Rinominare la cartella \"Mare\" in \"Mare (1h05m)\"?\n") +
+                  text(tree.path("Viaggi")));
+    EXPECT_EQ(asked.confirmButton, QStringLiteral("Rinomina"));
+    EXPECT_EQ(asked.cancelButton, QStringLiteral("Annulla"));
+    EXPECT_EQ(vm.statusMessage(),
+              QStringLiteral("Rinomina annullata: accesso alla cartella superiore non confermato"));
+    EXPECT_TRUE(std::filesystem::is_directory(tree.path("Viaggi/Mare")));
+}
+
+TEST_F(FolderActionsTest, RenameOnlyTheFolderTheReportDescribes)
+{
+    tree.folder("B");
+    auto& vm = startOn("A");
+    vm.setFolderPath(text(tree.path("B")));
+    vm.renameFolderWithDuration();
+    expectRefused(vm, "B",
+                  QStringLiteral("il report riguarda un'altra cartella. Premi Calcola per "
+                                 "aggiornarlo."));
+
+    // A link to the folder is not the folder: renaming it would rename the link.
+    tree.symlink("link-to-A", tree.path("A"));
+    vm.setFolderPath(text(tree.path("link-to-A")));
+    vm.renameFolderWithDuration();
+    EXPECT_EQ(vm.alert()->message, QStringLiteral("Impossibile rinominare la cartella: il report "
+                                                  "riguarda un'altra cartella. Premi Calcola per "
+                                                  "aggiornarlo."));
+
+    // Another path to the same folder is the same folder.
+    tree.symlink("link-to-root", tree.root());
+    vm.setFolderPath(text(tree.path("link-to-root/A")));
+    vm.renameFolderWithDuration();
+    EXPECT_TRUE(std::filesystem::is_directory(tree.path("A (1h05m)")));
+}
+
+TEST_F(FolderActionsTest, TheHomeFolderIsNeverRenamed)
+{
+    tree.file("home/durata.txt", "Gran totale (0h03m)\n");
+    AppPreferences(settings()).rememberFolder(tree.path("home"));
+    ViewModelServices services = makeServices();
+    services.homeFolder = tree.path("home");
+    auto& vm = start(services);
+    vm.renameFolderWithDuration();
+    expectRefused(vm, "home",
+                  QStringLiteral("è la tua cartella personale, che non viene mai rinominata."));
+}
 
 TEST_F(FolderActionsTest, RenameGivesTheFolderItsDurationAndRemembersIt)
 {

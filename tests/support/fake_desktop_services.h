@@ -14,9 +14,11 @@ class FakeDesktopServices final : public DesktopServices {
 public:
     std::deque<std::optional<std::filesystem::path>> folderAnswers;
     std::deque<std::optional<std::filesystem::path>> saveAnswers;
+    std::deque<bool> confirmAnswers;
 
     std::vector<FolderChooserRequest> folderRequests;
     QStringList saveRequests; // "title|suggested name"
+    std::vector<ConfirmationRequest> confirmRequests;
     QStringList clipboard;
     std::vector<std::filesystem::path> opened;
 
@@ -31,6 +33,17 @@ public:
     {
         saveRequests.append(title + QLatin1Char('|') + suggestedName);
         return next(saveAnswers);
+    }
+
+    // Unanswered questions are cancelled.
+    bool confirm(const ConfirmationRequest& request) override
+    {
+        confirmRequests.push_back(request);
+        if (confirmAnswers.empty())
+            return false;
+        const bool answer = confirmAnswers.front();
+        confirmAnswers.pop_front();
+        return answer;
     }
 
     void setClipboardText(const QString& text) override { clipboard.append(text); }

@@ -42,16 +42,24 @@ protected:
         return *m_settings;
     }
 
-    DurationCalculatorViewModel& start(QProcessEnvironment environment = {}, int processors = 2)
+    ViewModelServices makeServices(QProcessEnvironment environment = {}, int processors = 2)
     {
-        model.reset();
         ViewModelServices services;
         services.settings = &settings();
         services.desktop = &desktop;
         services.environment = environment;
         services.processorCount = processors;
+        return services;
+    }
+    DurationCalculatorViewModel& start(ViewModelServices services)
+    {
+        model.reset();
         model = std::make_unique<DurationCalculatorViewModel>(services);
         return *model;
+    }
+    DurationCalculatorViewModel& start(QProcessEnvironment environment = {}, int processors = 2)
+    {
+        return start(makeServices(environment, processors));
     }
 
     // Runs a calculation to its end and returns the status messages shown meanwhile.

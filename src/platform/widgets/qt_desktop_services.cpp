@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 
 namespace quillmark {
@@ -52,6 +54,18 @@ std::optional<std::filesystem::path> QtDesktopServices::chooseSaveFile(const QSt
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return localPath(dialog.selectedFiles().constFirst());
+}
+
+bool QtDesktopServices::confirm(const ConfirmationRequest& request)
+{
+    QMessageBox box(QMessageBox::Question, request.title, request.message, QMessageBox::NoButton,
+                    m_window);
+    QPushButton* confirmButton = box.addButton(request.confirmButton, QMessageBox::AcceptRole);
+    QPushButton* cancelButton = box.addButton(request.cancelButton, QMessageBox::RejectRole);
+    box.setDefaultButton(confirmButton);
+    box.setEscapeButton(cancelButton);
+    box.exec();
+    return box.clickedButton() == confirmButton;
 }
 
 void QtDesktopServices::setClipboardText(const QString& text)

@@ -15,6 +15,7 @@ public:
     std::optional<std::filesystem::path> chooseFolder(const FolderChooserRequest& request) override;
     std::optional<std::filesystem::path> chooseSaveFile(const QString& title,
                                                         const QString& suggestedName) override;
+    bool confirm(const ConfirmationRequest& request) override;
     void setClipboardText(const QString& text) override;
     void openInFileManager(const std::filesystem::path& path) override;
 
