@@ -36,11 +36,21 @@ QString uniqueFileName(QString base, QSet<QString>& used)
 }
 
 // Paths are written as their raw bytes: a player finds a file whose name is not UTF-8 only so.
+// A line break would end the entry early and could inject lines of its own: such a path is
+// written as a percent-encoded file:// URI instead, which players accept.
+QByteArray playlistEntry(const std::filesystem::path& file)
+{
+    const QByteArray path = QByteArray::fromStdString(file.native());
+    if (!path.contains('\n') && !path.contains('\r'))
+        return path;
+    return "file://" + path.toPercentEncoding("/");
+}
+
 QByteArray playlistContent(const std::vector<std::filesystem::path>& files)
 {
     QByteArray content("#EXTM3U\n");
     for (const std::filesystem::path& file : files) {
-        content += QByteArray::fromStdString(file.native());
+        content += playlistEntry(file);
         content += '\n';
     }
     return content;

@@ -1,7 +1,11 @@
 #include "report/report_reader.h"
 #include "support/printers.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace quillmark {
 namespace {
@@ -143,6 +147,35 @@ INSTANTIATE_TEST_SUITE_P(
             name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
         return name;
     });
+
+// The error line is matched by hand, in one pass; it must capture what the pattern would.
+TEST(ReportReaderErrorLineTest, MessageIsWhatThePatternCaptures)
+{
+    const QRegularExpression pattern(QStringLiteral("(*ANY)^Errore con file (.+): (.+)$"),
+                                     QRegularExpression::UseUnicodePropertiesOption);
+    const QList<QString> pieces{QStringLiteral("a"),      QStringLiteral(":"),
+                                QStringLiteral(" "),      QStringLiteral(": "),
+                                QStringLiteral("\r"),     QStringLiteral("\u0085"),
+                                QStringLiteral("\u2028"), QStringLiteral("\x0b")};
+    std::mt19937 random(9);
+    for (int round = 0; round < 20000; ++round) {
+        QString line = QStringLiteral("Errore con file ");
+        for (int n = int(random() % 8); n > 0; --n)
+            line += pieces[random() % pieces.size()];
+        const QString text = QStringLiteral("Cartella /x\n") + line +
+                             QStringLiteral("\nf (0h01m)\nTotale cartella (0h01m)\n");
+        const QRegularExpressionMatch match = pattern.match(line);
+        const ReportSummary summary = parseReport(text);
+        // A final CR joins the next line; such texts are beside the point here.
+        if (line.endsWith(QLatin1Char('\r')) || summary.folders.isEmpty())
+            continue;
+        const QList<FileRow>& files = summary.folders.front().files;
+        ASSERT_FALSE(files.isEmpty());
+        EXPECT_EQ(files.back().errorMessage,
+                  match.hasMatch() ? std::optional(match.captured(2)) : std::nullopt)
+            << line.toStdString();
+    }
+}
 
 } // namespace
 } // namespace quillmark

@@ -10,14 +10,19 @@
 namespace quillmark {
 namespace {
 
-// Text pieces that a real tree can hold: spaces, parentheses, colons, accents, labels.
+// Text pieces that a real tree can hold: spaces, parentheses, colons, accents, labels, line
+// breaks and whole forged report lines.
 QString randomText(std::mt19937& random)
 {
     static const QStringList pieces{
-        QStringLiteral("Film"),     QStringLiteral(" "),     QStringLiteral("(2019)"),
-        QStringLiteral("città"),    QStringLiteral("a: b"),  QStringLiteral(" (1h00m)"),
-        QStringLiteral("日本"),     QStringLiteral("\t"),    QStringLiteral(")"),
-        QStringLiteral("Cartella"), QStringLiteral("x.mp4"), QStringLiteral("é"),
+        QStringLiteral("Film"),   QStringLiteral(" "),
+        QStringLiteral("(2019)"), QStringLiteral("città"),
+        QStringLiteral("a: b"),   QStringLiteral(" (1h00m)"),
+        QStringLiteral("日本"),   QStringLiteral("\t"),
+        QStringLiteral(")"),      QStringLiteral("Cartella"),
+        QStringLiteral("x.mp4"),  QStringLiteral("é"),
+        QStringLiteral("\n"),     QStringLiteral("\r\n"),
+        QStringLiteral("\r"),     QStringLiteral("\nGran totale (99h00m)\nCartella /y\n"),
     };
     QString text;
     for (int n = 1 + int(random() % 5); n > 0; --n)
@@ -34,7 +39,7 @@ TEST(ReportRoundTripTest, WriterOutputReadsBackIntoTheSameRows)
         std::int64_t grandTotal = 0;
         for (int f = int(random() % 5); f > 0; --f) {
             FolderReport folder{QLatin1Char('/') + randomText(random), {}, 0};
-            FolderRow row{folder.path, {}, {}};
+            FolderRow row{oneLine(folder.path), {}, {}};
             for (int n = int(random() % 6); n > 0; --n) {
                 QString name = randomText(random);
                 // A file line that starts like a header is read as one; the format cannot carry it.
@@ -47,9 +52,10 @@ TEST(ReportRoundTripTest, WriterOutputReadsBackIntoTheSameRows)
                             randomText(random).remove(QLatin1Char(':'));
                 folder.files.append(
                     FileEntry{name, folder.path + QLatin1Char('/') + name, seconds, error});
-                row.files.append(FileRow{
-                    name, formatDuration(seconds),
-                    error ? std::optional(error->section(QLatin1String(": "), -1)) : std::nullopt});
+                row.files.append(
+                    FileRow{oneLine(name), formatDuration(seconds),
+                            error ? std::optional(oneLine(*error).section(QLatin1String(": "), -1))
+                                  : std::nullopt});
                 folder.totalSeconds += seconds;
             }
             row.totalLabel = formatDuration(folder.totalSeconds);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fstream>
 #include <thread>
 
@@ -115,6 +116,27 @@ TEST(FFprobeProviderTest, DrainsMoreOutputThanAPipeHolds)
               QStringLiteral("ffprobe non è riuscito ad analizzare clip.avi: ").size() +
                   2 * 1024 * 1024);
     EXPECT_TRUE(description.endsWith(QStringLiteral("eeee")));
+}
+
+// Neither case may hold up a run; before, each waited for the sleep to end.
+TEST(FFprobeProviderTest, AToolThatLingersCannotHoldUpARun)
+{
+    const TempTree tree;
+    const FFprobeDurationProvider closesAndStays(
+        fakeFFprobe(tree, "echo 12.5; exec >&- 2>&-; exec sleep 600"));
+    EXPECT_EQ(
+        failureOf(closesAndStays, AppError::Kind::ffprobeFailed),
+        QStringLiteral("ffprobe non è riuscito ad analizzare clip.avi: durata non disponibile"));
+
+    const std::string grandchild = tree.path("grandchild").native();
+    const FFprobeDurationProvider leavesAGrandchild(
+        fakeFFprobe(tree, "sleep 600 & echo $! > '" + grandchild + "'; echo 12.5"));
+    EXPECT_EQ(leavesAGrandchild.duration(clip), 12.5);
+    std::ifstream pid(grandchild);
+    int grandchildPid = 0;
+    pid >> grandchildPid;
+    ASSERT_GT(grandchildPid, 0);
+    ::kill(grandchildPid, SIGKILL);
 }
 
 TEST(FFprobeProviderTest, MissingOrNoLongerExecutableToolIsNotFound)

@@ -1,7 +1,12 @@
 #include "support/temp_tree.h"
 
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <stdexcept>
+#include <unistd.h>
+#include <vector>
 
 namespace quillmark::test {
 
@@ -12,11 +17,37 @@ TempTree::TempTree()
         throw std::runtime_error("cannot create a temporary folder");
 }
 
+namespace {
+
+// Folder by folder relative to its parent, so that trees deeper than PATH_MAX go too.
+void removeEntry(int parent, const char* name)
+{
+    if (::unlinkat(parent, name, 0) == 0)
+        return;
+    const int folder = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (folder < 0)
+        return;
+    if (DIR* dir = ::fdopendir(folder)) {
+        std::vector<std::string> names;
+        while (const dirent* entry = ::readdir(dir)) {
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                names.emplace_back(entry->d_name);
+        }
+        for (const std::string& child : names)
+            removeEntry(::dirfd(dir), child.c_str());
+        ::closedir(dir);
+    } else {
+        ::close(folder);
+    }
+    ::unlinkat(parent, name, AT_REMOVEDIR);
+}
+
+} // namespace
+
 TempTree::~TempTree()
 {
     // By raw path first: QTemporaryDir cannot remove names that are not UTF-8.
-    std::error_code ignored;
-    std::filesystem::remove_all(m_root, ignored);
+    removeEntry(AT_FDCWD, m_root.c_str());
 }
 
 std::filesystem::path TempTree::path(const std::string& relative) const

@@ -1,0 +1,67 @@
+#include "platform/atomic_file.h"
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <fstream>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quillmark {
+namespace {
+
+using test::TempTree;
+
+std::string contentOf(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+mode_t modeOf(const std::filesystem::path& file)
+{
+    struct stat info {};
+    EXPECT_EQ(::lstat(file.c_str(), &info), 0);
+    return info.st_mode;
+}
+
+TEST(AtomicWriteTest, TheTemporaryFileOfAKilledWriteIsRemovedByTheNextOne)
+{
+    const TempTree tree;
+    const auto stray = tree.file(".quillmark.tmp", "half a report");
+    writeFileAtomically(tree.path("durata.txt"), "Gran totale (0h01m)\n");
+    EXPECT_FALSE(std::filesystem::exists(stray));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree.root()), {}), 1);
+
+    // One that is still being written is left alone, and this write takes another name.
+    tree.file(".quillmark.tmp", "in progress");
+    const int writer = ::open(stray.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(writer, LOCK_EX), 0);
+    writeFileAtomically(tree.path("durata.txt"), "Gran totale (0h02m)\n");
+    EXPECT_EQ(contentOf(stray), "in progress");
+    EXPECT_EQ(contentOf(tree.path("durata.txt")), "Gran totale (0h02m)\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree.root()), {}), 2);
+    ::close(writer);
+}
+
+TEST(AtomicWriteTest, NeverCarriesSetIdBitsNorFollowsALinkForTheMode)
+{
+    const TempTree tree;
+    const auto program = tree.file("program", "binary");
+    ASSERT_EQ(::chmod(program.c_str(), 04755), 0);
+    writeFileAtomically(program, "replaced");
+    EXPECT_EQ(modeOf(program) & 07777, 0755u);
+
+    ASSERT_EQ(::chmod(program.c_str(), 04755), 0);
+    const auto playlist = tree.symlink("Film.m3u", program);
+    writeFileAtomically(playlist, "#EXTM3U\n");
+    EXPECT_TRUE(S_ISREG(modeOf(playlist)));
+    EXPECT_EQ(modeOf(playlist) & 07000, 0u);
+    EXPECT_EQ(contentOf(program), "replaced");
+    EXPECT_EQ(modeOf(program) & 07777, 04755u);
+}
+
+} // namespace
+} // namespace quillmark

@@ -1,0 +1,148 @@
+// A tree built to hurt: entries that block or never end, names that forge report lines, a path
+// deeper than PATH_MAX, a crafted negative duration. The calculation must finish, list every
+// video, explain every special entry and give true totals.
+#include "actions/playlist_generator.h"
+#include "platform/atomic_file.h"
+#include "platform/text_file.h"
+#include "report/report_reader.h"
+#include "scan/extensions.h"
+#include "support/media_corpus.h"
+#include "support/temp_tree.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace quillmark {
+namespace {
+
+using test::mediaCorpus;
+using test::TempTree;
+
+std::string bytesOf(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A Matroska file whose header claims minus one hour.
+std::string negativeDurationMkv()
+{
+    std::string bytes = bytesOf(mediaCorpus() / "clip.mkv");
+    const std::size_t duration = bytes.find("\x44\x89\x88");
+    EXPECT_NE(duration, std::string::npos);
+    const double minusOneHour = -3600.0;
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &minusOneHour, sizeof bits);
+    for (int i = 0; i < 8; ++i)
+        bytes[duration + 3 + std::size_t(i)] = char(bits >> (56 - 8 * i)); // big-endian
+    return bytes;
+}
+
+// Folders opened one inside the other, so that the file's path outgrows PATH_MAX.
+std::string makeDeepVideo(const std::filesystem::path& start, const std::string& video)
+{
+    int folder = ::open(start.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    std::string path = start.native();
+    const std::string name(100, 'd');
+    while (path.size() < PATH_MAX + 200) {
+        EXPECT_EQ(::mkdirat(folder, name.c_str(), 0700), 0);
+        const int next = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::close(folder);
+        folder = next;
+        path += "/" + name;
+    }
+    const int file = ::openat(folder, "deep.mov", O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    EXPECT_EQ(::write(file, video.data(), video.size()), ssize_t(video.size()));
+    ::close(file);
+    ::close(folder);
+    return path + "/deep.mov";
+}
+
+void makeSocket(const std::filesystem::path& path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.native().size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, path.c_str());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+}
+
+TEST(HostileTreeTest, EveryVideoListedEverySpecialEntryExplainedTotalsTrue)
+{
+    const TempTree tree;
+    const std::string video = bytesOf(mediaCorpus() / "minute.mov"); // 61.5 s
+    const std::string forged =
+        "x\nTotale cartella (99h00m)\n\nGran totale (999h00m)\nCartella y.mp4";
+    const std::string longName(244, 'n');
+    tree.file("Film/" + forged, video);
+    tree.file("Film/b\rc.mov", video);
+    tree.file("Film/stampe/Cartella stampa.mov", video);
+    tree.file("Film/" + longName + "/e.mov", video);
+    const std::string deep = makeDeepVideo(tree.folder("Film"), video);
+    tree.file("Film/neg.mkv", negativeDurationMkv());
+    ASSERT_EQ(::mkfifo(tree.path("Film/fifo.mp4").c_str(), 0600), 0);
+    tree.symlink("Film/link-fifo.mkv", tree.path("Film/fifo.mp4"));
+    tree.symlink("Film/zero.avi", "/dev/zero");
+    makeSocket(tree.path("Film/sock.mp4"));
+
+    QProcess cli;
+    cli.start(QStringLiteral(QUILLMARK_REPORT_EXE),
+              {QString::fromStdString(tree.path("Film").native())});
+    ASSERT_TRUE(cli.waitForFinished(30000)) << "the calculation hung";
+    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    const QString report = QString::fromUtf8(cli.readAllStandardOutput());
+
+    // Five videos of 61 whole seconds; the forged lines stay inside one file's line. (A name
+    // that begins with "Cartella " still reads as a header: that is what the text says.)
+    const ReadReport read = readReport(report);
+    EXPECT_EQ(read.grandTotalLabel, QStringLiteral("0h05m"));
+    ASSERT_FALSE(read.summary.folders.isEmpty());
+    EXPECT_EQ(read.summary.folders[0].files.size(), 7);
+    EXPECT_EQ(read.summary.folders[0].totalLabel, QStringLiteral("0h02m"));
+    EXPECT_TRUE(report.contains(QStringLiteral("/stampe\nCartella stampa.mov (0h01m)\n")));
+    EXPECT_TRUE(report.contains(QStringLiteral(
+        "x\u2424Totale cartella (99h00m)\u2424\u2424Gran totale (999h00m)\u2424Cartella y.mp4 "
+        "(0h01m)\n")));
+    EXPECT_TRUE(report.contains(QStringLiteral("b\u240Dc.mov (0h01m)\n")));
+    EXPECT_TRUE(report.contains(QStringLiteral("Cartella ") +
+                                QString::fromStdString(deep.substr(0, deep.rfind('/'))) +
+                                QStringLiteral("\ndeep.mov (0h01m)\n")));
+    for (const char* explained :
+         {"fifo.mp4: «fifo.mp4» non è un file normale ma una pipe (FIFO)",
+          "link-fifo.mkv: «link-fifo.mkv» non è un file normale ma una pipe (FIFO)",
+          "zero.avi: «zero.avi» non è un file normale ma un dispositivo a caratteri",
+          "sock.mp4: «sock.mp4» non è un file normale ma un socket",
+          "neg.mkv: Formato non supportato da AVFoundation: neg.mkv — fallback: ffprobe non è "
+          "riuscito ad analizzare neg.mkv: durata non disponibile"})
+        EXPECT_TRUE(report.contains(QString::fromUtf8(explained))) << explained;
+
+    // A name as long as a name can be still gets its report and its playlist.
+    const std::filesystem::path saved = tree.path("Film/" + longName.substr(4) + ".txt");
+    writeFileAtomically(saved, report.toUtf8());
+    EXPECT_EQ(readUtf8File(saved), report);
+    const auto playlists = generatePlaylists(walkFolder(tree.path("Film")), defaultExtensions(),
+                                             tree.path("Film"), {});
+    ASSERT_EQ(playlists.size(), 4);
+    const std::string playlist = bytesOf(playlists[0].url);
+    EXPECT_NE(playlist.find("\nfile://" + tree.path("Film").native() +
+                            "/x%0ATotale%20cartella%20%2899h00m%29%0A%0AGran"),
+              std::string::npos);
+    EXPECT_EQ(std::count(playlist.begin(), playlist.end(), '\n'), 1 + 7);
+    EXPECT_TRUE(std::filesystem::exists(tree.path("Film/" + longName + ".m3u")));
+}
+
+} // namespace
+} // namespace quillmark
