@@ -42,6 +42,44 @@ QString generateReport(qsizetype targetLines)
     return quillmark::reportText(folders, grandTotal);
 }
 
+// Texts of about 600 KB made to make a backtracking reader slow, each against an ordinary
+// report of the same size.
+void craftedInputs()
+{
+    const QString ordinary = generateReport(14'000).left(600'000);
+    const QString colons = QStringLiteral(": ").repeated(300'000);
+    const std::vector<std::pair<const char*, QString>> crafted{
+        {"error line of 300,000 \": \", then CR",
+         QStringLiteral("Cartella /x\nErrore con file ") + colons + QStringLiteral("\r")},
+        {"30 such lines of 10,000, joined by CR LF",
+         QStringLiteral("Cartella /x\n") +
+             (QStringLiteral("Errore con file ") + colons.left(20'000) + QStringLiteral("\r\n"))
+                 .repeated(30)},
+        {"file line of 200,000 \" (1\"",
+         QStringLiteral("Cartella /x\n") + QStringLiteral(" (1").repeated(200'000) +
+             QStringLiteral("\u2028\n")},
+        {"grand total of 600,000 digits",
+         QStringLiteral("Gran totale (") + QStringLiteral("1").repeated(600'000) +
+             QStringLiteral("\n")},
+        {"100,000 short error lines",
+         QStringLiteral("Cartella /x\n") +
+             QStringLiteral("Errore con file a: : \r\u0085\n").repeated(30'000)},
+    };
+    auto millisecondsToRead = [](const QString& text) {
+        QElapsedTimer timer;
+        timer.start();
+        quillmark::parseReport(text);
+        return double(timer.nsecsElapsed()) / 1e6;
+    };
+    const double baseline = millisecondsToRead(ordinary);
+    std::printf("ordinary report of 600 KB %8.1f ms   (baseline)\n", baseline);
+    for (const auto& [name, text] : crafted) {
+        const double ms = millisecondsToRead(text);
+        std::printf("crafted: %-38s %6.1f ms = %5.1fx the baseline (target < 50 ms)\n", name, ms,
+                    ms / baseline);
+    }
+}
+
 std::size_t heapInUse()
 {
     return mallinfo2().uordblks;
@@ -74,5 +112,6 @@ int main()
     std::printf("parseReport               %8.1f ms   (target < 1000 ms)\n", times[1]);
     std::printf("memory held by the result %8.1f MiB  = %.2fx the text (target < 10x)\n",
                 double(held) / (1 << 20), double(held) / double(utf8Bytes));
+    craftedInputs();
     return 0;
 }
