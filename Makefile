@@ -2,9 +2,11 @@
 # Debian packages are there (scripts/install-deps), so a fresh machine needs nothing else.
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
+FUZZ_DIR ?= build-fuzz
+FUZZ_RUNS ?= 1000000
 JOBS ?= 2
 
-.PHONY: all deps build test run bench screenshots sanitize format clean
+.PHONY: all deps build test run bench screenshots sanitize fuzz format clean
 
 all: build
 
@@ -35,8 +37,17 @@ sanitize: deps
 	@cmake --build $(SANITIZE_DIR) -j$(JOBS)
 	@ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j$(JOBS)
 
+# The report reader under libFuzzer with the sanitizers, for FUZZ_RUNS inputs; its corpus is kept
+# in $(FUZZ_DIR)/corpus between runs.
+fuzz: deps
+	@scripts/install-deps fuzz
+	@cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMARK_FUZZ=ON
+	@cmake --build $(FUZZ_DIR) -j$(JOBS) --target report_fuzz
+	@mkdir -p $(FUZZ_DIR)/corpus
+	@$(FUZZ_DIR)/fuzz/report_fuzz -runs=$(FUZZ_RUNS) -max_len=4096 -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus fuzz/seeds
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	@rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

@@ -18,6 +18,7 @@ QString tr(const char* text)
 template <class... Ts> struct Overloaded : Ts... {
     using Ts::operator()...;
 };
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
 } // namespace
 
