@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 
+#include <new>
 #include <system_error>
 
 namespace quillmark {
@@ -80,6 +81,8 @@ QString describeError(const std::exception& error)
 {
     if (const auto* appError = dynamic_cast<const AppError*>(&error))
         return appError->errorDescription();
+    if (dynamic_cast<const std::bad_alloc*>(&error))
+        return tr("memoria insufficiente");
     if (const auto* systemError = dynamic_cast<const std::system_error*>(&error))
         return QString::fromLocal8Bit(systemError->code().message());
     return QString::fromLocal8Bit(error.what());

@@ -1,4 +1,5 @@
 #include "actions/folder_renamer.h"
+#include "platform/folder_identity.h"
 #include "platform/move_without_replacing.h"
 #include "support/temp_tree.h"
 
@@ -106,6 +107,15 @@ TEST_P(MoveTest, NeverReplacesAnythingNotEvenAnEmptyFolder)
 INSTANTIATE_TEST_SUITE_P(Ways, MoveTest, ::testing::Values(false, true), [](const auto& info) {
     return info.param ? "Fallback" : "NoReplaceFlag";
 });
+
+// The rename refuses mount points: the root and /proc are, a plain folder is not.
+TEST(MountPointTest, RecognisesTheRootOfAFileSystem)
+{
+    const TempTree tree;
+    EXPECT_TRUE(isMountPoint("/"));
+    EXPECT_TRUE(isMountPoint("/proc"));
+    EXPECT_FALSE(isMountPoint(tree.folder("Film")));
+}
 
 } // namespace
 } // namespace quillmark

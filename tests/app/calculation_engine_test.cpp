@@ -170,6 +170,18 @@ TEST(CalculationEngineTest, TreeWithoutVideosStillListsItsFolders)
     EXPECT_TRUE(recorder.started.empty());
 }
 
+TEST(CalculationEngineTest, TotalsOfAbsurdDurationsStopAtTheLargestValue)
+{
+    const TempTree tree;
+    tree.file("a 9.2e18.mp4");
+    tree.file("b 9.2e18.mp4");
+    Recorder recorder;
+    CalculationEngine engine(VideoDurationService(recorder.provider()), 2);
+    const ComputedReport report = run(engine, tree.root());
+    EXPECT_EQ(report.grandTotalSeconds, INT64_MAX);
+    EXPECT_EQ(report.summary.folders.front().totalLabel, QStringLiteral("2562047788015215h30m"));
+}
+
 TEST(CalculationEngineTest, DestroyedMidRunStopsPromptlyWithoutStartingQueuedWork)
 {
     const TempTree tree;

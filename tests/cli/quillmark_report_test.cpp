@@ -137,6 +137,33 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{{"--bogus", "@"}, "unknown option --bogus"},
                       FailureCase{{"@", "@"}, "only one folder"}));
 
+TEST(QuillmarkReportTest, AClosedOutputOrLackOfMemoryEndsWithAStatusNotASignal)
+{
+    const TempTree tree;
+    std::string blocks;
+    for (int i = 0; i < 3000; ++i)
+        blocks +=
+            "Cartella /v/" + std::to_string(i) + "\na.mp4 (0h01m)\nTotale cartella (0h01m)\n\n";
+    const auto report = tree.file("durata.txt", blocks + "Gran totale (50h00m)\n");
+    // "head" stops reading after one byte, long before the JSON is written.
+    const ChildOutput piped = runChildProcess(
+        "/bin/bash", {"-c", R"("$0" --read "$1" | head -c 1 > /dev/null; exit "${PIPESTATUS[0]}")",
+                      QUILLMARK_REPORT_EXE, report.native()});
+    EXPECT_EQ(piped.exitStatus, 1);
+    EXPECT_EQ(piped.standardError, QByteArray());
+
+#ifndef __SANITIZE_ADDRESS__ // the sanitizer reserves more address space than the limit
+    // Sparse: 200 MiB of text without the disk space, more than 300 MB of address space holds.
+    std::filesystem::resize_file(tree.file("huge.txt"), 200 * 1024 * 1024);
+    const ChildOutput starved =
+        runChildProcess("/bin/bash", {"-c", R"(ulimit -v 300000; exec "$0" --read "$1")",
+                                      QUILLMARK_REPORT_EXE, tree.path("huge.txt").native()});
+    EXPECT_EQ(starved.exitStatus, 2);
+    EXPECT_TRUE(starved.standardError.contains("memoria insufficiente"))
+        << starved.standardError.toStdString();
+#endif
+}
+
 TEST(QuillmarkReportTest, HelpDescribesEveryOption)
 {
     const ChildOutput output = report({"--help"});
