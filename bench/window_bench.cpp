@@ -71,10 +71,9 @@ int main(int argc, char** argv)
     settings.setValue(QStringLiteral("last_folder"), work.path());
     std::filesystem::rename(folder / "durata.txt", folder / "report.txt");
     test::FakeDesktopServices desktop;
-    ViewModelServices services;
-    services.settings = &settings;
-    services.desktop = &desktop;
-    ContentView view(std::make_unique<DurationCalculatorViewModel>(services), theme::folderTint());
+    ContentView view(
+        std::make_unique<DurationCalculatorViewModel>(ViewModelServices{settings, desktop}),
+        theme::folderTint());
     view.resize(1040, 720);
     view.show();
     auto* list = view.findChild<QListView*>(QStringLiteral("folderList"));

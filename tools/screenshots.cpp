@@ -31,9 +31,7 @@ struct Window {
 
     explicit Window(QProcessEnvironment environment = {}, bool slow = false)
     {
-        ViewModelServices services;
-        services.settings = &settings;
-        services.desktop = &desktop;
+        ViewModelServices services{settings, desktop};
         services.environment = environment;
         services.processorCount = 2;
         if (slow) {

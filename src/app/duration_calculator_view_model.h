@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/app_preferences.h"
+#include "app/folder_field.h"
 #include "model/report_model.h"
 #include "platform/folder_identity.h"
 #include "platform/paths.h"
@@ -8,6 +9,7 @@
 
 #include <QObject>
 #include <QProcessEnvironment>
+#include <QThread>
 #include <QUuid>
 
 #include <functional>
@@ -28,17 +30,27 @@ struct AlertItem {
     friend bool operator==(const AlertItem&, const AlertItem&) = default;
 };
 
-// What the view model needs from the world; tests hand in fakes and a temporary settings file.
+// What the view model needs from the world. Built as ViewModelServices{settings, desktop}, with
+// the production values for the rest; tests then replace what they fake.
 struct ViewModelServices {
-    SettingsStore* settings = nullptr;
-    DesktopServices* desktop = nullptr;
+    SettingsStore& settings;
+    DesktopServices& desktop;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    int processorCount = 1;
+    int processorCount = QThread::idealThreadCount();
     // Never renamed, whatever a report says of it.
     std::filesystem::path homeFolder = quillmark::homeFolder();
     // Builds the duration service with the configured ffprobe (nothing: search for it).
     std::function<VideoDurationService(const std::optional<std::filesystem::path>&)>
         makeDurationService = makeVideoDurationService;
+};
+
+// The current report: its text, its rows, the grand-total label a rename uses and the folder it
+// describes. Save and copy work on the text; rename needs the label and the folder.
+struct LoadedReport {
+    QString text;
+    ReportSummary summary;
+    std::optional<QString> durationLabel;
+    std::optional<FolderIdentity> folder;
 };
 
 // Everything the main window shows and every action it calls. Lives on the GUI thread; only the
@@ -73,11 +85,11 @@ public:
     // Closing the window during a run: the run is abandoned, its measurements stopped.
     ~DurationCalculatorViewModel() override;
 
-    const QString& folderPath() const { return m_folderPath; }
+    const QString& folderPath() const { return m_folder.text(); }
     const QString& extensionsText() const { return m_extensionsText; }
     bool hideEmptyFolders() const { return m_hideEmptyFolders; }
     const QString& reportText() const { return m_reportText; }
-    const ReportSummary& reportSummary() const { return m_reportSummary; }
+    const ReportSummary& reportSummary() const { return m_report.summary; }
     const QString& statusMessage() const { return m_statusMessage; }
     bool statusIsError() const { return m_statusIsError; }
     qint64 percent() const { return m_percent; }
@@ -93,8 +105,8 @@ public:
     const QString& sandboxWarningMessage() const { return m_sandboxWarningMessage; }
 
     // The report text that save, copy, rename and playlists work on; empty: no report.
-    const QString& currentReport() const { return m_currentReport; }
-    const std::optional<QString>& currentDurationLabel() const { return m_currentDurationLabel; }
+    const QString& currentReport() const { return m_report.text; }
+    const std::optional<QString>& currentDurationLabel() const { return m_report.durationLabel; }
 
     void setFolderPath(const QString& path);
     void setExtensionsText(const QString& text);
@@ -141,11 +153,16 @@ private:
     void refreshCanLoadReport();
     void updateProgress(qint64 percent, const QString& currentFile);
 
-    // The folder the path field names: the exact bytes of a chosen, restored or renamed folder
-    // while the field still shows it, else the typed text after tilde expansion.
-    std::filesystem::path folderURL() const;
-    // Whether the path field still shows the folder whose exact bytes are known.
-    bool showsChosenFolder() const;
+    // Assigns and, when the value changed, announces it.
+    template <class T>
+    void update(T& field, const T& value, void (DurationCalculatorViewModel::*changed)())
+    {
+        if (field == value)
+            return;
+        field = value;
+        Q_EMIT(this->*changed)();
+    }
+
     void setFolder(const std::filesystem::path& folder);
     std::optional<std::filesystem::path> validatedFolderURL();
     std::filesystem::path reportFileURL() const;
@@ -153,38 +170,21 @@ private:
     void loadExistingReport();
     // Makes the folder's "durata.txt" the current report; the description of a read failure.
     std::optional<QString> loadReportFile();
-    // The report text, its rows, the folder it describes and the flags that having a report
-    // enables.
-    void showReport(const QString& text, const ReportSummary& summary,
-                    const std::optional<QString>& label,
-                    const std::optional<FolderIdentity>& folder);
+    // The only two ways the current report changes: shown with the flags it enables, or gone.
+    void showReport(LoadedReport report);
+    void clearReport(const QString& output);
     // Why the folder must not be renamed with the current report's duration, if it must not.
     std::optional<QString> renameRefusal(const std::filesystem::path& folder) const;
     void calculationFinished(const ComputedReport& report);
     void calculationFailed(const QString& description);
 
-    void setReportText(const QString& text);
-    void setReportSummary(const ReportSummary& summary);
-    void setPercent(qint64 percent);
-    void setProgress(double progress);
-    void setIsRunning(bool running);
-    void setCanSave(bool can);
-    void setCanCopy(bool can);
-    void setCanLoadReport(bool can);
-    void setCanRenameFolder(bool can);
-    void setCanCreatePlaylists(bool can);
-    void setStatusMessage(const QString& message);
-    void setStatusIsError(bool isError);
-
     ViewModelServices m_services;
     AppPreferences m_preferences;
 
-    QString m_folderPath;
-    std::optional<std::filesystem::path> m_folder;
+    FolderField m_folder;
     QString m_extensionsText;
     bool m_hideEmptyFolders = true;
     QString m_reportText;
-    ReportSummary m_reportSummary;
     QString m_statusMessage;
     bool m_statusIsError = false;
     qint64 m_percent = 0;
@@ -197,10 +197,8 @@ private:
     bool m_canCreatePlaylists = false;
     std::optional<AlertItem> m_alert;
     QString m_sandboxWarningMessage;
-    QString m_currentReport;
-    std::optional<QString> m_currentDurationLabel;
-    // The folder the current report describes, and the one the running calculation measures.
-    std::optional<FolderIdentity> m_reportFolder;
+    LoadedReport m_report;
+    // The folder the running calculation measures.
     std::optional<FolderIdentity> m_runFolder;
 
     // Last, so that it is destroyed first: a running calculation calls back into the fields.

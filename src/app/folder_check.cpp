@@ -8,18 +8,14 @@
 
 namespace quillmark {
 
-namespace {
-
-bool isBlank(const QString& text)
+bool isBlankFolderPath(const QString& typed)
 {
-    for (QChar c : text) {
+    for (QChar c : typed) {
         if (c != QLatin1Char('\t') && c.category() != QChar::Separator_Space)
             return false;
     }
     return true;
 }
-
-} // namespace
 
 QString emptyFolderMessage()
 {
@@ -39,7 +35,7 @@ std::optional<QString> folderProblem(const std::filesystem::path& folder)
 
 FolderCheck checkTypedFolder(const QString& typed)
 {
-    if (isBlank(typed))
+    if (isBlankFolderPath(typed))
         return FolderCheck{{}, emptyFolderMessage()};
     const std::filesystem::path folder = fileURLPath(expandTilde(typed));
     return FolderCheck{folder, folderProblem(folder)};

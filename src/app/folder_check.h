@@ -18,7 +18,9 @@ struct FolderCheck {
 };
 FolderCheck checkTypedFolder(const QString& typed);
 
-// The message for a folder path that is empty or only blanks.
+// Whether a typed folder path is empty or only blanks (tabs and Unicode spaces), and the message
+// that refuses it.
+bool isBlankFolderPath(const QString& typed);
 QString emptyFolderMessage();
 
 } // namespace quillmark

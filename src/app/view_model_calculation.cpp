@@ -26,7 +26,7 @@ void DurationCalculatorViewModel::calculate()
     const QStringList extensions = parseExtensions(m_extensionsText);
     m_runFolder = folderIdentity(*folder);
 
-    setIsRunning(true);
+    update(m_isRunning, true, &DurationCalculatorViewModel::isRunningChanged);
     setStatus(tr("In esecuzione…"));
     updateProgress(0, {});
     appendLog(tr("Avvio calcolo su: %1 con estensioni %2")
@@ -36,8 +36,9 @@ void DurationCalculatorViewModel::calculate()
 
 std::optional<std::filesystem::path> DurationCalculatorViewModel::validatedFolderURL()
 {
-    const FolderCheck check = showsChosenFolder() ? FolderCheck{*m_folder, folderProblem(*m_folder)}
-                                                  : checkTypedFolder(m_folderPath);
+    const auto known = m_folder.knownFolder();
+    const FolderCheck check =
+        known ? FolderCheck{*known, folderProblem(*known)} : checkTypedFolder(m_folder.text());
     if (check.problem) {
         showAlert(tr("Errore"), *check.problem);
         return std::nullopt;
@@ -48,8 +49,8 @@ std::optional<std::filesystem::path> DurationCalculatorViewModel::validatedFolde
 void DurationCalculatorViewModel::updateProgress(qint64 percent, const QString& currentFile)
 {
     const qint64 clamped = std::clamp<qint64>(percent, 0, 100);
-    setPercent(clamped);
-    setProgress(double(clamped) / 100.0);
+    update(m_percent, clamped, &DurationCalculatorViewModel::percentChanged);
+    update(m_progress, double(clamped) / 100.0, &DurationCalculatorViewModel::progressChanged);
     if (currentFile.isEmpty())
         return;
     setStatus(tr("Elaborazione: %1").arg(shortenedFromTheStart(currentFile, statusPathLimit)));
@@ -57,10 +58,11 @@ void DurationCalculatorViewModel::updateProgress(qint64 percent, const QString& 
 
 void DurationCalculatorViewModel::calculationFinished(const ComputedReport& report)
 {
-    showReport(report.text, report.summary, formatDuration(report.grandTotalSeconds), m_runFolder);
+    showReport(LoadedReport{report.text, report.summary, formatDuration(report.grandTotalSeconds),
+                            m_runFolder});
     setStatus(tr("Completato"));
     updateProgress(100, {});
-    setIsRunning(false);
+    update(m_isRunning, false, &DurationCalculatorViewModel::isRunningChanged);
 }
 
 void DurationCalculatorViewModel::calculationFailed(const QString& description)
@@ -68,7 +70,7 @@ void DurationCalculatorViewModel::calculationFailed(const QString& description)
     showAlert(tr("Errore"), tr("Si è verificato un errore: %1").arg(description));
     appendLog(tr("Errore: %1").arg(description));
     setStatus(tr("Errore durante il calcolo"), true);
-    setIsRunning(false);
+    update(m_isRunning, false, &DurationCalculatorViewModel::isRunningChanged);
 }
 
 } // namespace quillmark

@@ -13,22 +13,22 @@ namespace quillmark {
 
 void DurationCalculatorViewModel::renameFolderWithDuration()
 {
-    if (!m_currentDurationLabel)
+    if (!m_report.durationLabel)
         return;
-    const std::filesystem::path folder = folderURL();
+    const std::filesystem::path folder = m_folder.folder();
     if (const auto refusal = renameRefusal(folder)) {
         showAlert(tr("Errore"), tr("Impossibile rinominare la cartella: %1").arg(*refusal));
         return;
     }
     const std::string currentName = folder.filename().native();
-    const std::string newName = folderNameWithDuration(currentName, *m_currentDurationLabel);
+    const std::string newName = folderNameWithDuration(currentName, *m_report.durationLabel);
     if (newName == currentName) {
         setStatus(tr("Il nome della cartella contiene già la durata aggiornata"));
         return;
     }
     const std::filesystem::path parent = folder.parent_path();
     // One plain argument each, so that a "%2" in a folder name is not taken for a placeholder.
-    const bool confirmed = m_services.desktop->confirm(ConfirmationRequest{
+    const bool confirmed = m_services.desktop.confirm(ConfirmationRequest{
         tr("Rinomina cartella"),
         tr("Rinominare la cartella \"%1\" in \"%2\"?\n%3")
             .arg(lastPathComponent(folder),
@@ -62,7 +62,7 @@ DurationCalculatorViewModel::renameRefusal(const std::filesystem::path& folder) 
     if (!identity && !std::filesystem::exists(std::filesystem::symlink_status(folder, missing)))
         return std::nullopt;
     // The path field may name another folder than the one measured, or "." may be the home.
-    if (identity != m_reportFolder)
+    if (identity != m_report.folder)
         return tr("il report riguarda un'altra cartella. Premi Calcola per aggiornarlo.");
     if (identity == folderIdentity(m_services.homeFolder))
         return tr("è la tua cartella personale, che non viene mai rinominata.");
@@ -83,7 +83,7 @@ void DurationCalculatorViewModel::createPlaylists()
     QList<GeneratedPlaylist> playlists;
     try {
         playlists = generatePlaylists(walkFolder(*folder), extensions, *folder,
-                                      folderDurationLabels(m_currentReport));
+                                      folderDurationLabels(m_report.text));
     } catch (const std::exception& error) {
         showAlert(tr("Errore"),
                   tr("Impossibile generare le playlist: %1").arg(describeError(error)));
@@ -99,13 +99,13 @@ void DurationCalculatorViewModel::createPlaylists()
 
 void DurationCalculatorViewModel::openFolder()
 {
-    const std::filesystem::path folder = folderURL();
+    const std::filesystem::path folder = m_folder.folder();
     std::error_code error;
     if (!std::filesystem::exists(folder, error)) {
         showAlert(tr("Info"), tr("Seleziona una cartella valida da aprire."));
         return;
     }
-    m_services.desktop->openInFileManager(folder);
+    m_services.desktop.openInFileManager(folder);
 }
 
 } // namespace quillmark

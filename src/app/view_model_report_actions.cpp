@@ -10,16 +10,16 @@ namespace quillmark {
 
 void DurationCalculatorViewModel::saveReport()
 {
-    if (m_currentReport.isEmpty()) {
+    if (m_report.text.isEmpty()) {
         showAlert(tr("Info"), tr("Non c'è nessun report da salvare. Esegui prima il calcolo."));
         return;
     }
     const auto file =
-        m_services.desktop->chooseSaveFile(tr("Salva report"), QStringLiteral("durata.txt"));
+        m_services.desktop.chooseSaveFile(tr("Salva report"), QStringLiteral("durata.txt"));
     if (!file)
         return;
     try {
-        writeFileAtomically(*file, m_currentReport.toUtf8());
+        writeFileAtomically(*file, m_report.text.toUtf8());
     } catch (const std::exception& error) {
         showAlert(tr("Errore"), tr("Impossibile salvare il file: %1").arg(describeError(error)));
         return;
@@ -30,11 +30,11 @@ void DurationCalculatorViewModel::saveReport()
 
 void DurationCalculatorViewModel::copyReport()
 {
-    if (m_currentReport.isEmpty()) {
+    if (m_report.text.isEmpty()) {
         showAlert(tr("Info"), tr("Non c'è nessun report da copiare."));
         return;
     }
-    m_services.desktop->setClipboardText(m_currentReport);
+    m_services.desktop.setClipboardText(m_report.text);
     setStatus(tr("Report copiato negli appunti"));
 }
 
@@ -64,37 +64,40 @@ std::optional<QString> DurationCalculatorViewModel::loadReportFile()
         return describeError(error);
     }
     ReadReport read = readReport(text);
-    showReport(text, read.summary, read.grandTotalLabel, folderIdentity(folderURL()));
+    showReport(LoadedReport{text, std::move(read.summary), std::move(read.grandTotalLabel),
+                            folderIdentity(m_folder.folder())});
     setStatus(tr("Caricato: %1").arg(pathText(file)));
     return std::nullopt;
 }
 
-void DurationCalculatorViewModel::showReport(const QString& text, const ReportSummary& summary,
-                                             const std::optional<QString>& label,
-                                             const std::optional<FolderIdentity>& folder)
+void DurationCalculatorViewModel::showReport(LoadedReport report)
 {
-    m_currentReport = text;
-    m_currentDurationLabel = label;
-    m_reportFolder = folder;
-    setReportText(text + QLatin1Char('\n'));
-    setReportSummary(summary);
-    setCanSave(true);
-    setCanCopy(true);
-    setCanRenameFolder(label.has_value());
-    setCanCreatePlaylists(true);
+    const bool hasLabel = report.durationLabel.has_value();
+    m_report = std::move(report);
+    update(m_reportText, m_report.text + QLatin1Char('\n'),
+           &DurationCalculatorViewModel::reportTextChanged);
+    // Always announced: comparing a hundred thousand rows would cost more than redrawing them.
+    Q_EMIT reportSummaryChanged();
+    update(m_canSave, true, &DurationCalculatorViewModel::canSaveChanged);
+    update(m_canCopy, true, &DurationCalculatorViewModel::canCopyChanged);
+    update(m_canRenameFolder, hasLabel, &DurationCalculatorViewModel::canRenameFolderChanged);
+    update(m_canCreatePlaylists, true, &DurationCalculatorViewModel::canCreatePlaylistsChanged);
+}
+
+void DurationCalculatorViewModel::clearReport(const QString& output)
+{
+    m_report = LoadedReport{};
+    update(m_reportText, output, &DurationCalculatorViewModel::reportTextChanged);
+    Q_EMIT reportSummaryChanged();
+    update(m_canSave, false, &DurationCalculatorViewModel::canSaveChanged);
+    update(m_canCopy, false, &DurationCalculatorViewModel::canCopyChanged);
+    update(m_canRenameFolder, false, &DurationCalculatorViewModel::canRenameFolderChanged);
+    update(m_canCreatePlaylists, false, &DurationCalculatorViewModel::canCreatePlaylistsChanged);
 }
 
 void DurationCalculatorViewModel::clearOutput()
 {
-    m_currentReport.clear();
-    m_currentDurationLabel.reset();
-    m_reportFolder.reset();
-    setReportText(tr("Output pulito. Pronto per una nuova analisi.") + QLatin1Char('\n'));
-    setReportSummary(ReportSummary::empty());
-    setCanSave(false);
-    setCanCopy(false);
-    setCanRenameFolder(false);
-    setCanCreatePlaylists(false);
+    clearReport(tr("Output pulito. Pronto per una nuova analisi.") + QLatin1Char('\n'));
     setStatus(tr("Pronto"));
     updateProgress(0, {});
 }

@@ -140,14 +140,9 @@ int printReadReport(const std::string& file)
     return 0;
 }
 
-bool isBlank(const std::string& text)
-{
-    return text.find_first_not_of(" \t") == std::string::npos;
-}
-
 int measure(const Options& options)
 {
-    if (isBlank(*options.folder))
+    if (isBlankFolderPath(QString::fromStdString(*options.folder)))
         return fail(emptyFolderMessage());
     const std::filesystem::path folder = fileURLPath(*options.folder);
     if (const auto problem = folderProblem(folder))

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/settings_store.h"
+#include "platform/settings_store.h"
 
 #include <QSettings>
 

@@ -7,7 +7,6 @@
 #include "ui/theme.h"
 
 #include <QApplication>
-#include <QThread>
 
 #include <cstdio>
 #include <cstdlib>
@@ -42,14 +41,9 @@ int main(int argc, char** argv)
 
     quillmark::QSettingsStore settings;
     quillmark::QtDesktopServices desktop;
-    quillmark::ViewModelServices services;
-    services.settings = &settings;
-    services.desktop = &desktop;
-    services.processorCount = QThread::idealThreadCount();
-
-    quillmark::ContentView window(
-        std::make_unique<quillmark::DurationCalculatorViewModel>(services),
-        quillmark::theme::folderTint());
+    quillmark::ContentView window(std::make_unique<quillmark::DurationCalculatorViewModel>(
+                                      quillmark::ViewModelServices{settings, desktop}),
+                                  quillmark::theme::folderTint());
     desktop.setWindow(&window);
     window.resize(1040, 720);
     window.show();

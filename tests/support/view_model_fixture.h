@@ -44,9 +44,7 @@ protected:
 
     ViewModelServices makeServices(QProcessEnvironment environment = {}, int processors = 2)
     {
-        ViewModelServices services;
-        services.settings = &settings();
-        services.desktop = &desktop;
+        ViewModelServices services{settings(), desktop};
         services.environment = environment;
         services.processorCount = processors;
         return services;

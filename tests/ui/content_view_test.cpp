@@ -37,9 +37,7 @@ protected:
 
     ContentView& open(QProcessEnvironment environment = {})
     {
-        ViewModelServices services;
-        services.settings = &settings;
-        services.desktop = &desktop;
+        ViewModelServices services{settings, desktop};
         services.environment = environment;
         services.processorCount = 2;
         services.makeDurationService = [this](const auto&) {
