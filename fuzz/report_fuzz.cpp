@@ -1,7 +1,7 @@
 // libFuzzer target for everything that reads report text a crafted "durata.txt" can reach: the
 // report reader and the folder labels the playlists take. Any crash, sanitizer report or broken
 // invariant stops the run. Built and run by "make fuzz".
-#include "actions/playlist_generator.h"
+#include "report/folder_labels.h"
 #include "report/report_reader.h"
 #include "report/report_writer.h"
 
@@ -67,8 +67,7 @@ void checkRoundTrip(const QString& text)
         QStringLiteral("/v"),
         {quillmark::FileEntry{name, QStringLiteral("/v/") + name, 61, message}},
         61}};
-    const quillmark::ReadReport read =
-        quillmark::readReport(quillmark::reportText(folders, 61));
+    const quillmark::ReadReport read = quillmark::readReport(quillmark::reportText(folders, 61));
     require(read.grandTotalLabel == QStringLiteral("0h01m"));
     require(read.summary.folders.size() == 1);
     require(read.summary.folders.front().files.size() == 1);

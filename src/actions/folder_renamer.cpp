@@ -1,22 +1,9 @@
 #include "actions/folder_renamer.h"
 
 #include "report/report_patterns.h"
+#include "report/report_writer.h"
 
 namespace quillmark {
-
-namespace {
-
-QString suffix(const QString& label)
-{
-    return QLatin1String(" (") + label + QLatin1Char(')');
-}
-
-} // namespace
-
-QString folderNameWithDuration(const QString& currentName, const QString& label)
-{
-    return QString(currentName).remove(durationSuffixPattern()) + suffix(label);
-}
 
 std::string folderNameWithDuration(const std::string& currentName, const QString& label)
 {
@@ -25,7 +12,8 @@ std::string folderNameWithDuration(const std::string& currentName, const QString
     // A suffix is made of characters that were valid UTF-8, so its encoding is its exact bytes.
     const std::size_t suffixBytes =
         match.hasMatch() ? std::size_t(match.captured(0).toUtf8().size()) : 0;
-    return currentName.substr(0, currentName.size() - suffixBytes) + suffix(label).toStdString();
+    return currentName.substr(0, currentName.size() - suffixBytes) +
+           durationSuffix(label).toStdString();
 }
 
 } // namespace quillmark

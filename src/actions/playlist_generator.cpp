@@ -1,9 +1,8 @@
 #include "actions/playlist_generator.h"
 
+#include "actions/folder_renamer.h"
 #include "model/path_text.h"
 #include "platform/atomic_file.h"
-#include "report/report_lines.h"
-#include "report/report_patterns.h"
 #include "scan/extensions.h"
 
 #include <QSet>
@@ -14,12 +13,11 @@ namespace {
 
 QString baseName(const WalkedFolder& folder, const FolderDurationLabels& labels)
 {
-    const QString name = lastPathComponent(folder.path);
     const auto label = labels.find(pathText(folder.path));
     if (label == labels.end())
-        return name;
-    return QString(name).remove(durationSuffixPattern()) + QLatin1String(" (") + *label +
-           QLatin1Char(')');
+        return lastPathComponent(folder.path);
+    const std::string named = folderNameWithDuration(folder.path.filename().native(), *label);
+    return QString::fromUtf8(named.data(), qsizetype(named.size()));
 }
 
 QString uniqueFileName(QString base, QSet<QString>& used)
@@ -57,26 +55,6 @@ QByteArray playlistContent(const std::vector<std::filesystem::path>& files)
 }
 
 } // namespace
-
-FolderDurationLabels folderDurationLabels(const QString& report)
-{
-    FolderDurationLabels labels;
-    std::optional<QString> folder;
-    forEachReportLine(report, [&](QStringView line) {
-        if (startsWithWhole(line, folderHeaderStart)) {
-            folder = line.sliced(folderHeaderStart.size()).toString();
-            return;
-        }
-        if (!folder)
-            return;
-        const QRegularExpressionMatch total = folderTotalPattern().match(line);
-        if (total.hasMatch()) {
-            labels.insert(*folder, total.captured(1));
-            folder.reset();
-        }
-    });
-    return labels;
-}
 
 QList<GeneratedPlaylist> generatePlaylists(const std::vector<WalkedFolder>& folders,
                                            const QStringList& extensions,

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "report/folder_labels.h"
 #include "scan/folder_walk.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -16,12 +16,6 @@ struct GeneratedPlaylist {
     QString sourceFolderPath;
     std::int64_t fileCount = 0;
 };
-
-// Folder path to duration label, as the folder totals of a report give them.
-using FolderDurationLabels = QHash<QString, QString>;
-
-// The folder totals of report text; a later block for the same folder wins.
-FolderDurationLabels folderDurationLabels(const QString& report);
 
 // Writes one extended M3U playlist per folder that holds matching files, all into destination,
 // named after the folder and, when known, its duration ("Mare (1h00m).m3u"); names are made

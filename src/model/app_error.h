@@ -12,14 +12,6 @@ namespace quillmark {
 // The system's own error type. Each case carries what its Italian description needs.
 class AppError : public std::exception {
 public:
-    enum class Kind {
-        invalidFolder,
-        unsupportedFormat,
-        ffprobeFailed,
-        durationFailed,
-        ffprobeNotFound
-    };
-
     struct InvalidFolder {
         QString message;
     };
@@ -36,7 +28,6 @@ public:
     };
     struct FfprobeNotFound {};
 
-    // Alternatives in the order of Kind.
     using Case = std::variant<InvalidFolder, UnsupportedFormat, FfprobeFailed, DurationFailed,
                               FfprobeNotFound>;
 
@@ -45,8 +36,6 @@ public:
     static AppError ffprobeFailed(std::filesystem::path url, QString message);
     static AppError durationFailed(std::filesystem::path url, QString message);
     static AppError ffprobeNotFound();
-
-    Kind kind() const { return static_cast<Kind>(m_case.index()); }
 
     // The localised, user-facing text of the error.
     QString errorDescription() const;

@@ -50,7 +50,7 @@ void openPipe(Pipe& pipe)
 struct Stream {
     const Pipe* pipe;
     QByteArray* collected;
-    bool* overflowed;
+    bool* overflowed; // may be null
     bool open = true;
 };
 
@@ -64,7 +64,7 @@ bool readAvailable(Stream& stream)
     if (count == 0)
         return false;
     const qsizetype room = outputLimit - stream.collected->size();
-    if (count > room)
+    if (count > room && stream.overflowed)
         *stream.overflowed = true;
     stream.collected->append(buffer.data(), std::min<qsizetype>(count, room));
     return true;
@@ -184,7 +184,7 @@ ChildOutput runChildProcess(const std::filesystem::path& executable,
     ChildOutput output;
     std::array<Stream, 2> streams{
         Stream{&out, &output.standardOutput, &output.standardOutputOverflowed},
-        Stream{&err, &output.standardError, &output.standardErrorOverflowed}};
+        Stream{&err, &output.standardError, nullptr}};
     while ((streams[0].open || streams[1].open) && !child.exitedLongerAgoThan(lingerLimit)) {
         std::array<pollfd, 3> fds{};
         for (std::size_t i = 0; i < streams.size(); ++i)

@@ -13,9 +13,8 @@ struct ChildOutput {
     int exitStatus = 0; // the exit code, or 128 + the signal that ended the child
     QByteArray standardOutput;
     QByteArray standardError;
-    // More than the collected limit was written to that stream; the rest was read and dropped.
+    // More was written to standard output than is collected; the rest was read and dropped.
     bool standardOutputOverflowed = false;
-    bool standardErrorOverflowed = false;
 };
 
 // Runs an executable with arguments given as raw bytes, with standard input, working folder

@@ -1,6 +1,7 @@
 #include "platform/folder_token.h"
 
 #include "platform/folder_identity.h"
+#include "platform/posix.h"
 
 #include <QDataStream>
 #include <QIODevice>
@@ -19,7 +20,7 @@ constexpr quint32 tokenVersion = 1;
 std::optional<std::filesystem::path> findInParent(const std::filesystem::path& parent,
                                                   const FolderIdentity& identity)
 {
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(parent.c_str()), ::closedir);
+    const DirHandle dir(::opendir(parent.c_str()));
     if (!dir)
         return std::nullopt;
     while (const dirent* entry = ::readdir(dir.get())) {

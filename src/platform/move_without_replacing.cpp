@@ -1,22 +1,14 @@
 #include "platform/move_without_replacing.h"
 
+#include "platform/posix.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
-#include <system_error>
 #include <unistd.h>
 
 namespace quillmark {
-
-namespace {
-
-[[noreturn]] void throwError(int error, const char* what)
-{
-    throw std::system_error(error, std::generic_category(), what);
-}
-
-} // namespace
 
 void moveWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to)
 {
@@ -26,7 +18,7 @@ void moveWithoutReplacing(const std::filesystem::path& from, const std::filesyst
     // Some network and FUSE file systems do not know the flag.
     if (error == EINVAL || error == ENOSYS || error == ENOTSUP)
         return moveWithoutReplacingFallback(from, to);
-    throwError(error, "renameat2");
+    throwErrno("renameat2", error);
 }
 
 void moveWithoutReplacingFallback(const std::filesystem::path& from,
@@ -34,26 +26,26 @@ void moveWithoutReplacingFallback(const std::filesystem::path& from,
 {
     struct stat source {};
     if (::lstat(from.c_str(), &source) != 0)
-        throwError(errno, "lstat");
+        throwErrno("lstat");
 
     if (!S_ISDIR(source.st_mode)) {
         if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) != 0)
-            throwError(errno, "linkat");
+            throwErrno("linkat");
         if (::unlink(from.c_str()) != 0) {
             const int error = errno;
             ::unlink(to.c_str());
-            throwError(error, "unlink");
+            throwErrno("unlink", error);
         }
         return;
     }
 
     // mkdir fails when anything has the name; the rename then replaces only our own empty folder.
     if (::mkdir(to.c_str(), 0700) != 0)
-        throwError(errno, "mkdir");
+        throwErrno("mkdir");
     if (::rename(from.c_str(), to.c_str()) != 0) {
         const int error = errno;
         ::rmdir(to.c_str());
-        throwError(error, "rename");
+        throwErrno("rename", error);
     }
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cerrno>
+#include <dirent.h>
+#include <memory>
 
 namespace quillmark {
 
@@ -40,5 +42,11 @@ public:
 private:
     int m_fd;
 };
+
+// Owns an open directory stream and closes it.
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+using DirHandle = std::unique_ptr<DIR, DirCloser>;
 
 } // namespace quillmark

@@ -8,7 +8,7 @@ namespace {
 
 QString inParentheses(std::int64_t seconds)
 {
-    return QLatin1String(" (") + formatDuration(seconds) + QLatin1Char(')');
+    return durationSuffix(formatDuration(seconds));
 }
 
 } // namespace
@@ -54,6 +54,11 @@ ReportSummary reportSummary(const QList<FolderReport>& folders, std::int64_t gra
 QString oneLine(QString text)
 {
     return text.replace(QLatin1Char('\n'), QChar(0x2424)).replace(QLatin1Char('\r'), QChar(0x240D));
+}
+
+QString durationSuffix(const QString& label)
+{
+    return QLatin1String(" (") + label + QLatin1Char(')');
 }
 
 QString reportText(const QList<FolderReport>& folders, std::int64_t grandTotalSeconds)

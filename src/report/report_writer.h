@@ -19,6 +19,9 @@ ReportSummary reportSummary(const QList<FolderReport>& folders, std::int64_t gra
 // U+240D, so that no entry can end its line and forge the lines after it.
 QString oneLine(QString text);
 
+// " (1h05m)": how a label follows a name, in report lines and in folder and playlist names.
+QString durationSuffix(const QString& label);
+
 // The report text: reportLines joined with single LF characters, so it ends with one LF.
 QString reportText(const QList<FolderReport>& folders, std::int64_t grandTotalSeconds);
 

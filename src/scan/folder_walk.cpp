@@ -39,7 +39,7 @@ Listing listFolder(int folder)
     const int copy = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
     if (copy < 0)
         return listing;
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::fdopendir(copy), ::closedir);
+    const DirHandle dir(::fdopendir(copy));
     if (!dir) {
         ::close(copy);
         return listing;

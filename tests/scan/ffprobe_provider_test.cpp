@@ -1,5 +1,6 @@
 #include "model/app_error.h"
 #include "scan/ffprobe_duration_provider.h"
+#include "support/app_error_of.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -23,16 +24,9 @@ std::filesystem::path fakeFFprobe(const TempTree& tree, const std::string& body)
     return script;
 }
 
-QString failureOf(const FFprobeDurationProvider& provider, AppError::Kind expectedKind)
+QString failureOf(const FFprobeDurationProvider& provider)
 {
-    try {
-        provider.duration(clip);
-    } catch (const AppError& error) {
-        EXPECT_EQ(error.kind(), expectedKind);
-        return error.errorDescription();
-    }
-    ADD_FAILURE() << "no error";
-    return {};
+    return test::appErrorOf([&] { provider.duration(clip); });
 }
 
 struct ScriptCase {
@@ -52,8 +46,7 @@ TEST_P(FFprobeScriptTest, ReadsOneNumberOrReportsStandardError)
         EXPECT_DOUBLE_EQ(provider.duration(clip), *GetParam().seconds);
         return;
     }
-    EXPECT_EQ(failureOf(provider, AppError::Kind::ffprobeFailed),
-              QString::fromUtf8(GetParam().description));
+    EXPECT_EQ(failureOf(provider), QString::fromUtf8(GetParam().description));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -111,7 +104,7 @@ TEST(FFprobeProviderTest, DrainsMoreOutputThanAPipeHolds)
     const FFprobeDurationProvider provider(
         fakeFFprobe(tree, "i=0; while [ $i -lt 32 ]; do head -c 65536 /dev/zero | tr '\\0' o; "
                           "head -c 65536 /dev/zero | tr '\\0' e >&2; i=$((i+1)); done; exit 3"));
-    const QString description = failureOf(provider, AppError::Kind::ffprobeFailed);
+    const QString description = failureOf(provider);
     EXPECT_EQ(description.size(),
               QStringLiteral("ffprobe non è riuscito ad analizzare clip.avi: ").size() +
                   2 * 1024 * 1024);
@@ -125,7 +118,7 @@ TEST(FFprobeProviderTest, AToolThatLingersCannotHoldUpARun)
     const FFprobeDurationProvider closesAndStays(
         fakeFFprobe(tree, "echo 12.5; exec >&- 2>&-; exec sleep 600"));
     EXPECT_EQ(
-        failureOf(closesAndStays, AppError::Kind::ffprobeFailed),
+        failureOf(closesAndStays),
         QStringLiteral("ffprobe non è riuscito ad analizzare clip.avi: durata non disponibile"));
 
     const std::string grandchild = tree.path("grandchild").native();
@@ -150,13 +143,11 @@ TEST(FFprobeProviderTest, MissingOrNoLongerExecutableToolIsNotFound)
                                              std::filesystem::perms::owner_write);
     const QString notFound = QStringLiteral(
         "ffprobe non trovato. Configura il percorso (es. /opt/homebrew/bin/ffprobe).");
-    EXPECT_EQ(failureOf(provider, AppError::Kind::ffprobeNotFound), notFound);
+    EXPECT_EQ(failureOf(provider), notFound);
     std::filesystem::remove(script);
-    EXPECT_EQ(failureOf(provider, AppError::Kind::ffprobeNotFound), notFound);
-    EXPECT_EQ(failureOf(FFprobeDurationProvider(std::nullopt), AppError::Kind::ffprobeNotFound),
-              notFound);
-    EXPECT_EQ(failureOf(FFprobeDurationProvider(tree.root()), AppError::Kind::ffprobeNotFound),
-              notFound);
+    EXPECT_EQ(failureOf(provider), notFound);
+    EXPECT_EQ(failureOf(FFprobeDurationProvider(std::nullopt)), notFound);
+    EXPECT_EQ(failureOf(FFprobeDurationProvider(tree.root())), notFound);
 }
 
 TEST(FFprobeProviderTest, ToolThatCannotStartFailsWithTheLaunchError)
@@ -166,7 +157,7 @@ TEST(FFprobeProviderTest, ToolThatCannotStartFailsWithTheLaunchError)
                                                          "ELF garbage",
                                                          12));
     std::filesystem::permissions(binary, std::filesystem::perms::owner_all);
-    EXPECT_EQ(failureOf(FFprobeDurationProvider(binary), AppError::Kind::ffprobeFailed),
+    EXPECT_EQ(failureOf(FFprobeDurationProvider(binary)),
               QStringLiteral("ffprobe non è riuscito ad analizzare clip.avi: ") +
                   QString::fromStdString(
                       std::make_error_code(std::errc::executable_format_error).message()));

@@ -1,5 +1,6 @@
 #include "model/app_error.h"
 #include "scan/video_duration_service.h"
+#include "support/app_error_of.h"
 #include "support/fake_provider.h"
 
 #include <gtest/gtest.h>
@@ -62,15 +63,11 @@ TEST(VideoDurationServiceTest, FallbackIsAskedOnlyWhenThePrimaryFails)
 
 TEST(VideoDurationServiceTest, WithoutFallbackThePrimaryErrorPassesUnchanged)
 {
-    try {
-        VideoDurationService(throwing(AppError::unsupportedFormat("/v/a.mp4")))
-            .duration("/v/a.mp4");
-        FAIL();
-    } catch (const AppError& error) {
-        EXPECT_EQ(error.kind(), AppError::Kind::unsupportedFormat);
-        EXPECT_EQ(error.errorDescription(),
-                  QStringLiteral("Formato non supportato da AVFoundation: a.mp4"));
-    }
+    EXPECT_EQ(test::appErrorOf([] {
+                  VideoDurationService(throwing(AppError::unsupportedFormat("/v/a.mp4")))
+                      .duration("/v/a.mp4");
+              }),
+              QStringLiteral("Formato non supportato da AVFoundation: a.mp4"));
 }
 
 TEST(VideoDurationServiceTest, BothFailingCombineTheirMessages)
@@ -80,25 +77,15 @@ TEST(VideoDurationServiceTest, BothFailingCombineTheirMessages)
     const VideoDurationService service(
         throwing(AppError::unsupportedFormat("/v/clip.xyz")),
         throwing(AppError::ffprobeFailed("/v/clip.xyz", QStringLiteral("durata non disponibile"))));
-    try {
-        service.duration("/v/clip.xyz");
-        FAIL();
-    } catch (const AppError& error) {
-        EXPECT_EQ(error.kind(), AppError::Kind::durationFailed);
-        EXPECT_EQ(
-            error.errorDescription(),
-            QStringLiteral("Formato non supportato da AVFoundation: clip.xyz — fallback: ffprobe "
-                           "non è riuscito ad analizzare clip.xyz: durata non disponibile"));
-    }
-    try {
-        VideoDurationService(platformError, throwing(AppError::ffprobeNotFound())).duration("/v/x");
-        FAIL();
-    } catch (const AppError& error) {
-        EXPECT_EQ(
-            error.errorDescription(),
-            QStringLiteral("disco rotto — fallback: ffprobe non trovato. Configura il percorso "
-                           "(es. /opt/homebrew/bin/ffprobe)."));
-    }
+    EXPECT_EQ(test::appErrorOf([&] { service.duration("/v/clip.xyz"); }),
+              QStringLiteral("Formato non supportato da AVFoundation: clip.xyz — fallback: ffprobe "
+                             "non è riuscito ad analizzare clip.xyz: durata non disponibile"));
+    EXPECT_EQ(test::appErrorOf([&] {
+                  VideoDurationService(platformError, throwing(AppError::ffprobeNotFound()))
+                      .duration("/v/x");
+              }),
+              QStringLiteral("disco rotto — fallback: ffprobe non trovato. Configura il percorso "
+                             "(es. /opt/homebrew/bin/ffprobe)."));
 }
 
 } // namespace
