@@ -72,6 +72,11 @@ void DurationCalculatorViewModel::setExtensionsText(const QString& text)
     update(m_extensionsText, text, &DurationCalculatorViewModel::extensionsTextChanged);
 }
 
+QStringList DurationCalculatorViewModel::extensionList() const
+{
+    return parseExtensions(m_extensionsText);
+}
+
 void DurationCalculatorViewModel::setHideEmptyFolders(bool hide)
 {
     if (hide == m_hideEmptyFolders)

@@ -87,6 +87,8 @@ public:
 
     const QString& folderPath() const { return m_folder.text(); }
     const QString& extensionsText() const { return m_extensionsText; }
+    // What the extensions text gives, as a calculation will use it.
+    QStringList extensionList() const;
     bool hideEmptyFolders() const { return m_hideEmptyFolders; }
     const QString& reportText() const { return m_reportText; }
     const ReportSummary& reportSummary() const { return m_report.summary; }

@@ -23,7 +23,7 @@ void DurationCalculatorViewModel::calculate()
     const auto folder = validatedFolderURL();
     if (!folder)
         return;
-    const QStringList extensions = parseExtensions(m_extensionsText);
+    const QStringList extensions = extensionList();
     m_runFolder = folderIdentity(*folder);
 
     update(m_isRunning, true, &DurationCalculatorViewModel::isRunningChanged);

@@ -79,7 +79,7 @@ void DurationCalculatorViewModel::createPlaylists()
     const auto folder = validatedFolderURL();
     if (!folder)
         return;
-    const QStringList extensions = parseExtensions(m_extensionsText);
+    const QStringList extensions = extensionList();
     QList<GeneratedPlaylist> playlists;
     try {
         playlists = generatePlaylists(walkFolder(*folder), extensions, *folder,

@@ -1,5 +1,6 @@
 #include "ui/chips.h"
 
+#include "ui/chip.h"
 #include "ui/theme.h"
 
 #include <QPainter>
@@ -9,17 +10,16 @@ namespace quillmark {
 namespace {
 
 constexpr int spacing = 5;
-constexpr int horizontalPadding = 8;
-constexpr int verticalPadding = 3;
+constexpr ChipPadding padding{8, 3};
 
 QFont chipFont()
 {
     return theme::font(11, QFont::Normal, true);
 }
 
-int chipWidth(const QString& text)
+QSize chipSizeFor(const QString& text)
 {
-    return QFontMetrics(chipFont()).horizontalAdvance(text) + 2 * horizontalPadding;
+    return chipSize(QFontMetrics(chipFont()), text, padding);
 }
 
 } // namespace
@@ -43,8 +43,8 @@ QSize Chips::sizeHint() const
 {
     int width = 0;
     for (const QString& text : m_texts)
-        width += chipWidth(text) + spacing;
-    return {std::max(width - spacing, 0), QFontMetrics(chipFont()).height() + 2 * verticalPadding};
+        width += chipSizeFor(text).width() + spacing;
+    return {std::max(width - spacing, 0), chipSizeFor(QString()).height()};
 }
 
 void Chips::paintEvent(QPaintEvent*)
@@ -56,14 +56,10 @@ void Chips::paintEvent(QPaintEvent*)
     const int top = (this->height() - height) / 2;
     int left = 0;
     for (const QString& text : m_texts) {
-        const QRect chip(left, top, chipWidth(text), height);
+        const QRect chip(QPoint(left, top), chipSizeFor(text));
         if (chip.right() > width())
             break; // chips that do not fit are left out rather than cut
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(theme::accent(0.12));
-        painter.drawRoundedRect(chip, height / 2.0, height / 2.0);
-        painter.setPen(theme::accent());
-        painter.drawText(chip, Qt::AlignCenter, text);
+        paintChip(painter, chip, text, 0.12);
         left = chip.right() + 1 + spacing;
     }
 }

@@ -1,5 +1,6 @@
 #include "ui/report_row_delegate.h"
 
+#include "ui/chip.h"
 #include "ui/report_rows_model.h"
 #include "ui/symbols.h"
 #include "ui/theme.h"
@@ -11,9 +12,8 @@ namespace quillmark {
 
 namespace {
 
-constexpr int padding = 8;
-constexpr int fileIndent = 34;
-constexpr qreal corner = 7;
+using M = RowMetrics;
+constexpr ChipPadding totalPadding{9, 3};
 
 // Text that fits on one line, cut at its end.
 QString elided(const QFont& font, const QString& text, int width)
@@ -26,21 +26,12 @@ void paintGroupBackground(QPainter* painter, QRect rect, bool first, bool last)
 {
     QPainterPath path;
     path.setFillRule(Qt::WindingFill);
-    path.addRoundedRect(rect, corner, corner);
+    path.addRoundedRect(rect, M::corner, M::corner);
     if (!first)
         path.addRect(rect.adjusted(0, 0, 0, -rect.height() / 2));
     if (!last)
         path.addRect(rect.adjusted(0, rect.height() / 2, 0, 0));
     painter->fillPath(path, theme::primary(0.03));
-}
-
-void paintChip(QPainter* painter, const QRect& rect, const QString& text)
-{
-    painter->setPen(Qt::NoPen);
-    painter->setBrush(theme::accent(0.1));
-    painter->drawRoundedRect(rect, rect.height() / 2.0, rect.height() / 2.0);
-    painter->setPen(theme::accent());
-    painter->drawText(rect, Qt::AlignCenter, text);
 }
 
 } // namespace
@@ -54,9 +45,10 @@ ReportRowDelegate::ReportRowDelegate(QColor folderTint, QObject* parent)
 QSize ReportRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const
 {
     if (!index.data(ReportRowsModel::IsFolderRole).toBool())
-        return QSize(0, fileRowHeight +
-                            (index.data(ReportRowsModel::IsLastInGroupRole).toBool() ? 4 : 0));
-    return QSize(0, folderRowHeight + (index.row() > 0 ? groupGap : 0));
+        return QSize(0, M::fileRowHeight + (index.data(ReportRowsModel::IsLastInGroupRole).toBool()
+                                                ? M::groupEnd
+                                                : 0));
+    return QSize(0, M::folderRowHeight + (index.row() > 0 ? M::groupGap : 0));
 }
 
 void ReportRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -65,7 +57,8 @@ void ReportRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     if (index.data(ReportRowsModel::IsFolderRole).toBool())
-        paintFolder(painter, option.rect.adjusted(0, index.row() > 0 ? groupGap : 0, 0, 0), index);
+        paintFolder(painter, option.rect.adjusted(0, index.row() > 0 ? M::groupGap : 0, 0, 0),
+                    index);
     else
         paintFile(painter, option.rect, index);
     painter->restore();
@@ -79,35 +72,36 @@ void ReportRowDelegate::paintFolder(QPainter* painter, const QRect& rect,
         paintGroupBackground(painter, rect, true,
                              index.data(ReportRowsModel::IsLastInGroupRole).toBool());
 
-    const QRect content = rect.adjusted(padding, padding, -padding, -padding);
+    const QRect content = rect.adjusted(M::padding, M::padding, -M::padding, -M::padding);
     const int middle = content.center().y();
 
     // The chevron turns a quarter to point down when the folder is open.
-    const QPixmap chevron = symbolPixmap(QStringLiteral("chevron.right"), 10, theme::secondary());
+    const int half = M::chevronSize / 2;
+    const QPixmap chevron =
+        symbolPixmap(QStringLiteral("chevron.right"), M::chevronSize, theme::secondary());
     painter->save();
-    painter->translate(content.left() + 5, middle);
+    painter->translate(content.left() + half, middle);
     painter->rotate(expanded ? 90 : 0);
-    painter->drawPixmap(-5, -5, chevron);
+    painter->drawPixmap(-half, -half, chevron);
     painter->restore();
 
-    const int iconLeft = content.left() + 10 + 8;
-    painter->drawPixmap(iconLeft, middle - 8,
-                        symbolPixmap(QStringLiteral("folder.fill"), 16, m_folderTint));
+    const int iconLeft = content.left() + M::chevronSize + M::gap;
+    painter->drawPixmap(
+        iconLeft, middle - M::folderIconSize / 2,
+        symbolPixmap(QStringLiteral("folder.fill"), M::folderIconSize, m_folderTint));
 
     const QFont chipFont = theme::font(11, QFont::DemiBold, true);
     const QString total = index.data(ReportRowsModel::LabelRole).toString();
-    const int chipWidth = QFontMetrics(chipFont).horizontalAdvance(total) + 18;
-    const int chipHeight = QFontMetrics(chipFont).height() + 6;
+    const QSize chip = chipSize(QFontMetrics(chipFont), total, totalPadding);
     painter->setFont(chipFont);
-    paintChip(
-        painter,
-        QRect(content.right() - chipWidth + 1, middle - chipHeight / 2, chipWidth, chipHeight),
-        total);
+    paintChip(*painter,
+              QRect(QPoint(content.right() - chip.width() + 1, middle - chip.height() / 2), chip),
+              total, 0.1);
 
     const QFont nameFont = theme::font(13, QFont::Medium);
-    const int nameLeft = iconLeft + 16 + 8;
-    const QRect nameRect(nameLeft, content.top(), content.right() - chipWidth - 8 - nameLeft,
-                         content.height());
+    const int nameLeft = iconLeft + M::folderIconSize + M::gap;
+    const QRect nameRect(nameLeft, content.top(),
+                         content.right() - chip.width() - M::gap - nameLeft, content.height());
     painter->setFont(nameFont);
     painter->setPen(theme::primary());
     painter->drawText(nameRect, Qt::AlignVCenter | Qt::AlignLeft,
@@ -119,14 +113,16 @@ void ReportRowDelegate::paintFile(QPainter* painter, const QRect& rect,
 {
     const bool last = index.data(ReportRowsModel::IsLastInGroupRole).toBool();
     paintGroupBackground(painter, rect, false, last);
-    const QRect content = rect.adjusted(fileIndent, 4, -8, last ? -8 : -4);
+    const QRect content = rect.adjusted(M::fileIndent, M::filePadding, -M::padding,
+                                        -M::filePadding - (last ? M::groupEnd : 0));
     const int middle = content.center().y();
     const bool failed = index.data(ReportRowsModel::ErrorRole).isValid();
 
     const QPixmap icon =
-        failed ? symbolPixmap(QStringLiteral("exclamationmark.circle.fill"), 12, QColor(Qt::red))
-               : symbolPixmap(QStringLiteral("film"), 12, theme::primary(0.55 * 0.7));
-    painter->drawPixmap(content.left(), middle - 6, icon);
+        failed ? symbolPixmap(QStringLiteral("exclamationmark.circle.fill"), M::fileIconSize,
+                              QColor(Qt::red))
+               : symbolPixmap(QStringLiteral("film"), M::fileIconSize, theme::primary(0.55 * 0.7));
+    painter->drawPixmap(content.left(), middle - M::fileIconSize / 2, icon);
 
     const QFont labelFont = theme::font(11, QFont::Normal, true);
     const QString label = index.data(ReportRowsModel::LabelRole).toString();
@@ -138,8 +134,8 @@ void ReportRowDelegate::paintFile(QPainter* painter, const QRect& rect,
         Qt::AlignVCenter | Qt::AlignRight, label);
 
     const QFont nameFont = theme::font(12, QFont::Normal, true);
-    const int nameLeft = content.left() + 12 + 8;
-    const QRect nameRect(nameLeft, content.top(), content.right() - labelWidth - 8 - nameLeft,
+    const int nameLeft = content.left() + M::fileIconSize + M::gap;
+    const QRect nameRect(nameLeft, content.top(), content.right() - labelWidth - M::gap - nameLeft,
                          content.height());
     painter->setFont(nameFont);
     painter->setPen(failed ? QColor(Qt::red) : theme::primary());

@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QLabel>
 
 namespace quillmark::theme {
 
@@ -51,6 +52,16 @@ QFont caption()
 QFont callout()
 {
     return font(12);
+}
+
+QLabel* captionLabel(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setFont(caption());
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, secondary());
+    label->setPalette(palette);
+    return label;
 }
 
 } // namespace quillmark::theme

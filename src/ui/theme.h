@@ -4,6 +4,9 @@
 #include <QFont>
 #include <QPalette>
 
+class QLabel;
+class QWidget;
+
 namespace quillmark::theme {
 
 // The accent is the palette's highlight, as on the desktop the window runs on.
@@ -19,5 +22,8 @@ QColor folderTint();
 QFont font(int pixelSize, QFont::Weight weight = QFont::Normal, bool monospaced = false);
 QFont caption();
 QFont callout();
+
+// A label in the secondary colour and the caption font.
+QLabel* captionLabel(const QString& text, QWidget* parent);
 
 } // namespace quillmark::theme

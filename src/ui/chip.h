@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QFontMetrics>
+#include <QRect>
+#include <QString>
+
+class QPainter;
+
+namespace quillmark {
+
+// How much room a chip gives its text on each side.
+struct ChipPadding {
+    int horizontal;
+    int vertical;
+};
+
+// The size of a chip for the text: the text and its padding.
+QSize chipSize(const QFontMetrics& metrics, const QString& text, ChipPadding padding);
+
+// A capsule filled with the accent at the opacity, the text centred in the accent: the extension
+// chips and the folder totals. The painter's font is used.
+void paintChip(QPainter& painter, const QRect& rect, const QString& text, qreal fillOpacity);
+
+} // namespace quillmark

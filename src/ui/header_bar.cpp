@@ -1,0 +1,142 @@
+#include "ui/header_bar.h"
+
+#include "app/duration_calculator_view_model.h"
+#include "ui/field_text.h"
+#include "ui/symbols.h"
+#include "ui/theme.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace quillmark {
+
+HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
+    : QFrame(parent)
+    , m_viewModel(viewModel)
+{
+    setObjectName(QStringLiteral("headerBar"));
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 12);
+    layout->setSpacing(10);
+
+    auto* pathFrame = new QFrame(this);
+    pathFrame->setObjectName(QStringLiteral("pathFrame"));
+    pathFrame->setFixedHeight(30);
+    auto* pathLayout = new QHBoxLayout(pathFrame);
+    pathLayout->setContentsMargins(10, 0, 10, 0);
+    pathLayout->setSpacing(8);
+    auto* folderIcon = new QLabel(pathFrame);
+    folderIcon->setPixmap(symbolPixmap(QStringLiteral("folder"), 14, theme::secondary()));
+    m_folderPath = new QLineEdit(pathFrame);
+    m_folderPath->setObjectName(QStringLiteral("folderPathField"));
+    m_folderPath->setPlaceholderText(tr("Percorso della cartella video"));
+    m_folderPath->setFont(theme::font(13, QFont::Normal, true));
+    m_folderPath->setFrame(false);
+    pathLayout->addWidget(folderIcon);
+    pathLayout->addWidget(m_folderPath);
+
+    m_browse = new QPushButton(tr("Sfoglia…"), this);
+    m_browse->setObjectName(QStringLiteral("browseButton"));
+    m_browse->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(m_browse, &QPushButton::clicked, &m_viewModel,
+            &DurationCalculatorViewModel::chooseFolder);
+
+    auto* divider = new QFrame(this);
+    divider->setObjectName(QStringLiteral("headerDivider"));
+    divider->setFrameShape(QFrame::VLine);
+    divider->setFixedHeight(20);
+
+    m_openFolder = makeAction("openFolderAction", tr("Apri cartella"), "folder",
+                              &DurationCalculatorViewModel::openFolder);
+    m_rename = makeAction("renameAction", tr("Rinomina con durata"), "pencil",
+                          &DurationCalculatorViewModel::renameFolderWithDuration);
+    m_playlists = makeAction("playlistsAction", tr("Crea playlist"), "list.bullet.rectangle",
+                             &DurationCalculatorViewModel::createPlaylists);
+    m_save = makeAction("saveAction", tr("Salva report…"), "square.and.arrow.down",
+                        &DurationCalculatorViewModel::saveReport);
+    m_save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_copy = makeAction("copyAction", tr("Copia report"), "doc.on.doc",
+                        &DurationCalculatorViewModel::copyReport);
+    m_load = makeAction("loadAction", tr("Carica report"), "tray.and.arrow.down",
+                        &DurationCalculatorViewModel::loadReport);
+    m_clear = makeAction("clearAction", tr("Pulisci output"), "trash",
+                         &DurationCalculatorViewModel::clearOutput);
+    m_clear->setIcon(symbolIcon(QStringLiteral("trash"), QColor(Qt::red)));
+    m_clear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("actionsMenu"));
+    menu->addActions({m_openFolder, m_rename, m_playlists});
+    menu->addSeparator();
+    menu->addActions({m_save, m_copy, m_load});
+    menu->addSeparator();
+    menu->addAction(m_clear);
+
+    m_actions = new QToolButton(this);
+    m_actions->setObjectName(QStringLiteral("actionsButton"));
+    m_actions->setIcon(symbolIcon(QStringLiteral("ellipsis.circle"), theme::primary(0.75)));
+    m_actions->setIconSize(QSize(18, 18));
+    m_actions->setFixedSize(30, 30);
+    m_actions->setPopupMode(QToolButton::InstantPopup);
+    m_actions->setMenu(menu);
+
+    m_calculate =
+        new QPushButton(symbolIcon(QStringLiteral("play.fill"), Qt::white), tr("Calcola"), this);
+    m_calculate->setObjectName(QStringLiteral("calculateButton"));
+    m_calculate->setFont(theme::font(13, QFont::DemiBold));
+    m_calculate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    connect(m_calculate, &QPushButton::clicked, &m_viewModel,
+            &DurationCalculatorViewModel::calculate);
+
+    layout->addWidget(pathFrame, 1);
+    layout->addWidget(m_browse);
+    layout->addWidget(divider);
+    layout->addWidget(m_actions);
+    layout->addWidget(m_calculate);
+
+    connect(m_folderPath, &QLineEdit::textEdited, &m_viewModel,
+            &DurationCalculatorViewModel::setFolderPath);
+    connect(&m_viewModel, &DurationCalculatorViewModel::folderPathChanged, this,
+            [this] { showFieldText(m_folderPath, m_viewModel.folderPath()); });
+    for (auto signal : {&DurationCalculatorViewModel::isRunningChanged,
+                        &DurationCalculatorViewModel::canSaveChanged,
+                        &DurationCalculatorViewModel::canCopyChanged,
+                        &DurationCalculatorViewModel::canLoadReportChanged,
+                        &DurationCalculatorViewModel::canRenameFolderChanged,
+                        &DurationCalculatorViewModel::canCreatePlaylistsChanged})
+        connect(&m_viewModel, signal, this, &HeaderBar::showEnabledState);
+    showFieldText(m_folderPath, m_viewModel.folderPath());
+    showEnabledState();
+}
+
+QAction* HeaderBar::makeAction(const char* objectName, const QString& text, const char* symbol,
+                               void (DurationCalculatorViewModel::*slot)())
+{
+    auto* action = new QAction(symbolIcon(QLatin1String(symbol), theme::primary(0.8)), text, this);
+    action->setObjectName(QLatin1String(objectName));
+    connect(action, &QAction::triggered, &m_viewModel, slot);
+    // Added to the bar too, so that its shortcut works in the whole window while the menu is
+    // closed.
+    addAction(action);
+    return action;
+}
+
+void HeaderBar::showEnabledState()
+{
+    const bool idle = !m_viewModel.isRunning();
+    for (QWidget* control : std::initializer_list<QWidget*>{m_folderPath, m_browse, m_calculate})
+        control->setEnabled(idle);
+    m_openFolder->setEnabled(idle);
+    m_rename->setEnabled(idle && m_viewModel.canRenameFolder());
+    m_playlists->setEnabled(idle && m_viewModel.canCreatePlaylists());
+    m_save->setEnabled(m_viewModel.canSave());
+    m_copy->setEnabled(m_viewModel.canCopy());
+    m_load->setEnabled(m_viewModel.canLoadReport());
+}
+
+} // namespace quillmark

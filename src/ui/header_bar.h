@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QFrame>
+
+class QAction;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+namespace quillmark {
+
+class DurationCalculatorViewModel;
+
+// The folder path, "Sfoglia…", the "..." menu of actions and "Calcola".
+class HeaderBar : public QFrame {
+    Q_OBJECT
+
+public:
+    HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent = nullptr);
+
+private:
+    QAction* makeAction(const char* objectName, const QString& text, const char* symbol,
+                        void (DurationCalculatorViewModel::*slot)());
+    void showEnabledState();
+
+    DurationCalculatorViewModel& m_viewModel;
+    QLineEdit* m_folderPath;
+    QPushButton* m_browse;
+    QToolButton* m_actions;
+    QPushButton* m_calculate;
+    QAction* m_openFolder;
+    QAction* m_rename;
+    QAction* m_playlists;
+    QAction* m_save;
+    QAction* m_copy;
+    QAction* m_load;
+    QAction* m_clear;
+};
+
+} // namespace quillmark

@@ -1,0 +1,64 @@
+#include "ui/options_bar.h"
+
+#include "app/duration_calculator_view_model.h"
+#include "ui/chips.h"
+#include "ui/field_text.h"
+#include "ui/theme.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace quillmark {
+
+OptionsBar::OptionsBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
+    : QFrame(parent)
+    , m_viewModel(viewModel)
+{
+    setObjectName(QStringLiteral("optionsBar"));
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(16, 10, 16, 10);
+    layout->setSpacing(10);
+
+    m_extensions = new QLineEdit(this);
+    m_extensions->setObjectName(QStringLiteral("extensionsField"));
+    m_extensions->setPlaceholderText(tr("es. mp4,mov"));
+    m_extensions->setFont(theme::font(12, QFont::Normal, true));
+    m_extensions->setFixedWidth(130);
+
+    m_chips = new Chips(this);
+    m_chips->setObjectName(QStringLiteral("extensionChips"));
+
+    m_hideEmpty = new QCheckBox(tr("Nascondi cartelle senza video"), this);
+    m_hideEmpty->setObjectName(QStringLiteral("hideEmptyToggle"));
+    m_hideEmpty->setFont(theme::caption());
+
+    layout->addWidget(theme::captionLabel(tr("Estensioni"), this));
+    layout->addWidget(m_extensions);
+    layout->addWidget(m_chips, 1);
+    layout->addWidget(m_hideEmpty);
+
+    connect(m_extensions, &QLineEdit::textEdited, &m_viewModel,
+            &DurationCalculatorViewModel::setExtensionsText);
+    connect(&m_viewModel, &DurationCalculatorViewModel::extensionsTextChanged, this,
+            &OptionsBar::showExtensions);
+    connect(m_hideEmpty, &QCheckBox::toggled, &m_viewModel,
+            &DurationCalculatorViewModel::setHideEmptyFolders);
+    connect(&m_viewModel, &DurationCalculatorViewModel::hideEmptyFoldersChanged, this,
+            [this] { m_hideEmpty->setChecked(m_viewModel.hideEmptyFolders()); });
+    connect(&m_viewModel, &DurationCalculatorViewModel::isRunningChanged, this, [this] {
+        m_extensions->setEnabled(!m_viewModel.isRunning());
+        m_hideEmpty->setEnabled(!m_viewModel.isRunning());
+    });
+    showExtensions();
+    m_hideEmpty->setChecked(m_viewModel.hideEmptyFolders());
+}
+
+void OptionsBar::showExtensions()
+{
+    showFieldText(m_extensions, m_viewModel.extensionsText());
+    m_chips->setTexts(m_viewModel.extensionList());
+}
+
+} // namespace quillmark

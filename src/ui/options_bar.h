@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QFrame>
+
+class QCheckBox;
+class QLineEdit;
+
+namespace quillmark {
+
+class Chips;
+class DurationCalculatorViewModel;
+
+// The extensions field with the chips of what it gives, and the hide-empty-folders toggle.
+class OptionsBar : public QFrame {
+    Q_OBJECT
+
+public:
+    OptionsBar(DurationCalculatorViewModel& viewModel, QWidget* parent = nullptr);
+
+private:
+    void showExtensions();
+
+    DurationCalculatorViewModel& m_viewModel;
+    QLineEdit* m_extensions;
+    Chips* m_chips;
+    QCheckBox* m_hideEmpty;
+};
+
+} // namespace quillmark

@@ -1,0 +1,212 @@
+#include "ui/report_page.h"
+
+#include "app/duration_calculator_view_model.h"
+#include "ui/elided_label.h"
+#include "ui/report_row_delegate.h"
+#include "ui/report_rows_model.h"
+#include "ui/spinner.h"
+#include "ui/summary_card.h"
+#include "ui/symbols.h"
+#include "ui/theme.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace quillmark {
+
+ReportPage::ReportPage(DurationCalculatorViewModel& viewModel, QColor folderTint, QWidget* parent)
+    : QStackedWidget(parent)
+    , m_viewModel(viewModel)
+{
+    setObjectName(QStringLiteral("contentStack"));
+    addWidget(makeRunningPage());
+    addWidget(makeEmptyPage());
+    addWidget(makePlainReportPage());
+    addWidget(makeRowsPage(folderTint));
+
+    for (auto signal : {&DurationCalculatorViewModel::isRunningChanged,
+                        &DurationCalculatorViewModel::canCopyChanged,
+                        &DurationCalculatorViewModel::reportSummaryChanged})
+        connect(&m_viewModel, signal, this, &ReportPage::showState);
+    connect(&m_viewModel, &DurationCalculatorViewModel::reportSummaryChanged, this,
+            &ReportPage::showSummary);
+    connect(&m_viewModel, &DurationCalculatorViewModel::reportTextChanged, this,
+            &ReportPage::showReportText);
+    connect(&m_viewModel, &DurationCalculatorViewModel::statusMessageChanged, this,
+            [this] { m_runningStatus->setText(m_viewModel.statusMessage()); });
+    m_runningStatus->setText(m_viewModel.statusMessage());
+    showSummary();
+    showState();
+}
+
+const QSet<QString>& ReportPage::expandedFolders() const
+{
+    return m_rows->expandedFolders();
+}
+
+void ReportPage::showState()
+{
+    QWidget* page = m_viewModel.isRunning()                         ? m_runningPage
+                    : !m_viewModel.canCopy()                        ? m_emptyPage
+                    : m_viewModel.reportSummary().folders.isEmpty() ? m_plainReportPage
+                                                                    : m_rowsPage;
+    setCurrentWidget(page);
+    showReportText();
+}
+
+void ReportPage::showReportText()
+{
+    // Laying out a long text takes a while: only the plain-report state shows it, so only it
+    // pays for it, once per new text.
+    if (currentWidget() != m_plainReportPage || m_shownReportText == m_viewModel.reportText())
+        return;
+    m_shownReportText = m_viewModel.reportText();
+    m_reportText->setPlainText(m_shownReportText);
+}
+
+void ReportPage::showSummary()
+{
+    const ReportSummary& summary = m_viewModel.reportSummary();
+    m_rows->setSummary(summary);
+    m_grandTotal->setValue(summary.grandTotalLabel);
+    m_count->setValue(tr("%1 video").arg(summary.totalFileCount()) + QStringLiteral(" · ") +
+                      tr("%1 cartelle").arg(summary.folders.size()));
+}
+
+QWidget* ReportPage::makeRunningPage()
+{
+    m_runningPage = new QWidget;
+    m_runningPage->setObjectName(QStringLiteral("runningPage"));
+    auto* layout = new QVBoxLayout(m_runningPage);
+    layout->setSpacing(14);
+    m_runningStatus = new ElidedLabel(Qt::ElideMiddle, Qt::AlignCenter, m_runningPage);
+    m_runningStatus->setObjectName(QStringLiteral("runningStatus"));
+    m_runningStatus->setFont(theme::callout());
+    m_runningStatus->setColor(theme::secondary());
+    m_runningStatus->setMaximumWidth(420);
+    layout->addStretch();
+    layout->addWidget(new Spinner(m_runningPage), 0, Qt::AlignHCenter);
+    layout->addWidget(m_runningStatus, 0, Qt::AlignHCenter);
+    layout->addStretch();
+    return m_runningPage;
+}
+
+QWidget* ReportPage::makeEmptyPage()
+{
+    m_emptyPage = new QWidget;
+    m_emptyPage->setObjectName(QStringLiteral("emptyPage"));
+    auto* layout = new QVBoxLayout(m_emptyPage);
+    layout->setSpacing(16);
+
+    auto* badge = new QLabel(m_emptyPage);
+    badge->setObjectName(QStringLiteral("emptyBadge"));
+    badge->setFixedSize(76, 76);
+    badge->setAlignment(Qt::AlignCenter);
+    badge->setPixmap(symbolPixmap(QStringLiteral("stopwatch"), 34, theme::accent()));
+
+    auto* title = new QLabel(tr("Nessuna analisi ancora"), m_emptyPage);
+    title->setFont(theme::font(16, QFont::DemiBold));
+    title->setAlignment(Qt::AlignCenter);
+    auto* hint = theme::captionLabel(
+        tr("Scegli una cartella con i tuoi video, imposta le estensioni da includere e premi "
+           "Calcola per vedere qui la durata totale."),
+        m_emptyPage);
+    hint->setFont(theme::callout());
+    hint->setWordWrap(true);
+    hint->setAlignment(Qt::AlignCenter);
+    hint->setFixedWidth(380);
+    hint->setMinimumHeight(hint->heightForWidth(380));
+
+    auto* choose = new QPushButton(tr("Scegli cartella…"), m_emptyPage);
+    choose->setObjectName(QStringLiteral("chooseFolderButton"));
+    connect(choose, &QPushButton::clicked, &m_viewModel,
+            &DurationCalculatorViewModel::chooseFolder);
+
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(6);
+    texts->addWidget(title);
+    texts->addWidget(hint, 0, Qt::AlignHCenter);
+    layout->addStretch();
+    layout->addWidget(badge, 0, Qt::AlignHCenter);
+    layout->addLayout(texts);
+    layout->addWidget(choose, 0, Qt::AlignHCenter);
+    layout->addStretch();
+    return m_emptyPage;
+}
+
+QWidget* ReportPage::makePlainReportPage()
+{
+    m_plainReportPage = new QWidget;
+    m_plainReportPage->setObjectName(QStringLiteral("plainReportPage"));
+    auto* layout = new QVBoxLayout(m_plainReportPage);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_reportText = new QPlainTextEdit(m_plainReportPage);
+    m_reportText->setObjectName(QStringLiteral("reportText"));
+    m_reportText->setReadOnly(true);
+    m_reportText->setFont(theme::font(13, QFont::Normal, true));
+    m_reportText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    layout->addWidget(m_reportText);
+    return m_plainReportPage;
+}
+
+QWidget* ReportPage::makeRowsPage(QColor folderTint)
+{
+    m_rowsPage = new QWidget;
+    m_rowsPage->setObjectName(QStringLiteral("reportPage"));
+    auto* layout = new QVBoxLayout(m_rowsPage);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(14);
+
+    m_grandTotal = new SummaryCard(SummaryCard::Style::prominent, QStringLiteral("stopwatch"),
+                                   tr("GRAN TOTALE"), m_rowsPage);
+    m_grandTotal->setObjectName(QStringLiteral("grandTotalCard"));
+    m_count = new SummaryCard(SummaryCard::Style::plain, QStringLiteral("film"), tr("ANALIZZATI"),
+                              m_rowsPage);
+    m_count->setObjectName(QStringLiteral("countCard"));
+    auto* cards = new QHBoxLayout;
+    cards->setSpacing(12);
+    cards->addWidget(m_grandTotal, 1);
+    cards->addWidget(m_count, 1);
+
+    auto* panel = new QFrame(m_rowsPage);
+    panel->setObjectName(QStringLiteral("folderPanel"));
+    auto* panelLayout = new QVBoxLayout(panel);
+    panelLayout->setContentsMargins(1, 1, 1, 1);
+    panelLayout->setSpacing(0);
+
+    auto* header = new QFrame(panel);
+    header->setObjectName(QStringLiteral("folderPanelHeader"));
+    auto* headerLayout = new QHBoxLayout(header);
+    headerLayout->setContentsMargins(14, 9, 14, 9);
+    QLabel* title = theme::captionLabel(tr("REPORT PER CARTELLA"), header);
+    title->setFont(theme::font(11, QFont::Bold));
+    headerLayout->addWidget(title);
+    headerLayout->addStretch();
+    headerLayout->addWidget(theme::captionLabel(tr("Ordinamento naturale"), header));
+
+    m_rows = new ReportRowsModel(this);
+    m_folderList = new QListView(panel);
+    m_folderList->setObjectName(QStringLiteral("folderList"));
+    m_folderList->setModel(m_rows);
+    m_folderList->setItemDelegate(new ReportRowDelegate(folderTint, m_folderList));
+    m_folderList->setFrameShape(QFrame::NoFrame);
+    m_folderList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_folderList->setSelectionMode(QAbstractItemView::NoSelection);
+    m_folderList->setMouseTracking(true);
+    m_folderList->setLayoutMode(QListView::Batched);
+    connect(m_folderList, &QListView::clicked, this,
+            [this](const QModelIndex& index) { m_rows->toggle(index.row()); });
+
+    panelLayout->addWidget(header);
+    panelLayout->addWidget(m_folderList, 1);
+    layout->addLayout(cards);
+    layout->addWidget(panel, 1);
+    return m_rowsPage;
+}
+
+} // namespace quillmark

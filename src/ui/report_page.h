@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QSet>
+#include <QStackedWidget>
+
+class QListView;
+class QPlainTextEdit;
+
+namespace quillmark {
+
+class DurationCalculatorViewModel;
+class ElidedLabel;
+class ReportRowsModel;
+class SummaryCard;
+
+// The content area in one of its four states: running, empty, the plain report text, or the
+// summary cards over the per-folder rows.
+class ReportPage : public QStackedWidget {
+    Q_OBJECT
+
+public:
+    ReportPage(DurationCalculatorViewModel& viewModel, QColor folderTint,
+               QWidget* parent = nullptr);
+
+    // Paths of the folder rows that are open.
+    const QSet<QString>& expandedFolders() const;
+
+private:
+    QWidget* makeRunningPage();
+    QWidget* makeEmptyPage();
+    QWidget* makePlainReportPage();
+    QWidget* makeRowsPage(QColor folderTint);
+
+    void showState();
+    void showSummary();
+    void showReportText();
+
+    DurationCalculatorViewModel& m_viewModel;
+    QWidget* m_runningPage = nullptr;
+    QWidget* m_emptyPage = nullptr;
+    QWidget* m_plainReportPage = nullptr;
+    QWidget* m_rowsPage = nullptr;
+    ElidedLabel* m_runningStatus = nullptr;
+    QPlainTextEdit* m_reportText = nullptr;
+    QString m_shownReportText; // the text last laid out in the plain-report state
+    SummaryCard* m_grandTotal = nullptr;
+    SummaryCard* m_count = nullptr;
+    ReportRowsModel* m_rows = nullptr;
+    QListView* m_folderList = nullptr;
+};
+
+} // namespace quillmark
