@@ -1,7 +1,9 @@
 // Loads a report of 100,000 file rows in 2,000 folders into the real window (offscreen) and opens
-// every folder, timing both and reading the memory it takes.
+// every folder, timing both and reading the memory it takes; then measures how long the event
+// loop waits at most while a run of 2,000 files reports its progress.
 #include "platform/qsettings_store.h"
 #include "support/fake_desktop_services.h"
+#include "support/fake_provider.h"
 #include "ui/content_view.h"
 #include "ui/report_rows_model.h"
 #include "ui/theme.h"
@@ -10,10 +12,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QListView>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <thread>
 
 namespace {
 
@@ -55,6 +61,39 @@ void settle(QListView* list)
     QApplication::processEvents();
     list->viewport()->repaint();
     QApplication::processEvents();
+}
+
+// The longest time between two turns of the event loop while 2,000 files in 100 folders are
+// measured, each in about a tenth of a millisecond: the GUI thread's share of a run.
+double longestEventLoopGap(const std::filesystem::path& work, SettingsStore& settings,
+                           DesktopServices& desktop)
+{
+    for (int i = 0; i < 2000; ++i) {
+        const auto folder = work / "run" / ("F" + std::to_string(i / 20));
+        std::filesystem::create_directories(folder);
+        std::ofstream(folder / ("v" + std::to_string(i) + ".mkv"));
+    }
+    ViewModelServices services{settings, desktop};
+    services.makeDurationService = [](const auto&) {
+        return VideoDurationService(std::make_shared<test::FakeProvider>([](const auto&, auto) {
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+            return 61.0;
+        }));
+    };
+    DurationCalculatorViewModel vm(services);
+    vm.setFolderPath(QString::fromStdString((work / "run").native()));
+    QElapsedTimer sinceLastTurn;
+    qint64 longest = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout,
+                     [&] { longest = std::max(longest, sinceLastTurn.restart()); });
+    QSignalSpy running(&vm, &DurationCalculatorViewModel::isRunningChanged);
+    sinceLastTurn.start();
+    ticker.start(0);
+    vm.calculate();
+    while (vm.isRunning())
+        running.wait(60000);
+    return double(longest);
 }
 
 } // namespace
@@ -102,5 +141,7 @@ int main(int argc, char** argv)
     std::printf("load the report into the window %8.1f ms   (target < 300 ms)\n", load);
     std::printf("open every folder                %8.1f ms   (target < 300 ms)\n", expand);
     std::printf("memory for it                    %8.1f MiB  (target < 200 MiB)\n", after - before);
+    std::printf("longest event-loop gap in a run  %8.1f ms   (target < 50 ms)\n",
+                longestEventLoopGap(folder, settings, desktop));
     return 0;
 }

@@ -6,10 +6,13 @@
 namespace quillmark {
 namespace {
 
+const std::string report =
+    "Cartella /v\nà.mp4 (0h10m)\nTotale cartella (0h10m)\n\nGran totale (0h10m)\n";
+
 class ReportActionsTest : public test::ViewModelFixture {
 protected:
-    // A view model on folder Film whose durata.txt holds the given report.
-    DurationCalculatorViewModel& startWithReport(const std::string& report)
+    // A view model on folder Film whose durata.txt holds the report.
+    DurationCalculatorViewModel& startWithReport()
     {
         tree.file("Film/durata.txt", report);
         AppPreferences(settings()).rememberFolder(tree.path("Film"));
@@ -23,12 +26,9 @@ protected:
     }
 };
 
-const std::string report =
-    "Cartella /v\nà.mp4 (0h10m)\nTotale cartella (0h10m)\n\nGran totale (0h10m)\n";
-
 TEST_F(ReportActionsTest, SaveWritesTheReportByteForByte)
 {
-    auto& vm = startWithReport(report);
+    auto& vm = startWithReport();
     tree.folder("Altrove");
     desktop.saveAnswers = {tree.path("Altrove/copia.txt"), tree.path("Film/durata.txt")};
     vm.saveReport();
@@ -48,43 +48,62 @@ TEST_F(ReportActionsTest, SaveWritesTheReportByteForByte)
     EXPECT_EQ(contents(tree.path("Film/durata.txt")), report);
 }
 
-TEST_F(ReportActionsTest, SaveFailuresAreAlertedAndChangeNothing)
-{
-    auto& vm = startWithReport(report);
-    const QString status = vm.statusMessage();
-    desktop.saveAnswers = {std::nullopt, tree.path("manca/durata.txt"), tree.path("Film")};
-    vm.saveReport();
-    EXPECT_FALSE(vm.alert().has_value());
-    vm.saveReport();
-    ASSERT_TRUE(vm.alert().has_value());
-    EXPECT_EQ(vm.alert()->title, QStringLiteral("Errore"));
-    EXPECT_EQ(vm.alert()->message,
-              QStringLiteral("Impossibile salvare il file: No such file or directory"));
-    vm.saveReport();
-    EXPECT_EQ(vm.alert()->message, QStringLiteral("Impossibile salvare il file: Is a directory"));
-    EXPECT_EQ(vm.statusMessage(), status);
-    EXPECT_FALSE(std::filesystem::exists(tree.path("manca")));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree.path("Film")), {}),
-              1); // no leftovers
-}
-
 TEST_F(ReportActionsTest, CopyPutsTheReportOnTheClipboard)
 {
-    auto& vm = startWithReport(report);
+    auto& vm = startWithReport();
     vm.copyReport();
     EXPECT_EQ(desktop.clipboard, QStringList{QString::fromStdString(report)});
     EXPECT_EQ(vm.statusMessage(), QStringLiteral("Report copiato negli appunti"));
+}
 
-    vm.clearOutput();
-    vm.copyReport();
-    ASSERT_TRUE(vm.alert().has_value());
-    EXPECT_EQ(vm.alert()->title, QStringLiteral("Info"));
-    EXPECT_EQ(vm.alert()->message, QStringLiteral("Non c'è nessun report da copiare."));
-    vm.saveReport();
-    EXPECT_EQ(vm.alert()->message,
-              QStringLiteral("Non c'è nessun report da salvare. Esegui prima il calcolo."));
-    EXPECT_EQ(desktop.clipboard.size(), 1);
-    EXPECT_TRUE(desktop.saveRequests.isEmpty());
+// Every refusal is an alert and leaves the report, the status and the disk as they were.
+TEST_F(ReportActionsTest, RefusalsAreAlertsThatChangeNothing)
+{
+    auto& vm = startWithReport();
+    QString status = vm.statusMessage();
+    struct Case {
+        std::function<void()> act;
+        const char* title;
+        const char* message;
+    };
+    const std::vector<Case> withReport{
+        {[&] {
+             desktop.saveAnswers = {tree.path("manca/durata.txt")};
+             vm.saveReport();
+         },
+         "Errore", "Impossibile salvare il file: No such file or directory"},
+        {[&] {
+             desktop.saveAnswers = {tree.path("Film")};
+             vm.saveReport();
+         },
+         "Errore", "Impossibile salvare il file: Is a directory"},
+        {[&] {
+             tree.file("Film/durata.txt", "Cartella /caff\xe8\n");
+             vm.loadReport();
+         },
+         "Errore",
+         "Impossibile leggere il report: Il file «durata.txt» non contiene testo UTF-8 valido."},
+    };
+    const std::vector<Case> withoutReport{
+        {[&] { vm.copyReport(); }, "Info", "Non c'è nessun report da copiare."},
+        {[&] { vm.saveReport(); }, "Info",
+         "Non c'è nessun report da salvare. Esegui prima il calcolo."},
+    };
+    for (const auto* cases : {&withReport, &withoutReport}) {
+        for (const Case& c : *cases) {
+            const QString before = vm.currentReport();
+            c.act();
+            expectAlert(c.title, c.message);
+            EXPECT_EQ(vm.currentReport(), before);
+        }
+        EXPECT_EQ(vm.statusMessage(), status);
+        vm.clearOutput();
+        status = vm.statusMessage();
+    }
+    EXPECT_TRUE(desktop.clipboard.isEmpty());
+    EXPECT_TRUE(desktop.saveRequests.size() == 2);
+    EXPECT_FALSE(std::filesystem::exists(tree.path("manca")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree.path("Film")), {}), 1);
 }
 
 TEST_F(ReportActionsTest, TwoEqualAlertsAreTwoAlerts)
@@ -95,14 +114,13 @@ TEST_F(ReportActionsTest, TwoEqualAlertsAreTwoAlerts)
     vm.copyReport();
     ASSERT_TRUE(first && vm.alert());
     EXPECT_NE(first->id, vm.alert()->id);
-    vm.setAlert(std::nullopt);
-    EXPECT_FALSE(vm.alert().has_value());
 }
 
 TEST_F(ReportActionsTest, LoadReadsTheFoldersReportAgain)
 {
-    auto& vm = startWithReport(report);
+    auto& vm = startWithReport();
     vm.clearOutput();
+    EXPECT_TRUE(vm.canLoadReport());
     tree.file("Film/durata.txt",
               "Cartella /v\nx (0h01m)\nTotale cartella (0h01m)\n\nGran totale (1h05m)\n");
     vm.loadReport();
@@ -112,32 +130,9 @@ TEST_F(ReportActionsTest, LoadReadsTheFoldersReportAgain)
     EXPECT_EQ(vm.statusMessage(),
               QStringLiteral("Caricato: ") + text(tree.path("Film/durata.txt")));
 
-    tree.file("Film/durata.txt", "Cartella /caff\xe8\n");
-    vm.loadReport();
-    ASSERT_TRUE(vm.alert().has_value());
-    EXPECT_EQ(vm.alert()->message, QStringLiteral("Impossibile leggere il report: Il file "
-                                                  "«durata.txt» non contiene testo UTF-8 valido."));
-    EXPECT_EQ(vm.currentDurationLabel(), QStringLiteral("1h05m"));
-
     std::filesystem::remove(tree.path("Film/durata.txt"));
-    vm.setAlert(std::nullopt);
     vm.loadReport();
     EXPECT_FALSE(vm.alert().has_value());
-}
-
-TEST_F(ReportActionsTest, ClearGoesBackToTheEmptyState)
-{
-    auto& vm = startWithReport(report);
-    vm.clearOutput();
-    EXPECT_TRUE(vm.currentReport().isEmpty());
-    EXPECT_FALSE(vm.currentDurationLabel().has_value());
-    EXPECT_EQ(vm.reportText(), QStringLiteral("Output pulito. Pronto per una nuova analisi.\n"));
-    EXPECT_TRUE(vm.reportSummary().folders.isEmpty());
-    EXPECT_FALSE(vm.canSave() || vm.canCopy() || vm.canRenameFolder() || vm.canCreatePlaylists());
-    EXPECT_TRUE(vm.canLoadReport());
-    EXPECT_EQ(vm.statusMessage(), QStringLiteral("Pronto"));
-    EXPECT_EQ(vm.percent(), 0);
-    EXPECT_EQ(vm.folderPath(), text(tree.path("Film")));
 }
 
 } // namespace

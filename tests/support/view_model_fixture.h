@@ -77,6 +77,13 @@ protected:
         return statuses;
     }
 
+    void expectAlert(const QString& title, const QString& message)
+    {
+        ASSERT_TRUE(model->alert().has_value()) << message.toStdString();
+        EXPECT_EQ(model->alert()->title, title);
+        EXPECT_EQ(model->alert()->message, message);
+    }
+
     QString text(const std::filesystem::path& path) const
     {
         return QString::fromStdString(path.native());
