@@ -90,18 +90,6 @@ TEST(PlaylistGeneratorTest, NamesWithoutTextOfTheirOwnStayInTheDestination)
               std::vector<std::string>{"playlist.m3u"});
 }
 
-TEST(PlaylistGeneratorTest, ExistingPlaylistIsReplacedWhole)
-{
-    const TempTree tree;
-    tree.file("Mare/a.mp4");
-    tree.file("out/Mare.m3u", std::string(10000, 'x'));
-    tree.file("out/Mare (0h10m).m3u", "older");
-    generatePlaylists(walkFolder(tree.path("Mare")), videos, tree.path("out"), {});
-    EXPECT_EQ(contents(tree.path("out/Mare.m3u")),
-              "#EXTM3U\n" + tree.path("Mare/a.mp4").native() + "\n");
-    EXPECT_EQ(contents(tree.path("out/Mare (0h10m).m3u")), "older");
-}
-
 TEST(PlaylistGeneratorTest, FirstFailedWriteStopsAndKeepsEarlierPlaylists)
 {
     const TempTree tree;

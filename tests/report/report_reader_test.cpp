@@ -1,4 +1,5 @@
 #include "report/report_reader.h"
+#include "support/param_name.h"
 #include "support/printers.h"
 
 #include <QRegularExpression>
@@ -141,12 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "Cartella /a\n\nrumore\nx (1h5m)\nx (0h05m)\nTotale cartella (0h05m)\n",
                    {folder("/a", {file("x", "0h05m")}, "0h05m")},
                    "0h00m"}),
-    [](const ::testing::TestParamInfo<ReaderCase>& info) {
-        std::string name;
-        for (const char* c = info.param.name; *c; ++c)
-            name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-        return name;
-    });
+    [](const auto& info) { return test::paramName(info.param.name); });
 
 // The error line is matched by hand, in one pass; it must capture what the pattern would.
 TEST(ReportReaderErrorLineTest, MessageIsWhatThePatternCaptures)

@@ -1,6 +1,7 @@
 #include "model/app_error.h"
 #include "scan/ffprobe_duration_provider.h"
 #include "support/app_error_of.h"
+#include "support/param_name.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -77,12 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "ffprobe non è riuscito ad analizzare clip.avi: durata non disponibile"},
         ScriptCase{"killed by a signal", "kill -9 $$", std::nullopt,
                    "ffprobe non è riuscito ad analizzare clip.avi: durata non disponibile"}),
-    [](const auto& info) {
-        std::string name = info.param.name;
-        for (char& c : name)
-            c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        return name;
-    });
+    [](const auto& info) { return test::paramName(info.param.name); });
 
 TEST(FFprobeProviderTest, PassesTheSevenArgumentsWithThePathAsRawBytes)
 {
