@@ -3,6 +3,7 @@
 #include "actions/folder_renamer.h"
 #include "model/path_text.h"
 #include "platform/atomic_file.h"
+#include "report/report_writer.h"
 #include "scan/extensions.h"
 
 #include <QSet>
@@ -13,7 +14,8 @@ namespace {
 
 QString baseName(const WalkedFolder& folder, const FolderDurationLabels& labels)
 {
-    const auto label = labels.find(pathText(folder.path));
+    // Reports hold paths on one line each, as the writer put them.
+    const auto label = labels.find(oneLine(pathText(folder.path)));
     if (label == labels.end())
         return lastPathComponent(folder.path);
     const std::string named = folderNameWithDuration(folder.path.filename().native(), *label);

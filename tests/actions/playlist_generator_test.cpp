@@ -1,4 +1,5 @@
 #include "actions/playlist_generator.h"
+#include "report/report_writer.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -48,7 +49,7 @@ TEST(PlaylistGeneratorTest, NamesCarryTheDurationAndAreUniqueWhateverTheCase)
     const TempTree tree;
     for (const char* file :
          {"A/Viaggi/1.mp4", "B/Viaggi/2.mp4", "C/Mare (0h45m)/3.mp4", "D/viaggi/4.mp4",
-          "E/Viaggi/5.mp4", "F/Niente/6.txt", "G/Niente/7.mp4"})
+          "E/Viaggi/5.mp4", "F/Niente/6.txt", "G/Niente/7.mp4", "H/a\nb/8.mp4"})
         tree.file(file);
     tree.folder("out");
     FolderDurationLabels labels;
@@ -56,12 +57,15 @@ TEST(PlaylistGeneratorTest, NamesCarryTheDurationAndAreUniqueWhateverTheCase)
         labels.insert(QString::fromStdString(tree.path(folder).native()), QStringLiteral("1h00m"));
     labels.insert(QString::fromStdString(tree.path("C/Mare (0h45m)").native()),
                   QStringLiteral("1h00m"));
+    // A report holds a line break in a path as the writer put it.
+    labels.insert(oneLine(QString::fromStdString(tree.path("H/a\nb").native())),
+                  QStringLiteral("0h08m"));
     const auto playlists =
         generatePlaylists(walkFolder(tree.root()), videos, tree.path("out"), labels);
     EXPECT_EQ(names(playlists),
               (std::vector<std::string>{"Viaggi (1h00m).m3u", "Viaggi (1h00m) (2).m3u",
                                         "Mare (1h00m).m3u", "viaggi.m3u", "Viaggi (2).m3u",
-                                        "Niente.m3u"}));
+                                        "Niente.m3u", "a\nb (0h08m).m3u"}));
 }
 
 TEST(PlaylistGeneratorTest, LabelsComeFromTheReportsFolderTotals)
