@@ -41,8 +41,7 @@ std::vector<std::string> ffprobeArguments(const std::filesystem::path& file)
             file.native()};
 }
 
-} // namespace
-
+// The whole text as one number, as strtod reads it in the C locale; nothing unless finite.
 std::optional<double> parseFFprobeNumber(const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
@@ -54,6 +53,8 @@ std::optional<double> parseFFprobeNumber(const QString& text)
         return std::nullopt;
     return value;
 }
+
+} // namespace
 
 FFprobeDurationProvider::FFprobeDurationProvider(std::optional<std::filesystem::path> executableURL)
     : m_executableURL(std::move(executableURL))

@@ -22,7 +22,4 @@ private:
 // The first executable of the usual install places, or nothing.
 std::optional<std::filesystem::path> locateFFprobe();
 
-// The whole trimmed text as one finite number in the C locale's strtod syntax, else nothing.
-std::optional<double> parseFFprobeNumber(const QString& text);
-
 } // namespace quillmark

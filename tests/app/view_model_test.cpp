@@ -42,17 +42,6 @@ TEST_F(ViewModelTest, StoredPathThatNoLongerExistsIsShownAsStored)
     EXPECT_EQ(start().folderPath(), QStringLiteral("/non/esiste/più"));
 }
 
-TEST_F(ViewModelTest, SandboxWarningFollowsTheVariablesPresence)
-{
-    QProcessEnvironment sandboxed;
-    sandboxed.insert(QStringLiteral("APP_SANDBOX_CONTAINER_ID"), QString());
-    EXPECT_TRUE(start(sandboxed).sandboxWarningMessage().startsWith(
-        QStringLiteral("L'app è in esecuzione in modalità sandbox")));
-    QProcessEnvironment plain;
-    plain.insert(QStringLiteral("HOME"), QStringLiteral("/root"));
-    EXPECT_TRUE(start(plain).sandboxWarningMessage().isEmpty());
-}
-
 // Loading itself is proved with the load action; at start-up a failure is only a status line.
 TEST_F(ViewModelTest, StartUpLoadsTheFoldersReport)
 {

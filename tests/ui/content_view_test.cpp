@@ -222,6 +222,7 @@ TEST_F(ContentViewTest, AlertAppearsAndIsClearedWhenDismissed)
     EXPECT_FALSE(vm().alert().has_value());
 }
 
+// The variable's presence is what tells, even with an empty value.
 TEST_F(ContentViewTest, WarningBannerOnlyInASandbox)
 {
     open();
