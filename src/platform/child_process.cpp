@@ -171,8 +171,11 @@ pid_t spawn(const std::filesystem::path& executable, const std::vector<std::stri
 } // namespace
 
 ChildOutput runChildProcess(const std::filesystem::path& executable,
-                            const std::vector<std::string>& arguments, std::stop_token stop)
+                            const std::vector<std::string>& arguments, std::stop_token stop,
+                            std::optional<std::chrono::milliseconds> timeLimit)
 {
+    const Clock::time_point deadline =
+        timeLimit ? Clock::now() + *timeLimit : Clock::time_point::max();
     Pipe out;
     Pipe err;
     openPipe(out);
@@ -195,6 +198,10 @@ ChildOutput runChildProcess(const std::filesystem::path& executable,
             break;
         if (stop.stop_requested())
             break;
+        if (Clock::now() > deadline) {
+            output.timedOut = true;
+            break;
+        }
         for (std::size_t i = 0; i < streams.size(); ++i) {
             if (streams[i].open && (fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
                 streams[i].open = readAvailable(streams[i]);
@@ -204,7 +211,7 @@ ChildOutput runChildProcess(const std::filesystem::path& executable,
     // Closed before waiting: a child still writing gets EPIPE instead of blocking forever.
     out.read.reset();
     err.read.reset();
-    output.exitStatus = child.wait(stop, lingerLimit);
+    output.exitStatus = child.wait(stop, output.timedOut ? Clock::duration::zero() : lingerLimit);
     return output;
 }
 

@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -15,13 +17,17 @@ struct ChildOutput {
     QByteArray standardError;
     // More was written to standard output than is collected; the rest was read and dropped.
     bool standardOutputOverflowed = false;
+    // The child outlived the time limit and was killed.
+    bool timedOut = false;
 };
 
 // Runs an executable with arguments given as raw bytes, with standard input, working folder
 // and environment inherited, and collects both outputs until the child ends. Both pipes are
 // drained together, so a child that writes a lot never blocks. Throws std::system_error when
-// the child cannot be started. A stop request kills the child; the child is always reaped.
+// the child cannot be started. A stop request, or the time limit when there is one, kills the
+// child; the child is always reaped.
 ChildOutput runChildProcess(const std::filesystem::path& executable,
-                            const std::vector<std::string>& arguments, std::stop_token stop = {});
+                            const std::vector<std::string>& arguments, std::stop_token stop = {},
+                            std::optional<std::chrono::milliseconds> timeLimit = std::nullopt);
 
 } // namespace quillmark

@@ -56,8 +56,10 @@ std::optional<double> parseFFprobeNumber(const QString& text)
 
 } // namespace
 
-FFprobeDurationProvider::FFprobeDurationProvider(std::optional<std::filesystem::path> executableURL)
+FFprobeDurationProvider::FFprobeDurationProvider(std::optional<std::filesystem::path> executableURL,
+                                                 std::chrono::milliseconds timeLimit)
     : m_executableURL(std::move(executableURL))
+    , m_timeLimit(timeLimit)
 {
 }
 
@@ -70,11 +72,15 @@ double FFprobeDurationProvider::duration(const std::filesystem::path& file,
 
     ChildOutput output;
     try {
-        output = runChildProcess(*m_executableURL, ffprobeArguments(file), stop);
+        output = runChildProcess(*m_executableURL, ffprobeArguments(file), stop, m_timeLimit);
     } catch (const std::system_error& error) {
         throw AppError::ffprobeFailed(file, describeError(error));
     }
 
+    if (output.timedOut)
+        throw AppError::ffprobeFailed(
+            file, QCoreApplication::translate("FFprobe", "nessuna risposta entro %1 secondi")
+                      .arg(std::chrono::duration_cast<std::chrono::seconds>(m_timeLimit).count()));
     if (output.exitStatus == 0 && !output.standardOutputOverflowed) {
         const auto seconds = parseFFprobeNumber(decodedAndTrimmed(output.standardOutput));
         // A negative duration is no measurement, whatever the tool printed.

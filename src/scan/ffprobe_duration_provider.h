@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <optional>
 
 namespace quillmark {
@@ -11,12 +12,18 @@ namespace quillmark {
 // The fallback provider: runs the ffprobe tool for one file and reads the one number it prints.
 class FFprobeDurationProvider final : public MediaDurationProvider {
 public:
-    explicit FFprobeDurationProvider(std::optional<std::filesystem::path> executableURL);
+    // Far beyond what reading a duration takes: a tool that is still running then is stuck (on a
+    // file that is not what its name says, or a share that went away) and is killed.
+    static constexpr std::chrono::seconds defaultTimeLimit{60};
+
+    explicit FFprobeDurationProvider(std::optional<std::filesystem::path> executableURL,
+                                     std::chrono::milliseconds timeLimit = defaultTimeLimit);
 
     double duration(const std::filesystem::path& file, std::stop_token stop = {}) const override;
 
 private:
     std::optional<std::filesystem::path> m_executableURL;
+    std::chrono::milliseconds m_timeLimit;
 };
 
 // The first executable of the usual install places, or nothing.

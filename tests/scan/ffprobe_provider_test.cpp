@@ -110,10 +110,16 @@ TEST(FFprobeProviderTest, DrainsMoreOutputThanAPipeHolds)
     EXPECT_TRUE(description.endsWith(QStringLiteral("eeee")));
 }
 
-// Neither case may hold up a run; before, each waited for the sleep to end.
+// None of these may hold up a run; before, each waited for the sleep to end.
 TEST(FFprobeProviderTest, AToolThatLingersCannotHoldUpARun)
 {
     const TempTree tree;
+    const FFprobeDurationProvider hangs(fakeFFprobe(tree, "exec sleep 600"),
+                                        std::chrono::seconds(2));
+    EXPECT_EQ(failureOf(hangs),
+              QStringLiteral("ffprobe non è riuscito ad analizzare clip.avi: nessuna risposta "
+                             "entro 2 secondi"));
+
     const FFprobeDurationProvider closesAndStays(
         fakeFFprobe(tree, "echo 12.5; exec >&- 2>&-; exec sleep 600"));
     EXPECT_EQ(
