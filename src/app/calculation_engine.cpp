@@ -7,7 +7,6 @@
 #include "scan/extensions.h"
 
 #include <algorithm>
-#include <chrono>
 #include <mutex>
 
 namespace quillmark {
