@@ -105,7 +105,9 @@ void DurationCalculatorViewModel::openFolder()
         showAlert(tr("Info"), tr("Seleziona una cartella valida da aprire."));
         return;
     }
-    m_services.desktop.openInFileManager(folder);
+    if (!m_services.desktop.openInFileManager(folder))
+        showAlert(tr("Errore"),
+                  tr("Impossibile aprire la cartella: nessun gestore di file è disponibile."));
 }
 
 } // namespace quillmark

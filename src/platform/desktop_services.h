@@ -36,8 +36,8 @@ public:
     virtual bool confirm(const ConfirmationRequest& request) = 0;
     // Replaces the clipboard's content with this plain text.
     virtual void setClipboardText(const QString& text) = 0;
-    // Shows a folder (or opens a file) in the file manager; nobody waits for the outcome.
-    virtual void openInFileManager(const std::filesystem::path& path) = 0;
+    // Shows a folder (or opens a file) in the file manager; false when nothing could open it.
+    virtual bool openInFileManager(const std::filesystem::path& path) = 0;
 };
 
 } // namespace quillmark

@@ -36,6 +36,37 @@ void Chips::setTexts(const QStringList& texts)
         return;
     m_texts = texts;
     updateGeometry();
+    layOut();
+}
+
+void Chips::resizeEvent(QResizeEvent*)
+{
+    layOut();
+}
+
+QString Chips::moreChip(qsizetype hidden)
+{
+    return QStringLiteral("+%1").arg(hidden);
+}
+
+// As many chips as fit, and when some do not, a last chip that counts them; its tooltip names
+// them.
+void Chips::layOut()
+{
+    const int available = width();
+    int used = 0;
+    m_shown = 0;
+    for (const QString& text : m_texts) {
+        const int chip = chipSizeFor(text).width();
+        const qsizetype rest = m_texts.size() - m_shown - 1;
+        const int reserve = rest > 0 ? spacing + chipSizeFor(moreChip(rest)).width() : 0;
+        if (used + chip + reserve > available)
+            break;
+        used += chip + spacing;
+        ++m_shown;
+    }
+    const QStringList hidden = m_texts.mid(m_shown);
+    setToolTip(hidden.isEmpty() ? QString() : hidden.join(QStringLiteral(", ")));
     update();
 }
 
@@ -55,10 +86,11 @@ void Chips::paintEvent(QPaintEvent*)
     const int height = sizeHint().height();
     const int top = (this->height() - height) / 2;
     int left = 0;
-    for (const QString& text : m_texts) {
+    QStringList shown = m_texts.first(m_shown);
+    if (m_shown < m_texts.size())
+        shown.append(moreChip(m_texts.size() - m_shown));
+    for (const QString& text : shown) {
         const QRect chip(QPoint(left, top), chipSizeFor(text));
-        if (chip.right() > width())
-            break; // chips that do not fit are left out rather than cut
         paintChip(painter, chip, text, 0.12);
         left = chip.right() + 1 + spacing;
     }

@@ -1,5 +1,6 @@
 #include "ui/content_view.h"
 
+#include "platform/widgets/message_box.h"
 #include "ui/header_bar.h"
 #include "ui/options_bar.h"
 #include "ui/report_page.h"
@@ -8,6 +9,7 @@
 #include "ui/symbols.h"
 #include "ui/theme.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -37,6 +39,12 @@ ContentView::ContentView(std::unique_ptr<DurationCalculatorViewModel> viewModel,
     contentLayout->addWidget(m_reportPage);
     layout->addWidget(content, 1);
     layout->addWidget(new StatusBar(*m_viewModel, this));
+
+    auto* quit = new QAction(tr("Esci"), this);
+    quit->setObjectName(QStringLiteral("quitAction"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    addAction(quit);
 
     connect(m_viewModel.get(), &DurationCalculatorViewModel::alertChanged, this,
             &ContentView::presentAlert);
@@ -89,6 +97,7 @@ void ContentView::presentAlert()
     m_alertBox->setWindowTitle(alert->title);
     m_alertBox->setText(alert->title);
     m_alertBox->setInformativeText(alert->message);
+    tidyMessageBox(*m_alertBox);
     m_alertBox->open();
 }
 

@@ -1,6 +1,7 @@
 #include "ui/elided_label.h"
 
 #include <QPainter>
+#include <QTextLayout>
 
 namespace quillmark {
 
@@ -28,9 +29,40 @@ void ElidedLabel::setColor(const QColor& color)
     update();
 }
 
+void ElidedLabel::setMaximumLines(int lines)
+{
+    m_maximumLines = std::max(lines, 1);
+    updateGeometry();
+    update();
+}
+
+QStringList ElidedLabel::linesFor(int width) const
+{
+    QStringList lines;
+    QTextLayout layout(m_text, font());
+    QTextOption option;
+    // Paths have no spaces to break at.
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(std::max(width, 1));
+        if (lines.size() == m_maximumLines - 1) {
+            lines.append(
+                fontMetrics().elidedText(m_text.mid(line.textStart()), m_mode, std::max(width, 0)));
+            break;
+        }
+        lines.append(m_text.mid(line.textStart(), line.textLength()));
+    }
+    layout.endLayout();
+    return lines;
+}
+
 QSize ElidedLabel::sizeHint() const
 {
-    return {fontMetrics().horizontalAdvance(m_text), fontMetrics().height()};
+    const int width = std::min(fontMetrics().horizontalAdvance(m_text), maximumWidth());
+    const qsizetype lines = std::max<qsizetype>(linesFor(width).size(), 1);
+    return {width, int(lines) * fontMetrics().lineSpacing()};
 }
 
 QSize ElidedLabel::minimumSizeHint() const
@@ -42,7 +74,16 @@ void ElidedLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setPen(m_color.isValid() ? m_color : palette().color(QPalette::WindowText));
-    painter.drawText(rect(), int(m_alignment), fontMetrics().elidedText(m_text, m_mode, width()));
+    const QStringList lines = shownLines();
+    const int lineHeight = fontMetrics().lineSpacing();
+    const int textHeight = int(lines.size()) * lineHeight;
+    int top = (m_alignment & Qt::AlignVCenter) ? (height() - textHeight) / 2 : 0;
+    const int horizontal = int(m_alignment & Qt::AlignHorizontal_Mask);
+    for (const QString& line : lines) {
+        painter.drawText(QRect(0, top, width(), lineHeight), horizontal | Qt::AlignVCenter,
+                         line.trimmed());
+        top += lineHeight;
+    }
 }
 
 } // namespace quillmark

@@ -66,7 +66,7 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
                         &DurationCalculatorViewModel::loadReport);
     m_clear = makeAction("clearAction", tr("Pulisci output"), "trash",
                          &DurationCalculatorViewModel::clearOutput);
-    m_clear->setIcon(symbolIcon(QStringLiteral("trash"), QColor(Qt::red)));
+    m_clear->setIcon(symbolIcon(QStringLiteral("trash"), theme::error()));
     m_clear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
 
     auto* menu = new QMenu(this);
@@ -84,12 +84,16 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
     m_actions->setFixedSize(30, 30);
     m_actions->setPopupMode(QToolButton::InstantPopup);
     m_actions->setMenu(menu);
+    m_actions->setToolTip(tr("Altre azioni"));
+    m_actions->setAccessibleName(tr("Altre azioni"));
 
     m_calculate =
         new QPushButton(symbolIcon(QStringLiteral("play.fill"), Qt::white), tr("Calcola"), this);
     m_calculate->setObjectName(QStringLiteral("calculateButton"));
     m_calculate->setFont(theme::font(13, QFont::DemiBold));
     m_calculate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    // Return on the focused button runs it, as Space does.
+    m_calculate->setAutoDefault(true);
     connect(m_calculate, &QPushButton::clicked, &m_viewModel,
             &DurationCalculatorViewModel::calculate);
 
@@ -101,6 +105,8 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
 
     connect(m_folderPath, &QLineEdit::textEdited, &m_viewModel,
             &DurationCalculatorViewModel::setFolderPath);
+    connect(m_folderPath, &QLineEdit::returnPressed, &m_viewModel,
+            &DurationCalculatorViewModel::calculate);
     connect(&m_viewModel, &DurationCalculatorViewModel::folderPathChanged, this,
             [this] { showFieldText(m_folderPath, m_viewModel.folderPath()); });
     for (auto signal : {&DurationCalculatorViewModel::isRunningChanged,

@@ -41,6 +41,8 @@ OptionsBar::OptionsBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
 
     connect(m_extensions, &QLineEdit::textEdited, &m_viewModel,
             &DurationCalculatorViewModel::setExtensionsText);
+    connect(m_extensions, &QLineEdit::returnPressed, &m_viewModel,
+            &DurationCalculatorViewModel::calculate);
     connect(&m_viewModel, &DurationCalculatorViewModel::extensionsTextChanged, this,
             &OptionsBar::showExtensions);
     connect(m_hideEmpty, &QCheckBox::toggled, &m_viewModel,

@@ -15,6 +15,7 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace quillmark {
@@ -89,6 +90,7 @@ QWidget* ReportPage::makeRunningPage()
     m_runningStatus->setFont(theme::callout());
     m_runningStatus->setColor(theme::secondary());
     m_runningStatus->setMaximumWidth(420);
+    m_runningStatus->setMaximumLines(2);
     layout->addStretch();
     layout->addWidget(new Spinner(m_runningPage), 0, Qt::AlignHCenter);
     layout->addWidget(m_runningStatus, 0, Qt::AlignHCenter);
@@ -150,6 +152,7 @@ QWidget* ReportPage::makePlainReportPage()
     m_reportText->setReadOnly(true);
     m_reportText->setFont(theme::font(13, QFont::Normal, true));
     m_reportText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_reportText->document()->setDocumentMargin(8);
     layout->addWidget(m_reportText);
     return m_plainReportPage;
 }

@@ -120,7 +120,7 @@ void ReportRowDelegate::paintFile(QPainter* painter, const QRect& rect,
 
     const QPixmap icon =
         failed ? symbolPixmap(QStringLiteral("exclamationmark.circle.fill"), M::fileIconSize,
-                              QColor(Qt::red))
+                              theme::error())
                : symbolPixmap(QStringLiteral("film"), M::fileIconSize, theme::primary(0.55 * 0.7));
     painter->drawPixmap(content.left(), middle - M::fileIconSize / 2, icon);
 
@@ -138,7 +138,7 @@ void ReportRowDelegate::paintFile(QPainter* painter, const QRect& rect,
     const QRect nameRect(nameLeft, content.top(), content.right() - labelWidth - M::gap - nameLeft,
                          content.height());
     painter->setFont(nameFont);
-    painter->setPen(failed ? QColor(Qt::red) : theme::primary());
+    painter->setPen(failed ? theme::error() : theme::primary());
     painter->drawText(nameRect, Qt::AlignVCenter | Qt::AlignLeft,
                       elided(nameFont, index.data(Qt::DisplayRole).toString(), nameRect.width()));
 }

@@ -84,7 +84,10 @@ QVariant ReportRowsModel::data(const QModelIndex& index, int role) const
     case Qt::ToolTipRole:
         if (isFolder)
             return folder.path;
-        return file->errorMessage.value_or(file->name);
+        // Rich text, which tooltips wrap: a long message stays readable.
+        return file->errorMessage
+                   ? QStringLiteral("<p>%1</p>").arg(file->errorMessage->toHtmlEscaped())
+                   : file->name;
     case IsFolderRole:
         return isFolder;
     case LabelRole:

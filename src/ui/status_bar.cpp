@@ -22,6 +22,7 @@ StatusBar::StatusBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
     m_icon = new QLabel(this);
     m_icon->setObjectName(QStringLiteral("statusIcon"));
     m_icon->setFixedSize(14, 14);
+    m_icon->setAccessibleName(tr("Stato"));
     m_text = new ElidedLabel(Qt::ElideMiddle, Qt::AlignLeft | Qt::AlignVCenter, this);
     m_text->setObjectName(QStringLiteral("statusText"));
     m_text->setFont(theme::caption());
@@ -30,6 +31,7 @@ StatusBar::StatusBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
     m_progress->setRange(0, 1000);
     m_progress->setTextVisible(false);
     m_progress->setFixedSize(140, 6);
+    m_progress->setAccessibleName(tr("Avanzamento"));
     m_percent = theme::captionLabel(QString(), this);
     m_percent->setObjectName(QStringLiteral("percentLabel"));
     m_percent->setFixedWidth(34);
@@ -58,7 +60,7 @@ void StatusBar::showStatus()
                           ? QPixmap()
                           : symbolPixmap(error ? QStringLiteral("exclamationmark.circle.fill")
                                                : QStringLiteral("checkmark.circle.fill"),
-                                         12, error ? QColor(Qt::red) : QColor(52, 199, 89)));
+                                         12, error ? theme::error() : QColor(52, 199, 89)));
 }
 
 void StatusBar::showProgress()

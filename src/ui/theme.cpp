@@ -30,6 +30,12 @@ QColor secondary()
     return primary(0.55);
 }
 
+QColor error()
+{
+    const bool dark = QGuiApplication::palette().color(QPalette::Base).lightness() < 128;
+    return dark ? QColor(255, 105, 97) : QColor(215, 0, 21);
+}
+
 QColor folderTint()
 {
     return QColor::fromRgbF(0.93f, 0.71f, 0.32f);

@@ -15,6 +15,8 @@ QColor accent(qreal opacity);
 // Primary text at an opacity: the faint fills and borders of fields and cards.
 QColor primary(qreal opacity = 1.0);
 QColor secondary();
+// Red that stays readable on the background: deep on light palettes, lighter on dark ones.
+QColor error();
 // The folder icon's colour: sRGB 0.93, 0.71, 0.32.
 QColor folderTint();
 

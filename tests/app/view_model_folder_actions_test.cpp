@@ -51,9 +51,8 @@ TEST_F(FolderActionsTest, RenameOnlyTheFolderTheReportDescribes)
     auto& vm = startOn("A");
     vm.setFolderPath(text(tree.path("B")));
     vm.renameFolderWithDuration();
-    expectRefused("B",
-                  QStringLiteral("il report riguarda un'altra cartella. Premi Calcola per "
-                                 "aggiornarlo."));
+    expectRefused("B", QStringLiteral("il report riguarda un'altra cartella. Premi Calcola per "
+                                      "aggiornarlo."));
 
     // A link to the folder is not the folder: renaming it would rename the link.
     tree.symlink("link-to-A", tree.path("A"));
@@ -192,6 +191,12 @@ TEST_F(FolderActionsTest, OpenFolderHandsTheExactPathToTheFileManager)
         EXPECT_EQ(desktop.opened.back(), tree.path(path));
     }
     EXPECT_EQ(desktop.opened.size(), 2u);
+
+    desktop.fileManagerOpens = false;
+    vm.openFolder();
+    expectAlert(QStringLiteral("Errore"),
+                QStringLiteral("Impossibile aprire la cartella: nessun gestore di file è "
+                               "disponibile."));
 }
 
 } // namespace

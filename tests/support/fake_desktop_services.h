@@ -15,6 +15,7 @@ public:
     std::deque<std::optional<std::filesystem::path>> folderAnswers;
     std::deque<std::optional<std::filesystem::path>> saveAnswers;
     std::deque<bool> confirmAnswers;
+    bool fileManagerOpens = true; // false: no file manager to open anything
 
     std::vector<FolderChooserRequest> folderRequests;
     QStringList saveRequests; // "title|suggested name"
@@ -47,7 +48,11 @@ public:
     }
 
     void setClipboardText(const QString& text) override { clipboard.append(text); }
-    void openInFileManager(const std::filesystem::path& path) override { opened.push_back(path); }
+    bool openInFileManager(const std::filesystem::path& path) override
+    {
+        opened.push_back(path);
+        return fileManagerOpens;
+    }
 
 private:
     static std::optional<std::filesystem::path>

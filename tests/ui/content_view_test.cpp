@@ -4,6 +4,7 @@
 #include "support/temp_tree.h"
 #include "ui/chips.h"
 #include "ui/content_view.h"
+#include "ui/elided_label.h"
 #include "ui/report_rows_model.h"
 #include "ui/summary_card.h"
 #include "ui/theme.h"
@@ -171,7 +172,7 @@ TEST_F(ContentViewTest, OpenRowsStayOpenAcrossARecalculationAndExplainThemselves
               QString::fromStdString(tree.path("Viaggi").native()));
     EXPECT_EQ(rows->index(1, 0).data(Qt::ToolTipRole).toString(), QStringLiteral("alba.mp4"));
     EXPECT_EQ(rows->index(2, 0).data(Qt::ToolTipRole).toString(),
-              QStringLiteral("file danneggiato"));
+              QStringLiteral("<p>file danneggiato</p>"));
 
     vm().calculate();
     finishRun();
@@ -202,6 +203,57 @@ TEST_F(ContentViewTest, ShortcutsCallTheirActions)
 
     QTest::keyClick(view->windowHandle(), Qt::Key_K, Qt::ControlModifier);
     EXPECT_EQ(vm().reportText(), QStringLiteral("Output pulito. Pronto per una nuova analisi.\n"));
+
+    QTest::keyClick(view->windowHandle(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(view->isVisible());
+}
+
+TEST_F(ContentViewTest, ReturnInAFieldOrOnCalcolaStartsTheRun)
+{
+    makeTree();
+    open();
+    vm().setFolderPath(QString::fromStdString(tree.path("Viaggi").native()));
+    auto* calculate = find<QPushButton>("calculateButton");
+    for (QWidget* target : std::initializer_list<QWidget*>{
+             find<QLineEdit>("folderPathField"), find<QLineEdit>("extensionsField"), calculate}) {
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Return);
+        EXPECT_TRUE(vm().isRunning()) << target->objectName().toStdString();
+        finishRun();
+    }
+}
+
+TEST_F(ContentViewTest, ChipsThatDoNotFitAreCountedAndNamed)
+{
+    open();
+    QStringList many;
+    for (int i = 0; i < 40; ++i)
+        many.append(QStringLiteral(".estensione%1").arg(i));
+    vm().setExtensionsText(many.join(QLatin1Char(',')));
+    auto* chips = find<Chips>("extensionChips");
+    ASSERT_GT(chips->shownCount(), 0);
+    ASSERT_LT(chips->shownCount(), many.size());
+    EXPECT_EQ(chips->toolTip(), many.mid(chips->shownCount()).join(QStringLiteral(", ")));
+}
+
+// The running message: two lines of at most 420 px, elided only beyond them.
+TEST(ElidedLabelTest, WrapsOntoTwoLinesBeforeEliding)
+{
+    ElidedLabel label(Qt::ElideMiddle, Qt::AlignCenter);
+    label.setMaximumWidth(420);
+    label.setMaximumLines(2);
+    const QString path = QStringLiteral("Elaborazione: /media/archivio/") + QString(40, u'x');
+    QString twoLines = path;
+    while (label.fontMetrics().horizontalAdvance(twoLines) < 600)
+        twoLines += QLatin1Char('y');
+    for (const QString& text : {twoLines, twoLines.repeated(3)}) {
+        label.setText(text);
+        label.resize(label.sizeHint());
+        EXPECT_EQ(label.width(), 420);
+        const QStringList lines = label.shownLines();
+        ASSERT_EQ(lines.size(), 2);
+        EXPECT_EQ(lines.join(QString()) == text, text == twoLines);
+    }
 }
 
 TEST_F(ContentViewTest, AlertAppearsAndIsClearedWhenDismissed)
@@ -212,6 +264,8 @@ TEST_F(ContentViewTest, AlertAppearsAndIsClearedWhenDismissed)
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->isVisible());
     EXPECT_EQ(box->informativeText(), QStringLiteral("Non c'è nessun report da copiare."));
+    EXPECT_TRUE(box->button(QMessageBox::Ok)->icon().isNull());
+    EXPECT_GE(box->width(), 380);
     box->button(QMessageBox::Ok)->click();
     EXPECT_FALSE(vm().alert().has_value());
     EXPECT_FALSE(box->isVisible());

@@ -1,5 +1,7 @@
 #include "platform/widgets/qt_desktop_services.h"
 
+#include "platform/widgets/message_box.h"
+
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -64,6 +66,7 @@ bool QtDesktopServices::confirm(const ConfirmationRequest& request)
     QPushButton* cancelButton = box.addButton(request.cancelButton, QMessageBox::RejectRole);
     box.setDefaultButton(confirmButton);
     box.setEscapeButton(cancelButton);
+    tidyMessageBox(box);
     box.exec();
     return box.clickedButton() == confirmButton;
 }
@@ -73,9 +76,9 @@ void QtDesktopServices::setClipboardText(const QString& text)
     QGuiApplication::clipboard()->setText(text);
 }
 
-void QtDesktopServices::openInFileManager(const std::filesystem::path& path)
+bool QtDesktopServices::openInFileManager(const std::filesystem::path& path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(displayedPath(path)));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(displayedPath(path)));
 }
 
 } // namespace quillmark

@@ -17,7 +17,7 @@ public:
                                                         const QString& suggestedName) override;
     bool confirm(const ConfirmationRequest& request) override;
     void setClipboardText(const QString& text) override;
-    void openInFileManager(const std::filesystem::path& path) override;
+    bool openInFileManager(const std::filesystem::path& path) override;
 
     void setWindow(QWidget* window) { m_window = window; }
 
