@@ -3,9 +3,9 @@
 #include "app/duration_calculator_view_model.h"
 #include "ui/chips.h"
 #include "ui/field_text.h"
+#include "ui/switch_toggle.h"
 #include "ui/theme.h"
 
-#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,7 +30,7 @@ OptionsBar::OptionsBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
     m_chips = new Chips(this);
     m_chips->setObjectName(QStringLiteral("extensionChips"));
 
-    m_hideEmpty = new QCheckBox(tr("Nascondi cartelle senza video"), this);
+    m_hideEmpty = new SwitchToggle(tr("Nascondi cartelle senza video"), this);
     m_hideEmpty->setObjectName(QStringLiteral("hideEmptyToggle"));
     m_hideEmpty->setFont(theme::caption());
 
@@ -45,7 +45,7 @@ OptionsBar::OptionsBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
             &DurationCalculatorViewModel::calculate);
     connect(&m_viewModel, &DurationCalculatorViewModel::extensionsTextChanged, this,
             &OptionsBar::showExtensions);
-    connect(m_hideEmpty, &QCheckBox::toggled, &m_viewModel,
+    connect(m_hideEmpty, &SwitchToggle::toggled, &m_viewModel,
             &DurationCalculatorViewModel::setHideEmptyFolders);
     connect(&m_viewModel, &DurationCalculatorViewModel::hideEmptyFoldersChanged, this,
             [this] { m_hideEmpty->setChecked(m_viewModel.hideEmptyFolders()); });

@@ -2,13 +2,13 @@
 
 #include <QFrame>
 
-class QCheckBox;
 class QLineEdit;
 
 namespace quillmark {
 
 class Chips;
 class DurationCalculatorViewModel;
+class SwitchToggle;
 
 // The extensions field with the chips of what it gives, and the hide-empty-folders toggle.
 class OptionsBar : public QFrame {
@@ -23,7 +23,7 @@ private:
     DurationCalculatorViewModel& m_viewModel;
     QLineEdit* m_extensions;
     Chips* m_chips;
-    QCheckBox* m_hideEmpty;
+    SwitchToggle* m_hideEmpty;
 };
 
 } // namespace quillmark

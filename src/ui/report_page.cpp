@@ -4,6 +4,7 @@
 #include "ui/elided_label.h"
 #include "ui/report_row_delegate.h"
 #include "ui/report_rows_model.h"
+#include "ui/report_rows_view.h"
 #include "ui/spinner.h"
 #include "ui/summary_card.h"
 #include "ui/symbols.h"
@@ -193,17 +194,15 @@ QWidget* ReportPage::makeRowsPage(QColor folderTint)
     headerLayout->addWidget(theme::captionLabel(tr("Ordinamento naturale"), header));
 
     m_rows = new ReportRowsModel(this);
-    m_folderList = new QListView(panel);
+    m_folderList = new ReportRowsView(*m_rows, panel);
     m_folderList->setObjectName(QStringLiteral("folderList"));
-    m_folderList->setModel(m_rows);
+    m_folderList->setAccessibleName(tr("REPORT PER CARTELLA"));
     m_folderList->setItemDelegate(new ReportRowDelegate(folderTint, m_folderList));
     m_folderList->setFrameShape(QFrame::NoFrame);
     m_folderList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_folderList->setSelectionMode(QAbstractItemView::NoSelection);
     m_folderList->setMouseTracking(true);
     m_folderList->setLayoutMode(QListView::Batched);
-    connect(m_folderList, &QListView::clicked, this,
-            [this](const QModelIndex& index) { m_rows->toggle(index.row()); });
 
     panelLayout->addWidget(header);
     panelLayout->addWidget(m_folderList, 1);

@@ -3,7 +3,6 @@
 #include <QSet>
 #include <QStackedWidget>
 
-class QListView;
 class QPlainTextEdit;
 
 namespace quillmark {
@@ -11,6 +10,7 @@ namespace quillmark {
 class DurationCalculatorViewModel;
 class ElidedLabel;
 class ReportRowsModel;
+class ReportRowsView;
 class SummaryCard;
 
 // The content area in one of its four states: running, empty, the plain report text, or the
@@ -46,7 +46,7 @@ private:
     SummaryCard* m_grandTotal = nullptr;
     SummaryCard* m_count = nullptr;
     ReportRowsModel* m_rows = nullptr;
-    QListView* m_folderList = nullptr;
+    ReportRowsView* m_folderList = nullptr;
 };
 
 } // namespace quillmark

@@ -56,11 +56,18 @@ void ReportRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
 {
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    if (index.data(ReportRowsModel::IsFolderRole).toBool())
-        paintFolder(painter, option.rect.adjusted(0, index.row() > 0 ? M::groupGap : 0, 0, 0),
-                    index);
+    const bool folder = index.data(ReportRowsModel::IsFolderRole).toBool();
+    const QRect rect = option.rect.adjusted(0, folder && index.row() > 0 ? M::groupGap : 0, 0, 0);
+    if (folder)
+        paintFolder(painter, rect, index);
     else
-        paintFile(painter, option.rect, index);
+        paintFile(painter, rect, index);
+    // The row the keyboard is on, while the list has the focus.
+    if (option.state & QStyle::State_HasFocus) {
+        painter->setPen(QPen(theme::accent(0.7), 2));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(QRectF(rect).adjusted(1, 1, -1, -1), M::corner, M::corner);
+    }
     painter->restore();
 }
 

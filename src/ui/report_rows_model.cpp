@@ -64,6 +64,14 @@ void ReportRowsModel::toggle(int row)
     Q_EMIT dataChanged(changed, changed);
 }
 
+int ReportRowsModel::folderRowOf(int row) const
+{
+    if (row < 0 || row >= int(m_rows.size()))
+        return -1;
+    const int file = m_rows[std::size_t(row)].file;
+    return file < 0 ? row : row - 1 - file;
+}
+
 int ReportRowsModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : int(m_rows.size());
@@ -88,6 +96,14 @@ QVariant ReportRowsModel::data(const QModelIndex& index, int role) const
         return file->errorMessage
                    ? QStringLiteral("<p>%1</p>").arg(file->errorMessage->toHtmlEscaped())
                    : file->name;
+    case Qt::AccessibleTextRole: {
+        // What a screen reader says of the row: its name and its duration.
+        QString text = data(index, Qt::DisplayRole).toString() + QStringLiteral(", ") +
+                       (isFolder ? folder.totalLabel : file->durationLabel);
+        if (file && file->errorMessage)
+            text += QStringLiteral(", ") + *file->errorMessage;
+        return text;
+    }
     case IsFolderRole:
         return isFolder;
     case LabelRole:

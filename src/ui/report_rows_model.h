@@ -30,6 +30,8 @@ public:
     // Opens a closed folder row, closes an open one; other rows ignore it.
     void toggle(int row);
     const QSet<QString>& expandedFolders() const { return m_expandedFolders; }
+    // The row of the folder a row belongs to (a folder row is its own); -1 outside the list.
+    int folderRowOf(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

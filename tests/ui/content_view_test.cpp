@@ -10,7 +10,6 @@
 #include "ui/theme.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
@@ -121,7 +120,7 @@ TEST_F(ContentViewTest, DisablesWhatARunForbids)
     vm().calculate();
     for (const char* name : {"folderPathField", "extensionsField"})
         EXPECT_FALSE(find<QLineEdit>(name)->isEnabled()) << name;
-    EXPECT_FALSE(find<QCheckBox>("hideEmptyToggle")->isEnabled());
+    EXPECT_FALSE(find<QAbstractButton>("hideEmptyToggle")->isEnabled());
     for (const char* name : {"browseButton", "calculateButton"})
         EXPECT_FALSE(find<QPushButton>(name)->isEnabled()) << name;
     for (const char* name : {"openFolderAction", "renameAction", "playlistsAction"})
@@ -184,6 +183,31 @@ TEST_F(ContentViewTest, OpenRowsStayOpenAcrossARecalculationAndExplainThemselves
     EXPECT_TRUE(view->expandedFolders().isEmpty());
 }
 
+TEST_F(ContentViewTest, RowsAnswerTheKeyboardAndNameThemselves)
+{
+    makeTree();
+    open();
+    vm().setFolderPath(QString::fromStdString(tree.path("Viaggi").native()));
+    vm().calculate();
+    finishRun();
+    auto* list = find<QListView>("folderList");
+    QAbstractItemModel* rows = list->model();
+    list->setFocus();
+    ASSERT_EQ(list->currentIndex().row(), 0);
+    const std::vector<std::pair<Qt::Key, std::pair<int, int>>> steps{
+        // key, then the current row and the number of rows after it
+        {Qt::Key_Return, {0, 4}}, {Qt::Key_Down, {1, 4}}, {Qt::Key_Left, {0, 4}},
+        {Qt::Key_Left, {0, 2}},   {Qt::Key_Down, {1, 2}}, {Qt::Key_Right, {1, 3}},
+        {Qt::Key_Space, {1, 2}},
+    };
+    for (const auto& [key, expected] : steps) {
+        QTest::keyClick(list, key);
+        EXPECT_EQ(std::pair(list->currentIndex().row(), rows->rowCount()), expected) << key;
+    }
+    EXPECT_EQ(rows->index(1, 0).data(Qt::AccessibleTextRole).toString(),
+              QStringLiteral("Mare, 0h01m"));
+}
+
 TEST_F(ContentViewTest, ShortcutsCallTheirActions)
 {
     makeTree();
@@ -206,6 +230,20 @@ TEST_F(ContentViewTest, ShortcutsCallTheirActions)
 
     QTest::keyClick(view->windowHandle(), Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(view->isVisible());
+}
+
+TEST_F(ContentViewTest, TheSwitchTogglesByKeyAndClickAndIsStored)
+{
+    open();
+    auto* toggle = find<QAbstractButton>("hideEmptyToggle");
+    EXPECT_TRUE(toggle->isChecked());
+    toggle->setFocus();
+    QTest::keyClick(toggle, Qt::Key_Space);
+    EXPECT_FALSE(vm().hideEmptyFolders());
+    EXPECT_EQ(settings.value(QStringLiteral("hide_empty_folders")), QVariant(false));
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    EXPECT_TRUE(vm().hideEmptyFolders());
+    EXPECT_TRUE(toggle->isChecked());
 }
 
 TEST_F(ContentViewTest, ReturnInAFieldOrOnCalcolaStartsTheRun)
