@@ -3,18 +3,15 @@
 #include "model/path_text.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 
+#include <cerrno>
 #include <new>
 #include <system_error>
 
 namespace quillmark {
 
 namespace {
-
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("AppError", text);
-}
 
 template <class... Ts> struct Overloaded : Ts... {
     using Ts::operator()...;
@@ -60,17 +57,20 @@ QString AppError::errorDescription() const
         Overloaded{
             [](const InvalidFolder& e) { return e.message; },
             [](const UnsupportedFormat& e) {
-                return tr("Formato non supportato da AVFoundation: %1")
+                return QCoreApplication::translate("AppError",
+                                                   "Formato non supportato da AVFoundation: %1")
                     .arg(lastPathComponent(e.url));
             },
             [](const FfprobeFailed& e) {
                 // One multi-argument arg() so that a "%2" inside the name is not substituted.
-                return tr("ffprobe non è riuscito ad analizzare %1: %2")
+                return QCoreApplication::translate("AppError",
+                                                   "ffprobe non è riuscito ad analizzare %1: %2")
                     .arg(lastPathComponent(e.url), e.message);
             },
             [](const DurationFailed& e) { return e.message; },
             [](const FfprobeNotFound&) {
-                return tr(
+                return QCoreApplication::translate(
+                    "AppError",
                     "ffprobe non trovato. Configura il percorso (es. /opt/homebrew/bin/ffprobe).");
             },
         },
@@ -82,10 +82,52 @@ QString describeError(const std::exception& error)
     if (const auto* appError = dynamic_cast<const AppError*>(&error))
         return appError->errorDescription();
     if (dynamic_cast<const std::bad_alloc*>(&error))
-        return tr("memoria insufficiente");
+        return QCoreApplication::translate("AppError", "memoria insufficiente");
     if (const auto* systemError = dynamic_cast<const std::system_error*>(&error))
-        return QString::fromLocal8Bit(systemError->code().message());
+        return platformErrorDescription(systemError->code());
     return QString::fromLocal8Bit(error.what());
+}
+
+QString platformErrorDescription(const std::error_code& code)
+{
+    const bool errnoValue =
+        code.category() == std::generic_category() || code.category() == std::system_category();
+    if (errnoValue && QLocale().language() == QLocale::Italian) {
+        switch (code.value()) {
+        case ENOENT:
+            return QStringLiteral("File o cartella inesistente");
+        case EEXIST:
+            return QStringLiteral("Esiste già un file o una cartella con questo nome");
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("Permesso negato");
+        case EROFS:
+            return QStringLiteral("File system in sola lettura");
+        case ENOSPC:
+            return QStringLiteral("Spazio esaurito sul disco");
+        case ENAMETOOLONG:
+            return QStringLiteral("Nome troppo lungo");
+        case ENOTDIR:
+            return QStringLiteral("Non è una cartella");
+        case EISDIR:
+            return QStringLiteral("È una cartella");
+        case EBUSY:
+            return QStringLiteral("Risorsa occupata");
+        case EXDEV:
+            return QStringLiteral("Non si può spostare tra dischi diversi");
+        case ENOTEMPTY:
+            return QStringLiteral("La cartella non è vuota");
+        case EIO:
+            return QStringLiteral("Errore di lettura o scrittura sul disco");
+        case EMLINK:
+            return QStringLiteral("Troppi collegamenti");
+        case EDQUOT:
+            return QStringLiteral("Quota del disco superata");
+        case ELOOP:
+            return QStringLiteral("Troppi livelli di collegamenti simbolici");
+        }
+    }
+    return QString::fromLocal8Bit(code.message());
 }
 
 QString describeError(const std::exception_ptr& error)

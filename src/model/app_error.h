@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <filesystem>
+#include <system_error>
 #include <variant>
 
 namespace quillmark {
@@ -48,8 +49,10 @@ private:
     QByteArray m_what;
 };
 
-// The text of any caught error: the description of an AppError, else the platform's own wording.
+// The text of any caught error: the description of an AppError, else the platform's own wording
+// (in Italian for the usual file errors while the default locale is Italian: the interface's).
 QString describeError(const std::exception& error);
 QString describeError(const std::exception_ptr& error);
+QString platformErrorDescription(const std::error_code& code);
 
 } // namespace quillmark

@@ -3,6 +3,7 @@
 #include "platform/qsettings_store.h"
 #include "platform/widgets/qt_desktop_services.h"
 #include "ui/content_view.h"
+#include "ui/interface_language.h"
 #include "ui/symbols.h"
 #include "ui/theme.h"
 
@@ -39,6 +40,7 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("quillmark"));
     QApplication::setWindowIcon(quillmark::symbolIcon(QStringLiteral("quillmark")));
 
+    const quillmark::InterfaceLanguage language;
     quillmark::QSettingsStore settings;
     quillmark::QtDesktopServices desktop;
     quillmark::ContentView window(std::make_unique<quillmark::DurationCalculatorViewModel>(

@@ -1,5 +1,6 @@
 #include "ui/style.h"
 
+#include "ui/resources.h"
 #include "ui/theme.h"
 
 #include <QFile>
@@ -21,6 +22,7 @@ QString rgba(const QColor& color)
 
 QString windowStyleSheet()
 {
+    registerUiResources();
     QFile file(QStringLiteral(":/style/style.qss"));
     if (!file.open(QIODevice::ReadOnly))
         return {};

@@ -1,15 +1,11 @@
 #include "ui/symbols.h"
 
+#include "ui/resources.h"
+
 #include <QGuiApplication>
 #include <QHash>
 #include <QPainter>
 #include <QSvgRenderer>
-
-// The icons live in a static library, whose resources are registered only when asked for.
-static void registerIconResources()
-{
-    Q_INIT_RESOURCE(icons);
-}
 
 namespace quillmark {
 
@@ -50,8 +46,7 @@ QPixmap drawn(const QString& name, int size, qreal ratio)
         QIcon::fromTheme(theme).paint(&painter, QRect(0, 0, size, size));
         return pixmap;
     }
-    static const bool registered = (registerIconResources(), true);
-    Q_UNUSED(registered);
+    registerUiResources();
     QSvgRenderer renderer(QStringLiteral(":/icons/%1.svg").arg(name));
     QPainter painter(&pixmap);
     renderer.render(&painter, QRectF(0, 0, size, size));

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QLocale>
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,8 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Expected texts do not depend on the language of the machine that runs the tests.
+    QLocale::setDefault(QLocale::c());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QLocale>
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,8 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    // Expected texts do not depend on the language of the machine that runs the tests.
+    QLocale::setDefault(QLocale::c());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

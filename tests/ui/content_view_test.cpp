@@ -5,6 +5,7 @@
 #include "ui/chips.h"
 #include "ui/content_view.h"
 #include "ui/elided_label.h"
+#include "ui/interface_language.h"
 #include "ui/report_rows_model.h"
 #include "ui/summary_card.h"
 #include "ui/theme.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -272,6 +274,38 @@ TEST_F(ContentViewTest, ChipsThatDoNotFitAreCountedAndNamed)
     ASSERT_GT(chips->shownCount(), 0);
     ASSERT_LT(chips->shownCount(), many.size());
     EXPECT_EQ(chips->toolTip(), many.mid(chips->shownCount()).join(QStringLiteral(", ")));
+}
+
+TEST_F(ContentViewTest, AnEnglishInterfaceKeepsTheReportItalian)
+{
+    makeTree();
+    const InterfaceLanguage english(QLocale(QLocale::English, QLocale::UnitedStates));
+    ASSERT_TRUE(english.isEnglish());
+    open();
+    EXPECT_EQ(find<QPushButton>("calculateButton")->text(), QStringLiteral("Calculate"));
+    vm().setFolderPath(QString::fromStdString(tree.path("Viaggi").native()));
+    vm().calculate();
+    finishRun();
+    EXPECT_EQ(vm().statusMessage(), QStringLiteral("Done"));
+    for (const char* keyword : {"Cartella ", "Totale cartella (0h01m)", "Gran totale (0h02m)"})
+        EXPECT_TRUE(vm().currentReport().contains(QLatin1String(keyword))) << keyword;
+    view.reset();
+}
+
+// Qt's own menus and dialogs speak the interface's language, from Qt's catalogues.
+TEST(InterfaceLanguageTest, ItalianIsTheLanguageOfEveryOtherLocale)
+{
+    for (const QLocale& system : {QLocale(QLocale::Italian), QLocale(QLocale::German)}) {
+        const InterfaceLanguage language(system);
+        EXPECT_FALSE(language.isEnglish());
+        QLineEdit field;
+        std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
+        QStringList texts;
+        for (const QAction* action : menu->actions())
+            texts.append(action->text());
+        EXPECT_TRUE(texts.join(QLatin1Char(' ')).contains(QLatin1String("Copia")))
+            << texts.join(QLatin1Char(' ')).toStdString();
+    }
 }
 
 // The running message: two lines of at most 420 px, elided only beyond them.

@@ -1,0 +1,386 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="it">
+<context>
+    <name>AppError</name>
+    <message>
+        <source>Formato non supportato da AVFoundation: %1</source>
+        <translation>Format not supported by AVFoundation: %1</translation>
+    </message>
+    <message>
+        <source>ffprobe non è riuscito ad analizzare %1: %2</source>
+        <translation>ffprobe could not analyse %1: %2</translation>
+    </message>
+    <message>
+        <source>ffprobe non trovato. Configura il percorso (es. /opt/homebrew/bin/ffprobe).</source>
+        <translation>ffprobe not found. Set its path (e.g. /opt/homebrew/bin/ffprobe).</translation>
+    </message>
+    <message>
+        <source>memoria insufficiente</source>
+        <translation>out of memory</translation>
+    </message>
+    <message>
+        <source>Errore sconosciuto</source>
+        <translation>Unknown error</translation>
+    </message>
+</context>
+<context>
+    <name>DesktopServices</name>
+    <message>
+        <source>Testo (*.txt)</source>
+        <translation>Text (*.txt)</translation>
+    </message>
+</context>
+<context>
+    <name>FFprobe</name>
+    <message>
+        <source>nessuna risposta entro %1 secondi</source>
+        <translation>no answer within %1 seconds</translation>
+    </message>
+    <message>
+        <source>durata non disponibile</source>
+        <translation>duration not available</translation>
+    </message>
+</context>
+<context>
+    <name>FolderCheck</name>
+    <message>
+        <source>Seleziona una cartella valida.</source>
+        <translation>Select a valid folder.</translation>
+    </message>
+    <message>
+        <source>La cartella selezionata non esiste.</source>
+        <translation>The selected folder does not exist.</translation>
+    </message>
+    <message>
+        <source>Il percorso indicato non è una cartella.</source>
+        <translation>The path given is not a folder.</translation>
+    </message>
+</context>
+<context>
+    <name>RegularFile</name>
+    <message>
+        <source>un file speciale</source>
+        <translation>a special file</translation>
+    </message>
+    <message>
+        <source>una cartella</source>
+        <translation>a folder</translation>
+    </message>
+    <message>
+        <source>una pipe (FIFO)</source>
+        <translation>a pipe (FIFO)</translation>
+    </message>
+    <message>
+        <source>un dispositivo a caratteri</source>
+        <translation>a character device</translation>
+    </message>
+    <message>
+        <source>un dispositivo a blocchi</source>
+        <translation>a block device</translation>
+    </message>
+    <message>
+        <source>un socket</source>
+        <translation>a socket</translation>
+    </message>
+    <message>
+        <source>«%1» non è un file normale ma %2: non viene letto.</source>
+        <translation>“%1” is not a regular file but %2: it is not read.</translation>
+    </message>
+</context>
+<context>
+    <name>TextFile</name>
+    <message>
+        <source>Il file «%1» è troppo grande: più di %2 MiB, non è un report.</source>
+        <translation>The file “%1” is too large: over %2 MiB, it is not a report.</translation>
+    </message>
+    <message>
+        <source>Il file «%1» non contiene testo UTF-8 valido.</source>
+        <translation>The file “%1” does not hold valid UTF-8 text.</translation>
+    </message>
+</context>
+<context>
+    <name>quillmark::ContentView</name>
+    <message>
+        <source>Esci</source>
+        <translation>Quit</translation>
+    </message>
+</context>
+<context>
+    <name>quillmark::DurationCalculatorViewModel</name>
+    <message>
+        <source>Pronto</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <source>Pronto. Seleziona una cartella e premi Calcola.</source>
+        <translation>Ready. Select a folder and press Calculate.</translation>
+    </message>
+    <message>
+        <source>L&apos;app è in esecuzione in modalità sandbox: il fallback ffprobe non può lanciare processi esterni. Verranno calcolati solo i formati supportati da AVFoundation.</source>
+        <translation>The app is running in a sandbox: the ffprobe fallback cannot start external processes. Only the formats that AVFoundation supports will be measured.</translation>
+    </message>
+    <message>
+        <source>Seleziona cartella</source>
+        <translation>Select folder</translation>
+    </message>
+    <message>
+        <source>In esecuzione…</source>
+        <translation>Running…</translation>
+    </message>
+    <message>
+        <source>Avvio calcolo su: %1 con estensioni %2</source>
+        <translation>Starting the calculation on: %1 with extensions %2</translation>
+    </message>
+    <message>
+        <source>Errore</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Elaborazione: %1</source>
+        <translation>Processing: %1</translation>
+    </message>
+    <message>
+        <source>Completato</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>Si è verificato un errore: %1</source>
+        <translation>An error occurred: %1</translation>
+    </message>
+    <message>
+        <source>Errore: %1</source>
+        <translation>Error: %1</translation>
+    </message>
+    <message>
+        <source>Errore durante il calcolo</source>
+        <translation>Error during the calculation</translation>
+    </message>
+    <message>
+        <source>Impossibile rinominare la cartella: %1</source>
+        <translation>Cannot rename the folder: %1</translation>
+    </message>
+    <message>
+        <source>Il nome della cartella contiene già la durata aggiornata</source>
+        <translation>The folder&apos;s name already carries the current duration</translation>
+    </message>
+    <message>
+        <source>Rinomina cartella</source>
+        <translation>Rename folder</translation>
+    </message>
+    <message>
+        <source>Rinominare la cartella &quot;%1&quot; in &quot;%2&quot;?
+%3</source>
+        <translation>Rename the folder &quot;%1&quot; to &quot;%2&quot;?
+%3</translation>
+    </message>
+    <message>
+        <source>Rinomina</source>
+        <translation>Rename</translation>
+    </message>
+    <message>
+        <source>Annulla</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Rinomina annullata: accesso alla cartella superiore non confermato</source>
+        <translation>Rename cancelled: access to the parent folder not confirmed</translation>
+    </message>
+    <message>
+        <source>Cartella rinominata in &quot;%1&quot;</source>
+        <translation>Folder renamed to &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>il report riguarda un&apos;altra cartella. Premi Calcola per aggiornarlo.</source>
+        <translation>the report is about another folder. Press Calculate to update it.</translation>
+    </message>
+    <message>
+        <source>è la tua cartella personale, che non viene mai rinominata.</source>
+        <translation>it is your home folder, which is never renamed.</translation>
+    </message>
+    <message>
+        <source>è la cartella radice del file system, che non viene mai rinominata.</source>
+        <translation>it is the root of the file system, which is never renamed.</translation>
+    </message>
+    <message>
+        <source>è il punto di montaggio di un disco o di una condivisione, che non viene mai rinominato.</source>
+        <translation>it is where a disk or a share is mounted, which is never renamed.</translation>
+    </message>
+    <message>
+        <source>Impossibile generare le playlist: %1</source>
+        <translation>Cannot create the playlists: %1</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>Nessun video trovato: nessuna playlist generata.</source>
+        <translation>No video found: no playlist created.</translation>
+    </message>
+    <message>
+        <source>Generate %1 playlist in %2</source>
+        <translation>Created %1 playlists in %2</translation>
+    </message>
+    <message>
+        <source>Seleziona una cartella valida da aprire.</source>
+        <translation>Select a valid folder to open.</translation>
+    </message>
+    <message>
+        <source>Impossibile aprire la cartella: nessun gestore di file è disponibile.</source>
+        <translation>Cannot open the folder: no file manager is available.</translation>
+    </message>
+    <message>
+        <source>Non c&apos;è nessun report da salvare. Esegui prima il calcolo.</source>
+        <translation>There is no report to save. Run the calculation first.</translation>
+    </message>
+    <message>
+        <source>Salva report</source>
+        <translation>Save report</translation>
+    </message>
+    <message>
+        <source>Impossibile salvare il file: %1</source>
+        <translation>Cannot save the file: %1</translation>
+    </message>
+    <message>
+        <source>Salvato: %1</source>
+        <translation>Saved: %1</translation>
+    </message>
+    <message>
+        <source>Non c&apos;è nessun report da copiare.</source>
+        <translation>There is no report to copy.</translation>
+    </message>
+    <message>
+        <source>Report copiato negli appunti</source>
+        <translation>Report copied to the clipboard</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere il report: %1</source>
+        <translation>Cannot read the report: %1</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere durata.txt: %1</source>
+        <translation>Cannot read durata.txt: %1</translation>
+    </message>
+    <message>
+        <source>Caricato: %1</source>
+        <translation>Loaded: %1</translation>
+    </message>
+    <message>
+        <source>Output pulito. Pronto per una nuova analisi.</source>
+        <translation>Output cleared. Ready for a new analysis.</translation>
+    </message>
+</context>
+<context>
+    <name>quillmark::HeaderBar</name>
+    <message>
+        <source>Percorso della cartella video</source>
+        <translation>Path of the video folder</translation>
+    </message>
+    <message>
+        <source>Sfoglia…</source>
+        <translation>Browse…</translation>
+    </message>
+    <message>
+        <source>Apri cartella</source>
+        <translation>Open folder</translation>
+    </message>
+    <message>
+        <source>Rinomina con durata</source>
+        <translation>Rename with duration</translation>
+    </message>
+    <message>
+        <source>Crea playlist</source>
+        <translation>Create playlists</translation>
+    </message>
+    <message>
+        <source>Salva report…</source>
+        <translation>Save report…</translation>
+    </message>
+    <message>
+        <source>Copia report</source>
+        <translation>Copy report</translation>
+    </message>
+    <message>
+        <source>Carica report</source>
+        <translation>Load report</translation>
+    </message>
+    <message>
+        <source>Pulisci output</source>
+        <translation>Clear output</translation>
+    </message>
+    <message>
+        <source>Altre azioni</source>
+        <translation>More actions</translation>
+    </message>
+    <message>
+        <source>Calcola</source>
+        <translation>Calculate</translation>
+    </message>
+</context>
+<context>
+    <name>quillmark::OptionsBar</name>
+    <message>
+        <source>es. mp4,mov</source>
+        <translation>e.g. mp4,mov</translation>
+    </message>
+    <message>
+        <source>Nascondi cartelle senza video</source>
+        <translation>Hide folders without videos</translation>
+    </message>
+    <message>
+        <source>Estensioni</source>
+        <translation>Extensions</translation>
+    </message>
+</context>
+<context>
+    <name>quillmark::ReportPage</name>
+    <message>
+        <source>%1 video</source>
+        <translation>%1 videos</translation>
+    </message>
+    <message>
+        <source>%1 cartelle</source>
+        <translation>%1 folders</translation>
+    </message>
+    <message>
+        <source>Nessuna analisi ancora</source>
+        <translation>No analysis yet</translation>
+    </message>
+    <message>
+        <source>Scegli una cartella con i tuoi video, imposta le estensioni da includere e premi Calcola per vedere qui la durata totale.</source>
+        <translation>Choose a folder with your videos, set the extensions to include and press Calculate to see the total duration here.</translation>
+    </message>
+    <message>
+        <source>Scegli cartella…</source>
+        <translation>Choose folder…</translation>
+    </message>
+    <message>
+        <source>GRAN TOTALE</source>
+        <translation>GRAND TOTAL</translation>
+    </message>
+    <message>
+        <source>ANALIZZATI</source>
+        <translation>ANALYSED</translation>
+    </message>
+    <message>
+        <source>REPORT PER CARTELLA</source>
+        <translation>REPORT BY FOLDER</translation>
+    </message>
+    <message>
+        <source>Ordinamento naturale</source>
+        <translation>Natural order</translation>
+    </message>
+</context>
+<context>
+    <name>quillmark::StatusBar</name>
+    <message>
+        <source>Stato</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Avanzamento</source>
+        <translation>Progress</translation>
+    </message>
+</context>
+</TS>
