@@ -5,6 +5,7 @@
 #include "support/fake_desktop_services.h"
 #include "support/fake_provider.h"
 #include "ui/content_view.h"
+#include "ui/interface_language.h"
 #include "ui/theme.h"
 
 #include <QApplication>
@@ -87,22 +88,9 @@ fs::path makeLibrary(const fs::path& root, const fs::path& media)
     return library;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+void drawEveryState(const QDir& out, const fs::path& library)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: quillmark-screenshots OUTPUT-FOLDER MEDIA-FOLDER\n");
-        return 2;
-    }
-    const QDir out(QString::fromLocal8Bit(argv[1]));
-    out.mkpath(QStringLiteral("."));
-    QTemporaryDir work;
-    const fs::path library = makeLibrary(work.path().toStdString(), argv[2]);
     const QString libraryText = QString::fromStdString(library.native());
-
     {
         Window window;
         window.save(out.filePath(QStringLiteral("1-empty.png")));
@@ -131,6 +119,7 @@ int main(int argc, char** argv)
         for (int row : {3, 1}) // open "Stagione 2", then "Extra"
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                               list->visualRect(list->model()->index(row, 0)).center());
+        list->clearFocus();
         window.save(out.filePath(QStringLiteral("4-report.png")));
     }
     {
@@ -138,6 +127,27 @@ int main(int argc, char** argv)
         sandboxed.insert(QStringLiteral("APP_SANDBOX_CONTAINER_ID"), QStringLiteral("quillmark"));
         Window window(sandboxed);
         window.save(out.filePath(QStringLiteral("5-sandbox-banner.png")));
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: quillmark-screenshots OUTPUT-FOLDER MEDIA-FOLDER\n");
+        return 2;
+    }
+    QTemporaryDir work;
+    const fs::path library = makeLibrary(work.path().toStdString(), argv[2]);
+    for (const auto& [system, folder] :
+         {std::pair{QLocale(QLocale::Italian), "it"}, std::pair{QLocale(QLocale::English), "en"}}) {
+        const InterfaceLanguage language(system);
+        const QDir out(QString::fromLocal8Bit(argv[1]) + QLatin1Char('/') + QLatin1String(folder));
+        out.mkpath(QStringLiteral("."));
+        drawEveryState(out, library);
     }
     return 0;
 }
