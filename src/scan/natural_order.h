@@ -15,7 +15,9 @@ namespace quillmark {
 // same keep their given order.
 class NaturalOrder {
 public:
-    explicit NaturalOrder(const QLocale& locale = QLocale());
+    // The user's own locale, not the interface's: an Italian window on a Danish system still
+    // sorts names as Danish people expect.
+    explicit NaturalOrder(const QLocale& locale = QLocale::system());
 
     // Sorts names given as raw file-name bytes; names that are not UTF-8 sort by their decoded
     // text.
