@@ -76,6 +76,14 @@ protected:
         release = false;
     }
 
+    QString viaggi() const { return QString::fromStdString(tree.path("Viaggi").native()); }
+    void calculateViaggi()
+    {
+        vm().setFolderPath(viaggi());
+        vm().calculate();
+        finishRun();
+    }
+
     void makeTree()
     {
         tree.file("Viaggi/alba.mp4");
@@ -97,7 +105,7 @@ TEST_F(ContentViewTest, ShowsTheStateTheViewModelIsIn)
     open();
     EXPECT_EQ(page(), QStringLiteral("emptyPage"));
 
-    vm().setFolderPath(QString::fromStdString(tree.path("Viaggi").native()));
+    vm().setFolderPath(viaggi());
     vm().calculate();
     EXPECT_EQ(page(), QStringLiteral("runningPage"));
     finishRun();
@@ -116,8 +124,7 @@ TEST_F(ContentViewTest, DisablesWhatARunForbids)
 {
     makeTree();
     tree.file("Viaggi/durata.txt", "Gran totale (0h01m)\n");
-    settings.setValue(QStringLiteral("last_folder"),
-                      QString::fromStdString(tree.path("Viaggi").native()));
+    settings.setValue(QStringLiteral("last_folder"), viaggi());
     open();
     vm().calculate();
     for (const char* name : {"folderPathField", "extensionsField"})
@@ -157,20 +164,16 @@ TEST_F(ContentViewTest, OpenRowsStayOpenAcrossARecalculationAndExplainThemselves
 {
     makeTree();
     open();
-    vm().setFolderPath(QString::fromStdString(tree.path("Viaggi").native()));
-    vm().calculate();
-    finishRun();
+    calculateViaggi();
     auto* list = find<QListView>("folderList");
     QAbstractItemModel* rows = list->model();
     ASSERT_EQ(rows->rowCount(), 2);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualRect(rows->index(0, 0)).center());
     ASSERT_EQ(rows->rowCount(), 4);
-    EXPECT_EQ(view->expandedFolders(),
-              QSet<QString>{QString::fromStdString(tree.path("Viaggi").native())});
+    EXPECT_EQ(view->expandedFolders(), QSet<QString>{viaggi()});
 
-    EXPECT_EQ(rows->index(0, 0).data(Qt::ToolTipRole).toString(),
-              QString::fromStdString(tree.path("Viaggi").native()));
+    EXPECT_EQ(rows->index(0, 0).data(Qt::ToolTipRole).toString(), viaggi());
     EXPECT_EQ(rows->index(1, 0).data(Qt::ToolTipRole).toString(), QStringLiteral("alba.mp4"));
     EXPECT_EQ(rows->index(2, 0).data(Qt::ToolTipRole).toString(),
               QStringLiteral("<p>file danneggiato</p>"));
@@ -189,9 +192,7 @@ TEST_F(ContentViewTest, RowsAnswerTheKeyboardAndNameThemselves)
 {
     makeTree();
     open();
-    vm().setFolderPath(QString::fromStdString(tree.path("Viaggi").native()));
-    vm().calculate();
-    finishRun();
+    calculateViaggi();
     auto* list = find<QListView>("folderList");
     QAbstractItemModel* rows = list->model();
     list->setFocus();
@@ -218,7 +219,7 @@ TEST_F(ContentViewTest, ShortcutsCallTheirActions)
     QTest::keyClick(view->windowHandle(), Qt::Key_O, Qt::ControlModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.folderRequests.size() == 1u; }));
 
-    vm().setFolderPath(QString::fromStdString(tree.path("Viaggi").native()));
+    vm().setFolderPath(viaggi());
     QTest::keyClick(view->windowHandle(), Qt::Key_R, Qt::ControlModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return vm().isRunning(); }));
     finishRun();
@@ -252,7 +253,7 @@ TEST_F(ContentViewTest, ReturnInAFieldOrOnCalcolaStartsTheRun)
 {
     makeTree();
     open();
-    vm().setFolderPath(QString::fromStdString(tree.path("Viaggi").native()));
+    vm().setFolderPath(viaggi());
     auto* calculate = find<QPushButton>("calculateButton");
     for (QWidget* target : std::initializer_list<QWidget*>{
              find<QLineEdit>("folderPathField"), find<QLineEdit>("extensionsField"), calculate}) {
@@ -283,9 +284,7 @@ TEST_F(ContentViewTest, AnEnglishInterfaceKeepsTheReportItalian)
     ASSERT_TRUE(english.isEnglish());
     open();
     EXPECT_EQ(find<QPushButton>("calculateButton")->text(), QStringLiteral("Calculate"));
-    vm().setFolderPath(QString::fromStdString(tree.path("Viaggi").native()));
-    vm().calculate();
-    finishRun();
+    calculateViaggi();
     EXPECT_EQ(vm().statusMessage(), QStringLiteral("Done"));
     for (const char* keyword : {"Cartella ", "Totale cartella (0h01m)", "Gran totale (0h02m)"})
         EXPECT_TRUE(vm().currentReport().contains(QLatin1String(keyword))) << keyword;
