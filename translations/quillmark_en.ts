@@ -270,6 +270,10 @@
         <source>Output pulito. Pronto per una nuova analisi.</source>
         <translation>Output cleared. Ready for a new analysis.</translation>
     </message>
+    <message>
+        <source>Calcolo interrotto</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>quillmark::HeaderBar</name>
@@ -316,6 +320,10 @@
     <message>
         <source>Calcola</source>
         <translation>Calculate</translation>
+    </message>
+    <message>
+        <source>Interrompi</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

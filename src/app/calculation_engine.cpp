@@ -58,6 +58,8 @@ private:
 };
 
 struct CalculationEngine::Run {
+    std::uint64_t id = 0;
+    std::stop_source stop;
     std::function<bool()> hideEmptyFolders;
     std::vector<WalkedFolder> folders;
     std::vector<DurationJob> jobs;
@@ -81,7 +83,8 @@ CalculationEngine::CalculationEngine(VideoDurationService service, int processor
 CalculationEngine::~CalculationEngine()
 {
     m_link->cut();
-    m_stop.request_stop();
+    if (m_run)
+        m_run->stop.request_stop();
     m_pool->clear();
     if (!m_pool->waitForDone(abandonAfterMilliseconds))
         abandon(std::move(m_pool));
@@ -101,28 +104,51 @@ QFuture<ComputedReport> CalculationEngine::computeReport(const std::filesystem::
 {
     Q_ASSERT(!isRunning());
     m_run = std::make_unique<Run>();
+    m_run->id = ++m_runCount;
     m_run->hideEmptyFolders = std::move(hideEmptyFolders);
     m_run->promise.start();
     QFuture<ComputedReport> future = m_run->promise.future();
 
     // The walk of a large tree takes a while: it runs off this thread like the measurements.
-    m_pool->start([link = m_link, folder, extensions] {
-        try {
-            auto walked = std::make_shared<Walk>(walk(folder, extensions));
-            link->post([walked](CalculationEngine& engine) { engine.startMeasuring(walked); });
-        } catch (...) {
-            link->post([error = std::current_exception()](CalculationEngine& engine) {
-                engine.fail(error);
-            });
-        }
-    });
+    m_pool->start(
+        [link = m_link, id = m_run->id, stop = m_run->stop.get_token(), folder, extensions] {
+            try {
+                auto walked = std::make_shared<Walk>(walk(folder, extensions, stop));
+                link->post([id, walked](CalculationEngine& engine) {
+                    if (engine.isCurrent(id))
+                        engine.startMeasuring(walked);
+                });
+            } catch (...) {
+                link->post([id, error = std::current_exception()](CalculationEngine& engine) {
+                    if (engine.isCurrent(id))
+                        engine.fail(error);
+                });
+            }
+        });
     return future;
 }
 
-CalculationEngine::Walk CalculationEngine::walk(const std::filesystem::path& folder,
-                                                const QStringList& extensions)
+bool CalculationEngine::isCurrent(std::uint64_t runId) const
 {
-    Walk result{walkFolder(folder), {}};
+    return m_run && m_run->id == runId;
+}
+
+void CalculationEngine::cancel()
+{
+    if (!m_run)
+        return;
+    m_run->stop.request_stop();
+    m_pool->clear();
+    const std::unique_ptr<Run> run = std::move(m_run);
+    run->promise.future().cancel();
+    run->promise.finish();
+    Q_EMIT cancelled();
+}
+
+CalculationEngine::Walk CalculationEngine::walk(const std::filesystem::path& folder,
+                                                const QStringList& extensions, std::stop_token stop)
+{
+    Walk result{walkFolder(folder, stop), {}};
     for (std::size_t i = 0; i < result.folders.size(); ++i) {
         for (const std::filesystem::path& file : result.folders[i].files) {
             if (matchesExtension(file, extensions))
@@ -151,16 +177,17 @@ void CalculationEngine::startNextJob()
     if (m_run->nextJob >= m_run->jobs.size())
         return;
     const std::size_t index = m_run->nextJob++;
-    m_pool->start([link = m_link, index, file = m_run->jobs[index].url, service = m_service,
-                   stop = m_stop.get_token()] {
+    m_pool->start([link = m_link, id = m_run->id, index, file = m_run->jobs[index].url,
+                   service = m_service, stop = m_run->stop.get_token()] {
         Measurement measurement;
         try {
             measurement.seconds = service.duration(file, stop);
         } catch (...) {
             measurement.error = describeError(std::current_exception());
         }
-        link->post([index, measurement](CalculationEngine& engine) {
-            engine.collect(index, measurement);
+        link->post([id, index, measurement](CalculationEngine& engine) {
+            if (engine.isCurrent(id))
+                engine.collect(index, measurement);
         });
     });
 }

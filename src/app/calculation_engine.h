@@ -40,6 +40,9 @@ public:
     ~CalculationEngine() override;
 
     bool isRunning() const { return m_run != nullptr; }
+    // Ends the run at once: nothing more is reported of it but cancelled(); its measurements are
+    // stopped (child processes killed) and those not started never start.
+    void cancel();
 
     // hideEmptyFolders is asked once every file is measured: its value then decides the report.
     // Emits measuringStarted(), progressed() once per finished file, then finished() or failed().
@@ -55,6 +58,7 @@ Q_SIGNALS:
     void progressed(int percent, const QString& currentFile);
     void finished(const quillmark::ComputedReport& report);
     void failed(const QString& description);
+    void cancelled();
 
 private:
     struct DurationJob {
@@ -72,7 +76,10 @@ private:
     struct Run;
     class Link;
 
-    static Walk walk(const std::filesystem::path& folder, const QStringList& extensions);
+    static Walk walk(const std::filesystem::path& folder, const QStringList& extensions,
+                     std::stop_token stop);
+    // Whether results of that run are still wanted: not once it was cancelled.
+    bool isCurrent(std::uint64_t runId) const;
     void startMeasuring(std::shared_ptr<Walk> walk);
     void startNextJob();
     void collect(std::size_t jobIndex, Measurement measurement);
@@ -83,7 +90,7 @@ private:
     VideoDurationService m_service;
     int m_processorCount;
     std::unique_ptr<Run> m_run;
-    std::stop_source m_stop;
+    std::uint64_t m_runCount = 0;
     std::shared_ptr<Link> m_link;
     std::unique_ptr<QThreadPool> m_pool;
 };

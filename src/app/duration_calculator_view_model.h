@@ -119,6 +119,8 @@ public:
 
 public Q_SLOTS:
     void calculate();
+    // Ends a run at once and puts back what the window showed before it; nothing is saved.
+    void stopCalculation();
     void chooseFolder();
     void saveReport();
     void copyReport();
@@ -200,8 +202,12 @@ private:
     std::optional<AlertItem> m_alert;
     QString m_sandboxWarningMessage;
     LoadedReport m_report;
-    // The folder the running calculation measures.
+    // The folder the running calculation measures, and what to show again if it is stopped.
     std::optional<FolderIdentity> m_runFolder;
+    struct BeforeRun {
+        QString reportText;
+        qint64 percent = 0;
+    } m_beforeRun;
 
     // Last, so that it is destroyed first: a running calculation calls back into the fields.
     std::unique_ptr<CalculationEngine> m_engine;

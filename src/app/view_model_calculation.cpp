@@ -25,6 +25,7 @@ void DurationCalculatorViewModel::calculate()
         return;
     const QStringList extensions = extensionList();
     m_runFolder = folderIdentity(*folder);
+    m_beforeRun = BeforeRun{m_reportText, m_percent};
 
     update(m_isRunning, true, &DurationCalculatorViewModel::isRunningChanged);
     setStatus(tr("In esecuzione…"));
@@ -32,6 +33,17 @@ void DurationCalculatorViewModel::calculate()
     appendLog(tr("Avvio calcolo su: %1 con estensioni %2")
                   .arg(pathText(*folder), extensions.join(QStringLiteral(", "))));
     m_engine->computeReport(*folder, extensions, [this] { return m_hideEmptyFolders; });
+}
+
+void DurationCalculatorViewModel::stopCalculation()
+{
+    if (!m_isRunning)
+        return;
+    m_engine->cancel();
+    update(m_reportText, m_beforeRun.reportText, &DurationCalculatorViewModel::reportTextChanged);
+    updateProgress(m_beforeRun.percent, {});
+    setStatus(tr("Calcolo interrotto"));
+    update(m_isRunning, false, &DurationCalculatorViewModel::isRunningChanged);
 }
 
 std::optional<std::filesystem::path> DurationCalculatorViewModel::validatedFolderURL()

@@ -10,17 +10,23 @@
 #include "scan/extensions.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QThread>
 
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <unistd.h>
 
 namespace quillmark {
 
 constexpr int usageError = 2;
+constexpr int interruptedStatus = 128 + SIGINT;
 
 namespace {
 
@@ -44,8 +50,12 @@ const char* const helpText =
     "counts as zero. While measuring, progress is shown on standard error when it is\n"
     "a terminal.\n"
     "\n"
+    "Ctrl+C stops a calculation: its ffprobe processes are ended and nothing is\n"
+    "printed.\n"
+    "\n"
     "Exit status: 0 on success, 1 when the output cannot be written, 2 for a wrong\n"
-    "command line, an unusable folder, an unreadable report file or lack of memory.\n";
+    "command line, an unusable folder, an unreadable report file or lack of memory,\n"
+    "130 when interrupted.\n";
 
 struct Options {
     std::optional<std::string> folder;
@@ -140,6 +150,41 @@ int printReadReport(const std::string& file)
     return 0;
 }
 
+int interruptionPipe[2] = {-1, -1};
+
+extern "C" void onInterrupt(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(interruptionPipe[1], &byte, 1);
+}
+
+// Ctrl+C (or a termination request) during a run: the signal only wakes the event loop, where
+// the run is cancelled like any other event.
+class Interruption {
+public:
+    explicit Interruption(std::function<void()> cancel)
+    {
+        if (::pipe2(interruptionPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+            return;
+        m_notifier = std::make_unique<QSocketNotifier>(interruptionPipe[0], QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated,
+                         [this, cancel = std::move(cancel)] {
+                             m_happened = true;
+                             cancel();
+                         });
+        struct sigaction action {};
+        action.sa_handler = onInterrupt;
+        ::sigaction(SIGINT, &action, nullptr);
+        ::sigaction(SIGTERM, &action, nullptr);
+    }
+
+    bool happened() const { return m_happened; }
+
+private:
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    bool m_happened = false;
+};
+
 int measure(const Options& options)
 {
     if (isBlankFolderPath(QString::fromStdString(*options.folder)))
@@ -163,8 +208,13 @@ int measure(const Options& options)
                                        [showEmpty] { return !showEmpty; });
     QObject::connect(&engine, &CalculationEngine::finished, qApp, &QCoreApplication::quit);
     QObject::connect(&engine, &CalculationEngine::failed, qApp, &QCoreApplication::quit);
+    QObject::connect(&engine, &CalculationEngine::cancelled, qApp, &QCoreApplication::quit);
+    const Interruption interruption([&engine] { engine.cancel(); });
     QCoreApplication::exec();
     progress.clear();
+    // The engine stops its measurements and reaps their children as it goes.
+    if (interruption.happened())
+        return interruptedStatus;
 
     try {
         if (!writeAll(future.result().text.toUtf8()))

@@ -81,7 +81,7 @@ struct Level {
 
 } // namespace
 
-std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root)
+std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root, std::stop_token stop)
 {
     const NaturalOrder order;
     std::vector<WalkedFolder> result;
@@ -102,7 +102,7 @@ std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root)
 
     const std::string rootPath = withoutTrailingSeparators(root.native());
     visit(FileDescriptor(::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)), rootPath);
-    while (!levels.empty()) {
+    while (!levels.empty() && !stop.stop_requested()) {
         Level& level = levels.back();
         if (level.next == level.subfolders.size()) {
             levels.pop_back();

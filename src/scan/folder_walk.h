@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <stop_token>
 #include <vector>
 
 namespace quillmark {
@@ -14,7 +15,8 @@ struct WalkedFolder {
 
 // The folder and every folder below it, depth first, each folder before its subfolders, in
 // natural order. Symbolic links are never followed. A folder that cannot be listed counts as
-// empty, so the walk never fails; the root is always the first element.
-std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root);
+// empty, so the walk never fails; the root is always the first element. A stop request ends the
+// walk early with what it has.
+std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root, std::stop_token stop = {});
 
 } // namespace quillmark

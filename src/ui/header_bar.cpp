@@ -87,15 +87,22 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
     m_actions->setToolTip(tr("Altre azioni"));
     m_actions->setAccessibleName(tr("Altre azioni"));
 
-    m_calculate =
-        new QPushButton(symbolIcon(QStringLiteral("play.fill"), Qt::white), tr("Calcola"), this);
+    m_calculate = new QPushButton(this);
     m_calculate->setObjectName(QStringLiteral("calculateButton"));
     m_calculate->setFont(theme::font(13, QFont::DemiBold));
-    m_calculate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     // Return on the focused button runs it, as Space does.
     m_calculate->setAutoDefault(true);
-    connect(m_calculate, &QPushButton::clicked, &m_viewModel,
-            &DurationCalculatorViewModel::calculate);
+    // While a run goes on, the same button stops it.
+    connect(m_calculate, &QPushButton::clicked, this, [this] {
+        if (m_viewModel.isRunning())
+            m_viewModel.stopCalculation();
+        else
+            m_viewModel.calculate();
+    });
+    auto* stop = new QAction(this);
+    stop->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(stop, &QAction::triggered, &m_viewModel, &DurationCalculatorViewModel::stopCalculation);
+    addAction(stop);
 
     layout->addWidget(pathFrame, 1);
     layout->addWidget(m_browse);
@@ -135,8 +142,12 @@ QAction* HeaderBar::makeAction(const char* objectName, const QString& text, cons
 void HeaderBar::showEnabledState()
 {
     const bool idle = !m_viewModel.isRunning();
-    for (QWidget* control : std::initializer_list<QWidget*>{m_folderPath, m_browse, m_calculate})
+    for (QWidget* control : std::initializer_list<QWidget*>{m_folderPath, m_browse})
         control->setEnabled(idle);
+    m_calculate->setText(idle ? tr("Calcola") : tr("Interrompi"));
+    m_calculate->setIcon(
+        symbolIcon(idle ? QStringLiteral("play.fill") : QStringLiteral("stop.fill"), Qt::white));
+    m_calculate->setShortcut(idle ? QKeySequence(Qt::CTRL | Qt::Key_R) : QKeySequence());
     m_openFolder->setEnabled(idle);
     m_rename->setEnabled(idle && m_viewModel.canRenameFolder());
     m_playlists->setEnabled(idle && m_viewModel.canCreatePlaylists());

@@ -19,6 +19,7 @@ QString themeName(const QString& symbol)
         {QStringLiteral("folder.fill"), QStringLiteral("folder")},
         {QStringLiteral("ellipsis.circle"), QStringLiteral("view-more")},
         {QStringLiteral("play.fill"), QStringLiteral("media-playback-start")},
+        {QStringLiteral("stop.fill"), QStringLiteral("media-playback-stop")},
         {QStringLiteral("pencil"), QStringLiteral("document-edit")},
         {QStringLiteral("list.bullet.rectangle"), QStringLiteral("view-media-playlist")},
         {QStringLiteral("square.and.arrow.down"), QStringLiteral("document-save")},

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <future>
 #include <sys/stat.h>
+#include <thread>
 
 namespace quillmark {
 namespace {
@@ -221,6 +222,41 @@ TEST_F(ViewModelTest, ClosingTheWindowNeverWaitsOnAStuckMeasurement)
     model.reset();
     EXPECT_LT(timer.elapsed(), 3000);
     release->set_value();
+}
+
+TEST_F(ViewModelTest, StoppingARunPutsBackWhatWasShownAndSavesNothing)
+{
+    tree.file("Film/a.mp4");
+    tree.file("Film/durata.txt", "Gran totale (1h00m)\n");
+    AppPreferences(settings()).rememberFolder(tree.path("Film"));
+    // Measurements wait for a stop request, as a slow share would keep them waiting.
+    std::atomic<bool> slow = true;
+    ViewModelServices services = makeServices();
+    services.makeDurationService = [&slow](const auto&) {
+        return VideoDurationService(
+            std::make_shared<test::FakeProvider>([&slow](const auto&, std::stop_token stop) {
+                while (slow && !stop.stop_requested())
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                return 61.0;
+            }));
+    };
+    auto& vm = start(services);
+    const QString shown = vm.reportText();
+    vm.calculate();
+    ASSERT_TRUE(vm.isRunning());
+    vm.stopCalculation();
+    EXPECT_FALSE(vm.isRunning());
+    EXPECT_EQ(vm.reportText(), shown);
+    EXPECT_EQ(vm.currentReport(), QStringLiteral("Gran totale (1h00m)\n"));
+    EXPECT_EQ(vm.statusMessage(), QStringLiteral("Calcolo interrotto"));
+    EXPECT_FALSE(vm.statusIsError());
+    EXPECT_EQ(vm.percent(), 0);
+    QTest::qWait(50); // a stopped measurement that returns late changes nothing
+    EXPECT_EQ(vm.reportText(), shown);
+
+    slow = false;
+    calculate();
+    EXPECT_TRUE(vm.currentReport().contains(QStringLiteral("a.mp4 (0h01m)")));
 }
 
 TEST_F(ViewModelTest, AReportThatIsNotARegularFileIsRefusedAtOnce)

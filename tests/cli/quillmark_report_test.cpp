@@ -2,8 +2,13 @@
 #include "support/media_corpus.h"
 #include "support/temp_tree.h"
 
+#include <QProcess>
+#include <QTest>
+
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fstream>
 #include <sys/stat.h>
 
 namespace quillmark {
@@ -138,6 +143,28 @@ TEST(QuillmarkReportTest, AClosedOutputOrLackOfMemoryEndsWithAStatusNotASignal)
     EXPECT_TRUE(starved.standardError.contains("memoria insufficiente"))
         << starved.standardError.toStdString();
 #endif
+}
+
+// Files only ffprobe could measure keep the run busy for seconds; Ctrl+C ends it at once.
+TEST(QuillmarkReportTest, InterruptedRunExitsWith130AndLeavesNoChild)
+{
+    const TempTree tree;
+    for (int i = 0; i < 300; ++i)
+        tree.file(std::string("f").append(std::to_string(i)).append(".mp4"), "not a video");
+    QProcess cli;
+    cli.start(QStringLiteral(QUILLMARK_REPORT_EXE), {QString::fromStdString(tree.root().native())});
+    ASSERT_TRUE(cli.waitForStarted());
+    QTest::qWait(800);
+    ::kill(pid_t(cli.processId()), SIGINT);
+    ASSERT_TRUE(cli.waitForFinished(5000));
+    EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(cli.exitCode(), 130);
+    EXPECT_TRUE(cli.readAllStandardOutput().isEmpty());
+    for (const auto& process : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream in(process.path() / "cmdline", std::ios::binary);
+        const std::string command((std::istreambuf_iterator<char>(in)), {});
+        EXPECT_EQ(command.find(tree.root().native()), std::string::npos) << command;
+    }
 }
 
 TEST(QuillmarkReportTest, HelpDescribesEveryOption)

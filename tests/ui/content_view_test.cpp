@@ -130,8 +130,10 @@ TEST_F(ContentViewTest, DisablesWhatARunForbids)
     for (const char* name : {"folderPathField", "extensionsField"})
         EXPECT_FALSE(find<QLineEdit>(name)->isEnabled()) << name;
     EXPECT_FALSE(find<QAbstractButton>("hideEmptyToggle")->isEnabled());
-    for (const char* name : {"browseButton", "calculateButton"})
-        EXPECT_FALSE(find<QPushButton>(name)->isEnabled()) << name;
+    EXPECT_FALSE(find<QPushButton>("browseButton")->isEnabled());
+    // Calcola becomes the way to stop the run.
+    EXPECT_TRUE(find<QPushButton>("calculateButton")->isEnabled());
+    EXPECT_EQ(find<QPushButton>("calculateButton")->text(), QStringLiteral("Interrompi"));
     for (const char* name : {"openFolderAction", "renameAction", "playlistsAction"})
         EXPECT_FALSE(find<QAction>(name)->isEnabled()) << name;
     for (const char* name : {"saveAction", "copyAction", "loadAction", "clearAction"})
@@ -247,6 +249,24 @@ TEST_F(ContentViewTest, TheSwitchTogglesByKeyAndClickAndIsStored)
     QTest::mouseClick(toggle, Qt::LeftButton);
     EXPECT_TRUE(vm().hideEmptyFolders());
     EXPECT_TRUE(toggle->isChecked());
+}
+
+TEST_F(ContentViewTest, EscapeOrInterrompiStopsTheRun)
+{
+    makeTree();
+    open();
+    vm().setFolderPath(viaggi());
+    for (const bool byKey : {true, false}) {
+        vm().calculate();
+        ASSERT_TRUE(vm().isRunning());
+        if (byKey)
+            QTest::keyClick(view->windowHandle(), Qt::Key_Escape);
+        else
+            find<QPushButton>("calculateButton")->click();
+        EXPECT_FALSE(vm().isRunning());
+        EXPECT_EQ(vm().statusMessage(), QStringLiteral("Calcolo interrotto"));
+        EXPECT_EQ(find<QPushButton>("calculateButton")->text(), QStringLiteral("Calcola"));
+    }
 }
 
 TEST_F(ContentViewTest, ReturnInAFieldOrOnCalcolaStartsTheRun)
