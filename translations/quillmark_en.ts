@@ -272,7 +272,7 @@
     </message>
     <message>
         <source>Calcolo interrotto</source>
-        <translation type="unfinished"></translation>
+        <translation>Calculation stopped</translation>
     </message>
 </context>
 <context>
@@ -323,7 +323,7 @@
     </message>
     <message>
         <source>Interrompi</source>
-        <translation type="unfinished"></translation>
+        <translation>Stop</translation>
     </message>
 </context>
 <context>
