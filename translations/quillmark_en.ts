@@ -379,6 +379,21 @@
         <source>Ordinamento naturale</source>
         <translation>Natural order</translation>
     </message>
+    <message>
+        <source>Per durata, la più lunga prima</source>
+        <translation>By duration, longest first</translation>
+    </message>
+    <message>
+        <source>Per durata</source>
+        <translation>By duration</translation>
+    </message>
+</context>
+<context>
+    <name>quillmark::ReportRowsModel</name>
+    <message>
+        <source>%1 in tutto</source>
+        <translation>%1 in all</translation>
+    </message>
 </context>
 <context>
     <name>quillmark::StatusBar</name>

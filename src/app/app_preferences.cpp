@@ -11,6 +11,7 @@ const QString hideEmptyFoldersKey = QStringLiteral("hide_empty_folders");
 const QString lastFolderKey = QStringLiteral("last_folder");
 const QString lastFolderTokenKey = QStringLiteral("last_folder_bookmark");
 const QString ffprobePathKey = QStringLiteral("ffprobe_path");
+const QString sortByDurationKey = QStringLiteral("sort_by_duration");
 
 } // namespace
 
@@ -42,6 +43,16 @@ std::optional<std::filesystem::path> AppPreferences::restoredFolder() const
     if (!path.isValid())
         return std::nullopt;
     return fileURLPath(path.toString().toStdString());
+}
+
+bool AppPreferences::sortByDuration() const
+{
+    return m_store.value(sortByDurationKey).toBool();
+}
+
+void AppPreferences::setSortByDuration(bool byDuration)
+{
+    m_store.setValue(sortByDurationKey, byDuration);
 }
 
 void AppPreferences::rememberFolder(const std::filesystem::path& folder)

@@ -7,7 +7,7 @@
 
 namespace quillmark {
 
-// The application's four settings. Nothing here is ever removed from the store.
+// The application's settings. Nothing here is ever removed from the store.
 class AppPreferences {
 public:
     explicit AppPreferences(SettingsStore& store);
@@ -15,6 +15,11 @@ public:
     // On when never set.
     bool hideEmptyFolders() const;
     void setHideEmptyFolders(bool hide);
+
+    // How the report's folder rows are ordered: by the longest subtree first, or (when never
+    // set) in the natural order of the report.
+    bool sortByDuration() const;
+    void setSortByDuration(bool byDuration);
 
     // The last folder: found again by its token (also after a rename in place), else the stored
     // path; nothing on first start.

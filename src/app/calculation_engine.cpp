@@ -222,8 +222,12 @@ ComputedReport CalculationEngine::assemble() const
     }
     if (m_run->hideEmptyFolders && m_run->hideEmptyFolders())
         reports.removeIf([](const FolderReport& report) { return report.files.isEmpty(); });
+    std::vector<std::int64_t> folderSeconds;
+    folderSeconds.reserve(std::size_t(reports.size()));
+    for (const FolderReport& report : reports)
+        folderSeconds.push_back(report.totalSeconds);
     return ComputedReport{reportText(reports, grandTotal), grandTotal,
-                          reportSummary(reports, grandTotal)};
+                          reportSummary(reports, grandTotal), std::move(folderSeconds)};
 }
 
 void CalculationEngine::finish()

@@ -21,8 +21,10 @@ namespace quillmark {
 struct ComputedReport {
     QString text;
     std::int64_t grandTotalSeconds = 0;
-    // The rows, built from the results rather than read back from the text.
+    // The rows, built from the results rather than read back from the text, and each row's
+    // total in seconds.
     ReportSummary summary;
+    std::vector<std::int64_t> folderSeconds;
 };
 
 // Turns a folder tree into report text: walks it, measures every matching file with at most

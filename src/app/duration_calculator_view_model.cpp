@@ -21,6 +21,7 @@ DurationCalculatorViewModel::DurationCalculatorViewModel(ViewModelServices servi
 {
     m_extensionsText = defaultExtensions().join(QLatin1Char(','));
     m_hideEmptyFolders = m_preferences.hideEmptyFolders();
+    m_sortByDuration = m_preferences.sortByDuration();
     m_reportText = tr("Pronto. Seleziona una cartella e premi Calcola.") + QLatin1Char('\n');
 
     if (const auto folder = m_preferences.restoredFolder())
@@ -83,6 +84,24 @@ void DurationCalculatorViewModel::setHideEmptyFolders(bool hide)
         return;
     m_preferences.setHideEmptyFolders(hide);
     update(m_hideEmptyFolders, hide, &DurationCalculatorViewModel::hideEmptyFoldersChanged);
+}
+
+void DurationCalculatorViewModel::setSortByDuration(bool byDuration)
+{
+    if (byDuration == m_sortByDuration)
+        return;
+    m_preferences.setSortByDuration(byDuration);
+    update(m_sortByDuration, byDuration, &DurationCalculatorViewModel::sortByDurationChanged);
+}
+
+std::vector<int> DurationCalculatorViewModel::folderOrder() const
+{
+    if (m_sortByDuration)
+        return longestFirst(m_report.tree);
+    std::vector<int> order(m_report.tree.size());
+    for (std::size_t row = 0; row < order.size(); ++row)
+        order[row] = int(row);
+    return order;
 }
 
 void DurationCalculatorViewModel::setAlert(const std::optional<AlertItem>& alert)

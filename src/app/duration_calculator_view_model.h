@@ -5,6 +5,7 @@
 #include "model/report_model.h"
 #include "platform/folder_identity.h"
 #include "platform/paths.h"
+#include "report/folder_tree.h"
 #include "scan/video_duration_service.h"
 
 #include <QObject>
@@ -51,6 +52,11 @@ struct LoadedReport {
     ReportSummary summary;
     std::optional<QString> durationLabel;
     std::optional<FolderIdentity> folder;
+    // Measured seconds per folder row, when a calculation made the report.
+    std::vector<std::int64_t> folderSeconds;
+    std::int64_t grandTotalSeconds = 0;
+    // Derived when the report is shown.
+    std::vector<FolderTreeRow> tree;
 };
 
 // Everything the main window shows and every action it calls. Lives on the GUI thread; only the
@@ -79,6 +85,8 @@ class DurationCalculatorViewModel : public QObject {
         std::optional<quillmark::AlertItem> alert READ alert WRITE setAlert NOTIFY alertChanged)
     Q_PROPERTY(QString sandboxWarningMessage READ sandboxWarningMessage NOTIFY
                    sandboxWarningMessageChanged)
+    Q_PROPERTY(bool sortByDuration READ sortByDuration WRITE setSortByDuration NOTIFY
+                   sortByDurationChanged)
 
 public:
     explicit DurationCalculatorViewModel(ViewModelServices services, QObject* parent = nullptr);
@@ -105,6 +113,15 @@ public:
     const std::optional<AlertItem>& alert() const { return m_alert; }
     // Empty when the process is not sandboxed.
     const QString& sandboxWarningMessage() const { return m_sandboxWarningMessage; }
+
+    // Where each folder row stands in the folder tree, with the total of its subtree; the order
+    // to show the rows in (the report's, or the longest subtree first); the grand total.
+    const std::vector<FolderTreeRow>& folderTree() const { return m_report.tree; }
+    std::vector<int> folderOrder() const;
+    std::int64_t grandTotalSeconds() const { return m_report.grandTotalSeconds; }
+    bool sortByDuration() const { return m_sortByDuration; }
+    // Stored at once, like the hide option.
+    void setSortByDuration(bool byDuration);
 
     // The report text that save, copy, rename and playlists work on; empty: no report.
     const QString& currentReport() const { return m_report.text; }
@@ -148,6 +165,7 @@ Q_SIGNALS:
     void canCreatePlaylistsChanged();
     void alertChanged();
     void sandboxWarningMessageChanged();
+    void sortByDurationChanged();
 
 private:
     // Shared by every action.
@@ -188,6 +206,7 @@ private:
     FolderField m_folder;
     QString m_extensionsText;
     bool m_hideEmptyFolders = true;
+    bool m_sortByDuration = false;
     QString m_reportText;
     QString m_statusMessage;
     bool m_statusIsError = false;

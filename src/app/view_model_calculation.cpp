@@ -70,8 +70,13 @@ void DurationCalculatorViewModel::updateProgress(qint64 percent, const QString& 
 
 void DurationCalculatorViewModel::calculationFinished(const ComputedReport& report)
 {
-    showReport(LoadedReport{report.text, report.summary, formatDuration(report.grandTotalSeconds),
-                            m_runFolder});
+    showReport(LoadedReport{report.text,
+                            report.summary,
+                            formatDuration(report.grandTotalSeconds),
+                            m_runFolder,
+                            report.folderSeconds,
+                            report.grandTotalSeconds,
+                            {}});
     setStatus(tr("Completato"));
     updateProgress(100, {});
     update(m_isRunning, false, &DurationCalculatorViewModel::isRunningChanged);

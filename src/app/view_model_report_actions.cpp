@@ -64,8 +64,14 @@ std::optional<QString> DurationCalculatorViewModel::loadReportFile()
         return describeError(error);
     }
     ReadReport read = readReport(text);
-    showReport(LoadedReport{text, std::move(read.summary), std::move(read.grandTotalLabel),
-                            folderIdentity(m_folder.folder())});
+    const std::int64_t grandTotal = labelSeconds(read.summary.grandTotalLabel);
+    showReport(LoadedReport{text,
+                            std::move(read.summary),
+                            std::move(read.grandTotalLabel),
+                            folderIdentity(m_folder.folder()),
+                            {},
+                            grandTotal,
+                            {}});
     setStatus(tr("Caricato: %1").arg(pathText(file)));
     return std::nullopt;
 }
@@ -73,6 +79,7 @@ std::optional<QString> DurationCalculatorViewModel::loadReportFile()
 void DurationCalculatorViewModel::showReport(LoadedReport report)
 {
     const bool hasLabel = report.durationLabel.has_value();
+    report.tree = quillmark::folderTree(report.summary, report.folderSeconds);
     m_report = std::move(report);
     update(m_reportText, m_report.text + QLatin1Char('\n'),
            &DurationCalculatorViewModel::reportTextChanged);

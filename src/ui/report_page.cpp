@@ -10,13 +10,16 @@
 #include "ui/symbols.h"
 #include "ui/theme.h"
 
+#include <QActionGroup>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextDocument>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace quillmark {
@@ -35,8 +38,9 @@ ReportPage::ReportPage(DurationCalculatorViewModel& viewModel, QColor folderTint
                         &DurationCalculatorViewModel::canCopyChanged,
                         &DurationCalculatorViewModel::reportSummaryChanged})
         connect(&m_viewModel, signal, this, &ReportPage::showState);
-    connect(&m_viewModel, &DurationCalculatorViewModel::reportSummaryChanged, this,
-            &ReportPage::showSummary);
+    for (auto signal : {&DurationCalculatorViewModel::reportSummaryChanged,
+                        &DurationCalculatorViewModel::sortByDurationChanged})
+        connect(&m_viewModel, signal, this, &ReportPage::showSummary);
     connect(&m_viewModel, &DurationCalculatorViewModel::reportTextChanged, this,
             &ReportPage::showReportText);
     connect(&m_viewModel, &DurationCalculatorViewModel::statusMessageChanged, this,
@@ -74,10 +78,42 @@ void ReportPage::showReportText()
 void ReportPage::showSummary()
 {
     const ReportSummary& summary = m_viewModel.reportSummary();
-    m_rows->setSummary(summary);
+    m_rows->setReport(summary, m_viewModel.folderTree(), m_viewModel.folderOrder(),
+                      m_viewModel.grandTotalSeconds());
     m_grandTotal->setValue(summary.grandTotalLabel);
     m_count->setValue(tr("%1 video").arg(summary.totalFileCount()) + QStringLiteral(" · ") +
                       tr("%1 cartelle").arg(summary.folders.size()));
+}
+
+// "Ordinamento naturale" or "Per durata", as a small menu that stores the choice.
+QWidget* ReportPage::makeSortButton(QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QStringLiteral("sortButton"));
+    button->setFont(theme::caption());
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setAutoRaise(true);
+    auto* menu = new QMenu(button);
+    auto* natural = menu->addAction(tr("Ordinamento naturale"));
+    natural->setObjectName(QStringLiteral("naturalOrderAction"));
+    auto* byDuration = menu->addAction(tr("Per durata, la più lunga prima"));
+    byDuration->setObjectName(QStringLiteral("durationOrderAction"));
+    auto* group = new QActionGroup(menu);
+    for (QAction* action : {natural, byDuration}) {
+        action->setCheckable(true);
+        group->addAction(action);
+    }
+    button->setMenu(menu);
+    connect(natural, &QAction::triggered, this, [this] { m_viewModel.setSortByDuration(false); });
+    connect(byDuration, &QAction::triggered, this, [this] { m_viewModel.setSortByDuration(true); });
+    auto show = [this, button, natural, byDuration] {
+        const bool sorted = m_viewModel.sortByDuration();
+        (sorted ? byDuration : natural)->setChecked(true);
+        button->setText(sorted ? tr("Per durata") : tr("Ordinamento naturale"));
+    };
+    connect(&m_viewModel, &DurationCalculatorViewModel::sortByDurationChanged, button, show);
+    show();
+    return button;
 }
 
 QWidget* ReportPage::makeRunningPage()
@@ -191,7 +227,7 @@ QWidget* ReportPage::makeRowsPage(QColor folderTint)
     title->setFont(theme::font(11, QFont::Bold));
     headerLayout->addWidget(title);
     headerLayout->addStretch();
-    headerLayout->addWidget(theme::captionLabel(tr("Ordinamento naturale"), header));
+    headerLayout->addWidget(makeSortButton(header));
 
     m_rows = new ReportRowsModel(this);
     m_folderList = new ReportRowsView(*m_rows, panel);

@@ -30,6 +30,7 @@ private:
     QWidget* makeEmptyPage();
     QWidget* makePlainReportPage();
     QWidget* makeRowsPage(QColor folderTint);
+    QWidget* makeSortButton(QWidget* parent);
 
     void showState();
     void showSummary();

@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+
 namespace quillmark {
 
 namespace {
@@ -79,7 +81,8 @@ void ReportRowDelegate::paintFolder(QPainter* painter, const QRect& rect,
         paintGroupBackground(painter, rect, true,
                              index.data(ReportRowsModel::IsLastInGroupRole).toBool());
 
-    const QRect content = rect.adjusted(M::padding, M::padding, -M::padding, -M::padding);
+    const int indent = index.data(ReportRowsModel::DepthRole).toInt() * M::indentPerLevel;
+    const QRect content = rect.adjusted(M::padding + indent, M::padding, -M::padding, -M::padding);
     const int middle = content.center().y();
 
     // The chevron turns a quarter to point down when the folder is open.
@@ -105,10 +108,35 @@ void ReportRowDelegate::paintFolder(QPainter* painter, const QRect& rect,
               QRect(QPoint(content.right() - chip.width() + 1, middle - chip.height() / 2), chip),
               total, 0.1);
 
-    const QFont nameFont = theme::font(13, QFont::Medium);
+    // The whole subtree's total, quieter, beside the folder's own.
+    int labelsWidth = chip.width();
+    const QString subtree = index.data(ReportRowsModel::SubtreeLabelRole).toString();
+    if (!subtree.isEmpty()) {
+        const QFont subtreeFont = theme::font(11, QFont::Normal, true);
+        const int width = QFontMetrics(subtreeFont).horizontalAdvance(subtree);
+        painter->setFont(subtreeFont);
+        painter->setPen(theme::secondary());
+        painter->drawText(QRect(content.right() - labelsWidth - M::gap - width, content.top(),
+                                width, content.height()),
+                          Qt::AlignVCenter | Qt::AlignRight, subtree);
+        labelsWidth += M::gap + width;
+    }
+
     const int nameLeft = iconLeft + M::folderIconSize + M::gap;
-    const QRect nameRect(nameLeft, content.top(),
-                         content.right() - chip.width() - M::gap - nameLeft, content.height());
+    // A thin bar under the row: the subtree's share of the grand total.
+    const double share = std::clamp(index.data(ReportRowsModel::ShareRole).toDouble(), 0.0, 1.0);
+    const int barWidth = content.right() - nameLeft;
+    if (share > 0 && barWidth > 0) {
+        const QRectF bar(nameLeft, rect.bottom() - M::shareBarHeight - 1,
+                         std::max(barWidth * share, 1.0), M::shareBarHeight);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(theme::accent(0.45));
+        painter->drawRoundedRect(bar, M::shareBarHeight / 2.0, M::shareBarHeight / 2.0);
+    }
+
+    const QFont nameFont = theme::font(13, QFont::Medium);
+    const QRect nameRect(nameLeft, content.top(), content.right() - labelsWidth - M::gap - nameLeft,
+                         content.height());
     painter->setFont(nameFont);
     painter->setPen(theme::primary());
     painter->drawText(nameRect, Qt::AlignVCenter | Qt::AlignLeft,

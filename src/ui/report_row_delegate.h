@@ -20,6 +20,9 @@ struct RowMetrics {
     static constexpr int fileIconSize = 12;
     static constexpr int gap = 8;
     static constexpr qreal corner = 7;
+    // How far a folder row moves in for each folder row above it.
+    static constexpr int indentPerLevel = 16;
+    static constexpr int shareBarHeight = 2;
 };
 
 // Paints the folder rows (chevron, tinted folder, name, total chip) and the file rows (film or

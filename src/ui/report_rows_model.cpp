@@ -1,6 +1,6 @@
 #include "ui/report_rows_model.h"
 
-#include "model/path_text.h"
+#include "model/duration_label.h"
 
 namespace quillmark {
 
@@ -9,10 +9,15 @@ ReportRowsModel::ReportRowsModel(QObject* parent)
 {
 }
 
-void ReportRowsModel::setSummary(const ReportSummary& summary)
+void ReportRowsModel::setReport(const ReportSummary& summary,
+                                const std::vector<FolderTreeRow>& tree,
+                                const std::vector<int>& order, std::int64_t grandTotalSeconds)
 {
     beginResetModel();
     m_summary = summary;
+    m_tree = tree;
+    m_order = order;
+    m_grandTotalSeconds = grandTotalSeconds;
     rebuild();
     endResetModel();
 }
@@ -25,7 +30,7 @@ bool ReportRowsModel::isExpanded(int folder) const
 void ReportRowsModel::rebuild()
 {
     m_rows.clear();
-    for (int folder = 0; folder < m_summary.folders.size(); ++folder) {
+    for (const int folder : m_order) {
         m_rows.push_back(Row{folder, -1});
         if (!isExpanded(folder))
             continue;
@@ -88,7 +93,7 @@ QVariant ReportRowsModel::data(const QModelIndex& index, int role) const
 
     switch (role) {
     case Qt::DisplayRole:
-        return isFolder ? lastPathComponent(folder.path.toStdString()) : file->name;
+        return isFolder ? m_tree[std::size_t(row.folder)].relativePath : file->name;
     case Qt::ToolTipRole:
         if (isFolder)
             return folder.path;
@@ -112,6 +117,17 @@ QVariant ReportRowsModel::data(const QModelIndex& index, int role) const
         return file && file->errorMessage ? QVariant(*file->errorMessage) : QVariant();
     case IsExpandedRole:
         return isExpanded(row.folder);
+    case DepthRole:
+        return m_tree[std::size_t(row.folder)].depth;
+    case SubtreeLabelRole:
+        if (!isFolder || !m_tree[std::size_t(row.folder)].hasSubfolders)
+            return {};
+        return tr("%1 in tutto")
+            .arg(formatDuration(m_tree[std::size_t(row.folder)].subtreeSeconds));
+    case ShareRole:
+        return m_grandTotalSeconds > 0 ? double(m_tree[std::size_t(row.folder)].subtreeSeconds) /
+                                             double(m_grandTotalSeconds)
+                                       : 0.0;
     case IsLastInGroupRole:
         return isFolder ? folder.files.isEmpty() : row.file == folder.files.size() - 1;
     default:

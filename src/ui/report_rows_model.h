@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/report_model.h"
+#include "report/folder_tree.h"
 
 #include <QAbstractListModel>
 #include <QSet>
@@ -18,15 +19,20 @@ class ReportRowsModel : public QAbstractListModel {
 public:
     enum Role {
         IsFolderRole = Qt::UserRole + 1,
-        LabelRole,        // the folder total or the file's duration label
-        ErrorRole,        // the file's error message, when it has one
-        IsExpandedRole,   // on folder rows
-        IsLastInGroupRole // the last row drawn on an open folder's background
+        LabelRole,         // the folder total or the file's duration label
+        ErrorRole,         // the file's error message, when it has one
+        IsExpandedRole,    // on folder rows
+        IsLastInGroupRole, // the last row drawn on an open folder's background
+        DepthRole,         // on folder rows: how many folder rows stand above it
+        SubtreeLabelRole,  // on folder rows with subfolders: "10h32m in tutto"
+        ShareRole          // on folder rows: its subtree's share of the grand total, 0 to 1
     };
 
     explicit ReportRowsModel(QObject* parent = nullptr);
 
-    void setSummary(const ReportSummary& summary);
+    // The rows of the summary, folders in the given order, each with its place in the tree.
+    void setReport(const ReportSummary& summary, const std::vector<FolderTreeRow>& tree,
+                   const std::vector<int>& order, std::int64_t grandTotalSeconds);
     // Opens a closed folder row, closes an open one; other rows ignore it.
     void toggle(int row);
     const QSet<QString>& expandedFolders() const { return m_expandedFolders; }
@@ -46,6 +52,9 @@ private:
     bool isExpanded(int folder) const;
 
     ReportSummary m_summary;
+    std::vector<FolderTreeRow> m_tree;
+    std::vector<int> m_order;
+    std::int64_t m_grandTotalSeconds = 0;
     QSet<QString> m_expandedFolders;
     std::vector<Row> m_rows;
 };

@@ -11,6 +11,7 @@
 #include <future>
 #include <sys/stat.h>
 #include <thread>
+#include <tuple>
 
 namespace quillmark {
 namespace {
@@ -257,6 +258,56 @@ TEST_F(ViewModelTest, StoppingARunPutsBackWhatWasShownAndSavesNothing)
     slow = false;
     calculate();
     EXPECT_TRUE(vm.currentReport().contains(QStringLiteral("a.mp4 (0h01m)")));
+}
+
+// Subtree totals add up the rows below a folder, whatever their order in the text; from a loaded
+// report they are the labels' minutes, from a calculation the measured seconds.
+TEST_F(ViewModelTest, SubtreeTotalsAndTheLongestFirst)
+{
+    tree.file("v/durata.txt", "Cartella /v\nTotale cartella (0h10m)\n\n"
+                              "Cartella /v/b\nTotale cartella (0h20m)\n\n"
+                              "Cartella /v/a\nTotale cartella (0h20m)\n\n"
+                              "Cartella /v/a/x/y\nTotale cartella (0h05m)\n\n"
+                              "Gran totale (0h55m)\n");
+    AppPreferences(settings()).rememberFolder(tree.path("v"));
+    auto& vm = start();
+    const auto& folders = vm.folderTree();
+    ASSERT_EQ(folders.size(), 4u);
+    const std::vector<std::tuple<int, int, QString, std::int64_t>> expected{
+        {-1, 0, QStringLiteral("v"), 55 * 60},
+        {0, 1, QStringLiteral("b"), 20 * 60},
+        {0, 1, QStringLiteral("a"), 25 * 60},
+        {2, 2, QStringLiteral("a/x/y"), 5 * 60}};
+    for (std::size_t row = 0; row < folders.size(); ++row)
+        EXPECT_EQ(std::tuple(folders[row].parent, folders[row].depth, folders[row].relativePath,
+                             folders[row].subtreeSeconds),
+                  expected[row])
+            << row;
+    EXPECT_EQ(vm.folderOrder(), (std::vector<int>{0, 1, 2, 3}));
+    vm.setSortByDuration(true);
+    EXPECT_EQ(vm.folderOrder(), (std::vector<int>{0, 2, 3, 1})); // a (25) before b (20)
+    EXPECT_TRUE(start().sortByDuration());                       // stored
+
+    // Equal subtrees keep the report's order.
+    tree.file("v/durata.txt", "Cartella /v/b\nTotale cartella (0h20m)\n\n"
+                              "Cartella /v/a\nTotale cartella (0h20m)\n\nGran totale (0h40m)\n");
+    EXPECT_EQ(start().folderOrder(), (std::vector<int>{0, 1}));
+
+    // Two files of 40 seconds: 80 seconds in all, though each folder's label says one minute.
+    tree.file("m/a/x 40.mp4");
+    tree.file("m/b/y 40.mp4");
+    ViewModelServices services = makeServices();
+    services.makeDurationService = [](const auto&) {
+        return VideoDurationService(std::make_shared<test::FakeProvider>(
+            [](const std::filesystem::path&, auto) { return 40.0; }));
+    };
+    auto& measured = start(services);
+    measured.setHideEmptyFolders(false);
+    measured.setFolderPath(text(tree.path("m")));
+    calculate();
+    ASSERT_EQ(measured.folderTree().size(), 3u);
+    EXPECT_EQ(measured.folderTree()[0].subtreeSeconds, 80); // the labels would give 120
+    EXPECT_EQ(measured.grandTotalSeconds(), 80);
 }
 
 TEST_F(ViewModelTest, AReportThatIsNotARegularFileIsRefusedAtOnce)

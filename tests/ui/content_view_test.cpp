@@ -20,6 +20,7 @@
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -211,6 +212,24 @@ TEST_F(ContentViewTest, RowsAnswerTheKeyboardAndNameThemselves)
     }
     EXPECT_EQ(rows->index(1, 0).data(Qt::AccessibleTextRole).toString(),
               QStringLiteral("Mare, 0h01m"));
+}
+
+TEST_F(ContentViewTest, FolderRowsShowTheirSubtreeAndTheSortMenuStoresItsChoice)
+{
+    makeTree();
+    open();
+    calculateViaggi();
+    QAbstractItemModel* rows = find<QListView>("folderList")->model();
+    EXPECT_EQ(rows->index(0, 0).data(ReportRowsModel::SubtreeLabelRole).toString(),
+              QStringLiteral("0h02m in tutto"));
+    EXPECT_EQ(rows->index(0, 0).data(ReportRowsModel::ShareRole).toDouble(), 1.0);
+    EXPECT_EQ(rows->index(1, 0).data(Qt::DisplayRole).toString(), QStringLiteral("Mare"));
+    EXPECT_EQ(rows->index(1, 0).data(ReportRowsModel::DepthRole).toInt(), 1);
+
+    find<QAction>("durationOrderAction")->trigger();
+    EXPECT_TRUE(vm().sortByDuration());
+    EXPECT_EQ(settings.value(QStringLiteral("sort_by_duration")), QVariant(true));
+    EXPECT_EQ(find<QToolButton>("sortButton")->text(), QStringLiteral("Per durata"));
 }
 
 TEST_F(ContentViewTest, ShortcutsCallTheirActions)

@@ -1,0 +1,98 @@
+#include "report/folder_tree.h"
+
+#include "model/duration_label.h"
+#include "model/path_text.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <functional>
+
+namespace quillmark {
+
+std::int64_t labelSeconds(const QString& label)
+{
+    const qsizetype h = label.indexOf(QLatin1Char('h'));
+    if (h <= 0 || !label.endsWith(QLatin1Char('m')))
+        return 0;
+    bool hoursOk = false;
+    bool minutesOk = false;
+    const qint64 hours = label.left(h).toLongLong(&hoursOk);
+    const qint64 minutes = label.mid(h + 1, label.size() - h - 2).toLongLong(&minutesOk);
+    if (!hoursOk || !minutesOk || hours < 0 || minutes < 0 || hours > INT64_MAX / 3600 / 2)
+        return 0;
+    return addSeconds(hours * 3600, minutes * 60);
+}
+
+std::vector<FolderTreeRow> folderTree(const ReportSummary& summary,
+                                      const std::vector<std::int64_t>& folderSeconds)
+{
+    const auto& folders = summary.folders;
+    const bool measured = folderSeconds.size() == std::size_t(folders.size());
+    QHash<QString, int> rowOfPath;
+    for (int row = 0; row < folders.size(); ++row)
+        rowOfPath.insert(folders[row].path, row);
+
+    std::vector<FolderTreeRow> tree(std::size_t(folders.size()));
+    for (int row = 0; row < folders.size(); ++row) {
+        const QString& path = folders[row].path;
+        for (qsizetype cut = path.lastIndexOf(QLatin1Char('/')); cut > 0;
+             cut = path.lastIndexOf(QLatin1Char('/'), cut - 1)) {
+            const auto parent = rowOfPath.constFind(path.left(cut));
+            if (parent != rowOfPath.cend() && *parent != row) {
+                tree[std::size_t(row)].parent = *parent;
+                break;
+            }
+        }
+    }
+    // Depths, relative paths and totals follow the parents, computed once each.
+    std::function<int(int)> topOf = [&](int row) {
+        const int parent = tree[std::size_t(row)].parent;
+        return parent < 0 ? row : topOf(parent);
+    };
+    for (int row = 0; row < folders.size(); ++row) {
+        FolderTreeRow& node = tree[std::size_t(row)];
+        const std::int64_t own =
+            measured ? folderSeconds[std::size_t(row)] : labelSeconds(folders[row].totalLabel);
+        for (int above = row; above >= 0; above = tree[std::size_t(above)].parent) {
+            FolderTreeRow& ancestor = tree[std::size_t(above)];
+            ancestor.subtreeSeconds = addSeconds(ancestor.subtreeSeconds, own);
+            if (above != row)
+                ++node.depth;
+        }
+        if (node.parent >= 0)
+            tree[std::size_t(node.parent)].hasSubfolders = true;
+        const int topRow = topOf(row);
+        const QString& top = folders[topRow].path;
+        const qsizetype below = top.endsWith(QLatin1Char('/')) ? top.size() : top.size() + 1;
+        node.relativePath =
+            row == topRow ? lastPathComponent(top.toStdString()) : folders[row].path.mid(below);
+    }
+    return tree;
+}
+
+std::vector<int> longestFirst(const std::vector<FolderTreeRow>& tree)
+{
+    std::vector<std::vector<int>> children(tree.size());
+    std::vector<int> tops;
+    for (int row = 0; row < int(tree.size()); ++row)
+        (tree[std::size_t(row)].parent < 0 ? tops
+                                           : children[std::size_t(tree[std::size_t(row)].parent)])
+            .push_back(row);
+    auto longest = [&](int a, int b) {
+        return tree[std::size_t(a)].subtreeSeconds > tree[std::size_t(b)].subtreeSeconds;
+    };
+    std::vector<int> order;
+    order.reserve(tree.size());
+    std::function<void(std::vector<int>&)> visit = [&](std::vector<int>& rows) {
+        std::stable_sort(rows.begin(), rows.end(), longest);
+        for (int row : rows) {
+            order.push_back(row);
+            visit(children[std::size_t(row)]);
+        }
+    };
+    visit(tops);
+    return order;
+}
+
+} // namespace quillmark
