@@ -6,6 +6,7 @@
 #include "model/app_error.h"
 #include "platform/paths.h"
 #include "platform/text_file.h"
+#include "report/folder_tree.h"
 #include "report/report_reader.h"
 #include "scan/extensions.h"
 
@@ -31,7 +32,7 @@ constexpr int interruptedStatus = 128 + SIGINT;
 namespace {
 
 const char* const helpText =
-    "Usage: quillmark-report [--extensions TEXT] [--show-empty] FOLDER\n"
+    "Usage: quillmark-report [--extensions TEXT] [--show-empty] [--json] FOLDER\n"
     "       quillmark-report --read FILE\n"
     "\n"
     "Measures every video file in FOLDER and the folders below it and prints the\n"
@@ -40,9 +41,13 @@ const char* const helpText =
     "  --extensions TEXT  comma-separated extensions, as typed in the app's field\n"
     "                     (default: .mp4,.mkv,.mov,.f4v,.flv,.avi)\n"
     "  --show-empty       also list folders without matching files (hidden by default)\n"
+    "  --json             print the result as JSON (the form --read gives) instead of\n"
+    "                     the report text; subtree totals come from the measured seconds\n"
     "  --read FILE        print what the report reader makes of a report file, as JSON:\n"
     "                     {\"grandTotalLabel\": ..., \"folders\": [{\"path\", \"totalLabel\",\n"
-    "                     \"files\": [{\"name\", \"durationLabel\", \"errorMessage\"?}]}]}\n"
+    "                     \"subtreeTotalLabel\", \"files\": [{\"name\", \"durationLabel\",\n"
+    "                     \"errorMessage\"?}]}]}; a folder's subtree is it and every\n"
+    "                     folder below it\n"
     "  --help             show this text\n"
     "\n"
     "Durations come from FFmpeg's libraries; files they cannot read are tried with\n"
@@ -62,6 +67,7 @@ struct Options {
     std::optional<std::string> reportFile;
     QString extensions;
     bool showEmpty = false;
+    bool json = false;
     bool help = false;
 };
 
@@ -90,6 +96,8 @@ std::optional<Options> parseArguments(int argc, char** argv, QString& error)
             options.help = true;
         } else if (argument == "--show-empty") {
             options.showEmpty = true;
+        } else if (argument == "--json") {
+            options.json = true;
         } else if (argument.rfind("--extensions", 0) == 0) {
             const auto text = value("--extensions");
             if (!text)
@@ -145,7 +153,8 @@ int printReadReport(const std::string& file)
         return fail(QStringLiteral("cannot read %1: %2")
                         .arg(QString::fromStdString(file), describeError(error)));
     }
-    if (!writeAll(summaryJson(parseReport(text)) + '\n'))
+    const ReportSummary summary = parseReport(text);
+    if (!writeAll(summaryJson(summary, folderTree(summary)) + '\n'))
         return outputFailed("output");
     return 0;
 }
@@ -217,7 +226,13 @@ int measure(const Options& options)
         return interruptedStatus;
 
     try {
-        if (!writeAll(future.result().text.toUtf8()))
+        const ComputedReport report = future.result();
+        const QByteArray output =
+            options.json
+                ? summaryJson(report.summary, folderTree(report.summary, report.folderSeconds)) +
+                      '\n'
+                : report.text.toUtf8();
+        if (!writeAll(output))
             return outputFailed("report");
     } catch (const std::exception& error) {
         return fail(QStringLiteral("Si è verificato un errore: %1").arg(describeError(error)), 1);

@@ -1,5 +1,7 @@
 #include "cli/summary_json.h"
 
+#include "model/duration_label.h"
+
 namespace quillmark {
 
 namespace {
@@ -39,7 +41,7 @@ void appendString(QByteArray& out, const QString& text)
 
 } // namespace
 
-QByteArray summaryJson(const ReportSummary& summary)
+QByteArray summaryJson(const ReportSummary& summary, const std::vector<FolderTreeRow>& tree)
 {
     QByteArray out;
     out += "{\"grandTotalLabel\":";
@@ -51,6 +53,8 @@ QByteArray summaryJson(const ReportSummary& summary)
         appendString(out, folder.path);
         out += ",\"totalLabel\":";
         appendString(out, folder.totalLabel);
+        out += ",\"subtreeTotalLabel\":";
+        appendString(out, formatDuration(tree[std::size_t(f)].subtreeSeconds));
         out += ",\"files\":[";
         for (qsizetype i = 0; i < folder.files.size(); ++i) {
             const FileRow& file = folder.files[i];

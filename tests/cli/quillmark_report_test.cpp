@@ -2,6 +2,9 @@
 #include "support/media_corpus.h"
 #include "support/temp_tree.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTest>
 
@@ -69,8 +72,28 @@ TEST(QuillmarkReportTest, ReadsAReportAsJson)
     EXPECT_EQ(
         output.standardOutput.toStdString(),
         "{\"grandTotalLabel\":\"0h13m\",\"folders\":[{\"path\":\"/v/\\\"A\\\"\",\"totalLabel\":"
-        "\"0h13m\",\"files\":[{\"name\":\"alba.mp4\",\"durationLabel\":\"0h13m\"},{\"name\":"
+        "\"0h13m\",\"subtreeTotalLabel\":\"0h13m\",\"files\":[{\"name\":\"alba.mp4\","
+        "\"durationLabel\":\"0h13m\"},{\"name\":"
         "\"n.mkv\",\"durationLabel\":\"0h00m\",\"errorMessage\":\"durata non disponibile\"}]}]}\n");
+}
+
+TEST(QuillmarkReportTest, JsonOfACalculationCarriesSubtreeTotals)
+{
+    const TempTree tree;
+    copyMedia(tree, "minute.mov", "Film/a/uno.mov");
+    copyMedia(tree, "minute.mov", "Film/a/b/due.mov");
+    const ChildOutput output = report({"--json", tree.path("Film").native()});
+    EXPECT_EQ(output.exitStatus, 0);
+    const QJsonObject json = QJsonDocument::fromJson(output.standardOutput).object();
+    EXPECT_EQ(json[QStringLiteral("grandTotalLabel")].toString(), QStringLiteral("0h02m"));
+    const QJsonArray folders = json[QStringLiteral("folders")].toArray();
+    ASSERT_EQ(folders.size(), 2);
+    // 61 whole seconds each: the subtree's 122 seconds are labelled once, not added as labels.
+    EXPECT_EQ(folders[0].toObject()[QStringLiteral("subtreeTotalLabel")].toString(),
+              QStringLiteral("0h02m"));
+    EXPECT_EQ(folders[1].toObject()[QStringLiteral("subtreeTotalLabel")].toString(),
+              QStringLiteral("0h01m"));
+    EXPECT_EQ(folders[1].toObject()[QStringLiteral("files")].toArray().size(), 1);
 }
 
 struct FailureCase {
@@ -171,7 +194,7 @@ TEST(QuillmarkReportTest, HelpDescribesEveryOption)
 {
     const ChildOutput output = report({"--help"});
     EXPECT_EQ(output.exitStatus, 0);
-    for (const char* option : {"--extensions", "--show-empty", "--read", "durata.txt"})
+    for (const char* option : {"--extensions", "--show-empty", "--json", "--read", "durata.txt"})
         EXPECT_TRUE(output.standardOutput.contains(option)) << option;
 }
 
