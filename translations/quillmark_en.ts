@@ -89,6 +89,17 @@
     </message>
 </context>
 <context>
+    <name>RunClock</name>
+    <message>
+        <source>%1 di %2 file · %3</source>
+        <translation>%1 of %2 files · %3</translation>
+    </message>
+    <message>
+        <source> · circa %1 alla fine</source>
+        <translation> · about %1 to go</translation>
+    </message>
+</context>
+<context>
     <name>TextFile</name>
     <message>
         <source>Il file «%1» è troppo grande: più di %2 MiB, non è un report.</source>
@@ -386,6 +397,14 @@
     <message>
         <source>Per durata</source>
         <translation>By duration</translation>
+    </message>
+    <message>
+        <source>1 errore</source>
+        <translation>1 error</translation>
+    </message>
+    <message>
+        <source>%1 errori</source>
+        <translation>%1 errors</translation>
     </message>
 </context>
 <context>

@@ -18,6 +18,7 @@ DurationCalculatorViewModel::DurationCalculatorViewModel(ViewModelServices servi
     , m_services(std::move(services))
     , m_preferences(m_services.settings)
     , m_statusMessage(tr("Pronto"))
+    , m_clock([this] { showProgressDetail(); })
 {
     m_extensionsText = defaultExtensions().join(QLatin1Char(','));
     m_hideEmptyFolders = m_preferences.hideEmptyFolders();
@@ -31,8 +32,16 @@ DurationCalculatorViewModel::DurationCalculatorViewModel(ViewModelServices servi
 
     m_engine = std::make_unique<CalculationEngine>(
         m_services.makeDurationService(m_preferences.ffprobePath()), m_services.processorCount);
+    connect(m_engine.get(), &CalculationEngine::measuringStarted, this, [this](qsizetype files) {
+        m_clock.setTotal(files);
+        showProgressDetail();
+    });
     connect(m_engine.get(), &CalculationEngine::progressed, this,
-            [this](int percent, const QString& file) { updateProgress(percent, file); });
+            [this](int percent, const QString& file) {
+                m_clock.fileDone();
+                showProgressDetail();
+                updateProgress(percent, file);
+            });
     connect(m_engine.get(), &CalculationEngine::finished, this,
             &DurationCalculatorViewModel::calculationFinished);
     connect(m_engine.get(), &CalculationEngine::failed, this,

@@ -2,6 +2,7 @@
 
 #include "app/app_preferences.h"
 #include "app/folder_field.h"
+#include "app/run_clock.h"
 #include "model/report_model.h"
 #include "platform/folder_identity.h"
 #include "platform/paths.h"
@@ -87,6 +88,7 @@ class DurationCalculatorViewModel : public QObject {
                    sandboxWarningMessageChanged)
     Q_PROPERTY(bool sortByDuration READ sortByDuration WRITE setSortByDuration NOTIFY
                    sortByDurationChanged)
+    Q_PROPERTY(QString progressDetail READ progressDetail NOTIFY progressDetailChanged)
 
 public:
     explicit DurationCalculatorViewModel(ViewModelServices services, QObject* parent = nullptr);
@@ -120,6 +122,8 @@ public:
     std::vector<int> folderOrder() const;
     std::int64_t grandTotalSeconds() const { return m_report.grandTotalSeconds; }
     bool sortByDuration() const { return m_sortByDuration; }
+    // While running: files done out of all, time gone and, once a few are done, time left.
+    const QString& progressDetail() const { return m_progressDetail; }
     // Stored at once, like the hide option.
     void setSortByDuration(bool byDuration);
 
@@ -166,6 +170,7 @@ Q_SIGNALS:
     void alertChanged();
     void sandboxWarningMessageChanged();
     void sortByDurationChanged();
+    void progressDetailChanged();
 
 private:
     // Shared by every action.
@@ -197,6 +202,7 @@ private:
     void clearReport(const QString& output);
     // Why the folder must not be renamed with the current report's duration, if it must not.
     std::optional<QString> renameRefusal(const std::filesystem::path& folder) const;
+    void showProgressDetail();
     void calculationFinished(const ComputedReport& report);
     void calculationFailed(const QString& description);
 
@@ -223,6 +229,8 @@ private:
     LoadedReport m_report;
     // The folder the running calculation measures, and what to show again if it is stopped.
     std::optional<FolderIdentity> m_runFolder;
+    QString m_progressDetail;
+    RunClock m_clock;
     struct BeforeRun {
         QString reportText;
         qint64 percent = 0;

@@ -28,6 +28,7 @@ void DurationCalculatorViewModel::calculate()
     m_beforeRun = BeforeRun{m_reportText, m_percent};
 
     update(m_isRunning, true, &DurationCalculatorViewModel::isRunningChanged);
+    m_clock.start();
     setStatus(tr("In esecuzione…"));
     updateProgress(0, {});
     appendLog(tr("Avvio calcolo su: %1 con estensioni %2")
@@ -44,6 +45,8 @@ void DurationCalculatorViewModel::stopCalculation()
     updateProgress(m_beforeRun.percent, {});
     setStatus(tr("Calcolo interrotto"));
     update(m_isRunning, false, &DurationCalculatorViewModel::isRunningChanged);
+    m_clock.stop();
+    showProgressDetail();
 }
 
 std::optional<std::filesystem::path> DurationCalculatorViewModel::validatedFolderURL()
@@ -68,6 +71,12 @@ void DurationCalculatorViewModel::updateProgress(qint64 percent, const QString& 
     setStatus(tr("Elaborazione: %1").arg(shortenedFromTheStart(currentFile, statusPathLimit)));
 }
 
+void DurationCalculatorViewModel::showProgressDetail()
+{
+    update(m_progressDetail, m_isRunning ? m_clock.text() : QString(),
+           &DurationCalculatorViewModel::progressDetailChanged);
+}
+
 void DurationCalculatorViewModel::calculationFinished(const ComputedReport& report)
 {
     showReport(LoadedReport{report.text,
@@ -80,6 +89,8 @@ void DurationCalculatorViewModel::calculationFinished(const ComputedReport& repo
     setStatus(tr("Completato"));
     updateProgress(100, {});
     update(m_isRunning, false, &DurationCalculatorViewModel::isRunningChanged);
+    m_clock.stop();
+    showProgressDetail();
 }
 
 void DurationCalculatorViewModel::calculationFailed(const QString& description)
@@ -88,6 +99,8 @@ void DurationCalculatorViewModel::calculationFailed(const QString& description)
     appendLog(tr("Errore: %1").arg(description));
     setStatus(tr("Errore durante il calcolo"), true);
     update(m_isRunning, false, &DurationCalculatorViewModel::isRunningChanged);
+    m_clock.stop();
+    showProgressDetail();
 }
 
 } // namespace quillmark

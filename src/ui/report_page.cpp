@@ -22,6 +22,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace quillmark {
 
 ReportPage::ReportPage(DurationCalculatorViewModel& viewModel, QColor folderTint, QWidget* parent)
@@ -46,6 +48,8 @@ ReportPage::ReportPage(DurationCalculatorViewModel& viewModel, QColor folderTint
     connect(&m_viewModel, &DurationCalculatorViewModel::statusMessageChanged, this,
             [this] { m_runningStatus->setText(m_viewModel.statusMessage()); });
     m_runningStatus->setText(m_viewModel.statusMessage());
+    connect(&m_viewModel, &DurationCalculatorViewModel::progressDetailChanged, this,
+            [this] { m_progressDetail->setText(m_viewModel.progressDetail()); });
     showSummary();
     showState();
 }
@@ -81,8 +85,18 @@ void ReportPage::showSummary()
     m_rows->setReport(summary, m_viewModel.folderTree(), m_viewModel.folderOrder(),
                       m_viewModel.grandTotalSeconds());
     m_grandTotal->setValue(summary.grandTotalLabel);
-    m_count->setValue(tr("%1 video").arg(summary.totalFileCount()) + QStringLiteral(" · ") +
-                      tr("%1 cartelle").arg(summary.folders.size()));
+    qsizetype errors = 0;
+    for (const FolderRow& folder : summary.folders)
+        errors += std::count_if(folder.files.begin(), folder.files.end(),
+                                [](const FileRow& file) { return file.errorMessage.has_value(); });
+    QString count = tr("%1 video").arg(summary.totalFileCount()) + QStringLiteral(" · ") +
+                    tr("%1 cartelle").arg(summary.folders.size());
+    // Files that failed are counted, and a click shows the first of them.
+    if (errors > 0)
+        count +=
+            QStringLiteral(" · ") + (errors == 1 ? tr("1 errore") : tr("%1 errori").arg(errors));
+    m_count->setValue(count);
+    m_count->setClickable(errors > 0);
 }
 
 // "Ordinamento naturale" or "Per durata", as a small menu that stores the choice.
@@ -128,9 +142,15 @@ QWidget* ReportPage::makeRunningPage()
     m_runningStatus->setColor(theme::secondary());
     m_runningStatus->setMaximumWidth(420);
     m_runningStatus->setMaximumLines(2);
+    m_progressDetail = new ElidedLabel(Qt::ElideRight, Qt::AlignCenter, m_runningPage);
+    m_progressDetail->setObjectName(QStringLiteral("progressDetail"));
+    m_progressDetail->setFont(theme::caption());
+    m_progressDetail->setColor(theme::secondary());
+    m_progressDetail->setMaximumWidth(420);
     layout->addStretch();
     layout->addWidget(new Spinner(m_runningPage), 0, Qt::AlignHCenter);
     layout->addWidget(m_runningStatus, 0, Qt::AlignHCenter);
+    layout->addWidget(m_progressDetail, 0, Qt::AlignHCenter);
     layout->addStretch();
     return m_runningPage;
 }
@@ -208,6 +228,14 @@ QWidget* ReportPage::makeRowsPage(QColor folderTint)
     m_count = new SummaryCard(SummaryCard::Style::plain, QStringLiteral("film"), tr("ANALIZZATI"),
                               m_rowsPage);
     m_count->setObjectName(QStringLiteral("countCard"));
+    connect(m_count, &SummaryCard::clicked, this, [this] {
+        const int row = m_rows->openFirstFolderInError();
+        if (row < 0)
+            return;
+        const QModelIndex index = m_rows->index(row);
+        m_folderList->setCurrentIndex(index);
+        m_folderList->scrollTo(index, QAbstractItemView::PositionAtTop);
+    });
     auto* cards = new QHBoxLayout;
     cards->setSpacing(12);
     cards->addWidget(m_grandTotal, 1);

@@ -42,6 +42,7 @@ private:
     QWidget* m_plainReportPage = nullptr;
     QWidget* m_rowsPage = nullptr;
     ElidedLabel* m_runningStatus = nullptr;
+    ElidedLabel* m_progressDetail = nullptr;
     QPlainTextEdit* m_reportText = nullptr;
     QString m_shownReportText; // the text last laid out in the plain-report state
     SummaryCard* m_grandTotal = nullptr;

@@ -2,6 +2,8 @@
 
 #include "model/duration_label.h"
 
+#include <algorithm>
+
 namespace quillmark {
 
 ReportRowsModel::ReportRowsModel(QObject* parent)
@@ -67,6 +69,25 @@ void ReportRowsModel::toggle(int row)
     }
     const QModelIndex changed = index(row);
     Q_EMIT dataChanged(changed, changed);
+}
+
+int ReportRowsModel::openFirstFolderInError()
+{
+    for (int row = 0; row < int(m_rows.size()); ++row) {
+        const Row& entry = m_rows[std::size_t(row)];
+        if (entry.file >= 0)
+            continue;
+        const auto& files = m_summary.folders[entry.folder].files;
+        const bool inError = std::any_of(files.begin(), files.end(), [](const FileRow& file) {
+            return file.errorMessage.has_value();
+        });
+        if (!inError)
+            continue;
+        if (!isExpanded(entry.folder))
+            toggle(row);
+        return row;
+    }
+    return -1;
 }
 
 int ReportRowsModel::folderRowOf(int row) const

@@ -38,6 +38,8 @@ public:
     const QSet<QString>& expandedFolders() const { return m_expandedFolders; }
     // The row of the folder a row belongs to (a folder row is its own); -1 outside the list.
     int folderRowOf(int row) const;
+    // Opens the first folder, in the shown order, that holds a file in error; its row, or -1.
+    int openFirstFolderInError();
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

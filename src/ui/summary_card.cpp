@@ -5,6 +5,7 @@
 
 #include <QHBoxLayout>
 #include <QLinearGradient>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -98,6 +99,19 @@ void SummaryCard::paintEvent(QPaintEvent*)
         painter.setBrush(Qt::NoBrush);
     }
     painter.drawRoundedRect(box, 10, 10);
+}
+
+void SummaryCard::setClickable(bool clickable)
+{
+    m_clickable = clickable;
+    setCursor(clickable ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void SummaryCard::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (m_clickable && rect().contains(event->position().toPoint()))
+        Q_EMIT clicked();
+    QWidget::mouseReleaseEvent(event);
 }
 
 } // namespace quillmark

@@ -17,13 +17,20 @@ public:
 
     void setValue(const QString& value) { m_value->setText(value); }
     QString value() const { return m_value->text(); }
+    // A card that can be clicked shows a pointing hand and says so with clicked().
+    void setClickable(bool clickable);
+
+Q_SIGNALS:
+    void clicked();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     Style m_style;
     QLabel* m_value;
+    bool m_clickable = false;
 };
 
 } // namespace quillmark

@@ -245,7 +245,10 @@ TEST_F(ViewModelTest, StoppingARunPutsBackWhatWasShownAndSavesNothing)
     const QString shown = vm.reportText();
     vm.calculate();
     ASSERT_TRUE(vm.isRunning());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !vm.progressDetail().isEmpty(); }));
+    EXPECT_EQ(vm.progressDetail(), QStringLiteral("0 di 1 file · 0:00"));
     vm.stopCalculation();
+    EXPECT_TRUE(vm.progressDetail().isEmpty());
     EXPECT_FALSE(vm.isRunning());
     EXPECT_EQ(vm.reportText(), shown);
     EXPECT_EQ(vm.currentReport(), QStringLiteral("Gran totale (1h00m)\n"));

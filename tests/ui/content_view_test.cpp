@@ -111,7 +111,8 @@ TEST_F(ContentViewTest, ShowsTheStateTheViewModelIsIn)
     EXPECT_EQ(page(), QStringLiteral("runningPage"));
     finishRun();
     EXPECT_EQ(page(), QStringLiteral("reportPage"));
-    EXPECT_EQ(find<SummaryCard>("countCard")->value(), QStringLiteral("3 video · 2 cartelle"));
+    EXPECT_EQ(find<SummaryCard>("countCard")->value(),
+              QStringLiteral("3 video · 2 cartelle · 1 errore"));
     EXPECT_EQ(find<SummaryCard>("grandTotalCard")->value(), QStringLiteral("0h02m"));
 
     tree.file("Viaggi/durata.txt", "solo testo\n");
@@ -225,6 +226,10 @@ TEST_F(ContentViewTest, FolderRowsShowTheirSubtreeAndTheSortMenuStoresItsChoice)
     EXPECT_EQ(rows->index(0, 0).data(ReportRowsModel::ShareRole).toDouble(), 1.0);
     EXPECT_EQ(rows->index(1, 0).data(Qt::DisplayRole).toString(), QStringLiteral("Mare"));
     EXPECT_EQ(rows->index(1, 0).data(ReportRowsModel::DepthRole).toInt(), 1);
+
+    // The failed file is counted; a click on the card opens its folder.
+    QTest::mouseClick(find<SummaryCard>("countCard"), Qt::LeftButton);
+    EXPECT_EQ(view->expandedFolders(), QSet<QString>{viaggi()});
 
     find<QAction>("durationOrderAction")->trigger();
     EXPECT_TRUE(vm().sortByDuration());

@@ -1,0 +1,59 @@
+#include "app/run_clock.h"
+
+#include <QCoreApplication>
+
+namespace quillmark {
+
+namespace {
+
+// An estimate from fewer files says little.
+constexpr std::int64_t filesBeforeAnEstimate = 3;
+
+} // namespace
+
+QString clockText(std::int64_t seconds)
+{
+    const std::int64_t hours = seconds / 3600;
+    const QString minutesAndSeconds =
+        QStringLiteral("%1:%2")
+            .arg(hours ? (seconds / 60) % 60 : seconds / 60, hours ? 2 : 1, 10, QLatin1Char('0'))
+            .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return hours ? QString::number(hours) + QLatin1Char(':') + minutesAndSeconds
+                 : minutesAndSeconds;
+}
+
+RunClock::RunClock(std::function<void()> tick)
+{
+    m_ticker.setInterval(1000);
+    QObject::connect(&m_ticker, &QTimer::timeout, std::move(tick));
+}
+
+void RunClock::start()
+{
+    m_total = -1;
+    m_done = 0;
+    m_elapsed.start();
+    m_ticker.start();
+}
+
+void RunClock::stop()
+{
+    m_ticker.stop();
+}
+
+QString RunClock::text() const
+{
+    if (m_total < 0)
+        return {};
+    const std::int64_t gone = m_elapsed.elapsed() / 1000;
+    QString text = QCoreApplication::translate("RunClock", "%1 di %2 file · %3")
+                       .arg(QString::number(m_done), QString::number(m_total), clockText(gone));
+    if (m_done >= filesBeforeAnEstimate && m_done < m_total) {
+        const std::int64_t left = m_elapsed.elapsed() * (m_total - m_done) / m_done / 1000;
+        text +=
+            QCoreApplication::translate("RunClock", " · circa %1 alla fine").arg(clockText(left));
+    }
+    return text;
+}
+
+} // namespace quillmark
