@@ -336,6 +336,14 @@
         <source>Interrompi</source>
         <translation>Stop</translation>
     </message>
+    <message>
+        <source>Cartelle recenti</source>
+        <translation>Recent folders</translation>
+    </message>
+    <message>
+        <source>Nessuna cartella recente</source>
+        <translation>No recent folder</translation>
+    </message>
 </context>
 <context>
     <name>quillmark::OptionsBar</name>

@@ -12,6 +12,8 @@ const QString lastFolderKey = QStringLiteral("last_folder");
 const QString lastFolderTokenKey = QStringLiteral("last_folder_bookmark");
 const QString ffprobePathKey = QStringLiteral("ffprobe_path");
 const QString sortByDurationKey = QStringLiteral("sort_by_duration");
+const QString recentFoldersKey = QStringLiteral("recent_folders");
+constexpr qsizetype recentFolderLimit = 8;
 
 } // namespace
 
@@ -61,6 +63,45 @@ void AppPreferences::rememberFolder(const std::filesystem::path& folder)
     const QByteArray token = makeFolderToken(folder);
     if (!token.isEmpty())
         m_store.setValue(lastFolderTokenKey, token);
+
+    QByteArrayList recent = storedRecentFolders();
+    const QByteArray bytes = QByteArray::fromStdString(folder.native());
+    recent.removeAll(bytes);
+    recent.prepend(bytes);
+    storeRecentFolders(recent.mid(0, recentFolderLimit));
+}
+
+std::vector<std::filesystem::path> AppPreferences::recentFolders()
+{
+    QByteArrayList kept;
+    std::vector<std::filesystem::path> folders;
+    for (const QByteArray& bytes : storedRecentFolders()) {
+        std::error_code error;
+        const std::filesystem::path folder = bytes.toStdString();
+        if (!std::filesystem::is_directory(folder, error))
+            continue;
+        kept.append(bytes);
+        folders.push_back(folder);
+    }
+    storeRecentFolders(kept);
+    return folders;
+}
+
+// Raw bytes, so that a folder whose name is not UTF-8 is found again.
+QByteArrayList AppPreferences::storedRecentFolders() const
+{
+    QByteArrayList folders;
+    for (const QVariant& value : m_store.value(recentFoldersKey).toList())
+        folders.append(value.toByteArray());
+    return folders;
+}
+
+void AppPreferences::storeRecentFolders(const QByteArrayList& folders)
+{
+    QVariantList values;
+    for (const QByteArray& folder : folders)
+        values.append(folder);
+    m_store.setValue(recentFoldersKey, values);
 }
 
 std::optional<std::filesystem::path> AppPreferences::ffprobePath() const

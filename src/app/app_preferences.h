@@ -2,8 +2,11 @@
 
 #include "platform/settings_store.h"
 
+#include <QByteArrayList>
+
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 namespace quillmark {
 
@@ -24,14 +27,20 @@ public:
     // The last folder: found again by its token (also after a rename in place), else the stored
     // path; nothing on first start.
     std::optional<std::filesystem::path> restoredFolder() const;
-    // Stores the path and, when the folder can be examined, a token for it.
+    // Stores the path and, when the folder can be examined, a token for it; the folder becomes
+    // the first of the recent ones.
     void rememberFolder(const std::filesystem::path& folder);
+    // The last eight folders remembered, newest first; those that are gone are dropped.
+    std::vector<std::filesystem::path> recentFolders();
 
     // The configured ffprobe, taken as typed (relative to the working folder, no "~"); nothing
     // when unset or empty, which means: search for it.
     std::optional<std::filesystem::path> ffprobePath() const;
 
 private:
+    QByteArrayList storedRecentFolders() const;
+    void storeRecentFolders(const QByteArrayList& folders);
+
     SettingsStore& m_store;
 };
 

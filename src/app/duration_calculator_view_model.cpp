@@ -146,9 +146,13 @@ void DurationCalculatorViewModel::chooseFolder()
 {
     const auto chosen = m_services.desktop.chooseFolder(
         FolderChooserRequest{tr("Seleziona cartella"), m_folder.folder()});
-    if (!chosen)
-        return;
-    const std::filesystem::path folder = fileURLPath(*chosen);
+    if (chosen)
+        useFolder(*chosen);
+}
+
+void DurationCalculatorViewModel::useFolder(const std::filesystem::path& chosen)
+{
+    const std::filesystem::path folder = fileURLPath(chosen);
     setFolder(folder);
     m_preferences.rememberFolder(folder);
     m_report.durationLabel.reset();

@@ -135,6 +135,11 @@ public:
     void setExtensionsText(const QString& text);
     // Stored at once, every time the user changes it.
     void setHideEmptyFolders(bool hide);
+    // The folder-change steps of chooseFolder() for a folder named elsewhere: on the command
+    // line, dropped on the window, or picked from the recent ones.
+    void useFolder(const std::filesystem::path& folder);
+    std::vector<std::filesystem::path> recentFolders() { return m_preferences.recentFolders(); }
+
     // The window clears the alert when it is dismissed.
     void setAlert(const std::optional<AlertItem>& alert);
 

@@ -10,9 +10,13 @@
 #include "ui/theme.h"
 
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QVBoxLayout>
 
 namespace quillmark {
@@ -23,6 +27,7 @@ ContentView::ContentView(std::unique_ptr<DurationCalculatorViewModel> viewModel,
     , m_viewModel(std::move(viewModel))
 {
     setMinimumSize(940, 640);
+    setAcceptDrops(true);
     setStyleSheet(windowStyleSheet());
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -52,6 +57,37 @@ ContentView::ContentView(std::unique_ptr<DurationCalculatorViewModel> viewModel,
 }
 
 ContentView::~ContentView() = default;
+
+namespace {
+
+std::optional<std::filesystem::path> droppedFolder(const QMimeData* data)
+{
+    if (!data->hasUrls() || data->urls().isEmpty() || !data->urls().first().isLocalFile())
+        return std::nullopt;
+    std::filesystem::path path =
+        QFile::encodeName(data->urls().first().toLocalFile()).toStdString();
+    std::error_code error;
+    if (!std::filesystem::is_directory(path, error))
+        path = path.parent_path();
+    return path;
+}
+
+} // namespace
+
+void ContentView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!m_viewModel->isRunning() && droppedFolder(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void ContentView::dropEvent(QDropEvent* event)
+{
+    const auto folder = droppedFolder(event->mimeData());
+    if (!folder || m_viewModel->isRunning())
+        return;
+    event->acceptProposedAction();
+    m_viewModel->useFolder(*folder);
+}
 
 const QSet<QString>& ContentView::expandedFolders() const
 {

@@ -26,6 +26,11 @@ public:
     // Paths of the folder rows that are open.
     const QSet<QString>& expandedFolders() const;
 
+protected:
+    // A folder dropped on the window is chosen; a file, its folder.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
     QWidget* makeWarningBanner();
     void presentAlert();

@@ -1,6 +1,7 @@
 #include "ui/header_bar.h"
 
 #include "app/duration_calculator_view_model.h"
+#include "model/path_text.h"
 #include "ui/field_text.h"
 #include "ui/symbols.h"
 #include "ui/theme.h"
@@ -75,6 +76,10 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
     menu->addSeparator();
     menu->addActions({m_save, m_copy, m_load});
     menu->addSeparator();
+    m_recent = menu->addMenu(tr("Cartelle recenti"));
+    m_recent->setObjectName(QStringLiteral("recentFoldersMenu"));
+    connect(m_recent, &QMenu::aboutToShow, this, &HeaderBar::listRecentFolders);
+    menu->addSeparator();
     menu->addAction(m_clear);
 
     m_actions = new QToolButton(this);
@@ -139,6 +144,19 @@ QAction* HeaderBar::makeAction(const char* objectName, const QString& text, cons
     return action;
 }
 
+// Built each time it opens, so that folders that have gone since are not offered.
+void HeaderBar::listRecentFolders()
+{
+    m_recent->clear();
+    for (const std::filesystem::path& folder : m_viewModel.recentFolders()) {
+        QAction* action = m_recent->addAction(pathText(folder));
+        connect(action, &QAction::triggered, this,
+                [this, folder] { m_viewModel.useFolder(folder); });
+    }
+    if (m_recent->isEmpty())
+        m_recent->addAction(tr("Nessuna cartella recente"))->setEnabled(false);
+}
+
 void HeaderBar::showEnabledState()
 {
     const bool idle = !m_viewModel.isRunning();
@@ -149,6 +167,7 @@ void HeaderBar::showEnabledState()
         symbolIcon(idle ? QStringLiteral("play.fill") : QStringLiteral("stop.fill"), Qt::white));
     m_calculate->setShortcut(idle ? QKeySequence(Qt::CTRL | Qt::Key_R) : QKeySequence());
     m_openFolder->setEnabled(idle);
+    m_recent->setEnabled(idle);
     m_rename->setEnabled(idle && m_viewModel.canRenameFolder());
     m_playlists->setEnabled(idle && m_viewModel.canCreatePlaylists());
     m_save->setEnabled(m_viewModel.canSave());

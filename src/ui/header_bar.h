@@ -4,6 +4,7 @@
 
 class QAction;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QToolButton;
 
@@ -22,6 +23,7 @@ private:
     QAction* makeAction(const char* objectName, const QString& text, const char* symbol,
                         void (DurationCalculatorViewModel::*slot)());
     void showEnabledState();
+    void listRecentFolders();
 
     DurationCalculatorViewModel& m_viewModel;
     QLineEdit* m_folderPath;
@@ -35,6 +37,7 @@ private:
     QAction* m_copy;
     QAction* m_load;
     QAction* m_clear;
+    QMenu* m_recent;
 };
 
 } // namespace quillmark

@@ -11,6 +11,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -20,6 +23,30 @@ bool hasDisplay()
     return !qEnvironmentVariableIsEmpty("DISPLAY") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+struct StartRequest {
+    std::optional<std::filesystem::path> folder;
+    bool run = false;
+};
+
+// "quillmark [--run] [FOLDER]", as a file manager's folder action calls it. The folder stays in
+// raw bytes, so a name that is not UTF-8 is found.
+std::optional<StartRequest> parseArguments(int argc, char** argv)
+{
+    StartRequest request;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--run")
+            request.run = true;
+        else if (argument.size() > 1 && argument[0] == '-')
+            return std::nullopt;
+        else if (!request.folder)
+            request.folder = argument;
+        else
+            return std::nullopt;
+    }
+    return request;
 }
 
 } // namespace
@@ -33,7 +60,12 @@ int main(int argc, char** argv)
                    stderr);
         return EXIT_FAILURE;
     }
-    QApplication app(argc, argv);
+    QApplication app(argc, argv); // takes Qt's own options out of argv
+    const auto request = parseArguments(argc, argv);
+    if (!request) {
+        std::fputs("usage: quillmark [--run] [FOLDER]\n", stderr);
+        return 2;
+    }
     QApplication::setApplicationName(QStringLiteral("Quillmark"));
     QApplication::setOrganizationName(QStringLiteral("Quillmark"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quillmark"));
@@ -49,5 +81,9 @@ int main(int argc, char** argv)
     desktop.setWindow(&window);
     window.resize(1040, 720);
     window.show();
+    if (request->folder)
+        window.viewModel().useFolder(*request->folder);
+    if (request->run)
+        window.viewModel().calculate();
     return QApplication::exec();
 }

@@ -313,6 +313,27 @@ TEST_F(ViewModelTest, SubtreeTotalsAndTheLongestFirst)
     EXPECT_EQ(measured.grandTotalSeconds(), 80);
 }
 
+// A folder named on the command line, dropped or picked from the recent ones is chosen like one
+// from the panel; the recent folders keep the last eight that still exist, newest first.
+TEST_F(ViewModelTest, FoldersFromElsewhereAreChosenAndRemembered)
+{
+    tree.file("Film/durata.txt", "Gran totale (0h30m)\n");
+    auto& vm = start();
+    vm.useFolder(tree.path("Film"));
+    EXPECT_EQ(vm.folderPath(), text(tree.path("Film")));
+    EXPECT_EQ(vm.currentDurationLabel(), QStringLiteral("0h30m"));
+    EXPECT_EQ(settings().value(QStringLiteral("last_folder")).toString(), text(tree.path("Film")));
+
+    for (int i = 0; i < 9; ++i)
+        vm.useFolder(tree.folder(std::string("F").append(std::to_string(i))));
+    vm.useFolder(tree.path("F3"));
+    std::filesystem::remove(tree.path("F5"));
+    const std::vector<std::filesystem::path> expected{
+        tree.path("F3"), tree.path("F8"), tree.path("F7"), tree.path("F6"),
+        tree.path("F4"), tree.path("F2"), tree.path("F1")};
+    EXPECT_EQ(vm.recentFolders(), expected);
+}
+
 TEST_F(ViewModelTest, AReportThatIsNotARegularFileIsRefusedAtOnce)
 {
     tree.folder("Fifo");

@@ -11,16 +11,20 @@
 #include "ui/theme.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -235,6 +239,20 @@ TEST_F(ContentViewTest, FolderRowsShowTheirSubtreeAndTheSortMenuStoresItsChoice)
     EXPECT_TRUE(vm().sortByDuration());
     EXPECT_EQ(settings.value(QStringLiteral("sort_by_duration")), QVariant(true));
     EXPECT_EQ(find<QToolButton>("sortButton")->text(), QStringLiteral("Per durata"));
+}
+
+TEST_F(ContentViewTest, ADroppedFileChoosesItsFolder)
+{
+    makeTree();
+    open();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(viaggi() + QStringLiteral("/Mare/onde.mov"))});
+    QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view.get(), &drop);
+    EXPECT_EQ(vm().folderPath(), viaggi() + QStringLiteral("/Mare"));
 }
 
 TEST_F(ContentViewTest, ShortcutsCallTheirActions)
