@@ -121,6 +121,9 @@ void drawEveryState(const QDir& out, const fs::path& library)
                               list->visualRect(list->model()->index(row, 0)).center());
         list->clearFocus();
         window.save(out.filePath(QStringLiteral("4-report.png")));
+        window.vm().setSortByDuration(true);
+        window.save(out.filePath(QStringLiteral("6-by-duration.png")));
+        window.vm().setSortByDuration(false);
     }
     {
         QProcessEnvironment sandboxed;
