@@ -6,7 +6,7 @@ FUZZ_DIR ?= build-fuzz
 FUZZ_RUNS ?= 1000000
 JOBS ?= 2
 
-.PHONY: all deps build test run bench screenshots sanitize fuzz format clean
+.PHONY: all deps build test run bench screenshots sanitize fuzz package package-test format clean
 
 all: build
 
@@ -36,6 +36,14 @@ sanitize: deps
 	@cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMARK_SANITIZE=ON
 	@cmake --build $(SANITIZE_DIR) -j$(JOBS)
 	@ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j$(JOBS)
+
+# The Debian package, in $(BUILD_DIR)/package; package-test unpacks it and runs the validators.
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB > /dev/null && ls package/*.deb
+
+package-test: package
+	@scripts/install-deps package
+	@scripts/package-test $(BUILD_DIR)
 
 # The report reader under libFuzzer with the sanitizers, for FUZZ_RUNS inputs; its corpus is kept
 # in $(FUZZ_DIR)/corpus between runs.
