@@ -32,6 +32,17 @@
     </message>
 </context>
 <context>
+    <name>DurationCache</name>
+    <message>
+        <source>cache delle durate non disponibile (%1)</source>
+        <translation>cache of durations not available (%1)</translation>
+    </message>
+    <message>
+        <source>la cache delle durate era danneggiata ed è stata rifatta</source>
+        <translation>the cache of durations was damaged and has been made anew</translation>
+    </message>
+</context>
+<context>
     <name>FFprobe</name>
     <message>
         <source>nessuna risposta entro %1 secondi</source>
@@ -285,6 +296,10 @@
         <source>Calcolo interrotto</source>
         <translation>Calculation stopped</translation>
     </message>
+    <message>
+        <source>Completato; %1</source>
+        <translation>Done; %1</translation>
+    </message>
 </context>
 <context>
     <name>quillmark::HeaderBar</name>
@@ -343,6 +358,10 @@
     <message>
         <source>Nessuna cartella recente</source>
         <translation>No recent folder</translation>
+    </message>
+    <message>
+        <source>Ricalcola senza cache</source>
+        <translation>Recalculate without the cache</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,8 @@
 #include "report/report_writer.h"
 #include "scan/extensions.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <mutex>
 
@@ -64,16 +66,22 @@ struct CalculationEngine::Run {
     std::vector<WalkedFolder> folders;
     std::vector<DurationJob> jobs;
     std::vector<Measurement> results;
+    std::vector<std::optional<FileStamp>> stamps;
+    std::vector<bool> fromCache;
+    std::vector<std::size_t> pending; // the jobs to measure, in job order
     std::size_t completed = 0;
-    std::size_t nextJob = 0;
+    std::size_t nextPending = 0;
+    bool cacheProblemSaid = false;
     QPromise<ComputedReport> promise;
 };
 
 CalculationEngine::CalculationEngine(VideoDurationService service, int processorCount,
+                                     std::optional<std::filesystem::path> cacheFile,
                                      QObject* parent)
     : QObject(parent)
     , m_service(std::move(service))
     , m_processorCount(processorCount)
+    , m_cacheFile(std::move(cacheFile))
     , m_link(std::make_shared<Link>(this))
     , m_pool(std::make_unique<QThreadPool>())
 {
@@ -100,7 +108,8 @@ int CalculationEngine::maxConcurrent(std::size_t jobCount, int processorCount)
 
 QFuture<ComputedReport> CalculationEngine::computeReport(const std::filesystem::path& folder,
                                                          const QStringList& extensions,
-                                                         std::function<bool()> hideEmptyFolders)
+                                                         std::function<bool()> hideEmptyFolders,
+                                                         bool useCache)
 {
     Q_ASSERT(!isRunning());
     m_run = std::make_unique<Run>();
@@ -110,22 +119,31 @@ QFuture<ComputedReport> CalculationEngine::computeReport(const std::filesystem::
     QFuture<ComputedReport> future = m_run->promise.future();
 
     // The walk of a large tree takes a while: it runs off this thread like the measurements.
-    m_pool->start(
-        [link = m_link, id = m_run->id, stop = m_run->stop.get_token(), folder, extensions] {
-            try {
-                auto walked = std::make_shared<Walk>(walk(folder, extensions, stop));
-                link->post([id, walked](CalculationEngine& engine) {
-                    if (engine.isCurrent(id))
-                        engine.startMeasuring(walked);
-                });
-            } catch (...) {
-                link->post([id, error = std::current_exception()](CalculationEngine& engine) {
-                    if (engine.isCurrent(id))
-                        engine.fail(error);
-                });
-            }
-        });
+    m_pool->start([link = m_link, id = m_run->id, stop = m_run->stop.get_token(), folder,
+                   extensions, cacheFile = m_cacheFile, context = m_service.failureContext(),
+                   useCache] {
+        try {
+            auto walked = std::make_shared<Walk>(walk(folder, extensions, stop));
+            if (cacheFile)
+                lookUp(*walked, *cacheFile, context, useCache);
+            link->post([id, walked](CalculationEngine& engine) {
+                if (engine.isCurrent(id))
+                    engine.startMeasuring(walked);
+            });
+        } catch (...) {
+            link->post([id, error = std::current_exception()](CalculationEngine& engine) {
+                if (engine.isCurrent(id))
+                    engine.fail(error);
+            });
+        }
+    });
     return future;
+}
+
+void CalculationEngine::finishBackgroundWork()
+{
+    m_pool->waitForDone(abandonAfterMilliseconds);
+    QCoreApplication::sendPostedEvents(this);
 }
 
 bool CalculationEngine::isCurrent(std::uint64_t runId) const
@@ -148,7 +166,8 @@ void CalculationEngine::cancel()
 CalculationEngine::Walk CalculationEngine::walk(const std::filesystem::path& folder,
                                                 const QStringList& extensions, std::stop_token stop)
 {
-    Walk result{walkFolder(folder, stop), {}};
+    Walk result;
+    result.folders = walkFolder(folder, stop);
     for (std::size_t i = 0; i < result.folders.size(); ++i) {
         for (const std::filesystem::path& file : result.folders[i].files) {
             if (matchesExtension(file, extensions))
@@ -158,25 +177,70 @@ CalculationEngine::Walk CalculationEngine::walk(const std::filesystem::path& fol
     return result;
 }
 
+// Runs with the walk, off the engine's thread: one stat per file, one indexed query.
+void CalculationEngine::lookUp(Walk& walked, const std::filesystem::path& cacheFile,
+                               const QString& failureContext, bool useCache)
+{
+    const std::unique_ptr<DurationCache> cache =
+        DurationCache::open(cacheFile, walked.cacheProblem);
+    walked.stamps.resize(walked.jobs.size());
+    walked.cached.resize(walked.jobs.size());
+    for (std::size_t index = 0; index < walked.jobs.size(); ++index) {
+        walked.stamps[index] = fileStamp(walked.jobs[index].url);
+        if (!cache || !useCache || !walked.stamps[index])
+            continue;
+        if (const auto found = cache->find(*walked.stamps[index], failureContext))
+            walked.cached[index] = Measurement{found->seconds, found->error};
+    }
+}
+
 void CalculationEngine::startMeasuring(std::shared_ptr<Walk> walked)
 {
     m_run->folders = std::move(walked->folders);
     m_run->jobs = std::move(walked->jobs);
-    m_run->results.assign(m_run->jobs.size(), Measurement{});
-    Q_EMIT measuringStarted(qsizetype(m_run->jobs.size()));
-    if (m_run->jobs.empty()) {
+    m_run->stamps = std::move(walked->stamps);
+    const std::size_t total = m_run->jobs.size();
+    m_run->results.assign(total, Measurement{});
+    m_run->fromCache.assign(total, false);
+    for (std::size_t index = 0; index < total; ++index) {
+        if (index < walked->cached.size() && walked->cached[index]) {
+            m_run->results[index] = *walked->cached[index];
+            m_run->fromCache[index] = true;
+        } else {
+            m_run->pending.push_back(index);
+        }
+    }
+    Q_EMIT measuringStarted(qsizetype(total));
+    if (!walked->cacheProblem.isEmpty())
+        reportCacheProblem(walked->cacheProblem);
+    // What the cache knew is done at once, in job order.
+    for (std::size_t index = 0; index < total && m_run; ++index) {
+        if (m_run->fromCache[index])
+            record(index, m_run->results[index]);
+    }
+    if (!m_run)
+        return; // cancelled by a listener
+    if (m_run->completed == total) {
         finish();
         return;
     }
-    for (int i = maxConcurrent(m_run->jobs.size(), m_processorCount); i > 0; --i)
+    for (int i = maxConcurrent(m_run->pending.size(), m_processorCount); i > 0; --i)
         startNextJob();
+}
+
+void CalculationEngine::reportCacheProblem(const QString& reason)
+{
+    if (!m_run || m_run->cacheProblemSaid)
+        return;
+    m_run->cacheProblemSaid = true;
+    Q_EMIT cacheUnavailable(reason);
 }
 
 void CalculationEngine::startNextJob()
 {
-    if (m_run->nextJob >= m_run->jobs.size())
+    if (m_run->nextPending >= m_run->pending.size())
         return;
-    const std::size_t index = m_run->nextJob++;
+    const std::size_t index = m_run->pending[m_run->nextPending++];
     m_pool->start([link = m_link, id = m_run->id, index, file = m_run->jobs[index].url,
                    service = m_service, stop = m_run->stop.get_token()] {
         Measurement measurement;
@@ -192,15 +256,21 @@ void CalculationEngine::startNextJob()
     });
 }
 
-void CalculationEngine::collect(std::size_t jobIndex, Measurement measurement)
+void CalculationEngine::record(std::size_t jobIndex, Measurement measurement)
 {
     m_run->results[jobIndex] = std::move(measurement);
     ++m_run->completed;
-    const std::size_t total = m_run->jobs.size();
-    const int percent = int(double(m_run->completed) * 100.0 / double(total));
+    const int percent = int(double(m_run->completed) * 100.0 / double(m_run->jobs.size()));
     Q_EMIT progressed(percent, pathText(m_run->jobs[jobIndex].url));
+}
+
+void CalculationEngine::collect(std::size_t jobIndex, Measurement measurement)
+{
+    record(jobIndex, std::move(measurement));
+    if (!m_run)
+        return; // cancelled by a listener
     startNextJob();
-    if (m_run->completed == total)
+    if (m_run->completed == m_run->jobs.size())
         finish();
 }
 
@@ -230,8 +300,38 @@ ComputedReport CalculationEngine::assemble() const
                           reportSummary(reports, grandTotal), std::move(folderSeconds)};
 }
 
+// Off this thread, in one transaction; a problem comes back as the run's one cache message.
+void CalculationEngine::storeInCache()
+{
+    if (!m_cacheFile || m_run->stamps.empty())
+        return;
+    std::vector<DurationCache::Entry> entries;
+    for (std::size_t index = 0; index < m_run->jobs.size(); ++index) {
+        if (!m_run->stamps[index])
+            continue;
+        DurationCache::Entry entry{*m_run->stamps[index], std::nullopt};
+        if (!m_run->fromCache[index]) {
+            const Measurement& measured = m_run->results[index];
+            entry.measured = CachedDuration{measured.seconds, measured.error};
+        }
+        entries.push_back(std::move(entry));
+    }
+    m_pool->start([link = m_link, cacheFile = *m_cacheFile, entries = std::move(entries),
+                   context = m_service.failureContext(), said = m_run->cacheProblemSaid] {
+        QString problem;
+        if (const auto cache = DurationCache::open(cacheFile, problem)) {
+            if (const auto failed = cache->store(entries, context))
+                problem = *failed;
+        }
+        if (!problem.isEmpty() && !said)
+            link->post(
+                [problem](CalculationEngine& engine) { Q_EMIT engine.cacheUnavailable(problem); });
+    });
+}
+
 void CalculationEngine::finish()
 {
+    storeInCache();
     const ComputedReport report = assemble();
     // Cleared first, so that a listener may start the next run from the signal.
     const std::unique_ptr<Run> run = std::move(m_run);

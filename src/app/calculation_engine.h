@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/report_model.h"
+#include "platform/duration_cache.h"
 #include "scan/folder_walk.h"
 #include "scan/video_duration_service.h"
 
@@ -35,7 +36,11 @@ class CalculationEngine : public QObject {
     Q_OBJECT
 
 public:
-    CalculationEngine(VideoDurationService service, int processorCount, QObject* parent = nullptr);
+    // With a cache file, measurements are kept between runs: a file whose stamp is unchanged is
+    // not measured again. A cache that cannot be used never fails a run.
+    CalculationEngine(VideoDurationService service, int processorCount,
+                      std::optional<std::filesystem::path> cacheFile = std::nullopt,
+                      QObject* parent = nullptr);
     // Abandons a run: queued measurements never start, running ones are stopped (child processes
     // killed and reaped) and waited for, but never for much more than a second: one stuck in
     // the kernel is left to end on its own, sharing nothing with the destroyed engine.
@@ -45,12 +50,17 @@ public:
     // Ends the run at once: nothing more is reported of it but cancelled(); its measurements are
     // stopped (child processes killed) and those not started never start.
     void cancel();
+    // Waits a little for work that outlives a run (the cache being written) and delivers what it
+    // said; for a program about to end.
+    void finishBackgroundWork();
 
     // hideEmptyFolders is asked once every file is measured: its value then decides the report.
     // Emits measuringStarted(), progressed() once per finished file, then finished() or failed().
+    // Without useCache every file is measured afresh; the cache still learns the results.
     QFuture<ComputedReport> computeReport(const std::filesystem::path& folder,
                                           const QStringList& extensions,
-                                          std::function<bool()> hideEmptyFolders);
+                                          std::function<bool()> hideEmptyFolders,
+                                          bool useCache = true);
 
     static int maxConcurrent(std::size_t jobCount, int processorCount);
 
@@ -61,6 +71,8 @@ Q_SIGNALS:
     void finished(const quillmark::ComputedReport& report);
     void failed(const QString& description);
     void cancelled();
+    // The cache could not be read or written; said at most once a run.
+    void cacheUnavailable(const QString& reason);
 
 private:
     struct DurationJob {
@@ -74,16 +86,26 @@ private:
     struct Walk {
         std::vector<WalkedFolder> folders;
         std::vector<DurationJob> jobs;
+        // With a cache: each job's file stamp, and what the cache already knew of it.
+        std::vector<std::optional<FileStamp>> stamps;
+        std::vector<std::optional<Measurement>> cached;
+        QString cacheProblem;
     };
     struct Run;
     class Link;
 
     static Walk walk(const std::filesystem::path& folder, const QStringList& extensions,
                      std::stop_token stop);
+    static void lookUp(Walk& walk, const std::filesystem::path& cacheFile,
+                       const QString& failureContext, bool useCache);
+    void storeInCache();
+    void reportCacheProblem(const QString& reason);
     // Whether results of that run are still wanted: not once it was cancelled.
     bool isCurrent(std::uint64_t runId) const;
     void startMeasuring(std::shared_ptr<Walk> walk);
     void startNextJob();
+    // A finished measurement, counted and published; collect() also starts the next one.
+    void record(std::size_t jobIndex, Measurement measurement);
     void collect(std::size_t jobIndex, Measurement measurement);
     void finish();
     void fail(std::exception_ptr error);
@@ -93,6 +115,7 @@ private:
     int m_processorCount;
     std::unique_ptr<Run> m_run;
     std::uint64_t m_runCount = 0;
+    std::optional<std::filesystem::path> m_cacheFile;
     std::shared_ptr<Link> m_link;
     std::unique_ptr<QThreadPool> m_pool;
 };

@@ -31,7 +31,10 @@ DurationCalculatorViewModel::DurationCalculatorViewModel(ViewModelServices servi
         m_folder.setText(QStringLiteral("."));
 
     m_engine = std::make_unique<CalculationEngine>(
-        m_services.makeDurationService(m_preferences.ffprobePath()), m_services.processorCount);
+        m_services.makeDurationService(m_preferences.ffprobePath()), m_services.processorCount,
+        m_services.durationCache);
+    connect(m_engine.get(), &CalculationEngine::cacheUnavailable, this,
+            &DurationCalculatorViewModel::cacheUnavailable);
     connect(m_engine.get(), &CalculationEngine::measuringStarted, this, [this](qsizetype files) {
         m_clock.setTotal(files);
         showProgressDetail();

@@ -41,6 +41,8 @@ struct ViewModelServices {
     int processorCount = QThread::idealThreadCount();
     // Never renamed, whatever a report says of it.
     std::filesystem::path homeFolder = quillmark::homeFolder();
+    // Where measurements are kept between runs; nothing: no cache (the app names the usual one).
+    std::optional<std::filesystem::path> durationCache = std::nullopt;
     // Builds the duration service with the configured ffprobe (nothing: search for it).
     std::function<VideoDurationService(const std::optional<std::filesystem::path>&)>
         makeDurationService = makeVideoDurationService;
@@ -147,6 +149,8 @@ public Q_SLOTS:
     void calculate();
     // Ends a run at once and puts back what the window showed before it; nothing is saved.
     void stopCalculation();
+    // A calculation that measures every file afresh, and so refreshes the cache.
+    void recalculateWithoutCache();
     void chooseFolder();
     void saveReport();
     void copyReport();
@@ -208,6 +212,8 @@ private:
     // Why the folder must not be renamed with the current report's duration, if it must not.
     std::optional<QString> renameRefusal(const std::filesystem::path& folder) const;
     void showProgressDetail();
+    void startCalculation(bool useCache);
+    void cacheUnavailable(const QString& reason);
     void calculationFinished(const ComputedReport& report);
     void calculationFailed(const QString& description);
 
@@ -235,6 +241,7 @@ private:
     // The folder the running calculation measures, and what to show again if it is stopped.
     std::optional<FolderIdentity> m_runFolder;
     QString m_progressDetail;
+    QString m_cacheProblem; // said once, with the run's outcome
     RunClock m_clock;
     struct BeforeRun {
         QString reportText;

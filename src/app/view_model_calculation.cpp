@@ -18,6 +18,16 @@ constexpr qsizetype statusPathLimit = 90;
 
 void DurationCalculatorViewModel::calculate()
 {
+    startCalculation(true);
+}
+
+void DurationCalculatorViewModel::recalculateWithoutCache()
+{
+    startCalculation(false);
+}
+
+void DurationCalculatorViewModel::startCalculation(bool useCache)
+{
     if (m_isRunning)
         return;
     const auto folder = validatedFolderURL();
@@ -33,7 +43,9 @@ void DurationCalculatorViewModel::calculate()
     updateProgress(0, {});
     appendLog(tr("Avvio calcolo su: %1 con estensioni %2")
                   .arg(pathText(*folder), extensions.join(QStringLiteral(", "))));
-    m_engine->computeReport(*folder, extensions, [this] { return m_hideEmptyFolders; });
+    m_cacheProblem.clear();
+    m_engine->computeReport(
+        *folder, extensions, [this] { return m_hideEmptyFolders; }, useCache);
 }
 
 void DurationCalculatorViewModel::stopCalculation()
@@ -77,6 +89,14 @@ void DurationCalculatorViewModel::showProgressDetail()
            &DurationCalculatorViewModel::progressDetailChanged);
 }
 
+// The run goes on without the cache; the user hears of it once, with the outcome.
+void DurationCalculatorViewModel::cacheUnavailable(const QString& reason)
+{
+    m_cacheProblem = reason;
+    if (!m_isRunning && m_statusMessage == tr("Completato"))
+        setStatus(tr("Completato; %1").arg(reason));
+}
+
 void DurationCalculatorViewModel::calculationFinished(const ComputedReport& report)
 {
     showReport(LoadedReport{report.text,
@@ -86,7 +106,8 @@ void DurationCalculatorViewModel::calculationFinished(const ComputedReport& repo
                             report.folderSeconds,
                             report.grandTotalSeconds,
                             {}});
-    setStatus(tr("Completato"));
+    setStatus(m_cacheProblem.isEmpty() ? tr("Completato")
+                                       : tr("Completato; %1").arg(m_cacheProblem));
     updateProgress(100, {});
     update(m_isRunning, false, &DurationCalculatorViewModel::isRunningChanged);
     m_clock.stop();

@@ -4,6 +4,7 @@
 #include "cli/progress_line.h"
 #include "cli/summary_json.h"
 #include "model/app_error.h"
+#include "platform/duration_cache.h"
 #include "platform/paths.h"
 #include "platform/text_file.h"
 #include "report/folder_tree.h"
@@ -23,6 +24,7 @@
 #include <optional>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace quillmark {
 
@@ -32,7 +34,7 @@ constexpr int interruptedStatus = 128 + SIGINT;
 namespace {
 
 const char* const helpText =
-    "Usage: quillmark-report [--extensions TEXT] [--show-empty] [--json] FOLDER\n"
+    "Usage: quillmark-report [--extensions TEXT] [--show-empty] [--json] [--no-cache] FOLDER\n"
     "       quillmark-report --read FILE\n"
     "\n"
     "Measures every video file in FOLDER and the folders below it and prints the\n"
@@ -43,6 +45,8 @@ const char* const helpText =
     "  --show-empty       also list folders without matching files (hidden by default)\n"
     "  --json             print the result as JSON (the form --read gives) instead of\n"
     "                     the report text; subtree totals come from the measured seconds\n"
+    "  --no-cache         measure every file afresh, without reading or writing the\n"
+    "                     cache of durations ($XDG_CACHE_HOME/Quillmark/durations.sqlite)\n"
     "  --read FILE        print what the report reader makes of a report file, as JSON:\n"
     "                     {\"grandTotalLabel\": ..., \"folders\": [{\"path\", \"totalLabel\",\n"
     "                     \"subtreeTotalLabel\", \"files\": [{\"name\", \"durationLabel\",\n"
@@ -68,6 +72,7 @@ struct Options {
     QString extensions;
     bool showEmpty = false;
     bool json = false;
+    bool noCache = false;
     bool help = false;
 };
 
@@ -98,6 +103,8 @@ std::optional<Options> parseArguments(int argc, char** argv, QString& error)
             options.showEmpty = true;
         } else if (argument == "--json") {
             options.json = true;
+        } else if (argument == "--no-cache") {
+            options.noCache = true;
         } else if (argument.rfind("--extensions", 0) == 0) {
             const auto text = value("--extensions");
             if (!text)
@@ -203,7 +210,15 @@ int measure(const Options& options)
         return fail(*problem);
 
     const int processors = QThread::idealThreadCount();
-    CalculationEngine engine(makeVideoDurationService(std::nullopt), processors);
+    CalculationEngine engine(makeVideoDurationService(std::nullopt), processors,
+                             options.noCache ? std::nullopt
+                                             : std::optional(DurationCache::defaultFile()));
+    bool cacheProblemSaid = false;
+    QObject::connect(&engine, &CalculationEngine::cacheUnavailable, [&](const QString& reason) {
+        if (!std::exchange(cacheProblemSaid, true))
+            std::fprintf(stderr, "quillmark-report: %s; measuring without it\n",
+                         reason.toUtf8().constData());
+    });
     ProgressLine progress;
     qsizetype done = 0;
     qsizetype total = 0;
@@ -221,6 +236,7 @@ int measure(const Options& options)
     const Interruption interruption([&engine] { engine.cancel(); });
     QCoreApplication::exec();
     progress.clear();
+    engine.finishBackgroundWork();
     // The engine stops its measurements and reaps their children as it goes.
     if (interruption.happened())
         return interruptedStatus;

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <locale.h>
+#include <sys/stat.h>
 
 namespace quillmark {
 
@@ -91,6 +92,17 @@ double FFprobeDurationProvider::duration(const std::filesystem::path& file,
     throw AppError::ffprobeFailed(
         file, message.isEmpty() ? QCoreApplication::translate("FFprobe", "durata non disponibile")
                                 : message);
+}
+
+QString FFprobeDurationProvider::identity() const
+{
+    struct stat info {};
+    if (!m_executableURL || ::stat(m_executableURL->c_str(), &info) != 0)
+        return QStringLiteral("ffprobe: none");
+    return QStringLiteral("ffprobe: %1 %2.%3")
+        .arg(QString::fromStdString(m_executableURL->native()))
+        .arg(info.st_mtim.tv_sec)
+        .arg(info.st_mtim.tv_nsec);
 }
 
 std::optional<std::filesystem::path> locateFFprobe()

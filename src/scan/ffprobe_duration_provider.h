@@ -20,6 +20,8 @@ public:
                                      std::chrono::milliseconds timeLimit = defaultTimeLimit);
 
     double duration(const std::filesystem::path& file, std::stop_token stop = {}) const override;
+    // The tool's path and modification time: installing or updating it is noticed.
+    QString identity() const override;
 
 private:
     std::optional<std::filesystem::path> m_executableURL;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <filesystem>
 #include <stop_token>
 
@@ -14,6 +16,10 @@ public:
     // The duration in seconds; throws AppError (or a platform error) when the file cannot be
     // measured.
     virtual double duration(const std::filesystem::path& file, std::stop_token stop = {}) const = 0;
+
+    // What a remembered failure depends on: another tool (or another version of it) may succeed
+    // where this one failed.
+    virtual QString identity() const { return {}; }
 };
 
 } // namespace quillmark

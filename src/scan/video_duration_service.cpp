@@ -6,6 +6,7 @@
 #include "scan/ffprobe_duration_provider.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 
 #include <cmath>
 #include <limits>
@@ -57,6 +58,13 @@ std::int64_t VideoDurationService::duration(const std::filesystem::path& file,
                                                  QStringLiteral(" — fallback: ") +
                                                  describeError(std::current_exception()));
     }
+}
+
+QString VideoDurationService::failureContext() const
+{
+    return m_primary->identity() + QLatin1Char('|') +
+           (m_fallback ? m_fallback->identity() : QString()) + QLatin1Char('|') + QLocale().name() +
+           QLatin1Char('|') + QCoreApplication::translate("FFprobe", "durata non disponibile");
 }
 
 VideoDurationService

@@ -21,6 +21,10 @@ public:
     // when both providers fail.
     std::int64_t duration(const std::filesystem::path& file, std::stop_token stop = {}) const;
 
+    // What a failure depends on besides the file: the providers, and the language of the
+    // messages it carries.
+    QString failureContext() const;
+
 private:
     std::shared_ptr<const MediaDurationProvider> m_primary;
     std::shared_ptr<const MediaDurationProvider> m_fallback;

@@ -67,12 +67,14 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
                         &DurationCalculatorViewModel::loadReport);
     m_clear = makeAction("clearAction", tr("Pulisci output"), "trash",
                          &DurationCalculatorViewModel::clearOutput);
+    m_freshRun = makeAction("freshRunAction", tr("Ricalcola senza cache"), "play.fill",
+                            &DurationCalculatorViewModel::recalculateWithoutCache);
     m_clear->setIcon(symbolIcon(QStringLiteral("trash"), theme::error()));
     m_clear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
 
     auto* menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("actionsMenu"));
-    menu->addActions({m_openFolder, m_rename, m_playlists});
+    menu->addActions({m_openFolder, m_rename, m_playlists, m_freshRun});
     menu->addSeparator();
     menu->addActions({m_save, m_copy, m_load});
     menu->addSeparator();
@@ -167,6 +169,7 @@ void HeaderBar::showEnabledState()
         symbolIcon(idle ? QStringLiteral("play.fill") : QStringLiteral("stop.fill"), Qt::white));
     m_calculate->setShortcut(idle ? QKeySequence(Qt::CTRL | Qt::Key_R) : QKeySequence());
     m_openFolder->setEnabled(idle);
+    m_freshRun->setEnabled(idle);
     m_recent->setEnabled(idle);
     m_rename->setEnabled(idle && m_viewModel.canRenameFolder());
     m_playlists->setEnabled(idle && m_viewModel.canCreatePlaylists());

@@ -37,6 +37,7 @@ private:
     QAction* m_copy;
     QAction* m_load;
     QAction* m_clear;
+    QAction* m_freshRun;
     QMenu* m_recent;
 };
 

@@ -1,5 +1,6 @@
 // Quillmark: how much video is in this folder tree?
 #include "app/duration_calculator_view_model.h"
+#include "platform/duration_cache.h"
 #include "platform/qsettings_store.h"
 #include "platform/widgets/qt_desktop_services.h"
 #include "ui/content_view.h"
@@ -75,9 +76,11 @@ int main(int argc, char** argv)
     const quillmark::InterfaceLanguage language;
     quillmark::QSettingsStore settings;
     quillmark::QtDesktopServices desktop;
-    quillmark::ContentView window(std::make_unique<quillmark::DurationCalculatorViewModel>(
-                                      quillmark::ViewModelServices{settings, desktop}),
-                                  quillmark::theme::folderTint());
+    quillmark::ViewModelServices services{settings, desktop};
+    services.durationCache = quillmark::DurationCache::defaultFile();
+    quillmark::ContentView window(
+        std::make_unique<quillmark::DurationCalculatorViewModel>(services),
+        quillmark::theme::folderTint());
     desktop.setWindow(&window);
     window.resize(1040, 720);
     window.show();

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <random>
@@ -180,6 +181,72 @@ TEST(CalculationEngineTest, TotalsOfAbsurdDurationsStopAtTheLargestValue)
     const ComputedReport report = run(engine, tree.root());
     EXPECT_EQ(report.grandTotalSeconds, INT64_MAX);
     EXPECT_EQ(report.summary.folders.front().totalLabel, QStringLiteral("2562047788015215h30m"));
+}
+
+// The cache: the same report without measuring again, a changed file measured again, a failure
+// tried again once the fallback changed, and a cache that cannot be had never failing a run.
+TEST(CalculationEngineTest, TheCacheRemembersWhatDidNotChange)
+{
+    const TempTree tree;
+    tree.file("a 61.mp4", "x");
+    tree.file("b 30.mp4", "x");
+    tree.file("broken 1.mp4", "x");
+    const std::filesystem::path cacheFile = tree.path("cache/durations.sqlite");
+    auto measureWith = [&](const QString& fallbackIdentity, std::vector<std::string>& asked,
+                           bool useCache = true) {
+        auto primary = std::make_shared<FakeProvider>([&asked](const auto& file, auto) -> double {
+            asked.push_back(file.filename().native());
+            if (file.filename().native().rfind("broken", 0) == 0)
+                throw AppError::unsupportedFormat(file);
+            return std::stod(file.filename().native().substr(2));
+        });
+        auto fallback = std::make_shared<FakeProvider>(
+            [](const auto&, auto) -> double { throw AppError::ffprobeNotFound(); },
+            fallbackIdentity);
+        CalculationEngine engine(VideoDurationService(primary, fallback), 2, cacheFile);
+        QSignalSpy finished(&engine, &CalculationEngine::finished);
+        auto future = engine.computeReport(
+            tree.root(), {QStringLiteral(".mp4")}, [] { return true; }, useCache);
+        EXPECT_TRUE(finished.wait(20000));
+        engine.finishBackgroundWork();
+        std::sort(asked.begin(), asked.end());
+        return future.result().text;
+    };
+    std::vector<std::string> first, second, touched, newTool, fresh;
+    const QString report = measureWith(QStringLiteral("ffprobe 1"), first);
+    EXPECT_EQ(first.size(), 3u);
+    EXPECT_EQ(measureWith(QStringLiteral("ffprobe 1"), second), report);
+    EXPECT_TRUE(second.empty());
+
+    std::filesystem::last_write_time(tree.path("a 61.mp4"),
+                                     std::filesystem::file_time_type::clock::now());
+    EXPECT_EQ(measureWith(QStringLiteral("ffprobe 1"), touched), report);
+    EXPECT_EQ(touched, std::vector<std::string>{"a 61.mp4"});
+    EXPECT_EQ(measureWith(QStringLiteral("ffprobe 2"), newTool), report);
+    EXPECT_EQ(newTool, std::vector<std::string>{"broken 1.mp4"});
+    EXPECT_EQ(measureWith(QStringLiteral("ffprobe 2"), fresh, false), report);
+    EXPECT_EQ(fresh.size(), 3u);
+}
+
+TEST(CalculationEngineTest, ACacheThatCannotBeHadNeverFailsARun)
+{
+    const TempTree tree;
+    tree.file("a 61.mp4", "x");
+    tree.file("corrupt.sqlite", std::string(4096, 'x'));
+    tree.file("not-a-folder", "x");
+    for (const auto& [cacheFile, expected] :
+         std::vector<std::pair<std::filesystem::path, const char*>>{
+             {tree.path("corrupt.sqlite"), "danneggiata ed è stata rifatta"},
+             {tree.path("not-a-folder/durations.sqlite"), "non disponibile"}}) {
+        Recorder recorder;
+        CalculationEngine engine(VideoDurationService(recorder.provider()), 2, cacheFile);
+        QSignalSpy problems(&engine, &CalculationEngine::cacheUnavailable);
+        EXPECT_EQ(run(engine, tree.root()).grandTotalSeconds, 61);
+        engine.finishBackgroundWork();
+        ASSERT_EQ(problems.size(), 1) << cacheFile;
+        EXPECT_TRUE(problems[0][0].toString().contains(QString::fromUtf8(expected)))
+            << problems[0][0].toString().toStdString();
+    }
 }
 
 TEST(CalculationEngineTest, DestroyedMidRunStopsPromptlyWithoutStartingQueuedWork)

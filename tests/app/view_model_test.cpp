@@ -334,6 +334,42 @@ TEST_F(ViewModelTest, FoldersFromElsewhereAreChosenAndRemembered)
     EXPECT_EQ(vm.recentFolders(), expected);
 }
 
+// "Ricalcola senza cache" measures every file again; a cache that cannot be had is said once.
+TEST_F(ViewModelTest, RecalculatingWithoutTheCacheMeasuresEverything)
+{
+    tree.file("a.mp4");
+    tree.file("blocked", "x");
+    std::atomic<int> measured = 0;
+    ViewModelServices services = makeServices();
+    services.durationCache = tree.path("cache/durations.sqlite");
+    services.makeDurationService = [&measured](const auto&) {
+        return VideoDurationService(
+            std::make_shared<test::FakeProvider>([&measured](const auto&, auto) {
+                ++measured;
+                return 61.0;
+            }));
+    };
+    auto& vm = start(services);
+    vm.setFolderPath(text(tree.root()));
+    calculate();
+    calculate();
+    EXPECT_EQ(measured, 1);
+    QSignalSpy done(&vm, &DurationCalculatorViewModel::isRunningChanged);
+    vm.recalculateWithoutCache();
+    while (vm.isRunning())
+        ASSERT_TRUE(done.wait(20000));
+    EXPECT_EQ(measured, 2);
+    EXPECT_EQ(vm.statusMessage(), QStringLiteral("Completato"));
+
+    services.durationCache = tree.path("blocked/durations.sqlite");
+    auto& without = start(services);
+    without.setFolderPath(text(tree.root()));
+    calculate();
+    EXPECT_TRUE(without.statusMessage().startsWith(
+        QStringLiteral("Completato; cache delle durate non disponibile")));
+    EXPECT_EQ(without.currentDurationLabel(), QStringLiteral("0h01m"));
+}
+
 TEST_F(ViewModelTest, AReportThatIsNotARegularFileIsRefusedAtOnce)
 {
     tree.folder("Fifo");

@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -21,6 +22,11 @@ namespace {
 
 using test::mediaCorpus;
 using test::TempTree;
+
+// The programs keep their cache of durations under $XDG_CACHE_HOME: these tests give them one of
+// their own instead of the user's.
+const QTemporaryDir cacheHome;
+const bool cacheHomeSet = qputenv("XDG_CACHE_HOME", cacheHome.path().toUtf8());
 
 ChildOutput report(const std::vector<std::string>& arguments)
 {
@@ -192,6 +198,29 @@ TEST(QuillmarkReportTest, InterruptedRunExitsWith130AndLeavesNoChild)
     }
 }
 
+TEST(QuillmarkReportTest, TwoProgramsShareTheCacheAndBothFinish)
+{
+    const TempTree tree;
+    for (int i = 0; i < 6; ++i)
+        copyMedia(tree, "clip.mkv", std::string("v").append(std::to_string(i)).append(".mkv"));
+    std::vector<std::unique_ptr<QProcess>> programs;
+    for (int i = 0; i < 2; ++i) {
+        programs.push_back(std::make_unique<QProcess>());
+        programs.back()->start(QStringLiteral(QUILLMARK_REPORT_EXE),
+                               {QString::fromStdString(tree.root().native())});
+    }
+    QByteArrayList outputs;
+    for (const auto& program : programs) {
+        ASSERT_TRUE(program->waitForFinished(20000));
+        EXPECT_EQ(program->exitCode(), 0);
+        EXPECT_TRUE(program->readAllStandardError().isEmpty());
+        outputs.append(program->readAllStandardOutput());
+    }
+    EXPECT_EQ(outputs[0], outputs[1]);
+    EXPECT_EQ(report({tree.root().native()}).standardOutput, outputs[0]); // from the cache
+    EXPECT_EQ(report({"--no-cache", tree.root().native()}).standardOutput, outputs[0]);
+}
+
 // The manual is written apart from --help: both must name the same options.
 TEST(QuillmarkReportTest, HelpAndTheManualNameTheSameOptions)
 {
@@ -205,7 +234,7 @@ TEST(QuillmarkReportTest, HelpAndTheManualNameTheSameOptions)
                                      std::sregex_token_iterator());
     };
     EXPECT_EQ(options(output.standardOutput.toStdString()), options(manual));
-    EXPECT_EQ(options(manual).size(), 5u);
+    EXPECT_EQ(options(manual).size(), 6u);
 }
 
 } // namespace

@@ -10,8 +10,9 @@ namespace quillmark::test {
 class FakeProvider final : public MediaDurationProvider {
 public:
     using Answer = std::function<double(const std::filesystem::path&, std::stop_token)>;
-    explicit FakeProvider(Answer answer)
+    explicit FakeProvider(Answer answer, QString identity = {})
         : m_answer(std::move(answer))
+        , m_identity(std::move(identity))
     {
     }
 
@@ -20,8 +21,11 @@ public:
         return m_answer(file, stop);
     }
 
+    QString identity() const override { return m_identity; }
+
 private:
     Answer m_answer;
+    QString m_identity;
 };
 
 } // namespace quillmark::test

@@ -1,0 +1,196 @@
+#include "platform/duration_cache.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QVariant>
+
+#include <atomic>
+#include <sys/stat.h>
+
+namespace quillmark {
+
+namespace {
+
+constexpr qint64 pruneAfterSeconds = 183LL * 24 * 3600;
+
+std::int64_t nanoseconds(const timespec& time)
+{
+    return std::int64_t(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+QString unusable(const QString& reason)
+{
+    return QCoreApplication::translate("DurationCache", "cache delle durate non disponibile (%1)")
+        .arg(reason);
+}
+
+bool run(QSqlDatabase& database, const char* statement)
+{
+    QSqlQuery query(database);
+    const bool done = query.exec(QLatin1String(statement));
+    query.finish();
+    return done;
+}
+
+// Creates the table; false when the file is not a database or cannot be used.
+bool prepare(QSqlDatabase& database)
+{
+    {
+        QSqlQuery check(database);
+        if (!check.exec(QStringLiteral("PRAGMA quick_check")) || !check.next() ||
+            check.value(0).toString() != QLatin1String("ok"))
+            return false;
+    } // finished before the journal mode changes, which no open statement may see
+    return run(database, "PRAGMA journal_mode=WAL") && run(database, "PRAGMA busy_timeout=3000") &&
+           run(database, "PRAGMA synchronous=NORMAL") &&
+           run(database,
+               "CREATE TABLE IF NOT EXISTS durations (device INTEGER NOT NULL, inode INTEGER NOT "
+               "NULL, size INTEGER NOT NULL, modified INTEGER NOT NULL, changed INTEGER NOT NULL, "
+               "seconds INTEGER NOT NULL, error TEXT, context TEXT NOT NULL, seen INTEGER NOT "
+               "NULL, PRIMARY KEY (device, inode, size, modified, changed))");
+}
+
+void bindStamp(QSqlQuery& query, const FileStamp& stamp)
+{
+    query.addBindValue(qint64(stamp.device));
+    query.addBindValue(qint64(stamp.inode));
+    query.addBindValue(qint64(stamp.size));
+    query.addBindValue(qint64(stamp.modifiedNs));
+    query.addBindValue(qint64(stamp.changedNs));
+}
+
+} // namespace
+
+std::optional<FileStamp> fileStamp(const std::filesystem::path& file)
+{
+    struct stat info {};
+    if (::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return FileStamp{std::uint64_t(info.st_dev), std::uint64_t(info.st_ino),
+                     std::int64_t(info.st_size), nanoseconds(info.st_mtim),
+                     nanoseconds(info.st_ctim)};
+}
+
+std::filesystem::path DurationCache::defaultFile()
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    return (base + QStringLiteral("/Quillmark/durations.sqlite")).toStdString();
+}
+
+DurationCache::DurationCache(QString connection)
+    : m_connection(std::move(connection))
+{
+}
+
+DurationCache::~DurationCache()
+{
+    QSqlDatabase::database(m_connection, false).close();
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+std::unique_ptr<DurationCache> DurationCache::open(const std::filesystem::path& file,
+                                                   QString& problem)
+{
+    static std::atomic<int> connections = 0;
+    std::error_code error;
+    std::filesystem::create_directories(file.parent_path(), error);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const QString name = QStringLiteral("quillmark-cache-%1").arg(++connections);
+        {
+            QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            database.setDatabaseName(QString::fromStdString(file.native()));
+            if (database.open() && prepare(database)) {
+                if (attempt > 0)
+                    problem = QCoreApplication::translate(
+                        "DurationCache",
+                        "la cache delle durate era danneggiata ed è stata rifatta");
+                auto cache = std::unique_ptr<DurationCache>(new DurationCache(name));
+                QSqlQuery prune(database);
+                prune.prepare(QStringLiteral("DELETE FROM durations WHERE seen < ?"));
+                prune.addBindValue(QDateTime::currentSecsSinceEpoch() - pruneAfterSeconds);
+                prune.exec();
+                return cache;
+            }
+            problem =
+                unusable(database.lastError().text().isEmpty() ? QStringLiteral("file danneggiato")
+                                                               : database.lastError().text());
+            database.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        // Set aside whatever is there, so that a new cache can be made; a file that cannot even
+        // be moved leaves the run without a cache.
+        std::filesystem::path aside = file;
+        aside += ".danneggiato";
+        std::filesystem::rename(file, aside, error);
+        if (error)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+std::optional<CachedDuration> DurationCache::find(const FileStamp& stamp,
+                                                  const QString& failureContext)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT seconds, error, context FROM durations WHERE device = ? "
+                                 "AND inode = ? AND size = ? AND modified = ? AND changed = ?"));
+    bindStamp(query, stamp);
+    if (!query.exec() || !query.next())
+        return std::nullopt;
+    CachedDuration found{query.value(0).toLongLong(), std::nullopt};
+    // Only what a measurement can give is taken: an edited file cannot forge a total.
+    if (found.seconds < 0)
+        return std::nullopt;
+    if (!query.value(1).isNull()) {
+        if (query.value(2).toString() != failureContext)
+            return std::nullopt; // measured with another fallback: try again
+        found.error = query.value(1).toString();
+    }
+    return found;
+}
+
+std::optional<QString> DurationCache::store(const std::vector<Entry>& entries,
+                                            const QString& failureContext)
+{
+    QSqlDatabase database = QSqlDatabase::database(m_connection, false);
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    if (!database.transaction())
+        return unusable(database.lastError().text());
+    QSqlQuery insert(database);
+    insert.prepare(QStringLiteral("INSERT OR REPLACE INTO durations VALUES (?, ?, ?, ?, ?, ?, ?, "
+                                  "?, ?)"));
+    QSqlQuery touch(database);
+    touch.prepare(QStringLiteral("UPDATE durations SET seen = ? WHERE device = ? AND inode = ? "
+                                 "AND size = ? AND modified = ? AND changed = ?"));
+    for (const Entry& entry : entries) {
+        bool done = false;
+        if (entry.measured) {
+            bindStamp(insert, entry.stamp);
+            insert.addBindValue(qint64(entry.measured->seconds));
+            insert.addBindValue(entry.measured->error ? QVariant(*entry.measured->error)
+                                                      : QVariant(QMetaType(QMetaType::QString)));
+            insert.addBindValue(failureContext);
+            insert.addBindValue(now);
+            done = insert.exec();
+        } else {
+            touch.addBindValue(now);
+            bindStamp(touch, entry.stamp);
+            done = touch.exec();
+        }
+        if (!done) {
+            const QString reason = (entry.measured ? insert : touch).lastError().text();
+            database.rollback();
+            return unusable(reason);
+        }
+    }
+    if (!database.commit())
+        return unusable(database.lastError().text());
+    return std::nullopt;
+}
+
+} // namespace quillmark
