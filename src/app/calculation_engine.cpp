@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <chrono>
 #include <mutex>
 
 namespace quillmark {
@@ -316,13 +317,16 @@ void CalculationEngine::storeInCache()
         }
         entries.push_back(std::move(entry));
     }
+    auto written = std::make_shared<std::promise<void>>();
+    m_cacheWritten = written->get_future().share();
     m_pool->start([link = m_link, cacheFile = *m_cacheFile, entries = std::move(entries),
-                   context = m_service.failureContext(), said = m_run->cacheProblemSaid] {
+                   context = m_service.failureContext(), said = m_run->cacheProblemSaid, written] {
         QString problem;
         if (const auto cache = DurationCache::open(cacheFile, problem)) {
             if (const auto failed = cache->store(entries, context))
                 problem = *failed;
         }
+        written->set_value();
         if (!problem.isEmpty() && !said)
             link->post(
                 [problem](CalculationEngine& engine) { Q_EMIT engine.cacheUnavailable(problem); });

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <stop_token>
@@ -116,6 +117,8 @@ private:
     std::unique_ptr<Run> m_run;
     std::uint64_t m_runCount = 0;
     std::optional<std::filesystem::path> m_cacheFile;
+    // The last run's cache write, which the next run's lookups wait for.
+    std::shared_future<void> m_cacheWritten;
     std::shared_ptr<Link> m_link;
     std::unique_ptr<QThreadPool> m_pool;
 };
