@@ -3,6 +3,7 @@
 #include "model/app_error.h"
 #include "model/duration_label.h"
 #include "model/path_text.h"
+#include "platform/file_system_kind.h"
 #include "report/report_writer.h"
 #include "scan/extensions.h"
 
@@ -99,12 +100,12 @@ CalculationEngine::~CalculationEngine()
         abandon(std::move(m_pool));
 }
 
-int CalculationEngine::maxConcurrent(std::size_t jobCount, int processorCount)
+int CalculationEngine::maxConcurrent(std::size_t jobCount, int processorCount, bool remote)
 {
-    if (processorCount <= 0)
+    const int limit = remote ? std::max(remoteInFlight, processorCount) : processorCount;
+    if (limit <= 0)
         return 1;
-    return int(
-        std::min<std::size_t>(std::max<std::size_t>(jobCount, 1), std::size_t(processorCount)));
+    return int(std::min<std::size_t>(std::max<std::size_t>(jobCount, 1), std::size_t(limit)));
 }
 
 QFuture<ComputedReport> CalculationEngine::computeReport(const std::filesystem::path& folder,
@@ -168,6 +169,7 @@ CalculationEngine::Walk CalculationEngine::walk(const std::filesystem::path& fol
                                                 const QStringList& extensions, std::stop_token stop)
 {
     Walk result;
+    result.remote = isOnRemoteFileSystem(folder);
     result.folders = walkFolder(folder, stop);
     for (std::size_t i = 0; i < result.folders.size(); ++i) {
         for (const std::filesystem::path& file : result.folders[i].files) {
@@ -225,7 +227,9 @@ void CalculationEngine::startMeasuring(std::shared_ptr<Walk> walked)
         finish();
         return;
     }
-    for (int i = maxConcurrent(m_run->pending.size(), m_processorCount); i > 0; --i)
+    const int inFlight = maxConcurrent(m_run->pending.size(), m_processorCount, walked->remote);
+    m_pool->setMaxThreadCount(std::max(inFlight, m_pool->maxThreadCount()));
+    for (int i = inFlight; i > 0; --i)
         startNextJob();
 }
 

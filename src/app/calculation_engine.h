@@ -63,7 +63,10 @@ public:
                                           std::function<bool()> hideEmptyFolders,
                                           bool useCache = true);
 
-    static int maxConcurrent(std::size_t jobCount, int processorCount);
+    // How many files are measured at once: one per processor, or, on a network or FUSE file
+    // system where measuring is mostly waiting, up to remoteInFlight.
+    static int maxConcurrent(std::size_t jobCount, int processorCount, bool remote = false);
+    static constexpr int remoteInFlight = 16;
 
 Q_SIGNALS:
     // The walk is done and this many files will be measured.
@@ -91,6 +94,7 @@ private:
         std::vector<std::optional<FileStamp>> stamps;
         std::vector<std::optional<Measurement>> cached;
         QString cacheProblem;
+        bool remote = false; // the folder is on a network or FUSE file system
     };
     struct Run;
     class Link;

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -58,9 +59,11 @@ std::optional<double> parseFFprobeNumber(const QString& text)
 } // namespace
 
 FFprobeDurationProvider::FFprobeDurationProvider(std::optional<std::filesystem::path> executableURL,
-                                                 std::chrono::milliseconds timeLimit)
+                                                 std::chrono::milliseconds timeLimit,
+                                                 int maxRunning)
     : m_executableURL(std::move(executableURL))
     , m_timeLimit(timeLimit)
+    , m_running(std::make_shared<std::counting_semaphore<>>(std::max(maxRunning, 1)))
 {
 }
 
@@ -71,6 +74,14 @@ double FFprobeDurationProvider::duration(const std::filesystem::path& file,
     if (!m_executableURL || !isExecutableFile(*m_executableURL))
         throw AppError::ffprobeNotFound();
 
+    // A turn to run the tool, given up when the run is stopped meanwhile.
+    while (!m_running->try_acquire_for(std::chrono::milliseconds(100))) {
+        if (stop.stop_requested())
+            throw AppError::ffprobeFailed(file,
+                                          QCoreApplication::translate("FFprobe", "interrotto"));
+    }
+    const std::unique_ptr<std::counting_semaphore<>, void (*)(std::counting_semaphore<>*)> turn(
+        m_running.get(), [](std::counting_semaphore<>* running) { running->release(); });
     ChildOutput output;
     try {
         output = runChildProcess(*m_executableURL, ffprobeArguments(file), stop, m_timeLimit);

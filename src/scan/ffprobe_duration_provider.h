@@ -3,9 +3,12 @@
 #include "scan/media_duration_provider.h"
 
 #include <QString>
+#include <QThread>
 
 #include <chrono>
+#include <memory>
 #include <optional>
+#include <semaphore>
 
 namespace quillmark {
 
@@ -16,8 +19,11 @@ public:
     // file that is not what its name says, or a share that went away) and is killed.
     static constexpr std::chrono::seconds defaultTimeLimit{60};
 
+    // At most maxRunning copies of the tool run at once, whatever the number of measurements in
+    // flight: it keeps a processor busy, unlike the in-process probe that mostly waits on a share.
     explicit FFprobeDurationProvider(std::optional<std::filesystem::path> executableURL,
-                                     std::chrono::milliseconds timeLimit = defaultTimeLimit);
+                                     std::chrono::milliseconds timeLimit = defaultTimeLimit,
+                                     int maxRunning = QThread::idealThreadCount());
 
     double duration(const std::filesystem::path& file, std::stop_token stop = {}) const override;
     // The tool's path and modification time: installing or updating it is noticed.
@@ -26,6 +32,7 @@ public:
 private:
     std::optional<std::filesystem::path> m_executableURL;
     std::chrono::milliseconds m_timeLimit;
+    std::shared_ptr<std::counting_semaphore<>> m_running;
 };
 
 // The first executable of the usual install places, or nothing.

@@ -1,5 +1,6 @@
 #include "app/calculation_engine.h"
 #include "model/app_error.h"
+#include "platform/file_system_kind.h"
 #include "support/fake_provider.h"
 #include "support/temp_tree.h"
 
@@ -12,6 +13,7 @@
 #include <mutex>
 #include <random>
 #include <thread>
+#include <tuple>
 
 namespace quillmark {
 namespace {
@@ -132,6 +134,28 @@ TEST(CalculationEngineTest, BoundsMeasurementsInFlightAndStartsThemInJobOrder)
               (std::vector<std::string>{"v3 1.mp4", "v6 1.mp4", "v9 1.mp4", "v12 1.mp4", "v1 1.mp4",
                                         "v4 1.mp4", "v7 1.mp4", "v10 1.mp4", "v2 1.mp4", "v5 1.mp4",
                                         "v8 1.mp4", "v11 1.mp4"}));
+}
+
+// On a share, measuring is mostly waiting: more files are in flight than there are processors.
+TEST(CalculationEngineTest, InFlightFollowsTheKindOfFileSystem)
+{
+    const std::vector<std::tuple<std::size_t, int, bool, int>> cases{
+        // files, processors, remote, in flight
+        {100, 2, false, 2}, {1, 8, false, 1},    {0, 2, false, 1},  {100, 2, true, 16},
+        {5, 2, true, 5},    {100, 32, true, 32}, {100, 0, false, 1}};
+    for (const auto& [files, processors, remote, expected] : cases)
+        EXPECT_EQ(CalculationEngine::maxConcurrent(files, processors, remote), expected)
+            << files << " " << processors << " " << remote;
+    for (const auto& [type, remote] :
+         std::vector<std::pair<unsigned long, bool>>{{0x6969, true},
+                                                     {0xFF534D42, true},
+                                                     {0xFE534D42, true},
+                                                     {0x65735546, true},
+                                                     {0x01021997, true},
+                                                     {0xEF53, false},
+                                                     {0x01021994, false},
+                                                     {0x58465342, false}})
+        EXPECT_EQ(isRemoteFileSystemType(type), remote) << std::hex << type;
 }
 
 TEST(CalculationEngineTest, PublishesTruncatedPercentagesWithTheFinishedFile)
