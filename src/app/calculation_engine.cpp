@@ -70,6 +70,7 @@ struct CalculationEngine::Run {
     std::vector<Measurement> results;
     std::vector<std::optional<FileStamp>> stamps;
     std::vector<bool> fromCache;
+    std::vector<std::int64_t> seen;
     std::vector<std::size_t> pending; // the jobs to measure, in job order
     std::size_t completed = 0;
     std::size_t nextPending = 0;
@@ -188,12 +189,19 @@ void CalculationEngine::lookUp(Walk& walked, const std::filesystem::path& cacheF
         DurationCache::open(cacheFile, walked.cacheProblem);
     walked.stamps.resize(walked.jobs.size());
     walked.cached.resize(walked.jobs.size());
+    walked.seen.resize(walked.jobs.size());
+    // One read of the whole cache beats thousands of queries.
+    constexpr std::size_t manyFiles = 500;
+    if (cache && useCache && walked.jobs.size() >= manyFiles)
+        cache->preload();
     for (std::size_t index = 0; index < walked.jobs.size(); ++index) {
         walked.stamps[index] = fileStamp(walked.jobs[index].url);
         if (!cache || !useCache || !walked.stamps[index])
             continue;
-        if (const auto found = cache->find(*walked.stamps[index], failureContext))
+        if (const auto found = cache->find(*walked.stamps[index], failureContext)) {
             walked.cached[index] = Measurement{found->seconds, found->error};
+            walked.seen[index] = found->seen;
+        }
     }
 }
 
@@ -202,6 +210,7 @@ void CalculationEngine::startMeasuring(std::shared_ptr<Walk> walked)
     m_run->folders = std::move(walked->folders);
     m_run->jobs = std::move(walked->jobs);
     m_run->stamps = std::move(walked->stamps);
+    m_run->seen = std::move(walked->seen);
     const std::size_t total = m_run->jobs.size();
     m_run->results.assign(total, Measurement{});
     m_run->fromCache.assign(total, false);
@@ -314,8 +323,10 @@ void CalculationEngine::storeInCache()
     for (std::size_t index = 0; index < m_run->jobs.size(); ++index) {
         if (!m_run->stamps[index])
             continue;
-        DurationCache::Entry entry{*m_run->stamps[index], std::nullopt};
-        if (!m_run->fromCache[index]) {
+        DurationCache::Entry entry{*m_run->stamps[index], std::nullopt, 0};
+        if (m_run->fromCache[index]) {
+            entry.seenBefore = m_run->seen[index];
+        } else {
             const Measurement& measured = m_run->results[index];
             entry.measured = CachedDuration{measured.seconds, measured.error};
         }

@@ -93,6 +93,7 @@ private:
         // With a cache: each job's file stamp, and what the cache already knew of it.
         std::vector<std::optional<FileStamp>> stamps;
         std::vector<std::optional<Measurement>> cached;
+        std::vector<std::int64_t> seen; // when the cache last met each found file
         QString cacheProblem;
         bool remote = false; // the folder is on a network or FUSE file system
     };

@@ -9,6 +9,7 @@
 #include <QVariant>
 
 #include <atomic>
+#include <memory>
 #include <sys/stat.h>
 
 namespace quillmark {
@@ -54,13 +55,15 @@ bool prepare(QSqlDatabase& database)
                "NULL, PRIMARY KEY (device, inode, size, modified, changed))");
 }
 
-void bindStamp(QSqlQuery& query, const FileStamp& stamp)
+// By position: a prepared query is run once per file, and values added with addBindValue would
+// pile up from one run to the next.
+void bindStamp(QSqlQuery& query, const FileStamp& stamp, int first = 0)
 {
-    query.addBindValue(qint64(stamp.device));
-    query.addBindValue(qint64(stamp.inode));
-    query.addBindValue(qint64(stamp.size));
-    query.addBindValue(qint64(stamp.modifiedNs));
-    query.addBindValue(qint64(stamp.changedNs));
+    query.bindValue(first, qint64(stamp.device));
+    query.bindValue(first + 1, qint64(stamp.inode));
+    query.bindValue(first + 2, qint64(stamp.size));
+    query.bindValue(first + 3, qint64(stamp.modifiedNs));
+    query.bindValue(first + 4, qint64(stamp.changedNs));
 }
 
 } // namespace
@@ -88,6 +91,7 @@ DurationCache::DurationCache(QString connection)
 
 DurationCache::~DurationCache()
 {
+    m_find.reset();
     QSqlDatabase::database(m_connection, false).close();
     QSqlDatabase::removeDatabase(m_connection);
 }
@@ -111,7 +115,7 @@ std::unique_ptr<DurationCache> DurationCache::open(const std::filesystem::path& 
                 auto cache = std::unique_ptr<DurationCache>(new DurationCache(name));
                 QSqlQuery prune(database);
                 prune.prepare(QStringLiteral("DELETE FROM durations WHERE seen < ?"));
-                prune.addBindValue(QDateTime::currentSecsSinceEpoch() - pruneAfterSeconds);
+                prune.bindValue(0, QDateTime::currentSecsSinceEpoch() - pruneAfterSeconds);
                 prune.exec();
                 return cache;
             }
@@ -132,24 +136,62 @@ std::unique_ptr<DurationCache> DurationCache::open(const std::filesystem::path& 
     return nullptr;
 }
 
-std::optional<CachedDuration> DurationCache::find(const FileStamp& stamp,
-                                                  const QString& failureContext)
+void DurationCache::preload()
 {
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT seconds, error, context FROM durations WHERE device = ? "
-                                 "AND inode = ? AND size = ? AND modified = ? AND changed = ?"));
+    if (!query.exec(QStringLiteral("SELECT device, inode, size, modified, changed, seconds, "
+                                   "error, context, seen FROM durations")))
+        return;
+    m_preloaded.emplace();
+    while (query.next()) {
+        const auto key = std::tuple(
+            std::uint64_t(query.value(0).toLongLong()), std::uint64_t(query.value(1).toLongLong()),
+            query.value(2).toLongLong(), query.value(3).toLongLong(), query.value(4).toLongLong());
+        CachedDuration duration{query.value(5).toLongLong(), std::nullopt,
+                                query.value(8).toLongLong()};
+        if (!query.value(6).isNull())
+            duration.error = query.value(6).toString();
+        m_preloaded->insert_or_assign(key, Row{duration, query.value(7).toString()});
+    }
+}
+
+std::optional<CachedDuration> DurationCache::find(const FileStamp& stamp,
+                                                  const QString& failureContext)
+{
+    if (m_preloaded) {
+        const auto row = m_preloaded->find(
+            std::tuple(stamp.device, stamp.inode, stamp.size, stamp.modifiedNs, stamp.changedNs));
+        if (row == m_preloaded->end() || row->second.duration.seconds < 0 ||
+            (row->second.duration.error && row->second.context != failureContext))
+            return std::nullopt;
+        return row->second.duration;
+    }
+    if (!m_find) {
+        m_find = std::make_unique<QSqlQuery>(QSqlDatabase::database(m_connection, false));
+        m_find->setForwardOnly(true);
+        m_find->prepare(QStringLiteral("SELECT seconds, error, context, seen FROM durations WHERE "
+                                       "device = ? AND inode = ? AND size = ? AND modified = ? "
+                                       "AND changed = ?"));
+    }
+    QSqlQuery& query = *m_find;
     bindStamp(query, stamp);
-    if (!query.exec() || !query.next())
+    const bool found_ = query.exec() && query.next();
+    if (!found_) {
+        query.finish();
         return std::nullopt;
-    CachedDuration found{query.value(0).toLongLong(), std::nullopt};
+    }
+    CachedDuration found{query.value(0).toLongLong(), std::nullopt, query.value(3).toLongLong()};
+    const QVariant error = query.value(1);
+    const QString context = query.value(2).toString();
+    query.finish();
     // Only what a measurement can give is taken: an edited file cannot forge a total.
     if (found.seconds < 0)
         return std::nullopt;
-    if (!query.value(1).isNull()) {
-        if (query.value(2).toString() != failureContext)
+    if (!error.isNull()) {
+        if (context != failureContext)
             return std::nullopt; // measured with another fallback: try again
-        found.error = query.value(1).toString();
+        found.error = error.toString();
     }
     return found;
 }
@@ -168,18 +210,18 @@ std::optional<QString> DurationCache::store(const std::vector<Entry>& entries,
     touch.prepare(QStringLiteral("UPDATE durations SET seen = ? WHERE device = ? AND inode = ? "
                                  "AND size = ? AND modified = ? AND changed = ?"));
     for (const Entry& entry : entries) {
-        bool done = false;
+        bool done = true;
         if (entry.measured) {
             bindStamp(insert, entry.stamp);
-            insert.addBindValue(qint64(entry.measured->seconds));
-            insert.addBindValue(entry.measured->error ? QVariant(*entry.measured->error)
+            insert.bindValue(5, qint64(entry.measured->seconds));
+            insert.bindValue(6, entry.measured->error ? QVariant(*entry.measured->error)
                                                       : QVariant(QMetaType(QMetaType::QString)));
-            insert.addBindValue(failureContext);
-            insert.addBindValue(now);
+            insert.bindValue(7, failureContext);
+            insert.bindValue(8, now);
             done = insert.exec();
-        } else {
-            touch.addBindValue(now);
-            bindStamp(touch, entry.stamp);
+        } else if (now - entry.seenBefore >= renewSeenAfterSeconds) {
+            touch.bindValue(0, now);
+            bindStamp(touch, entry.stamp, 1);
             done = touch.exec();
         }
         if (!done) {

@@ -4,9 +4,13 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
+#include <tuple>
 #include <vector>
+
+class QSqlQuery;
 
 namespace quillmark {
 
@@ -26,6 +30,8 @@ std::optional<FileStamp> fileStamp(const std::filesystem::path& file);
 struct CachedDuration {
     std::int64_t seconds = 0;
     std::optional<QString> error;
+    // When a run last met the file (seconds since the epoch); set by find().
+    std::int64_t seen = 0;
 };
 
 // Measurements kept between runs, in SQLite (WAL, so that the app and quillmark-report can use it
@@ -42,11 +48,17 @@ public:
     DurationCache& operator=(const DurationCache&) = delete;
 
     std::optional<CachedDuration> find(const FileStamp& stamp, const QString& failureContext);
+    // Reads every entry at once, so that the finds that follow need no query each: worth it
+    // when a run asks for many files.
+    void preload();
 
     struct Entry {
         FileStamp stamp;
         std::optional<CachedDuration> measured; // nothing: found in the cache, only seen again
+        std::int64_t seenBefore = 0;            // for a found one, when it was last seen
     };
+    // How long a found entry goes before its "seen" date is renewed: warm runs write nothing.
+    static constexpr std::int64_t renewSeenAfterSeconds = 7 * 24 * 3600;
     // Everything in one transaction; the reason when it could not be written.
     std::optional<QString> store(const std::vector<Entry>& entries, const QString& failureContext);
 
@@ -57,6 +69,14 @@ private:
     explicit DurationCache(QString connection);
 
     QString m_connection;
+    std::unique_ptr<QSqlQuery> m_find; // prepared once: a run asks once per file
+    struct Row {
+        CachedDuration duration;
+        QString context;
+    };
+    std::optional<std::map<
+        std::tuple<std::uint64_t, std::uint64_t, std::int64_t, std::int64_t, std::int64_t>, Row>>
+        m_preloaded;
 };
 
 } // namespace quillmark

@@ -252,6 +252,40 @@ TEST(CalculationEngineTest, TheCacheRemembersWhatDidNotChange)
     EXPECT_EQ(fresh.size(), 3u);
 }
 
+// A large run reads the whole cache at once; it must answer as the queries do.
+TEST(DurationCacheTest, PreloadedAnswersAreTheQueriedOnes)
+{
+    const TempTree tree;
+    QString problem;
+    const auto file = tree.path("durations.sqlite");
+    {
+        const auto cache = DurationCache::open(file, problem);
+        ASSERT_TRUE(cache);
+        cache->store({{FileStamp{1, 1, 10, 5, 5}, CachedDuration{61, std::nullopt, 0}, 0},
+                      {FileStamp{1, 2, 10, 5, 5}, CachedDuration{0, QStringLiteral("rotto"), 0}, 0},
+                      {FileStamp{1, 3, 10, 5, 5}, CachedDuration{-5, std::nullopt, 0}, 0}},
+                     QStringLiteral("ffprobe 1"));
+    }
+    const auto queried = DurationCache::open(file, problem);
+    const auto preloaded = DurationCache::open(file, problem);
+    preloaded->preload();
+    for (std::uint64_t inode : {1, 2, 3, 4}) {
+        for (const QString& context : {QStringLiteral("ffprobe 1"), QStringLiteral("ffprobe 2")}) {
+            const FileStamp stamp{1, inode, 10, 5, 5};
+            const auto a = queried->find(stamp, context);
+            const auto b = preloaded->find(stamp, context);
+            ASSERT_EQ(a.has_value(), b.has_value()) << inode;
+            if (a) {
+                EXPECT_EQ(a->seconds, b->seconds);
+                EXPECT_EQ(a->error, b->error);
+            }
+        }
+    }
+    EXPECT_EQ(queried->find(FileStamp{1, 1, 10, 5, 5}, QString())->seconds, 61);
+    EXPECT_FALSE(queried->find(FileStamp{1, 2, 10, 5, 5}, QStringLiteral("ffprobe 2")));
+    EXPECT_FALSE(queried->find(FileStamp{1, 3, 10, 5, 5}, QString())); // never a negative
+}
+
 TEST(CalculationEngineTest, ACacheThatCannotBeHadNeverFailsARun)
 {
     const TempTree tree;
