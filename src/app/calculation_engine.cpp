@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <mutex>
+#include <utility>
 
 namespace quillmark {
 
@@ -61,6 +62,17 @@ private:
     CalculationEngine* m_engine;
 };
 
+// The files of a run that are to be measured, shared with its workers: they take the next one
+// themselves and leave what they measured here, and the engine's thread collects it in batches.
+// A worker never waits on the engine's thread, so no core idles between two files.
+struct CalculationEngine::Queue {
+    std::vector<std::pair<std::size_t, std::filesystem::path>> files; // job index, file
+    std::atomic<std::size_t> next = 0;
+    std::mutex mutex;
+    std::vector<std::pair<std::size_t, Measurement>> done;
+    bool collectPosted = false;
+};
+
 struct CalculationEngine::Run {
     std::uint64_t id = 0;
     std::stop_source stop;
@@ -71,9 +83,8 @@ struct CalculationEngine::Run {
     std::vector<std::optional<FileStamp>> stamps;
     std::vector<bool> fromCache;
     std::vector<std::int64_t> seen;
-    std::vector<std::size_t> pending; // the jobs to measure, in job order
+    std::shared_ptr<Queue> queue;
     std::size_t completed = 0;
-    std::size_t nextPending = 0;
     bool cacheProblemSaid = false;
     QPromise<ComputedReport> promise;
 };
@@ -214,12 +225,13 @@ void CalculationEngine::startMeasuring(std::shared_ptr<Walk> walked)
     const std::size_t total = m_run->jobs.size();
     m_run->results.assign(total, Measurement{});
     m_run->fromCache.assign(total, false);
+    m_run->queue = std::make_shared<Queue>();
     for (std::size_t index = 0; index < total; ++index) {
         if (index < walked->cached.size() && walked->cached[index]) {
             m_run->results[index] = *walked->cached[index];
             m_run->fromCache[index] = true;
         } else {
-            m_run->pending.push_back(index);
+            m_run->queue->files.emplace_back(index, m_run->jobs[index].url);
         }
     }
     Q_EMIT measuringStarted(qsizetype(total));
@@ -236,10 +248,11 @@ void CalculationEngine::startMeasuring(std::shared_ptr<Walk> walked)
         finish();
         return;
     }
-    const int inFlight = maxConcurrent(m_run->pending.size(), m_processorCount, walked->remote);
+    const int inFlight =
+        maxConcurrent(m_run->queue->files.size(), m_processorCount, walked->remote);
     m_pool->setMaxThreadCount(std::max(inFlight, m_pool->maxThreadCount()));
     for (int i = inFlight; i > 0; --i)
-        startNextJob();
+        startWorker();
 }
 
 void CalculationEngine::reportCacheProblem(const QString& reason)
@@ -250,23 +263,31 @@ void CalculationEngine::reportCacheProblem(const QString& reason)
     Q_EMIT cacheUnavailable(reason);
 }
 
-void CalculationEngine::startNextJob()
+void CalculationEngine::startWorker()
 {
-    if (m_run->nextPending >= m_run->pending.size())
-        return;
-    const std::size_t index = m_run->pending[m_run->nextPending++];
-    m_pool->start([link = m_link, id = m_run->id, index, file = m_run->jobs[index].url,
-                   service = m_service, stop = m_run->stop.get_token()] {
-        Measurement measurement;
-        try {
-            measurement.seconds = service.duration(file, stop);
-        } catch (...) {
-            measurement.error = describeError(std::current_exception());
+    m_pool->start([link = m_link, id = m_run->id, queue = m_run->queue, service = m_service,
+                   stop = m_run->stop.get_token()] {
+        for (std::size_t next; !stop.stop_requested() &&
+                               (next = queue->next++) < queue->files.size();) {
+            const auto& [index, file] = queue->files[next];
+            Measurement measurement;
+            try {
+                measurement.seconds = service.duration(file, stop);
+            } catch (...) {
+                measurement.error = describeError(std::current_exception());
+            }
+            bool post = false;
+            {
+                const std::lock_guard lock(queue->mutex);
+                queue->done.emplace_back(index, std::move(measurement));
+                post = !std::exchange(queue->collectPosted, true);
+            }
+            if (post)
+                link->post([id](CalculationEngine& engine) {
+                    if (engine.isCurrent(id))
+                        engine.collect();
+                });
         }
-        link->post([id, index, measurement](CalculationEngine& engine) {
-            if (engine.isCurrent(id))
-                engine.collect(index, measurement);
-        });
     });
 }
 
@@ -278,12 +299,19 @@ void CalculationEngine::record(std::size_t jobIndex, Measurement measurement)
     Q_EMIT progressed(percent, pathText(m_run->jobs[jobIndex].url));
 }
 
-void CalculationEngine::collect(std::size_t jobIndex, Measurement measurement)
+void CalculationEngine::collect()
 {
-    record(jobIndex, std::move(measurement));
-    if (!m_run)
-        return; // cancelled by a listener
-    startNextJob();
+    std::vector<std::pair<std::size_t, Measurement>> batch;
+    {
+        const std::lock_guard lock(m_run->queue->mutex);
+        batch.swap(m_run->queue->done);
+        m_run->queue->collectPosted = false;
+    }
+    for (auto& [index, measurement] : batch) {
+        record(index, std::move(measurement));
+        if (!m_run)
+            return; // cancelled by a listener
+    }
     if (m_run->completed == m_run->jobs.size())
         finish();
 }

@@ -97,6 +97,7 @@ private:
         QString cacheProblem;
         bool remote = false; // the folder is on a network or FUSE file system
     };
+    struct Queue;
     struct Run;
     class Link;
 
@@ -109,10 +110,10 @@ private:
     // Whether results of that run are still wanted: not once it was cancelled.
     bool isCurrent(std::uint64_t runId) const;
     void startMeasuring(std::shared_ptr<Walk> walk);
-    void startNextJob();
-    // A finished measurement, counted and published; collect() also starts the next one.
+    void startWorker();
+    // A finished measurement, counted and published; collect() takes what the workers left.
     void record(std::size_t jobIndex, Measurement measurement);
-    void collect(std::size_t jobIndex, Measurement measurement);
+    void collect();
     void finish();
     void fail(std::exception_ptr error);
     ComputedReport assemble() const;
