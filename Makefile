@@ -24,8 +24,11 @@ run: build
 	@$(BUILD_DIR)/src/quillmark
 
 bench: build
+	@scripts/install-deps bench
+	@cmake -S . -B $(BUILD_DIR) > /dev/null
 	@cmake --build $(BUILD_DIR) -j$(JOBS) --target benchmarks
 	@cmake --build $(BUILD_DIR) --target run-benchmarks
+	@cmake --build $(BUILD_DIR) --target run-share-benchmark
 
 # PNGs of the window in each of its states, drawn offscreen, in $(BUILD_DIR)/screenshots.
 screenshots: build

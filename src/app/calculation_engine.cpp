@@ -249,7 +249,8 @@ void CalculationEngine::startMeasuring(std::shared_ptr<Walk> walked)
         return;
     }
     const int inFlight =
-        maxConcurrent(m_run->queue->files.size(), m_processorCount, walked->remote);
+        m_maxInFlight ? maxConcurrent(m_run->queue->files.size(), *m_maxInFlight)
+                      : maxConcurrent(m_run->queue->files.size(), m_processorCount, walked->remote);
     m_pool->setMaxThreadCount(std::max(inFlight, m_pool->maxThreadCount()));
     for (int i = inFlight; i > 0; --i)
         startWorker();
@@ -267,8 +268,8 @@ void CalculationEngine::startWorker()
 {
     m_pool->start([link = m_link, id = m_run->id, queue = m_run->queue, service = m_service,
                    stop = m_run->stop.get_token()] {
-        for (std::size_t next; !stop.stop_requested() &&
-                               (next = queue->next++) < queue->files.size();) {
+        for (std::size_t next;
+             !stop.stop_requested() && (next = queue->next++) < queue->files.size();) {
             const auto& [index, file] = queue->files[next];
             Measurement measurement;
             try {

@@ -67,6 +67,8 @@ public:
     // system where measuring is mostly waiting, up to remoteInFlight.
     static int maxConcurrent(std::size_t jobCount, int processorCount, bool remote = false);
     static constexpr int remoteInFlight = 16;
+    // A fixed number of files in flight instead, whatever the file system.
+    void setMaxInFlight(std::optional<int> files) { m_maxInFlight = files; }
 
 Q_SIGNALS:
     // The walk is done and this many files will be measured.
@@ -122,6 +124,7 @@ private:
     int m_processorCount;
     std::unique_ptr<Run> m_run;
     std::uint64_t m_runCount = 0;
+    std::optional<int> m_maxInFlight;
     std::optional<std::filesystem::path> m_cacheFile;
     // The last run's cache write, which the next run's lookups wait for.
     std::shared_future<void> m_cacheWritten;

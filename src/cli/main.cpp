@@ -17,6 +17,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
@@ -34,7 +35,8 @@ constexpr int interruptedStatus = 128 + SIGINT;
 namespace {
 
 const char* const helpText =
-    "Usage: quillmark-report [--extensions TEXT] [--show-empty] [--json] [--no-cache] FOLDER\n"
+    "Usage: quillmark-report [--extensions TEXT] [--show-empty] [--json] [--no-cache]\n"
+    "                        [--jobs N] FOLDER\n"
     "       quillmark-report --read FILE\n"
     "\n"
     "Measures every video file in FOLDER and the folders below it and prints the\n"
@@ -47,6 +49,8 @@ const char* const helpText =
     "                     the report text; subtree totals come from the measured seconds\n"
     "  --no-cache         measure every file afresh, without reading or writing the\n"
     "                     cache of durations ($XDG_CACHE_HOME/Quillmark/durations.sqlite)\n"
+    "  --jobs N           measure at most N files at once (default: one per processor,\n"
+    "                     16 on network and FUSE file systems)\n"
     "  --read FILE        print what the report reader makes of a report file, as JSON:\n"
     "                     {\"grandTotalLabel\": ..., \"folders\": [{\"path\", \"totalLabel\",\n"
     "                     \"subtreeTotalLabel\", \"files\": [{\"name\", \"durationLabel\",\n"
@@ -73,6 +77,7 @@ struct Options {
     bool showEmpty = false;
     bool json = false;
     bool noCache = false;
+    std::optional<int> jobs;
     bool help = false;
 };
 
@@ -105,6 +110,16 @@ std::optional<Options> parseArguments(int argc, char** argv, QString& error)
             options.json = true;
         } else if (argument == "--no-cache") {
             options.noCache = true;
+        } else if (argument.rfind("--jobs", 0) == 0) {
+            const auto count = value("--jobs");
+            if (!count)
+                return std::nullopt;
+            const int jobs = std::atoi(count->c_str());
+            if (jobs <= 0) {
+                error = QStringLiteral("--jobs needs a positive number");
+                return std::nullopt;
+            }
+            options.jobs = jobs;
         } else if (argument.rfind("--extensions", 0) == 0) {
             const auto text = value("--extensions");
             if (!text)
@@ -213,6 +228,7 @@ int measure(const Options& options)
     CalculationEngine engine(makeVideoDurationService(std::nullopt), processors,
                              options.noCache ? std::nullopt
                                              : std::optional(DurationCache::defaultFile()));
+    engine.setMaxInFlight(options.jobs);
     bool cacheProblemSaid = false;
     QObject::connect(&engine, &CalculationEngine::cacheUnavailable, [&](const QString& reason) {
         if (!std::exchange(cacheProblemSaid, true))

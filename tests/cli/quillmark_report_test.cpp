@@ -234,7 +234,7 @@ TEST(QuillmarkReportTest, HelpAndTheManualNameTheSameOptions)
                                      std::sregex_token_iterator());
     };
     EXPECT_EQ(options(output.standardOutput.toStdString()), options(manual));
-    EXPECT_EQ(options(manual).size(), 6u);
+    EXPECT_EQ(options(manual).size(), 7u);
 }
 
 } // namespace
