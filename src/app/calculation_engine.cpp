@@ -135,11 +135,15 @@ QFuture<ComputedReport> CalculationEngine::computeReport(const std::filesystem::
     // The walk of a large tree takes a while: it runs off this thread like the measurements.
     m_pool->start([link = m_link, id = m_run->id, stop = m_run->stop.get_token(), folder,
                    extensions, cacheFile = m_cacheFile, context = m_service.failureContext(),
-                   useCache] {
+                   useCache, written = m_cacheWritten] {
         try {
             auto walked = std::make_shared<Walk>(walk(folder, extensions, stop));
-            if (cacheFile)
+            if (cacheFile) {
+                // A re-run right after a run must see what that run stored.
+                if (written.valid())
+                    written.wait_for(std::chrono::seconds(3));
                 lookUp(*walked, *cacheFile, context, useCache);
+            }
             link->post([id, walked](CalculationEngine& engine) {
                 if (engine.isCurrent(id))
                     engine.startMeasuring(walked);
@@ -182,7 +186,8 @@ CalculationEngine::Walk CalculationEngine::walk(const std::filesystem::path& fol
 {
     Walk result;
     result.remote = isOnRemoteFileSystem(folder);
-    result.folders = walkFolder(folder, stop);
+    result.folders = result.remote ? walkFolderInParallel(folder, remoteInFlight, stop)
+                                   : walkFolder(folder, stop);
     for (std::size_t i = 0; i < result.folders.size(); ++i) {
         for (const std::filesystem::path& file : result.folders[i].files) {
             if (matchesExtension(file, extensions))

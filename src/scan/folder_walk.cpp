@@ -3,13 +3,16 @@
 #include "platform/posix.h"
 #include "scan/natural_order.h"
 
+#include <atomic>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace quillmark {
 
@@ -114,6 +117,70 @@ std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root, std::sto
                                           O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         std::string path = childPath(level.path, name);
         visit(std::move(subfolder), std::move(path));
+    }
+    return result;
+}
+
+std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root, int listers,
+                                               std::stop_token stop)
+{
+    struct Listed {
+        std::string path;
+        Listing listing;
+    };
+    // Level by level: every folder of a level is listed before the next level starts, by path
+    // (a folder swapped for a link since its parent was listed is still not followed).
+    std::vector<std::vector<Listed>> levels;
+    std::vector<Listed> level{Listed{withoutTrailingSeparators(root.native()), {}}};
+    bool first = true;
+    while (!level.empty() && !stop.stop_requested()) {
+        std::atomic<std::size_t> next = 0;
+        auto listSome = [&] {
+            const NaturalOrder order; // a collator of its own for each thread
+            for (std::size_t i; (i = next++) < level.size();) {
+                const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (first ? 0 : O_NOFOLLOW);
+                const FileDescriptor folder(::open(level[i].path.c_str(), flags));
+                level[i].listing = listFolder(folder.get());
+                order.sort(level[i].listing.files);
+                order.sort(level[i].listing.subfolders);
+            }
+        };
+        std::vector<std::thread> threads;
+        for (int t = 1; t < std::min<int>(listers, int(level.size())); ++t)
+            threads.emplace_back(listSome);
+        listSome();
+        for (std::thread& thread : threads)
+            thread.join();
+        std::vector<Listed> below;
+        for (const Listed& folder : level) {
+            for (const std::string& name : folder.listing.subfolders)
+                below.push_back(Listed{childPath(folder.path, name), {}});
+        }
+        levels.push_back(std::move(level));
+        level = std::move(below);
+        first = false;
+    }
+
+    // The levels in pre-order: each folder, then its subfolders in their order.
+    std::unordered_map<std::string, const Listed*> byPath;
+    for (const auto& listedLevel : levels) {
+        for (const Listed& folder : listedLevel)
+            byPath.emplace(folder.path, &folder);
+    }
+    std::vector<WalkedFolder> result;
+    std::vector<const Listed*> pending{levels.empty() ? nullptr : &levels.front().front()};
+    while (!pending.empty() && pending.back()) {
+        const Listed* folder = pending.back();
+        pending.pop_back();
+        WalkedFolder& walked = result.emplace_back(WalkedFolder{folder->path, {}});
+        for (const std::string& name : folder->listing.files)
+            walked.files.emplace_back(childPath(folder->path, name));
+        const auto& subfolders = folder->listing.subfolders;
+        for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) {
+            const auto found = byPath.find(childPath(folder->path, *it));
+            if (found != byPath.end())
+                pending.push_back(found->second);
+        }
     }
     return result;
 }

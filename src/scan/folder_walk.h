@@ -19,4 +19,9 @@ struct WalkedFolder {
 // walk early with what it has.
 std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root, std::stop_token stop = {});
 
+// The same walk with the folders of each level listed by up to `listers` threads at once: on a
+// network share each listing is mostly a round trip. The result is the same, in the same order.
+std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root, int listers,
+                                               std::stop_token stop = {});
+
 } // namespace quillmark

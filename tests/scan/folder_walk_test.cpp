@@ -101,6 +101,26 @@ TEST(FolderWalkTest, TrailingSeparatorsAreDropped)
     EXPECT_EQ(walk[1].files[0], tree.path("A/clip.mp4"));
 }
 
+// On a share the folders of a level are listed at once; nothing else may differ.
+TEST(FolderWalkTest, TheParallelWalkIsTheSameWalk)
+{
+    TempTree tree;
+    tree.file("B/x.mp4");
+    tree.file("A/y.mp4");
+    tree.file("A/Sub/z.mp4");
+    tree.file("A/Sub/Deep/er/w.mp4");
+    tree.file("r.mp4");
+    tree.folder("A/Empty");
+    tree.folder("Stagione 10");
+    tree.folder("Stagione 9");
+    tree.symlink("Links/Loop", tree.root());
+    tree.file(".hidden/.clip.mp4");
+    for (const int listers : {1, 3, 16}) {
+        const auto parallel = walkFolderInParallel(tree.root().native() + "/", listers);
+        EXPECT_EQ(describe(parallel, tree), describe(walkFolder(tree.root()), tree)) << listers;
+    }
+}
+
 struct OrderCase {
     QLocale locale;
     std::vector<std::string> names;
