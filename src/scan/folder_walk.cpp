@@ -4,12 +4,16 @@
 #include "scan/natural_order.h"
 
 #include <atomic>
+#include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
 #include <unordered_map>
@@ -82,6 +86,34 @@ struct Level {
     std::size_t next = 0;
 };
 
+// Opens the folder at `relative` below the open folder `root` without following a link anywhere
+// on the way, in pieces the kernel accepts however long the path grows.
+FileDescriptor openBelow(int root, std::string_view relative)
+{
+    FileDescriptor opened;
+    while (!relative.empty()) {
+        std::size_t cut = relative.size();
+        if (cut >= PATH_MAX)
+            cut = relative.rfind('/', PATH_MAX - 1);
+        if (cut == std::string_view::npos || cut == 0)
+            return FileDescriptor();
+        const std::string piece(relative.substr(0, cut));
+        const int base = opened ? opened.get() : root;
+        open_how how{};
+        how.flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
+        how.resolve = RESOLVE_NO_SYMLINKS;
+        int next = int(::syscall(SYS_openat2, base, piece.c_str(), &how, sizeof how));
+        // Kernels or sandboxes without openat2 still refuse a link as the last step.
+        if (next < 0 && (errno == ENOSYS || errno == EPERM))
+            next = ::openat(base, piece.c_str(), int(how.flags));
+        opened = FileDescriptor(next);
+        if (!opened)
+            return FileDescriptor();
+        relative.remove_prefix(std::min(relative.size(), cut + 1));
+    }
+    return opened;
+}
+
 } // namespace
 
 std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root, std::stop_token stop)
@@ -128,21 +160,28 @@ std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root
         std::string path;
         Listing listing;
     };
-    // Level by level: every folder of a level is listed before the next level starts, by path
-    // (a folder swapped for a link since its parent was listed is still not followed).
+    // Level by level: every folder of a level is listed before the next level starts. Each is
+    // opened from the root, so a folder swapped for a link since its parent was listed is still
+    // not followed.
+    const std::string rootPath = withoutTrailingSeparators(root.native());
+    const FileDescriptor rootFolder(::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const std::size_t belowRoot = rootPath.size() + (rootPath.back() == '/' ? 0 : 1);
     std::vector<std::vector<Listed>> levels;
-    std::vector<Listed> level{Listed{withoutTrailingSeparators(root.native()), {}}};
-    bool first = true;
+    std::vector<Listed> level{Listed{rootPath, {}}};
     while (!level.empty() && !stop.stop_requested()) {
         std::atomic<std::size_t> next = 0;
         auto listSome = [&] {
             const NaturalOrder order; // a collator of its own for each thread
             for (std::size_t i; (i = next++) < level.size();) {
-                const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (first ? 0 : O_NOFOLLOW);
-                const FileDescriptor folder(::open(level[i].path.c_str(), flags));
-                level[i].listing = listFolder(folder.get());
-                order.sort(level[i].listing.files);
-                order.sort(level[i].listing.subfolders);
+                Listed& folder = level[i];
+                const bool isRoot = folder.path.size() == rootPath.size();
+                const FileDescriptor opened =
+                    isRoot ? FileDescriptor()
+                           : openBelow(rootFolder.get(),
+                                       std::string_view(folder.path).substr(belowRoot));
+                folder.listing = listFolder(isRoot ? rootFolder.get() : opened.get());
+                order.sort(folder.listing.files);
+                order.sort(folder.listing.subfolders);
             }
         };
         std::vector<std::thread> threads;
@@ -158,7 +197,6 @@ std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root
         }
         levels.push_back(std::move(level));
         level = std::move(below);
-        first = false;
     }
 
     // The levels in pre-order: each folder, then its subfolders in their order.

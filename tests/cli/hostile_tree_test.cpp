@@ -49,26 +49,6 @@ std::string negativeDurationMkv()
     return bytes;
 }
 
-// Folders opened one inside the other, so that the file's path outgrows PATH_MAX.
-std::string makeDeepVideo(const std::filesystem::path& start, const std::string& video)
-{
-    int folder = ::open(start.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    std::string path = start.native();
-    const std::string name(100, 'd');
-    while (path.size() < PATH_MAX + 200) {
-        EXPECT_EQ(::mkdirat(folder, name.c_str(), 0700), 0);
-        const int next = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        ::close(folder);
-        folder = next;
-        path += "/" + name;
-    }
-    const int file = ::openat(folder, "deep.mov", O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-    EXPECT_EQ(::write(file, video.data(), video.size()), ssize_t(video.size()));
-    ::close(file);
-    ::close(folder);
-    return path + "/deep.mov";
-}
-
 void makeSocket(const std::filesystem::path& path)
 {
     sockaddr_un address{};
@@ -91,7 +71,7 @@ TEST(HostileTreeTest, EveryVideoListedEverySpecialEntryExplainedTotalsTrue)
     tree.file("Film/b\rc.mov", video);
     tree.file("Film/stampe/Cartella stampa.mov", video);
     tree.file("Film/" + longName + "/e.mov", video);
-    const std::string deep = makeDeepVideo(tree.folder("Film"), video);
+    const std::string deep = tree.deepFile("Film", "deep.mov", video);
     tree.file("Film/neg.mkv", negativeDurationMkv());
     ASSERT_EQ(::mkfifo(tree.path("Film/fifo.mp4").c_str(), 0600), 0);
     tree.symlink("Film/link-fifo.mkv", tree.path("Film/fifo.mp4"));

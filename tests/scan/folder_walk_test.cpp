@@ -115,6 +115,7 @@ TEST(FolderWalkTest, TheParallelWalkIsTheSameWalk)
     tree.folder("Stagione 9");
     tree.symlink("Links/Loop", tree.root());
     tree.file(".hidden/.clip.mp4");
+    tree.deepFile("Deep", "far.mp4");
     for (const int listers : {1, 3, 16}) {
         const auto parallel = walkFolderInParallel(tree.root().native() + "/", listers);
         EXPECT_EQ(describe(parallel, tree), describe(walkFolder(tree.root()), tree)) << listers;

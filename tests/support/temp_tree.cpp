@@ -1,10 +1,12 @@
 #include "support/temp_tree.h"
 
+#include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -68,6 +70,28 @@ std::filesystem::path TempTree::folder(const std::string& relative) const
     const std::filesystem::path target = path(relative);
     std::filesystem::create_directories(target);
     return target;
+}
+
+// Folders opened one inside the other: a path that long cannot be created in one call.
+std::string TempTree::deepFile(const std::string& start, const std::string& name,
+                               const std::string& content) const
+{
+    std::string path = folder(start).native();
+    int parent = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const std::string level(100, 'd');
+    while (path.size() < PATH_MAX + 200) {
+        ::mkdirat(parent, level.c_str(), 0700);
+        const int next = ::openat(parent, level.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::close(parent);
+        parent = next;
+        path += "/" + level;
+    }
+    const int file = ::openat(parent, name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (file < 0 || ::write(file, content.data(), content.size()) != ssize_t(content.size()))
+        throw std::runtime_error("cannot create a file that deep");
+    ::close(file);
+    ::close(parent);
+    return path + "/" + name;
 }
 
 std::filesystem::path TempTree::symlink(const std::string& relative,

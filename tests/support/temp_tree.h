@@ -19,6 +19,9 @@ public:
 
     std::filesystem::path file(const std::string& relative, const std::string& content = {}) const;
     std::filesystem::path folder(const std::string& relative) const;
+    // `name` with `content` in folders nested below `start` until its path outgrows PATH_MAX.
+    std::string deepFile(const std::string& start, const std::string& name,
+                         const std::string& content = {}) const;
     std::filesystem::path symlink(const std::string& relative,
                                   const std::filesystem::path& target) const;
 
