@@ -135,9 +135,10 @@ QFuture<ComputedReport> CalculationEngine::computeReport(const std::filesystem::
     // The walk of a large tree takes a while: it runs off this thread like the measurements.
     m_pool->start([link = m_link, id = m_run->id, stop = m_run->stop.get_token(), folder,
                    extensions, cacheFile = m_cacheFile, context = m_service.failureContext(),
-                   useCache, written = m_cacheWritten] {
+                   useCache, written = m_cacheWritten,
+                   listers = m_maxInFlight.value_or(remoteInFlight)] {
         try {
-            auto walked = std::make_shared<Walk>(walk(folder, extensions, stop));
+            auto walked = std::make_shared<Walk>(walk(folder, extensions, listers, stop));
             if (cacheFile) {
                 // A re-run right after a run must see what that run stored.
                 if (written.valid())
@@ -182,12 +183,13 @@ void CalculationEngine::cancel()
 }
 
 CalculationEngine::Walk CalculationEngine::walk(const std::filesystem::path& folder,
-                                                const QStringList& extensions, std::stop_token stop)
+                                                const QStringList& extensions, int listers,
+                                                std::stop_token stop)
 {
     Walk result;
     result.remote = isOnRemoteFileSystem(folder);
-    result.folders = result.remote ? walkFolderInParallel(folder, remoteInFlight, stop)
-                                   : walkFolder(folder, stop);
+    result.folders =
+        result.remote ? walkFolderInParallel(folder, listers, stop) : walkFolder(folder, stop);
     for (std::size_t i = 0; i < result.folders.size(); ++i) {
         for (const std::filesystem::path& file : result.folders[i].files) {
             if (matchesExtension(file, extensions))

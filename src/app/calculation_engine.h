@@ -103,8 +103,9 @@ private:
     struct Run;
     class Link;
 
+    // On a share the folders are listed `listers` at a time.
     static Walk walk(const std::filesystem::path& folder, const QStringList& extensions,
-                     std::stop_token stop);
+                     int listers, std::stop_token stop);
     static void lookUp(Walk& walk, const std::filesystem::path& cacheFile,
                        const QString& failureContext, bool useCache);
     void storeInCache();
