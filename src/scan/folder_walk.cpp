@@ -14,6 +14,7 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <unordered_map>
@@ -165,7 +166,7 @@ std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root
     // not followed.
     const std::string rootPath = withoutTrailingSeparators(root.native());
     const FileDescriptor rootFolder(::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    const std::size_t belowRoot = rootPath.size() + (rootPath.back() == '/' ? 0 : 1);
+    const std::size_t belowRoot = rootPath.size() + (rootPath.ends_with('/') ? 0 : 1);
     std::vector<std::vector<Listed>> levels;
     std::vector<Listed> level{Listed{rootPath, {}}};
     while (!level.empty() && !stop.stop_requested()) {
@@ -185,8 +186,12 @@ std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root
             }
         };
         std::vector<std::thread> threads;
-        for (int t = 1; t < std::min<int>(listers, int(level.size())); ++t)
-            threads.emplace_back(listSome);
+        try {
+            for (int t = 1; t < std::min<int>(listers, int(level.size())); ++t)
+                threads.emplace_back(listSome);
+        } catch (const std::system_error&) {
+            // Out of threads: the ones started and this one list the level between them.
+        }
         listSome();
         for (std::thread& thread : threads)
             thread.join();
