@@ -1,5 +1,4 @@
 #include "app/app_preferences.h"
-#include "app/run_clock.h"
 #include "app/status_text.h"
 #include "platform/folder_token.h"
 #include "platform/qsettings_store.h"
@@ -64,13 +63,6 @@ TEST(FolderTokenTest, FindsTheFolderAfterARenameInPlaceButNotAnotherOne)
     EXPECT_FALSE(resolveFolderToken(token).has_value());
     EXPECT_FALSE(resolveFolderToken("rubbish").has_value());
     EXPECT_TRUE(makeFolderToken(tree.path("manca")).isEmpty());
-}
-
-TEST(RunClockTest, TimesReadLikeAClock)
-{
-    for (const auto& [seconds, text] : std::vector<std::pair<std::int64_t, const char*>>{
-             {0, "0:00"}, {5, "0:05"}, {80, "1:20"}, {3600, "1:00:00"}, {7395, "2:03:15"}})
-        EXPECT_EQ(clockText(seconds), QLatin1String(text)) << seconds;
 }
 
 struct ShortenCase {

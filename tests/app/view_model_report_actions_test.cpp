@@ -106,16 +106,6 @@ TEST_F(ReportActionsTest, RefusalsAreAlertsThatChangeNothing)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree.path("Film")), {}), 1);
 }
 
-TEST_F(ReportActionsTest, TwoEqualAlertsAreTwoAlerts)
-{
-    auto& vm = start();
-    vm.copyReport();
-    const auto first = vm.alert();
-    vm.copyReport();
-    ASSERT_TRUE(first && vm.alert());
-    EXPECT_NE(first->id, vm.alert()->id);
-}
-
 TEST_F(ReportActionsTest, LoadReadsTheFoldersReportAgain)
 {
     auto& vm = startWithReport();

@@ -207,12 +207,5 @@ TEST(FFprobeProviderTest, StopRequestEndsALongRun)
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 }
 
-TEST(LocateFFprobeTest, FindsTheInstalledTool)
-{
-    const auto found = locateFFprobe();
-    ASSERT_TRUE(found.has_value());
-    EXPECT_EQ(found->filename(), "ffprobe");
-}
-
 } // namespace
 } // namespace quillmark

@@ -4,7 +4,6 @@
 #include "support/temp_tree.h"
 #include "ui/chips.h"
 #include "ui/content_view.h"
-#include "ui/elided_label.h"
 #include "ui/interface_language.h"
 #include "ui/report_rows_model.h"
 #include "ui/summary_card.h"
@@ -153,19 +152,6 @@ TEST_F(ContentViewTest, DisablesWhatARunForbids)
     for (const char* name : {"renameAction", "playlistsAction", "saveAction", "copyAction"})
         EXPECT_FALSE(find<QAction>(name)->isEnabled()) << name;
     EXPECT_TRUE(find<QAction>("loadAction")->isEnabled());
-}
-
-TEST_F(ContentViewTest, EmptyExtensionsFieldShowsTheDefaultChips)
-{
-    open();
-    QTest::keyClick(find<QLineEdit>("extensionsField"), Qt::Key_End);
-    QTest::keyClicks(find<QLineEdit>("extensionsField"), QStringLiteral(",MKV"));
-    EXPECT_EQ(find<Chips>("extensionChips")->texts().last(), QStringLiteral(".mkv"));
-    find<QLineEdit>("extensionsField")->selectAll();
-    QTest::keyClick(find<QLineEdit>("extensionsField"), Qt::Key_Delete);
-    EXPECT_EQ(vm().extensionsText(), QString());
-    EXPECT_EQ(find<Chips>("extensionChips")->texts(),
-              QStringList({".mp4", ".mkv", ".mov", ".f4v", ".flv", ".avi"}));
 }
 
 TEST_F(ContentViewTest, OpenRowsStayOpenAcrossARecalculationAndExplainThemselves)
@@ -366,26 +352,6 @@ TEST(InterfaceLanguageTest, ItalianIsTheLanguageOfEveryOtherLocale)
             texts.append(action->text());
         EXPECT_TRUE(texts.join(QLatin1Char(' ')).contains(QLatin1String("Copia")))
             << texts.join(QLatin1Char(' ')).toStdString();
-    }
-}
-
-// The running message: two lines of at most 420 px, elided only beyond them.
-TEST(ElidedLabelTest, WrapsOntoTwoLinesBeforeEliding)
-{
-    ElidedLabel label(Qt::ElideMiddle, Qt::AlignCenter);
-    label.setMaximumWidth(420);
-    label.setMaximumLines(2);
-    const QString path = QStringLiteral("Elaborazione: /media/archivio/") + QString(40, u'x');
-    QString twoLines = path;
-    while (label.fontMetrics().horizontalAdvance(twoLines) < 600)
-        twoLines += QLatin1Char('y');
-    for (const QString& text : {twoLines, twoLines.repeated(3)}) {
-        label.setText(text);
-        label.resize(label.sizeHint());
-        EXPECT_EQ(label.width(), 420);
-        const QStringList lines = label.shownLines();
-        ASSERT_EQ(lines.size(), 2);
-        EXPECT_EQ(lines.join(QString()) == text, text == twoLines);
     }
 }
 
