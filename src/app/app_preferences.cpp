@@ -71,19 +71,17 @@ void AppPreferences::rememberFolder(const std::filesystem::path& folder)
     storeRecentFolders(recent.mid(0, recentFolderLimit));
 }
 
-std::vector<std::filesystem::path> AppPreferences::recentFolders()
+// A folder that is not there now (an unmounted share, an unplugged disk) is not offered but
+// stays remembered, so that it is back once its disk is.
+std::vector<std::filesystem::path> AppPreferences::recentFolders() const
 {
-    QByteArrayList kept;
     std::vector<std::filesystem::path> folders;
     for (const QByteArray& bytes : storedRecentFolders()) {
         std::error_code error;
         const std::filesystem::path folder = bytes.toStdString();
-        if (!std::filesystem::is_directory(folder, error))
-            continue;
-        kept.append(bytes);
-        folders.push_back(folder);
+        if (std::filesystem::is_directory(folder, error))
+            folders.push_back(folder);
     }
-    storeRecentFolders(kept);
     return folders;
 }
 

@@ -30,8 +30,8 @@ public:
     // Stores the path and, when the folder can be examined, a token for it; the folder becomes
     // the first of the recent ones.
     void rememberFolder(const std::filesystem::path& folder);
-    // The last eight folders remembered, newest first; those that are gone are dropped.
-    std::vector<std::filesystem::path> recentFolders();
+    // The last eight folders remembered, newest first, without those that are not there now.
+    std::vector<std::filesystem::path> recentFolders() const;
 
     // The configured ffprobe, taken as typed (relative to the working folder, no "~"); nothing
     // when unset or empty, which means: search for it.

@@ -140,7 +140,10 @@ public:
     // The folder-change steps of chooseFolder() for a folder named elsewhere: on the command
     // line, dropped on the window, or picked from the recent ones.
     void useFolder(const std::filesystem::path& folder);
-    std::vector<std::filesystem::path> recentFolders() { return m_preferences.recentFolders(); }
+    std::vector<std::filesystem::path> recentFolders() const
+    {
+        return m_preferences.recentFolders();
+    }
 
     // The window clears the alert when it is dismissed.
     void setAlert(const std::optional<AlertItem>& alert);

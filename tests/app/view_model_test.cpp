@@ -294,7 +294,7 @@ TEST_F(ViewModelTest, SubtreeTotalsAndTheLongestFirst)
 }
 
 // A folder named on the command line, dropped or picked from the recent ones is chosen like one
-// from the panel; the recent folders keep the last eight that still exist, newest first.
+// from the panel; the recent folders offer the last eight that are there now, newest first.
 TEST_F(ViewModelTest, FoldersFromElsewhereAreChosenAndRemembered)
 {
     tree.file("Film/durata.txt", "Gran totale (0h30m)\n");
@@ -312,6 +312,8 @@ TEST_F(ViewModelTest, FoldersFromElsewhereAreChosenAndRemembered)
         tree.path("F3"), tree.path("F8"), tree.path("F7"), tree.path("F6"),
         tree.path("F4"), tree.path("F2"), tree.path("F1")};
     EXPECT_EQ(vm.recentFolders(), expected);
+    tree.folder("F5"); // back, like a share mounted again
+    EXPECT_EQ(vm.recentFolders().at(4), tree.path("F5"));
 }
 
 // "Ricalcola senza cache" measures every file again; a cache that cannot be had is said once.
