@@ -17,7 +17,6 @@
 #include <system_error>
 #include <thread>
 #include <unistd.h>
-#include <unordered_map>
 
 namespace quillmark {
 
@@ -160,6 +159,7 @@ std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root
     struct Listed {
         std::string path;
         Listing listing;
+        std::size_t firstChild = 0; // where its subfolders start in the next level
     };
     // Level by level: every folder of a level is listed before the next level starts. Each is
     // opened from the root, so a folder swapped for a link since its parent was listed is still
@@ -196,7 +196,8 @@ std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root
         for (std::thread& thread : threads)
             thread.join();
         std::vector<Listed> below;
-        for (const Listed& folder : level) {
+        for (Listed& folder : level) {
+            folder.firstChild = below.size();
             for (const std::string& name : folder.listing.subfolders)
                 below.push_back(Listed{childPath(folder.path, name), {}});
         }
@@ -205,25 +206,21 @@ std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root
     }
 
     // The levels in pre-order: each folder, then its subfolders in their order.
-    std::unordered_map<std::string, const Listed*> byPath;
-    for (const auto& listedLevel : levels) {
-        for (const Listed& folder : listedLevel)
-            byPath.emplace(folder.path, &folder);
-    }
     std::vector<WalkedFolder> result;
-    std::vector<const Listed*> pending{levels.empty() ? nullptr : &levels.front().front()};
-    while (!pending.empty() && pending.back()) {
-        const Listed* folder = pending.back();
+    std::vector<std::pair<std::size_t, std::size_t>> pending; // level, index in it
+    if (!levels.empty())
+        pending.emplace_back(0, 0);
+    while (!pending.empty()) {
+        const auto [depth, index] = pending.back();
         pending.pop_back();
-        WalkedFolder& walked = result.emplace_back(WalkedFolder{folder->path, {}});
-        for (const std::string& name : folder->listing.files)
-            walked.files.emplace_back(childPath(folder->path, name));
-        const auto& subfolders = folder->listing.subfolders;
-        for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) {
-            const auto found = byPath.find(childPath(folder->path, *it));
-            if (found != byPath.end())
-                pending.push_back(found->second);
-        }
+        const Listed& folder = levels[depth][index];
+        WalkedFolder& walked = result.emplace_back(WalkedFolder{folder.path, {}});
+        for (const std::string& name : folder.listing.files)
+            walked.files.emplace_back(childPath(folder.path, name));
+        if (depth + 1 == levels.size())
+            continue; // stopped before that level was listed
+        for (std::size_t child = folder.listing.subfolders.size(); child-- > 0;)
+            pending.emplace_back(depth + 1, folder.firstChild + child);
     }
     return result;
 }
