@@ -35,8 +35,7 @@ void writeReport(const std::filesystem::path& file)
     for (int f = 0; f < folders; ++f) {
         // Each series folder above its seasons, so that rows have subtrees to total.
         if (f % 20 == 0)
-            out << "Cartella /media/archivio/Serie " << f / 20
-                << "\nTotale cartella (0h00m)\n\n";
+            out << "Cartella /media/archivio/Serie " << f / 20 << "\nTotale cartella (0h00m)\n\n";
         out << "Cartella /media/archivio/Serie " << f / 20 << "/Stagione " << f % 20 + 1 << "\n";
         for (int n = 0; n < filesPerFolder; ++n) {
             if (n % 25 == 24)
@@ -79,12 +78,10 @@ double longestEventLoopGap(const std::filesystem::path& work, SettingsStore& set
         std::ofstream(folder / std::string("v").append(std::to_string(i)).append(".mkv"));
     }
     ViewModelServices services{settings, desktop};
-    services.makeDurationService = [](const auto&) {
-        return VideoDurationService(std::make_shared<test::FakeProvider>([](const auto&, auto) {
-            std::this_thread::sleep_for(std::chrono::microseconds(100));
-            return 61.0;
-        }));
-    };
+    services.makeDurationService = test::measuredBy([](const auto&, auto) {
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+        return 61.0;
+    });
     DurationCalculatorViewModel vm(services);
     vm.setFolderPath(QString::fromStdString((work / "run").native()));
     QElapsedTimer sinceLastTurn;

@@ -36,14 +36,11 @@ struct Window {
         services.environment = environment;
         services.processorCount = 2;
         if (slow) {
-            services.makeDurationService = [](const auto&) {
-                return VideoDurationService(
-                    std::make_shared<test::FakeProvider>([](const auto&, std::stop_token stop) {
-                        for (int i = 0; i < 50 && !stop.stop_requested(); ++i)
-                            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                        return 42.0;
-                    }));
-            };
+            services.makeDurationService = test::measuredBy([](const auto&, std::stop_token stop) {
+                for (int i = 0; i < 50 && !stop.stop_requested(); ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                return 42.0;
+            });
         }
         view = std::make_unique<ContentView>(
             std::make_unique<DurationCalculatorViewModel>(services), theme::folderTint());

@@ -141,21 +141,12 @@ TEST(CalculationEngineTest, InFlightFollowsTheKindOfFileSystem)
 {
     const std::vector<std::tuple<std::size_t, int, bool, int>> cases{
         // files, processors, remote, in flight
-        {100, 2, false, 2}, {1, 8, false, 1},    {0, 2, false, 1},  {100, 2, true, 16},
-        {5, 2, true, 5},    {100, 32, true, 32}, {100, 0, false, 1}};
+        {100, 2, false, 2}, {0, 2, false, 1}, {100, 0, false, 1},
+        {100, 2, true, 16}, {5, 2, true, 5},  {100, 32, true, 32}};
     for (const auto& [files, processors, remote, expected] : cases)
         EXPECT_EQ(CalculationEngine::maxConcurrent(files, processors, remote), expected)
             << files << " " << processors << " " << remote;
-    for (const auto& [type, remote] :
-         std::vector<std::pair<unsigned long, bool>>{{0x6969, true},
-                                                     {0xFF534D42, true},
-                                                     {0xFE534D42, true},
-                                                     {0x65735546, true},
-                                                     {0x01021997, true},
-                                                     {0xEF53, false},
-                                                     {0x01021994, false},
-                                                     {0x58465342, false}})
-        EXPECT_EQ(isRemoteFileSystemType(type), remote) << std::hex << type;
+    EXPECT_FALSE(isOnRemoteFileSystem(TempTree().root()));
 }
 
 TEST(CalculationEngineTest, PublishesTruncatedPercentagesWithTheFinishedFile)
@@ -166,11 +157,8 @@ TEST(CalculationEngineTest, PublishesTruncatedPercentagesWithTheFinishedFile)
     tree.file("c 3.mp4");
     Recorder recorder;
     CalculationEngine engine(VideoDurationService(recorder.provider()), 1);
-    QSignalSpy started(&engine, &CalculationEngine::measuringStarted);
     QSignalSpy progressed(&engine, &CalculationEngine::progressed);
     run(engine, tree.root());
-    ASSERT_EQ(started.size(), 1);
-    EXPECT_EQ(started[0][0].value<qsizetype>(), 3);
     ASSERT_EQ(progressed.size(), 3);
     const QString root = QString::fromStdString(tree.root().native());
     EXPECT_EQ(progressed[0], (QVariantList{33, root + QStringLiteral("/a 1.mp4")}));
@@ -269,21 +257,19 @@ TEST(DurationCacheTest, PreloadedAnswersAreTheQueriedOnes)
     const auto queried = DurationCache::open(file, problem);
     const auto preloaded = DurationCache::open(file, problem);
     preloaded->preload();
-    for (std::uint64_t inode : {1, 2, 3, 4}) {
-        for (const QString& context : {QStringLiteral("ffprobe 1"), QStringLiteral("ffprobe 2")}) {
-            const FileStamp stamp{1, inode, 10, 5, 5};
-            const auto a = queried->find(stamp, context);
-            const auto b = preloaded->find(stamp, context);
-            ASSERT_EQ(a.has_value(), b.has_value()) << inode;
-            if (a) {
-                EXPECT_EQ(a->seconds, b->seconds);
-                EXPECT_EQ(a->error, b->error);
-            }
+    // A failure is tried again with another ffprobe; a negative is never an answer.
+    const std::vector<std::pair<std::uint64_t, QString>> expected{
+        {1, QStringLiteral("61")}, {2, QStringLiteral("rotto")}, {3, {}}, {4, {}}};
+    for (const auto& [inode, answer] : expected) {
+        const FileStamp stamp{1, inode, 10, 5, 5};
+        for (const auto& cache : {queried.get(), preloaded.get()}) {
+            const auto found = cache->find(stamp, QStringLiteral("ffprobe 1"));
+            EXPECT_EQ(found ? found->error.value_or(QString::number(found->seconds)) : QString(),
+                      answer)
+                << inode;
+            EXPECT_EQ(bool(cache->find(stamp, QStringLiteral("ffprobe 2"))), inode == 1) << inode;
         }
     }
-    EXPECT_EQ(queried->find(FileStamp{1, 1, 10, 5, 5}, QString())->seconds, 61);
-    EXPECT_FALSE(queried->find(FileStamp{1, 2, 10, 5, 5}, QStringLiteral("ffprobe 2")));
-    EXPECT_FALSE(queried->find(FileStamp{1, 3, 10, 5, 5}, QString())); // never a negative
 }
 
 TEST(CalculationEngineTest, ACacheThatCannotBeHadNeverFailsARun)
@@ -305,32 +291,6 @@ TEST(CalculationEngineTest, ACacheThatCannotBeHadNeverFailsARun)
         EXPECT_TRUE(problems[0][0].toString().contains(QString::fromUtf8(expected)))
             << problems[0][0].toString().toStdString();
     }
-}
-
-TEST(CalculationEngineTest, DestroyedMidRunStopsPromptlyWithoutStartingQueuedWork)
-{
-    const TempTree tree;
-    for (int i = 0; i < 50; ++i)
-        tree.file(std::string("v").append(std::to_string(i)).append(".mp4"));
-    std::atomic<int> started = 0;
-    auto provider =
-        std::make_shared<FakeProvider>([&started](const auto&, std::stop_token stop) -> double {
-            ++started;
-            while (!stop.stop_requested())
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            throw AppError::unsupportedFormat("/stopped");
-        });
-    auto engine = std::make_unique<CalculationEngine>(VideoDurationService(provider), 2);
-    QSignalSpy measuring(engine.get(), &CalculationEngine::measuringStarted);
-    auto future = engine->computeReport(tree.root(), {QStringLiteral(".mp4")}, [] { return true; });
-    ASSERT_TRUE(measuring.wait(10000));
-    while (started < 2)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    const auto before = std::chrono::steady_clock::now();
-    engine.reset();
-    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
-    EXPECT_EQ(started, 2);
-    EXPECT_TRUE(future.isCanceled());
 }
 
 } // namespace

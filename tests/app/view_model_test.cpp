@@ -30,22 +30,17 @@ protected:
 // Loading itself is proved with the load action; at start-up a failure is only a status line.
 TEST_F(ViewModelTest, StartUpLoadsTheFoldersReport)
 {
-    AppPreferences(settings()).rememberFolder(tree.folder("Film"));
+    AppPreferences(settings).rememberFolder(tree.folder("Film"));
     tree.file("Film/durata.txt", "Cartella /x\nTotale cartella (0h00m)\n");
     auto& withoutTotal = start();
-    EXPECT_TRUE(withoutTotal.canSave() && withoutTotal.canCopy() &&
-                withoutTotal.canCreatePlaylists() && withoutTotal.canLoadReport());
+    EXPECT_TRUE(withoutTotal.canCopy() && withoutTotal.canCreatePlaylists());
     EXPECT_FALSE(withoutTotal.canRenameFolder());
-    EXPECT_EQ(withoutTotal.statusMessage(),
-              QStringLiteral("Caricato: ") + text(tree.path("Film/durata.txt")));
 
     tree.file("Film/durata.txt", "Cartella /caff\xe8\n");
     auto& unreadable = start();
     EXPECT_TRUE(
         unreadable.statusMessage().startsWith(QStringLiteral("Impossibile leggere durata.txt: ")));
-    EXPECT_FALSE(unreadable.statusIsError());
-    EXPECT_FALSE(unreadable.canCopy());
-    EXPECT_FALSE(unreadable.alert().has_value());
+    EXPECT_FALSE(unreadable.canCopy() || unreadable.alert());
 }
 
 TEST_F(ViewModelTest, ChoosingAFolderRemembersItAndLoadsItsReport)
@@ -58,28 +53,19 @@ TEST_F(ViewModelTest, ChoosingAFolderRemembersItAndLoadsItsReport)
     desktop.folderAnswers = {std::nullopt};
     vm.chooseFolder();
     EXPECT_EQ(vm.folderPath(), QStringLiteral("."));
-    ASSERT_EQ(desktop.folderRequests.size(), 1u);
-    EXPECT_EQ(desktop.folderRequests[0].title, QStringLiteral("Seleziona cartella"));
-    EXPECT_EQ(desktop.folderRequests[0].startFolder, tree.path("cwd"));
+    EXPECT_EQ(desktop.folderRequests.at(0).startFolder, tree.path("cwd"));
 
     desktop.folderAnswers = {withReport};
     vm.chooseFolder();
     EXPECT_EQ(vm.folderPath(), text(withReport));
-    EXPECT_EQ(settings().value(QStringLiteral("last_folder")).toString(), text(withReport));
-    EXPECT_FALSE(settings().value(QStringLiteral("last_folder_bookmark")).toByteArray().isEmpty());
-    EXPECT_TRUE(vm.canLoadReport());
-    EXPECT_TRUE(vm.canRenameFolder());
-    EXPECT_EQ(vm.currentDurationLabel(), QStringLiteral("0h30m"));
+    EXPECT_EQ(settings.value(QStringLiteral("last_folder")).toString(), text(withReport));
+    EXPECT_TRUE(vm.canLoadReport() && vm.canRenameFolder());
 
     desktop.folderAnswers = {without};
     vm.chooseFolder();
     EXPECT_EQ(vm.folderPath(), text(without));
-    EXPECT_FALSE(vm.canLoadReport());
-    EXPECT_FALSE(vm.canRenameFolder());
-    EXPECT_FALSE(vm.canCreatePlaylists());
-    EXPECT_TRUE(vm.canSave() && vm.canCopy()); // the old report is still there to save
-    EXPECT_EQ(vm.currentReport(), QStringLiteral("Gran totale (0h30m)\n"));
-    EXPECT_FALSE(vm.currentDurationLabel().has_value());
+    EXPECT_FALSE(vm.canLoadReport() || vm.canRenameFolder() || vm.canCreatePlaylists());
+    EXPECT_TRUE(vm.canSave()); // the old report is still there to save
 }
 
 TEST_F(ViewModelTest, FullCalculationOnRealMedia)
@@ -94,26 +80,15 @@ TEST_F(ViewModelTest, FullCalculationOnRealMedia)
     vm.setFolderPath(text(tree.root()));
     const QStringList statuses = calculate();
 
-    const QString root = text(tree.root());
-    ASSERT_GE(statuses.size(), 5);
     EXPECT_EQ(statuses.first(), QStringLiteral("In esecuzione…"));
-    EXPECT_EQ(statuses.last(), QStringLiteral("Completato"));
     EXPECT_EQ(statuses.filter(QStringLiteral("Elaborazione: ")).size(), 4);
-    EXPECT_TRUE(statuses.contains(QStringLiteral("Elaborazione: ") + root +
-                                  QStringLiteral("/Mare/onde.mov")));
-
-    EXPECT_TRUE(vm.currentReport().startsWith(QStringLiteral("Cartella ") + root +
-                                              QStringLiteral("\nalba.mp4 (0h00m)\n")));
+    EXPECT_EQ(statuses.last(), QStringLiteral("Completato"));
     EXPECT_TRUE(vm.currentReport().endsWith(QStringLiteral("Gran totale (0h01m)\n")));
-    EXPECT_FALSE(vm.currentReport().contains(QStringLiteral("Vuota")));
     EXPECT_EQ(vm.currentDurationLabel(), QStringLiteral("0h01m"));
-    ASSERT_EQ(vm.reportSummary().folders.size(), 2);
-    EXPECT_EQ(vm.reportSummary().folders[0].path, root);
+    ASSERT_EQ(vm.reportSummary().folders.size(), 2); // "Vuota" is hidden
     EXPECT_EQ(vm.reportSummary().folders[0].files[1].name, QStringLiteral("Cartella stampa.mp4"));
-    EXPECT_EQ(vm.reportSummary().folders[1].files.size(), 2);
     EXPECT_TRUE(vm.reportSummary().folders[1].files[1].errorMessage.has_value());
-    EXPECT_TRUE(vm.canSave() && vm.canCopy() && vm.canRenameFolder() && vm.canCreatePlaylists());
-    EXPECT_FALSE(vm.statusIsError());
+    EXPECT_TRUE(vm.canRenameFolder() && vm.canCreatePlaylists());
 }
 
 // The messages of each case are the folder check's, proved with the CLI.
@@ -122,11 +97,8 @@ TEST_F(ViewModelTest, AnInvalidFolderIsRefusedWithAnAlertAndNoRun)
     auto& vm = start();
     vm.setFolderPath(text(tree.path("manca")));
     vm.calculate();
-    ASSERT_TRUE(vm.alert().has_value());
-    EXPECT_EQ(vm.alert()->title, QStringLiteral("Errore"));
-    EXPECT_EQ(vm.alert()->message, QStringLiteral("La cartella selezionata non esiste."));
+    expectAlert(QStringLiteral("Errore"), QStringLiteral("La cartella selezionata non esiste."));
     EXPECT_FALSE(vm.isRunning());
-    EXPECT_EQ(vm.statusMessage(), QStringLiteral("Pronto"));
 }
 
 TEST_F(ViewModelTest, TildeStandsForTheHomeFolder)
@@ -154,10 +126,7 @@ TEST_F(ViewModelTest, CalculateWhileRunningChangesNothing)
     vm.calculate();
     EXPECT_EQ(vm.reportText(), log);
     EXPECT_EQ(log.count(QStringLiteral("Avvio calcolo su: ")), 1);
-    EXPECT_TRUE(
-        log.endsWith(QStringLiteral(" con estensioni .mp4, .mkv, .mov, .f4v, .flv, .avi\n")));
     ASSERT_TRUE(running.wait(20000));
-    EXPECT_FALSE(vm.reportText().contains(QStringLiteral("Avvio calcolo")));
 }
 
 TEST_F(ViewModelTest, HideOptionSwitchedDuringARunDecidesItsReport)
@@ -171,70 +140,61 @@ TEST_F(ViewModelTest, HideOptionSwitchedDuringARunDecidesItsReport)
     vm.setHideEmptyFolders(false);
     ASSERT_TRUE(running.wait(20000));
     EXPECT_TRUE(vm.currentReport().contains(QStringLiteral("/Vuota\nTotale cartella (0h00m)")));
-    EXPECT_EQ(QSettingsStore(settingsFile()).value(QStringLiteral("hide_empty_folders")),
+    EXPECT_EQ(QSettingsStore(settingsFile).value(QStringLiteral("hide_empty_folders")),
               QVariant(false));
 }
 
+// Closing the window neither waits on measurements deaf to stop requests, as reads from a dead
+// network mount are, nor starts the queued ones. The provider owns what it touches, since it
+// outlives the view model.
 TEST_F(ViewModelTest, ClosingTheWindowNeverWaitsOnAStuckMeasurement)
 {
-    tree.file("v.mp4");
-    // Deaf to stop requests, as a read from a dead network mount is; released at the end. It
-    // owns what it touches, since it outlives the view model.
+    for (int i = 0; i < 20; ++i)
+        tree.file(std::string("v").append(std::to_string(i)).append(".mp4"));
     auto release = std::make_shared<std::promise<void>>();
-    auto started = std::make_shared<std::atomic<bool>>(false);
+    auto started = std::make_shared<std::atomic<int>>(0);
     ViewModelServices services = makeServices();
-    services.makeDurationService = [released = release->get_future().share(),
-                                    started](const auto&) {
-        return VideoDurationService(
-            std::make_shared<test::FakeProvider>([released, started](const auto&, auto) -> double {
-                *started = true;
-                released.wait();
-                return 1;
-            }));
-    };
+    services.makeDurationService = test::measuredBy(
+        [released = release->get_future().share(), started](const auto&, auto) -> double {
+            ++*started;
+            released.wait();
+            return 1;
+        });
     auto& vm = start(services);
     vm.setFolderPath(text(tree.root()));
     vm.calculate();
-    for (int waited = 0; !*started && waited < 10000; ++waited)
-        QTest::qWait(1);
-    ASSERT_TRUE(*started);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return *started == 2; }, 10000));
     QElapsedTimer timer;
     timer.start();
     model.reset();
     EXPECT_LT(timer.elapsed(), 3000);
     release->set_value();
+    QTest::qWait(100);
+    EXPECT_EQ(*started, 2);
 }
 
 TEST_F(ViewModelTest, StoppingARunPutsBackWhatWasShownAndSavesNothing)
 {
     tree.file("Film/a.mp4");
     tree.file("Film/durata.txt", "Gran totale (1h00m)\n");
-    AppPreferences(settings()).rememberFolder(tree.path("Film"));
+    AppPreferences(settings).rememberFolder(tree.path("Film"));
     // Measurements wait for a stop request, as a slow share would keep them waiting.
     std::atomic<bool> slow = true;
     ViewModelServices services = makeServices();
-    services.makeDurationService = [&slow](const auto&) {
-        return VideoDurationService(
-            std::make_shared<test::FakeProvider>([&slow](const auto&, std::stop_token stop) {
-                while (slow && !stop.stop_requested())
-                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                return 61.0;
-            }));
-    };
+    services.makeDurationService = test::measuredBy([&slow](const auto&, std::stop_token stop) {
+        while (slow && !stop.stop_requested())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return 61.0;
+    });
     auto& vm = start(services);
     const QString shown = vm.reportText();
     vm.calculate();
     ASSERT_TRUE(vm.isRunning());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !vm.progressDetail().isEmpty(); }));
-    EXPECT_EQ(vm.progressDetail(), QStringLiteral("0 di 1 file · 0:00"));
     vm.stopCalculation();
     EXPECT_TRUE(vm.progressDetail().isEmpty());
-    EXPECT_FALSE(vm.isRunning());
-    EXPECT_EQ(vm.reportText(), shown);
-    EXPECT_EQ(vm.currentReport(), QStringLiteral("Gran totale (1h00m)\n"));
+    EXPECT_EQ(vm.currentDurationLabel(), QStringLiteral("1h00m"));
     EXPECT_EQ(vm.statusMessage(), QStringLiteral("Calcolo interrotto"));
-    EXPECT_FALSE(vm.statusIsError());
-    EXPECT_EQ(vm.percent(), 0);
     QTest::qWait(50); // a stopped measurement that returns late changes nothing
     EXPECT_EQ(vm.reportText(), shown);
 
@@ -252,7 +212,7 @@ TEST_F(ViewModelTest, SubtreeTotalsAndTheLongestFirst)
                               "Cartella /v/a\nTotale cartella (0h20m)\n\n"
                               "Cartella /v/a/x/y\nTotale cartella (0h05m)\n\n"
                               "Gran totale (0h55m)\n");
-    AppPreferences(settings()).rememberFolder(tree.path("v"));
+    AppPreferences(settings).rememberFolder(tree.path("v"));
     auto& vm = start();
     const auto& folders = vm.folderTree();
     ASSERT_EQ(folders.size(), 4u);
@@ -280,10 +240,7 @@ TEST_F(ViewModelTest, SubtreeTotalsAndTheLongestFirst)
     tree.file("m/a/x 40.mp4");
     tree.file("m/b/y 40.mp4");
     ViewModelServices services = makeServices();
-    services.makeDurationService = [](const auto&) {
-        return VideoDurationService(std::make_shared<test::FakeProvider>(
-            [](const std::filesystem::path&, auto) { return 40.0; }));
-    };
+    services.makeDurationService = test::measuredBy([](const auto&, auto) { return 40.0; });
     auto& measured = start(services);
     measured.setHideEmptyFolders(false);
     measured.setFolderPath(text(tree.path("m")));
@@ -300,9 +257,8 @@ TEST_F(ViewModelTest, FoldersFromElsewhereAreChosenAndRemembered)
     tree.file("Film/durata.txt", "Gran totale (0h30m)\n");
     auto& vm = start();
     vm.useFolder(tree.path("Film"));
-    EXPECT_EQ(vm.folderPath(), text(tree.path("Film")));
     EXPECT_EQ(vm.currentDurationLabel(), QStringLiteral("0h30m"));
-    EXPECT_EQ(settings().value(QStringLiteral("last_folder")).toString(), text(tree.path("Film")));
+    EXPECT_EQ(settings.value(QStringLiteral("last_folder")).toString(), text(tree.path("Film")));
 
     for (int i = 0; i < 9; ++i)
         vm.useFolder(tree.folder(std::string("F").append(std::to_string(i))));
@@ -324,24 +280,17 @@ TEST_F(ViewModelTest, RecalculatingWithoutTheCacheMeasuresEverything)
     std::atomic<int> measured = 0;
     ViewModelServices services = makeServices();
     services.durationCache = tree.path("cache/durations.sqlite");
-    services.makeDurationService = [&measured](const auto&) {
-        return VideoDurationService(
-            std::make_shared<test::FakeProvider>([&measured](const auto&, auto) {
-                ++measured;
-                return 61.0;
-            }));
-    };
+    services.makeDurationService = test::measuredBy([&measured](const auto&, auto) {
+        ++measured;
+        return 61.0;
+    });
     auto& vm = start(services);
     vm.setFolderPath(text(tree.root()));
     calculate();
     calculate();
     EXPECT_EQ(measured, 1);
-    QSignalSpy done(&vm, &DurationCalculatorViewModel::isRunningChanged);
-    vm.recalculateWithoutCache();
-    while (vm.isRunning())
-        ASSERT_TRUE(done.wait(20000));
+    calculate(&DurationCalculatorViewModel::recalculateWithoutCache);
     EXPECT_EQ(measured, 2);
-    EXPECT_EQ(vm.statusMessage(), QStringLiteral("Completato"));
 
     services.durationCache = tree.path("blocked/durations.sqlite");
     auto& without = start(services);
@@ -349,7 +298,6 @@ TEST_F(ViewModelTest, RecalculatingWithoutTheCacheMeasuresEverything)
     calculate();
     EXPECT_TRUE(without.statusMessage().startsWith(
         QStringLiteral("Completato; cache delle durate non disponibile")));
-    EXPECT_EQ(without.currentDurationLabel(), QStringLiteral("0h01m"));
 }
 
 TEST_F(ViewModelTest, AReportThatIsNotARegularFileIsRefusedAtOnce)
@@ -359,7 +307,7 @@ TEST_F(ViewModelTest, AReportThatIsNotARegularFileIsRefusedAtOnce)
     tree.symlink("Zero/durata.txt", "/dev/zero");
     for (const auto& [folder, kind] :
          {std::pair{"Fifo", "una pipe (FIFO)"}, std::pair{"Zero", "un dispositivo a caratteri"}}) {
-        AppPreferences(settings()).rememberFolder(tree.path(folder));
+        AppPreferences(settings).rememberFolder(tree.path(folder));
         auto& vm = start();
         const QString reason = QStringLiteral("«durata.txt» non è un file normale ma ") +
                                QString::fromUtf8(kind) + QStringLiteral(": non viene letto.");
@@ -367,7 +315,6 @@ TEST_F(ViewModelTest, AReportThatIsNotARegularFileIsRefusedAtOnce)
         vm.loadReport();
         ASSERT_TRUE(vm.alert().has_value());
         EXPECT_EQ(vm.alert()->message, QStringLiteral("Impossibile leggere il report: ") + reason);
-        EXPECT_FALSE(vm.canCopy());
     }
 }
 

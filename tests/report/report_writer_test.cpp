@@ -13,32 +13,6 @@ FileEntry entry(const char* folder, const char* name, std::int64_t seconds,
                      std::move(error)};
 }
 
-TEST(ReportWriterTest, WritesTheExampleByteForByte)
-{
-    const char* viaggi = "/Volumes/Dati/Video/Viaggi";
-    const char* mare = "/Volumes/Dati/Video/Viaggi/Mare";
-    const QList<FolderReport> folders{
-        {QString::fromUtf8(viaggi),
-         {entry(viaggi, "alba.mp4", 754),
-          entry(viaggi, "notte.mkv", 0, QStringLiteral("durata non disponibile"))},
-         754},
-        {QString::fromUtf8(mare), {entry(mare, "onde.mov", 3570)}, 3570},
-    };
-    EXPECT_EQ(reportLines(folders, 4324).size(), 12);
-    EXPECT_EQ(reportText(folders, 4324).toUtf8(),
-              "Cartella /Volumes/Dati/Video/Viaggi\n"
-              "alba.mp4 (0h13m)\n"
-              "Errore con file /Volumes/Dati/Video/Viaggi/notte.mkv: durata non disponibile\n"
-              "notte.mkv (0h00m)\n"
-              "Totale cartella (0h13m)\n"
-              "\n"
-              "Cartella /Volumes/Dati/Video/Viaggi/Mare\n"
-              "onde.mov (1h00m)\n"
-              "Totale cartella (1h00m)\n"
-              "\n"
-              "Gran totale (1h12m)\n");
-}
-
 TEST(ReportWriterTest, EdgeShapes)
 {
     EXPECT_EQ(reportText({}, 0), QStringLiteral("Gran totale (0h00m)\n"));

@@ -28,43 +28,28 @@ std::vector<std::string> describe(const std::vector<WalkedFolder>& walk, const T
     return lines;
 }
 
-TEST(FolderWalkTest, PreOrderWithEveryFolderBeforeItsSubfolders)
+// Pre-order, natural order, hidden entries included; a link is a file, never followed.
+void makeTree(const TempTree& tree)
 {
-    TempTree tree;
-    tree.file("B/x.mp4");
-    tree.file("A/y.mp4");
-    tree.file("A/Sub/z.mp4");
-    tree.file("r.mp4");
-    tree.folder("A/Empty");
-    EXPECT_EQ(
-        describe(walkFolder(tree.root()), tree),
-        (std::vector<std::string>{".: r.mp4", "A: y.mp4", "A/Empty:", "A/Sub: z.mp4", "B: x.mp4"}));
-}
-
-TEST(FolderWalkTest, NaturalOrderForFilesAndFolders)
-{
-    TempTree tree;
-    for (const char* name : {"Episodio 10.mp4", "episodio 2.mp4", "Episodio 1.mp4", "_extra.mp4"})
+    for (const char* name : {"Episodio 10.mp4", "episodio 2.mp4", "Episodio 1.mp4", "_extra.mp4",
+                             "A/y.mp4", "A/Sub/z.mp4", "Stagione 10/x.mp4", ".hidden/.clip.mp4"})
         tree.file(name);
-    tree.folder("Stagione 10");
+    tree.folder("A/Empty");
     tree.folder("Stagione 9");
-    EXPECT_EQ(
-        describe(walkFolder(tree.root()), tree),
-        (std::vector<std::string>{".: _extra.mp4 Episodio 1.mp4 episodio 2.mp4 Episodio 10.mp4",
-                                  "Stagione 9:", "Stagione 10:"}));
-}
-
-TEST(FolderWalkTest, LinksAreFilesAndNeverFollowed)
-{
-    TempTree tree;
-    const auto video = tree.file("Real/clip.mp4");
-    tree.symlink("Links/Film.mp4", video);
+    tree.symlink("Links/Film.mp4", tree.path("A/y.mp4"));
     tree.symlink("Links/Loop", tree.root());
     tree.symlink("Links/Dangling.mkv", tree.path("missing"));
-    tree.file(".hidden/.clip.mp4");
+}
+
+TEST(FolderWalkTest, EveryFolderBeforeItsSubfoldersInNaturalOrder)
+{
+    TempTree tree;
+    makeTree(tree);
     EXPECT_EQ(describe(walkFolder(tree.root()), tree),
-              (std::vector<std::string>{".:", ".hidden: .clip.mp4",
-                                        "Links: Dangling.mkv Film.mp4 Loop", "Real: clip.mp4"}));
+              (std::vector<std::string>{
+                  ".: _extra.mp4 Episodio 1.mp4 episodio 2.mp4 Episodio 10.mp4",
+                  ".hidden: .clip.mp4", "A: y.mp4", "A/Empty:", "A/Sub: z.mp4",
+                  "Links: Dangling.mkv Film.mp4 Loop", "Stagione 9:", "Stagione 10: x.mp4"}));
 }
 
 TEST(FolderWalkTest, NamesThatAreNotUtf8ComeOutIntact)
@@ -91,34 +76,19 @@ TEST(FolderWalkTest, RootThatCannotBeListedIsOneEmptyFolder)
     }
 }
 
-TEST(FolderWalkTest, TrailingSeparatorsAreDropped)
-{
-    TempTree tree;
-    tree.file("A/clip.mp4");
-    const auto walk = walkFolder(tree.root().native() + "//");
-    ASSERT_EQ(walk.size(), 2u);
-    EXPECT_EQ(walk[0].path, tree.root());
-    EXPECT_EQ(walk[1].files[0], tree.path("A/clip.mp4"));
-}
-
-// On a share the folders of a level are listed at once; nothing else may differ.
+// On a share the folders of a level are listed at once; nothing else may differ. Trailing
+// separators are dropped either way.
 TEST(FolderWalkTest, TheParallelWalkIsTheSameWalk)
 {
     TempTree tree;
-    tree.file("B/x.mp4");
-    tree.file("A/y.mp4");
-    tree.file("A/Sub/z.mp4");
+    makeTree(tree);
     tree.file("A/Sub/Deep/er/w.mp4");
-    tree.file("r.mp4");
-    tree.folder("A/Empty");
-    tree.folder("Stagione 10");
-    tree.folder("Stagione 9");
-    tree.symlink("Links/Loop", tree.root());
-    tree.file(".hidden/.clip.mp4");
     tree.deepFile("Deep", "far.mp4");
+    const auto walk = walkFolder(tree.root().native() + "//");
+    EXPECT_EQ(walk[0].path, tree.root());
     for (const int listers : {1, 3, 16}) {
         const auto parallel = walkFolderInParallel(tree.root().native() + "/", listers);
-        EXPECT_EQ(describe(parallel, tree), describe(walkFolder(tree.root()), tree)) << listers;
+        EXPECT_EQ(describe(parallel, tree), describe(walk, tree)) << listers;
     }
 }
 
@@ -146,8 +116,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         OrderCase{QLocale::c(), episodes, episodesSorted},
         OrderCase{QLocale(QLocale::Italian, QLocale::Italy), episodes, episodesSorted},
-        OrderCase{QLocale(QLocale::German, QLocale::Germany), episodes, episodesSorted},
-        OrderCase{QLocale::c(), {"Stagione 10", "Stagione 9"}, {"Stagione 9", "Stagione 10"}},
         // Equal names keep their listing order.
         OrderCase{QLocale::c(), {"b", "A.mp4", "a.mp4", "B"}, {"A.mp4", "a.mp4", "b", "B"}},
         OrderCase{QLocale::c(), {"a.mp4", "A.mp4"}, {"a.mp4", "A.mp4"}},

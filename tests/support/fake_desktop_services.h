@@ -36,15 +36,10 @@ public:
         return next(saveAnswers);
     }
 
-    // Unanswered questions are cancelled.
     bool confirm(const ConfirmationRequest& request) override
     {
         confirmRequests.push_back(request);
-        if (confirmAnswers.empty())
-            return false;
-        const bool answer = confirmAnswers.front();
-        confirmAnswers.pop_front();
-        return answer;
+        return next(confirmAnswers);
     }
 
     void setClipboardText(const QString& text) override { clipboard.append(text); }
@@ -55,12 +50,12 @@ public:
     }
 
 private:
-    static std::optional<std::filesystem::path>
-    next(std::deque<std::optional<std::filesystem::path>>& answers)
+    // Unanswered questions are cancelled.
+    template <class Answer> static Answer next(std::deque<Answer>& answers)
     {
         if (answers.empty())
-            return std::nullopt;
-        auto answer = answers.front();
+            return Answer{};
+        Answer answer = answers.front();
         answers.pop_front();
         return answer;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scan/media_duration_provider.h"
+#include "scan/video_duration_service.h"
 
 #include <functional>
 
@@ -27,5 +28,13 @@ private:
     Answer m_answer;
     QString m_identity;
 };
+
+// What a view model measures with, answered from a function.
+inline auto measuredBy(FakeProvider::Answer answer)
+{
+    return [answer = std::move(answer)](const auto&) {
+        return VideoDurationService(std::make_shared<FakeProvider>(answer));
+    };
+}
 
 } // namespace quillmark::test

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 namespace quillmark::test {
 
@@ -31,44 +32,30 @@ protected:
         QDir::setCurrent(m_oldWorkingFolder);
     }
 
-    QString settingsFile() const
+    ViewModelServices makeServices()
     {
-        return m_settingsDir.filePath(QStringLiteral("Quillmark.conf"));
-    }
-    QSettingsStore& settings()
-    {
-        if (!m_settings)
-            m_settings = std::make_unique<QSettingsStore>(settingsFile());
-        return *m_settings;
-    }
-
-    ViewModelServices makeServices(QProcessEnvironment environment = {}, int processors = 2)
-    {
-        ViewModelServices services{settings(), desktop};
-        services.environment = environment;
-        services.processorCount = processors;
+        ViewModelServices services{settings, desktop};
+        services.processorCount = 2;
         return services;
     }
-    DurationCalculatorViewModel& start(ViewModelServices services)
+    DurationCalculatorViewModel& start(std::optional<ViewModelServices> services = {})
     {
         model.reset();
-        model = std::make_unique<DurationCalculatorViewModel>(services);
+        model =
+            std::make_unique<DurationCalculatorViewModel>(services ? *services : makeServices());
         return *model;
-    }
-    DurationCalculatorViewModel& start(QProcessEnvironment environment = {}, int processors = 2)
-    {
-        return start(makeServices(environment, processors));
     }
 
     // Runs a calculation to its end and returns the status messages shown meanwhile.
-    QStringList calculate()
+    QStringList
+    calculate(void (DurationCalculatorViewModel::*run)() = &DurationCalculatorViewModel::calculate)
     {
         QStringList statuses;
         auto connection =
             QObject::connect(model.get(), &DurationCalculatorViewModel::statusMessageChanged,
                              [&] { statuses.append(model->statusMessage()); });
         QSignalSpy running(model.get(), &DurationCalculatorViewModel::isRunningChanged);
-        model->calculate();
+        (model.get()->*run)();
         if (model->isRunning()) {
             EXPECT_TRUE(running.wait(60000));
         }
@@ -90,12 +77,13 @@ protected:
     }
 
     TempTree tree{};
+    QTemporaryDir settingsFolder;
+    const QString settingsFile = settingsFolder.filePath(QStringLiteral("Quillmark.conf"));
+    QSettingsStore settings{settingsFile};
     FakeDesktopServices desktop;
     std::unique_ptr<DurationCalculatorViewModel> model;
 
 private:
-    QTemporaryDir m_settingsDir;
-    std::unique_ptr<QSettingsStore> m_settings;
     QString m_oldWorkingFolder;
 };
 

@@ -46,16 +46,14 @@ protected:
         ViewModelServices services{settings, desktop};
         services.environment = environment;
         services.processorCount = 2;
-        services.makeDurationService = [this](const auto&) {
-            return VideoDurationService(std::make_shared<test::FakeProvider>(
-                [this](const auto& file, std::stop_token stop) {
-                    while (!release && !stop.stop_requested())
-                        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-                    if (file.filename().native().rfind("rotto", 0) == 0)
-                        throw std::runtime_error("file danneggiato");
-                    return 61.0;
-                }));
-        };
+        services.makeDurationService =
+            test::measuredBy([this](const auto& file, std::stop_token stop) {
+                while (!release && !stop.stop_requested())
+                    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                if (file.filename().native().rfind("rotto", 0) == 0)
+                    throw std::runtime_error("file danneggiato");
+                return 61.0;
+            });
         view = std::make_unique<ContentView>(
             std::make_unique<DurationCalculatorViewModel>(services), theme::folderTint());
         view->show();
@@ -125,36 +123,38 @@ TEST_F(ContentViewTest, ShowsTheStateTheViewModelIsIn)
     EXPECT_EQ(page(), QStringLiteral("emptyPage"));
 }
 
+// Calcola stays enabled during a run: it becomes the way to stop it.
 TEST_F(ContentViewTest, DisablesWhatARunForbids)
 {
     makeTree();
     tree.file("Viaggi/durata.txt", "Gran totale (0h01m)\n");
     settings.setValue(QStringLiteral("last_folder"), viaggi());
     open();
+    auto enabled = [this] {
+        QStringList names;
+        for (const char* name : {"folderPathField", "extensionsField", "hideEmptyToggle",
+                                 "browseButton", "calculateButton"})
+            if (find<QWidget>(name)->isEnabled())
+                names.append(QLatin1String(name));
+        for (const char* name : {"openFolderAction", "renameAction", "playlistsAction",
+                                 "saveAction", "copyAction", "loadAction"})
+            if (find<QAction>(name)->isEnabled())
+                names.append(QLatin1String(name));
+        return names.join(QLatin1Char(' '));
+    };
     vm().calculate();
-    for (const char* name : {"folderPathField", "extensionsField"})
-        EXPECT_FALSE(find<QLineEdit>(name)->isEnabled()) << name;
-    EXPECT_FALSE(find<QAbstractButton>("hideEmptyToggle")->isEnabled());
-    EXPECT_FALSE(find<QPushButton>("browseButton")->isEnabled());
-    // Calcola becomes the way to stop the run.
-    EXPECT_TRUE(find<QPushButton>("calculateButton")->isEnabled());
+    EXPECT_EQ(enabled(), QStringLiteral("calculateButton saveAction copyAction loadAction"));
     EXPECT_EQ(find<QPushButton>("calculateButton")->text(), QStringLiteral("Interrompi"));
-    for (const char* name : {"openFolderAction", "renameAction", "playlistsAction"})
-        EXPECT_FALSE(find<QAction>(name)->isEnabled()) << name;
-    for (const char* name : {"saveAction", "copyAction", "loadAction", "clearAction"})
-        EXPECT_TRUE(find<QAction>(name)->isEnabled()) << name;
     finishRun();
-    for (const char* name : {"openFolderAction", "renameAction", "playlistsAction"})
-        EXPECT_TRUE(find<QAction>(name)->isEnabled()) << name;
-    EXPECT_TRUE(find<QPushButton>("calculateButton")->isEnabled());
-
     vm().clearOutput();
-    for (const char* name : {"renameAction", "playlistsAction", "saveAction", "copyAction"})
-        EXPECT_FALSE(find<QAction>(name)->isEnabled()) << name;
-    EXPECT_TRUE(find<QAction>("loadAction")->isEnabled());
+    EXPECT_EQ(enabled(), QStringLiteral("folderPathField extensionsField hideEmptyToggle "
+                                        "browseButton calculateButton openFolderAction "
+                                        "loadAction"));
 }
 
-TEST_F(ContentViewTest, OpenRowsStayOpenAcrossARecalculationAndExplainThemselves)
+// Rows open by mouse or key, stay open across a recalculation and name themselves; the count
+// card opens the folder of a failed file.
+TEST_F(ContentViewTest, RowsOpenByMouseOrKeyAndStayOpenAcrossARecalculation)
 {
     makeTree();
     open();
@@ -162,35 +162,21 @@ TEST_F(ContentViewTest, OpenRowsStayOpenAcrossARecalculationAndExplainThemselves
     auto* list = find<QListView>("folderList");
     QAbstractItemModel* rows = list->model();
     ASSERT_EQ(rows->rowCount(), 2);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualRect(rows->index(0, 0)).center());
-    ASSERT_EQ(rows->rowCount(), 4);
-    EXPECT_EQ(view->expandedFolders(), QSet<QString>{viaggi()});
-
-    EXPECT_EQ(rows->index(0, 0).data(Qt::ToolTipRole).toString(), viaggi());
-    EXPECT_EQ(rows->index(1, 0).data(Qt::ToolTipRole).toString(), QStringLiteral("alba.mp4"));
+    EXPECT_EQ(rows->index(0, 0).data(ReportRowsModel::SubtreeLabelRole).toString(),
+              QStringLiteral("0h02m in tutto"));
+    EXPECT_EQ(rows->index(1, 0).data(Qt::AccessibleTextRole).toString(),
+              QStringLiteral("Mare, 0h01m"));
+    const QPoint firstRow = list->visualRect(rows->index(0, 0)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, firstRow);
     EXPECT_EQ(rows->index(2, 0).data(Qt::ToolTipRole).toString(),
               QStringLiteral("<p>file danneggiato</p>"));
-
     vm().calculate();
     finishRun();
     EXPECT_EQ(rows->rowCount(), 4);
-    EXPECT_TRUE(rows->index(0, 0).data(ReportRowsModel::IsExpandedRole).toBool());
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualRect(rows->index(0, 0)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, firstRow);
     EXPECT_EQ(rows->rowCount(), 2);
-    EXPECT_TRUE(view->expandedFolders().isEmpty());
-}
 
-TEST_F(ContentViewTest, RowsAnswerTheKeyboardAndNameThemselves)
-{
-    makeTree();
-    open();
-    calculateViaggi();
-    auto* list = find<QListView>("folderList");
-    QAbstractItemModel* rows = list->model();
     list->setFocus();
-    ASSERT_EQ(list->currentIndex().row(), 0);
     const std::vector<std::pair<Qt::Key, std::pair<int, int>>> steps{
         // key, then the current row and the number of rows after it
         {Qt::Key_Return, {0, 4}}, {Qt::Key_Down, {1, 4}}, {Qt::Key_Left, {0, 4}},
@@ -201,29 +187,15 @@ TEST_F(ContentViewTest, RowsAnswerTheKeyboardAndNameThemselves)
         QTest::keyClick(list, key);
         EXPECT_EQ(std::pair(list->currentIndex().row(), rows->rowCount()), expected) << key;
     }
-    EXPECT_EQ(rows->index(1, 0).data(Qt::AccessibleTextRole).toString(),
-              QStringLiteral("Mare, 0h01m"));
-}
-
-TEST_F(ContentViewTest, FolderRowsShowTheirSubtreeAndTheSortMenuStoresItsChoice)
-{
-    makeTree();
-    open();
-    calculateViaggi();
-    QAbstractItemModel* rows = find<QListView>("folderList")->model();
-    EXPECT_EQ(rows->index(0, 0).data(ReportRowsModel::SubtreeLabelRole).toString(),
-              QStringLiteral("0h02m in tutto"));
-    EXPECT_EQ(rows->index(0, 0).data(ReportRowsModel::ShareRole).toDouble(), 1.0);
-    EXPECT_EQ(rows->index(1, 0).data(Qt::DisplayRole).toString(), QStringLiteral("Mare"));
-    EXPECT_EQ(rows->index(1, 0).data(ReportRowsModel::DepthRole).toInt(), 1);
-
-    // The failed file is counted; a click on the card opens its folder.
     QTest::mouseClick(find<SummaryCard>("countCard"), Qt::LeftButton);
     EXPECT_EQ(view->expandedFolders(), QSet<QString>{viaggi()});
+}
 
+TEST_F(ContentViewTest, TheSortMenuSortsByDuration)
+{
+    open();
     find<QAction>("durationOrderAction")->trigger();
     EXPECT_TRUE(vm().sortByDuration());
-    EXPECT_EQ(settings.value(QStringLiteral("sort_by_duration")), QVariant(true));
     EXPECT_EQ(find<QToolButton>("sortButton")->text(), QStringLiteral("Per durata"));
 }
 
@@ -265,39 +237,8 @@ TEST_F(ContentViewTest, ShortcutsCallTheirActions)
     EXPECT_FALSE(view->isVisible());
 }
 
-TEST_F(ContentViewTest, TheSwitchTogglesByKeyAndClickAndIsStored)
-{
-    open();
-    auto* toggle = find<QAbstractButton>("hideEmptyToggle");
-    EXPECT_TRUE(toggle->isChecked());
-    toggle->setFocus();
-    QTest::keyClick(toggle, Qt::Key_Space);
-    EXPECT_FALSE(vm().hideEmptyFolders());
-    EXPECT_EQ(settings.value(QStringLiteral("hide_empty_folders")), QVariant(false));
-    QTest::mouseClick(toggle, Qt::LeftButton);
-    EXPECT_TRUE(vm().hideEmptyFolders());
-    EXPECT_TRUE(toggle->isChecked());
-}
-
-TEST_F(ContentViewTest, EscapeOrInterrompiStopsTheRun)
-{
-    makeTree();
-    open();
-    vm().setFolderPath(viaggi());
-    for (const bool byKey : {true, false}) {
-        vm().calculate();
-        ASSERT_TRUE(vm().isRunning());
-        if (byKey)
-            QTest::keyClick(view->windowHandle(), Qt::Key_Escape);
-        else
-            find<QPushButton>("calculateButton")->click();
-        EXPECT_FALSE(vm().isRunning());
-        EXPECT_EQ(vm().statusMessage(), QStringLiteral("Calcolo interrotto"));
-        EXPECT_EQ(find<QPushButton>("calculateButton")->text(), QStringLiteral("Calcola"));
-    }
-}
-
-TEST_F(ContentViewTest, ReturnInAFieldOrOnCalcolaStartsTheRun)
+// Return in either field or on Calcola starts a run; Esc or Interrompi stops it.
+TEST_F(ContentViewTest, ReturnStartsTheRunAndEscapeOrInterrompiStopsIt)
 {
     makeTree();
     open();
@@ -308,8 +249,26 @@ TEST_F(ContentViewTest, ReturnInAFieldOrOnCalcolaStartsTheRun)
         target->setFocus();
         QTest::keyClick(target, Qt::Key_Return);
         EXPECT_TRUE(vm().isRunning()) << target->objectName().toStdString();
-        finishRun();
+        if (target == calculate)
+            calculate->click();
+        else
+            QTest::keyClick(view->windowHandle(), Qt::Key_Escape);
+        EXPECT_EQ(vm().statusMessage(), QStringLiteral("Calcolo interrotto"));
+        EXPECT_EQ(calculate->text(), QStringLiteral("Calcola"));
     }
+}
+
+TEST_F(ContentViewTest, TheSwitchTogglesByKeyAndClick)
+{
+    open();
+    auto* toggle = find<QAbstractButton>("hideEmptyToggle");
+    EXPECT_TRUE(toggle->isChecked());
+    toggle->setFocus();
+    QTest::keyClick(toggle, Qt::Key_Space);
+    EXPECT_FALSE(vm().hideEmptyFolders());
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    EXPECT_TRUE(vm().hideEmptyFolders());
+    EXPECT_TRUE(toggle->isChecked());
 }
 
 TEST_F(ContentViewTest, ChipsThatDoNotFitAreCountedAndNamed)
@@ -363,11 +322,8 @@ TEST_F(ContentViewTest, AlertAppearsAndIsClearedWhenDismissed)
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->isVisible());
     EXPECT_EQ(box->informativeText(), QStringLiteral("Non c'è nessun report da copiare."));
-    EXPECT_TRUE(box->button(QMessageBox::Ok)->icon().isNull());
-    EXPECT_GE(box->width(), 380);
     box->button(QMessageBox::Ok)->click();
     EXPECT_FALSE(vm().alert().has_value());
-    EXPECT_FALSE(box->isVisible());
 
     vm().copyReport();
     EXPECT_TRUE(box->isVisible());
