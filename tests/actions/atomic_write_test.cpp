@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <fstream>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,13 +11,8 @@
 namespace quillmark {
 namespace {
 
+using test::contents;
 using test::TempTree;
-
-std::string contentOf(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 mode_t modeOf(const std::filesystem::path& file)
 {
@@ -40,8 +34,8 @@ TEST(AtomicWriteTest, TheTemporaryFileOfAKilledWriteIsRemovedByTheNextOne)
     const int writer = ::open(stray.c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(::flock(writer, LOCK_EX), 0);
     writeFileAtomically(tree.path("durata.txt"), "Gran totale (0h02m)\n");
-    EXPECT_EQ(contentOf(stray), "in progress");
-    EXPECT_EQ(contentOf(tree.path("durata.txt")), "Gran totale (0h02m)\n");
+    EXPECT_EQ(contents(stray), "in progress");
+    EXPECT_EQ(contents(tree.path("durata.txt")), "Gran totale (0h02m)\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree.root()), {}), 2);
     ::close(writer);
 }
@@ -59,7 +53,7 @@ TEST(AtomicWriteTest, NeverCarriesSetIdBitsNorFollowsALinkForTheMode)
     writeFileAtomically(playlist, "#EXTM3U\n");
     EXPECT_TRUE(S_ISREG(modeOf(playlist)));
     EXPECT_EQ(modeOf(playlist) & 07000, 0u);
-    EXPECT_EQ(contentOf(program), "replaced");
+    EXPECT_EQ(contents(program), "replaced");
     EXPECT_EQ(modeOf(program) & 07777, 04755u);
 }
 

@@ -4,21 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <system_error>
 
 namespace quillmark {
 namespace {
 
+using test::contents;
 using test::TempTree;
 
 const QStringList videos{QStringLiteral(".mp4"), QStringLiteral(".mkv")};
-
-std::string contents(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-}
 
 std::vector<std::string> names(const QList<GeneratedPlaylist>& playlists)
 {

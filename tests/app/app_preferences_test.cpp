@@ -14,15 +14,12 @@ namespace {
 
 using test::TempTree;
 
-TEST(AppPreferencesTest, AbsentValuesAndTheFfprobePath)
+TEST(AppPreferencesTest, TheFfprobePathIsTakenAsWritten)
 {
     const TempTree tree;
     QSettingsStore store(QString::fromStdString(tree.path("q.conf").native()));
     AppPreferences preferences(store);
-    EXPECT_TRUE(preferences.hideEmptyFolders());
-    EXPECT_FALSE(preferences.restoredFolder().has_value());
     EXPECT_FALSE(preferences.ffprobePath().has_value());
-
     store.setValue(QStringLiteral("ffprobe_path"), QString());
     EXPECT_FALSE(preferences.ffprobePath().has_value());
     store.setValue(QStringLiteral("ffprobe_path"), QStringLiteral("~/bin/ffprobe"));

@@ -1,8 +1,6 @@
 #include "support/printers.h"
 #include "support/view_model_fixture.h"
 
-#include <fstream>
-
 namespace quillmark {
 namespace {
 
@@ -18,12 +16,6 @@ protected:
         AppPreferences(settings).rememberFolder(tree.path("Film"));
         return start();
     }
-
-    std::string contents(const std::filesystem::path& file) const
-    {
-        std::ifstream in(file, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), {});
-    }
 };
 
 TEST_F(ReportActionsTest, SaveWritesTheReportByteForByte)
@@ -33,7 +25,7 @@ TEST_F(ReportActionsTest, SaveWritesTheReportByteForByte)
     desktop.saveAnswers = {tree.path("Altrove/copia.txt"), tree.path("Film/durata.txt")};
     vm.saveReport();
     EXPECT_EQ(desktop.saveRequests, QStringList{QStringLiteral("Salva report|durata.txt")});
-    EXPECT_EQ(contents(tree.path("Altrove/copia.txt")), report);
+    EXPECT_EQ(test::contents(tree.path("Altrove/copia.txt")), report);
 
     // Choosing the folder again once its report is gone: saving it back there makes it loadable.
     std::filesystem::remove(tree.path("Film/durata.txt"));
@@ -42,7 +34,7 @@ TEST_F(ReportActionsTest, SaveWritesTheReportByteForByte)
     EXPECT_FALSE(vm.canLoadReport());
     vm.saveReport();
     EXPECT_TRUE(vm.canLoadReport());
-    EXPECT_EQ(contents(tree.path("Film/durata.txt")), report);
+    EXPECT_EQ(test::contents(tree.path("Film/durata.txt")), report);
 }
 
 TEST_F(ReportActionsTest, CopyPutsTheReportOnTheClipboard)

@@ -16,16 +16,8 @@
 namespace quillmark {
 namespace {
 
-using test::mediaCorpus;
-
-class ViewModelTest : public test::ViewModelFixture {
-protected:
-    void addMedia(const char* corpusFile, const std::string& relative)
-    {
-        std::filesystem::create_directories(tree.path(relative).parent_path());
-        std::filesystem::copy_file(mediaCorpus() / corpusFile, tree.path(relative));
-    }
-};
+using test::copyMedia;
+using ViewModelTest = test::ViewModelFixture;
 
 // Loading itself is proved with the load action; at start-up a failure is only a status line.
 TEST_F(ViewModelTest, StartUpLoadsTheFoldersReport)
@@ -70,11 +62,11 @@ TEST_F(ViewModelTest, ChoosingAFolderRemembersItAndLoadsItsReport)
 
 TEST_F(ViewModelTest, FullCalculationOnRealMedia)
 {
-    addMedia("minute.mov", "Mare/onde.mov");
-    addMedia("index-at-start.mp4", "alba.mp4");
-    addMedia("text.mp4", "Mare/rotto.mp4");
+    copyMedia("minute.mov", tree.path("Mare/onde.mov"));
+    copyMedia("index-at-start.mp4", tree.path("alba.mp4"));
+    copyMedia("text.mp4", tree.path("Mare/rotto.mp4"));
     // Its report line reads like a folder header; the rows come from the results all the same.
-    addMedia("index-at-start.mp4", "Cartella stampa.mp4");
+    copyMedia("index-at-start.mp4", tree.path("Cartella stampa.mp4"));
     tree.folder("Vuota");
     auto& vm = start();
     vm.setFolderPath(text(tree.root()));
@@ -117,7 +109,7 @@ TEST_F(ViewModelTest, TildeStandsForTheHomeFolder)
 
 TEST_F(ViewModelTest, CalculateWhileRunningChangesNothing)
 {
-    addMedia("minute.mov", "a.mov");
+    copyMedia("minute.mov", tree.path("a.mov"));
     auto& vm = start();
     vm.setFolderPath(text(tree.root()));
     QSignalSpy running(&vm, &DurationCalculatorViewModel::isRunningChanged);
@@ -131,7 +123,7 @@ TEST_F(ViewModelTest, CalculateWhileRunningChangesNothing)
 
 TEST_F(ViewModelTest, HideOptionSwitchedDuringARunDecidesItsReport)
 {
-    addMedia("minute.mov", "a.mov");
+    copyMedia("minute.mov", tree.path("a.mov"));
     tree.folder("Vuota");
     auto& vm = start();
     vm.setFolderPath(text(tree.root()));

@@ -17,7 +17,6 @@
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -26,19 +25,14 @@
 namespace quillmark {
 namespace {
 
+using test::contents;
 using test::mediaCorpus;
 using test::TempTree;
-
-std::string bytesOf(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // A Matroska file whose header claims minus one hour.
 std::string negativeDurationMkv()
 {
-    std::string bytes = bytesOf(mediaCorpus() / "clip.mkv");
+    std::string bytes = contents(mediaCorpus() / "clip.mkv");
     const std::size_t duration = bytes.find("\x44\x89\x88");
     EXPECT_NE(duration, std::string::npos);
     const double minusOneHour = -3600.0;
@@ -63,7 +57,7 @@ void makeSocket(const std::filesystem::path& path)
 TEST(HostileTreeTest, EveryVideoListedEverySpecialEntryExplainedTotalsTrue)
 {
     const TempTree tree;
-    const std::string video = bytesOf(mediaCorpus() / "minute.mov"); // 61.5 s
+    const std::string video = contents(mediaCorpus() / "minute.mov"); // 61.5 s
     const std::string forged =
         "x\nTotale cartella (99h00m)\n\nGran totale (999h00m)\nCartella y.mp4";
     const std::string longName(244, 'n');
@@ -116,7 +110,7 @@ TEST(HostileTreeTest, EveryVideoListedEverySpecialEntryExplainedTotalsTrue)
     const auto playlists = generatePlaylists(walkFolder(tree.path("Film")), defaultExtensions(),
                                              tree.path("Film"), {});
     ASSERT_EQ(playlists.size(), 4);
-    const std::string playlist = bytesOf(playlists[0].url);
+    const std::string playlist = contents(playlists[0].url);
     EXPECT_NE(playlist.find("\nfile://" + tree.path("Film").native() +
                             "/x%0ATotale%20cartella%20%2899h00m%29%0A%0AGran"),
               std::string::npos);

@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fstream>
 #include <regex>
 #include <set>
 #include <sys/stat.h>
@@ -20,7 +19,8 @@
 namespace quillmark {
 namespace {
 
-using test::mediaCorpus;
+using test::contents;
+using test::copyMedia;
 using test::TempTree;
 
 // The programs keep their cache of durations under $XDG_CACHE_HOME: these tests give them one of
@@ -33,18 +33,12 @@ ChildOutput report(const std::vector<std::string>& arguments)
     return runChildProcess(QUILLMARK_REPORT_EXE, arguments);
 }
 
-void copyMedia(const TempTree& tree, const char* corpusFile, const std::string& relative)
-{
-    std::filesystem::create_directories(tree.path(relative).parent_path());
-    std::filesystem::copy_file(mediaCorpus() / corpusFile, tree.path(relative));
-}
-
 TEST(QuillmarkReportTest, PrintsTheReportTextByteForByte)
 {
     const TempTree tree;
-    copyMedia(tree, "minute.mov", "Viaggi/Mare/onde.mov");
-    copyMedia(tree, "index-at-start.mp4", "Viaggi/alba.mp4");
-    copyMedia(tree, "clip.avi", "Viaggi/caf\xe9/notte.avi");
+    copyMedia("minute.mov", tree.path("Viaggi/Mare/onde.mov"));
+    copyMedia("index-at-start.mp4", tree.path("Viaggi/alba.mp4"));
+    copyMedia("clip.avi", tree.path("Viaggi/caf\xe9/notte.avi"));
     tree.file("Viaggi/note.txt");
     tree.folder("Viaggi/Vuota");
     const std::string root = tree.path("Viaggi").native();
@@ -84,8 +78,8 @@ TEST(QuillmarkReportTest, ReportsAsJson)
         "\"durationLabel\":\"0h13m\"},{\"name\":"
         "\"n.mkv\",\"durationLabel\":\"0h00m\",\"errorMessage\":\"durata non disponibile\"}]}]}\n");
 
-    copyMedia(tree, "minute.mov", "Film/a/uno.mov");
-    copyMedia(tree, "minute.mov", "Film/a/b/due.mov");
+    copyMedia("minute.mov", tree.path("Film/a/uno.mov"));
+    copyMedia("minute.mov", tree.path("Film/a/b/due.mov"));
     const QJsonArray folders =
         QJsonDocument::fromJson(report({"--json", tree.path("Film").native()}).standardOutput)
             .object()[QStringLiteral("folders")]
@@ -183,8 +177,7 @@ TEST(QuillmarkReportTest, InterruptedRunExitsWith130AndLeavesNoChild)
     EXPECT_EQ(cli.exitCode(), 130);
     EXPECT_TRUE(cli.readAllStandardOutput().isEmpty());
     for (const auto& process : std::filesystem::directory_iterator("/proc")) {
-        std::ifstream in(process.path() / "cmdline", std::ios::binary);
-        const std::string command((std::istreambuf_iterator<char>(in)), {});
+        const std::string command = contents(process.path() / "cmdline");
         EXPECT_EQ(command.find(tree.root().native()), std::string::npos) << command;
     }
 }
@@ -193,7 +186,7 @@ TEST(QuillmarkReportTest, TwoProgramsShareTheCacheAndBothFinish)
 {
     const TempTree tree;
     for (int i = 0; i < 6; ++i)
-        copyMedia(tree, "clip.mkv", std::string("v").append(std::to_string(i)).append(".mkv"));
+        copyMedia("clip.mkv", tree.path(std::string("v").append(std::to_string(i)).append(".mkv")));
     std::vector<std::unique_ptr<QProcess>> programs;
     for (int i = 0; i < 2; ++i) {
         programs.push_back(std::make_unique<QProcess>());
@@ -217,8 +210,7 @@ TEST(QuillmarkReportTest, HelpAndTheManualNameTheSameOptions)
 {
     const ChildOutput output = report({"--help"});
     EXPECT_EQ(output.exitStatus, 0);
-    std::ifstream in(QUILLMARK_MANUAL);
-    const std::string manual((std::istreambuf_iterator<char>(in)), {});
+    const std::string manual = contents(QUILLMARK_MANUAL);
     auto options = [](const std::string& text) {
         static const std::regex option("--[a-z][a-z-]*");
         return std::set<std::string>(std::sregex_token_iterator(text.begin(), text.end(), option),

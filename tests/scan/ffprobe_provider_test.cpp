@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <thread>
 
@@ -81,10 +82,8 @@ TEST(FFprobeProviderTest, PassesTheSevenArgumentsWithThePathAsRawBytes)
     const FFprobeDurationProvider provider(fakeFFprobe(
         tree, "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + log + "'; echo 1"));
     provider.duration("/v/caf\xe9 (1).mp4");
-    std::ifstream in(log, std::ios::binary);
-    const std::string arguments((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(arguments, "-v\nerror\n-show_entries\nformat=duration\n-of\n"
-                         "default=noprint_wrappers=1:nokey=1\n/v/caf\xe9 (1).mp4\n");
+    EXPECT_EQ(test::contents(log), "-v\nerror\n-show_entries\nformat=duration\n-of\n"
+                                   "default=noprint_wrappers=1:nokey=1\n/v/caf\xe9 (1).mp4\n");
 }
 
 TEST(FFprobeProviderTest, DrainsMoreOutputThanAPipeHolds)
@@ -119,9 +118,7 @@ TEST(FFprobeProviderTest, AToolThatLingersCannotHoldUpARun)
     const FFprobeDurationProvider leavesAGrandchild(
         fakeFFprobe(tree, "sleep 600 & echo $! > '" + grandchild + "'; echo 12.5"));
     EXPECT_EQ(leavesAGrandchild.duration(clip), 12.5);
-    std::ifstream pid(grandchild);
-    int grandchildPid = 0;
-    pid >> grandchildPid;
+    const int grandchildPid = std::atoi(test::contents(grandchild).c_str());
     ASSERT_GT(grandchildPid, 0);
     ::kill(grandchildPid, SIGKILL);
 }

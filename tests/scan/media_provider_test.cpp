@@ -1,11 +1,9 @@
 #include "model/app_error.h"
 #include "scan/avfoundation_duration_provider.h"
-#include "scan/ffprobe_duration_provider.h"
 #include "scan/video_duration_service.h"
 #include "support/app_error_of.h"
 #include "support/media_corpus.h"
 #include "support/param_name.h"
-#include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
 
@@ -40,15 +38,6 @@ INSTANTIATE_TEST_SUITE_P(Files, CorpusTest,
                                            "audio-only.mp4", "text.mp4", "zero.mkv",
                                            "truncated.mp4", "missing.mp4"),
                          [](const auto& info) { return test::paramName(info.param); });
-
-TEST(MediaProviderTest, NameThatIsNotUtf8IsMeasured)
-{
-    const test::TempTree tree;
-    const std::filesystem::path copy = tree.path("vid\xe9o \xff.mkv");
-    std::filesystem::copy_file(mediaCorpus() / "clip.mkv", copy);
-    EXPECT_EQ(std::trunc(AVFoundationDurationProvider().duration(copy)), 4);
-    EXPECT_EQ(std::trunc(FFprobeDurationProvider(locateFFprobe()).duration(copy)), 4);
-}
 
 TEST(MediaProviderTest, ServiceFallsBackToTheRealFFprobe)
 {

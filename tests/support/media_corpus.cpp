@@ -11,6 +11,12 @@ std::filesystem::path mediaCorpus()
     return QUILLMARK_MEDIA_CORPUS;
 }
 
+void copyMedia(const char* corpusFile, const std::filesystem::path& to)
+{
+    std::filesystem::create_directories(to.parent_path());
+    std::filesystem::copy_file(mediaCorpus() / corpusFile, to);
+}
+
 std::optional<double> ffprobeSeconds(const std::filesystem::path& file)
 {
     const ChildOutput output = runChildProcess(

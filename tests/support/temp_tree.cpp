@@ -103,4 +103,10 @@ std::filesystem::path TempTree::symlink(const std::string& relative,
     return link;
 }
 
+std::string contents(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 } // namespace quillmark::test

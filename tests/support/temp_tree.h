@@ -30,4 +30,7 @@ private:
     std::filesystem::path m_root;
 };
 
+// The bytes of a file; empty when it cannot be read.
+std::string contents(const std::filesystem::path& file);
+
 } // namespace quillmark::test
