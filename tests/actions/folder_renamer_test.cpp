@@ -37,12 +37,6 @@ INSTANTIATE_TEST_SUITE_P(Names, FolderNameTest,
                                            NameCase{"(1h00m)", " (1h12m)"},
                                            NameCase{"Città\u00a0(3h00m)", "Città (1h12m)"}));
 
-TEST(FolderNameTest, NameThatIsNotUtf8KeepsItsBytes)
-{
-    EXPECT_EQ(folderNameWithDuration(std::string("caff\xe8 (0h10m)"), QStringLiteral("1h12m")),
-              "caff\xe8 (1h12m)");
-}
-
 // Both ways of moving: the kernel's no-replace flag, and the fallback for file systems without it.
 class MoveTest : public ::testing::TestWithParam<bool> {
 protected:

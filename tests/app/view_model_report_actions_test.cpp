@@ -48,46 +48,39 @@ TEST_F(ReportActionsTest, CopyPutsTheReportOnTheClipboard)
 // Every refusal is an alert and leaves the report, the status and the disk as they were.
 TEST_F(ReportActionsTest, RefusalsAreAlertsThatChangeNothing)
 {
-    auto& vm = startWithReport();
-    QString status = vm.statusMessage();
+    using ViewModel = DurationCalculatorViewModel;
     struct Case {
-        std::function<void()> act;
+        void (ViewModel::*action)();
+        const char* saveTo; // the save panel's answer
         const char* title;
         const char* message;
     };
     const std::vector<Case> withReport{
-        {[&] {
-             desktop.saveAnswers = {tree.path("manca/durata.txt")};
-             vm.saveReport();
-         },
-         "Errore", "Impossibile salvare il file: No such file or directory"},
-        {[&] {
-             desktop.saveAnswers = {tree.path("Film")};
-             vm.saveReport();
-         },
-         "Errore", "Impossibile salvare il file: Is a directory"},
-        {[&] {
-             tree.file("Film/durata.txt", "Cartella /caff\xe8\n");
-             vm.loadReport();
-         },
-         "Errore",
+        {&ViewModel::saveReport, "manca/durata.txt", "Errore",
+         "Impossibile salvare il file: No such file or directory"},
+        {&ViewModel::saveReport, "Film", "Errore", "Impossibile salvare il file: Is a directory"},
+        {&ViewModel::loadReport, nullptr, "Errore",
          "Impossibile leggere il report: Il file «durata.txt» non contiene testo UTF-8 valido."},
     };
     const std::vector<Case> withoutReport{
-        {[&] { vm.copyReport(); }, "Info", "Non c'è nessun report da copiare."},
-        {[&] { vm.saveReport(); }, "Info",
+        {&ViewModel::copyReport, nullptr, "Info", "Non c'è nessun report da copiare."},
+        {&ViewModel::saveReport, nullptr, "Info",
          "Non c'è nessun report da salvare. Esegui prima il calcolo."},
     };
+    auto& vm = startWithReport();
+    tree.file("Film/durata.txt", "Cartella /caff\xe8\n");
     for (const auto* cases : {&withReport, &withoutReport}) {
+        const QString status = vm.statusMessage();
         for (const Case& c : *cases) {
             const QString before = vm.currentReport();
-            c.act();
+            if (c.saveTo)
+                desktop.saveAnswers = {tree.path(c.saveTo)};
+            (vm.*c.action)();
             expectAlert(c.title, c.message);
             EXPECT_EQ(vm.currentReport(), before);
         }
         EXPECT_EQ(vm.statusMessage(), status);
         vm.clearOutput();
-        status = vm.statusMessage();
     }
     EXPECT_TRUE(desktop.clipboard.isEmpty());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree.path("Film")), {}), 1);

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <csignal>
 #include <regex>
 #include <set>
@@ -187,18 +188,16 @@ TEST(QuillmarkReportTest, TwoProgramsShareTheCacheAndBothFinish)
     const TempTree tree;
     for (int i = 0; i < 6; ++i)
         copyMedia("clip.mkv", tree.path(std::string("v").append(std::to_string(i)).append(".mkv")));
-    std::vector<std::unique_ptr<QProcess>> programs;
-    for (int i = 0; i < 2; ++i) {
-        programs.push_back(std::make_unique<QProcess>());
-        programs.back()->start(QStringLiteral(QUILLMARK_REPORT_EXE),
-                               {QString::fromStdString(tree.root().native())});
-    }
+    std::array<QProcess, 2> programs;
+    for (QProcess& program : programs)
+        program.start(QStringLiteral(QUILLMARK_REPORT_EXE),
+                      {QString::fromStdString(tree.root().native())});
     QByteArrayList outputs;
-    for (const auto& program : programs) {
-        ASSERT_TRUE(program->waitForFinished(20000));
-        EXPECT_EQ(program->exitCode(), 0);
-        EXPECT_TRUE(program->readAllStandardError().isEmpty());
-        outputs.append(program->readAllStandardOutput());
+    for (QProcess& program : programs) {
+        ASSERT_TRUE(program.waitForFinished(20000));
+        EXPECT_EQ(program.exitCode(), 0);
+        EXPECT_TRUE(program.readAllStandardError().isEmpty());
+        outputs.append(program.readAllStandardOutput());
     }
     EXPECT_EQ(outputs[0], outputs[1]);
     EXPECT_EQ(report({tree.root().native()}).standardOutput, outputs[0]); // from the cache

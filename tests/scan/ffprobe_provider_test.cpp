@@ -146,7 +146,9 @@ TEST(FFprobeProviderTest, RunsTheToolAtMostSoManyTimesAtOnce)
     EXPECT_EQ(most, 2);
 }
 
-TEST(FFprobeProviderTest, MissingOrNoLongerExecutableToolIsNotFound)
+// A tool that is gone or not executable is "not found"; one the system cannot start is a
+// failure with the system's reason.
+TEST(FFprobeProviderTest, ToolThatIsGoneOrCannotStart)
 {
     const TempTree tree;
     const auto script = fakeFFprobe(tree, "echo 1");
@@ -159,16 +161,12 @@ TEST(FFprobeProviderTest, MissingOrNoLongerExecutableToolIsNotFound)
     std::filesystem::remove(script);
     EXPECT_EQ(failureOf(provider), notFound);
     EXPECT_EQ(failureOf(FFprobeDurationProvider(tree.root())), notFound);
-}
 
-TEST(FFprobeProviderTest, ToolThatCannotStartFailsWithTheLaunchError)
-{
-    const TempTree tree;
-    const auto binary = tree.file("ffprobe", std::string("\x7f"
-                                                         "ELF garbage",
-                                                         12));
-    std::filesystem::permissions(binary, std::filesystem::perms::owner_all);
-    EXPECT_EQ(failureOf(FFprobeDurationProvider(binary)),
+    tree.file("ffprobe", std::string("\x7f"
+                                     "ELF garbage",
+                                     12));
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    EXPECT_EQ(failureOf(provider),
               QStringLiteral("ffprobe non è riuscito ad analizzare clip.avi: ") +
                   QString::fromStdString(
                       std::make_error_code(std::errc::executable_format_error).message()));

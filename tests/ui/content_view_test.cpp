@@ -101,33 +101,12 @@ protected:
     std::unique_ptr<ContentView> view;
 };
 
-TEST_F(ContentViewTest, ShowsTheStateTheViewModelIsIn)
+// Each state has its page. During a run Calcola stays enabled, as the way to stop it, and so do
+// the actions on the report shown before.
+TEST_F(ContentViewTest, ShowsTheStateAndDisablesWhatARunForbids)
 {
     makeTree();
-    open();
-    EXPECT_EQ(page(), QStringLiteral("emptyPage"));
-
-    vm().setFolderPath(viaggi());
-    vm().calculate();
-    EXPECT_EQ(page(), QStringLiteral("runningPage"));
-    finishRun();
-    EXPECT_EQ(page(), QStringLiteral("reportPage"));
-    EXPECT_EQ(find<SummaryCard>("countCard")->value(),
-              QStringLiteral("3 video · 2 cartelle · 1 errore"));
-    EXPECT_EQ(find<SummaryCard>("grandTotalCard")->value(), QStringLiteral("0h02m"));
-
     tree.file("Viaggi/durata.txt", "solo testo\n");
-    vm().loadReport();
-    EXPECT_EQ(page(), QStringLiteral("plainReportPage"));
-    vm().clearOutput();
-    EXPECT_EQ(page(), QStringLiteral("emptyPage"));
-}
-
-// Calcola stays enabled during a run: it becomes the way to stop it.
-TEST_F(ContentViewTest, DisablesWhatARunForbids)
-{
-    makeTree();
-    tree.file("Viaggi/durata.txt", "Gran totale (0h01m)\n");
     settings.setValue(QStringLiteral("last_folder"), viaggi());
     open();
     auto enabled = [this] {
@@ -142,11 +121,18 @@ TEST_F(ContentViewTest, DisablesWhatARunForbids)
                 names.append(QLatin1String(name));
         return names.join(QLatin1Char(' '));
     };
+    EXPECT_EQ(page(), QStringLiteral("plainReportPage"));
     vm().calculate();
+    EXPECT_EQ(page(), QStringLiteral("runningPage"));
     EXPECT_EQ(enabled(), QStringLiteral("calculateButton saveAction copyAction loadAction"));
     EXPECT_EQ(find<QPushButton>("calculateButton")->text(), QStringLiteral("Interrompi"));
     finishRun();
+    EXPECT_EQ(page(), QStringLiteral("reportPage"));
+    EXPECT_EQ(find<SummaryCard>("countCard")->value(),
+              QStringLiteral("3 video · 2 cartelle · 1 errore"));
+    EXPECT_EQ(find<SummaryCard>("grandTotalCard")->value(), QStringLiteral("0h02m"));
     vm().clearOutput();
+    EXPECT_EQ(page(), QStringLiteral("emptyPage"));
     EXPECT_EQ(enabled(), QStringLiteral("folderPathField extensionsField hideEmptyToggle "
                                         "browseButton calculateButton openFolderAction "
                                         "loadAction"));
