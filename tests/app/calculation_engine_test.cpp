@@ -189,10 +189,14 @@ TEST(CalculationEngineTest, TheCacheRemembersWhatDidNotChange)
     tree.file("b 30.mp4", "x");
     tree.file("broken 1.mp4", "x");
     const std::filesystem::path cacheFile = tree.path("cache/durations.sqlite");
+    std::mutex askedMutex; // two measurements run at once
     auto measureWith = [&](const QString& fallbackIdentity, std::vector<std::string>& asked,
                            bool useCache = true) {
-        auto primary = std::make_shared<FakeProvider>([&asked](const auto& file, auto) -> double {
-            asked.push_back(file.filename().native());
+        auto primary = std::make_shared<FakeProvider>([&](const auto& file, auto) -> double {
+            {
+                const std::lock_guard lock(askedMutex);
+                asked.push_back(file.filename().native());
+            }
             if (file.filename().native().rfind("broken", 0) == 0)
                 throw AppError::unsupportedFormat(file);
             return std::stod(file.filename().native().substr(2));
