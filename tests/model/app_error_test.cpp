@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <new>
 #include <stdexcept>
-#include <system_error>
 
 namespace quillmark {
 namespace {
@@ -24,29 +23,21 @@ TEST(AppErrorTest, DescriptionIsWhatAndWhatDescribeErrorGives)
     EXPECT_EQ(describeError(std::make_exception_ptr(error)), description);
 }
 
+// File errors are described in Italian while the interface is, by the system otherwise.
 TEST(AppErrorTest, PlatformErrorsKeepTheirOwnDescription)
 {
-    const std::error_code missing = std::make_error_code(std::errc::no_such_file_or_directory);
-    EXPECT_EQ(
-        describeError(std::make_exception_ptr(std::filesystem::filesystem_error("x", missing))),
-        QString::fromStdString(missing.message()));
     EXPECT_EQ(describeError(std::make_exception_ptr(std::runtime_error("disco pieno"))),
               QStringLiteral("disco pieno"));
     EXPECT_EQ(describeError(std::make_exception_ptr(std::bad_alloc())),
               QStringLiteral("memoria insufficiente"));
     EXPECT_FALSE(describeError(std::make_exception_ptr(42)).isEmpty());
-}
-
-TEST(AppErrorTest, FileErrorsSpeakItalianWithAnItalianInterface)
-{
-    QLocale::setDefault(QLocale(QLocale::Italian));
     const auto exists = std::make_exception_ptr(
-        std::system_error(std::make_error_code(std::errc::file_exists), "renameat2"));
+        std::filesystem::filesystem_error("x", std::make_error_code(std::errc::file_exists)));
+    QLocale::setDefault(QLocale(QLocale::Italian));
     EXPECT_EQ(describeError(exists),
               QStringLiteral("Esiste già un file o una cartella con questo nome"));
-    QLocale::setDefault(QLocale(QLocale::English));
-    EXPECT_EQ(describeError(exists), QStringLiteral("File exists"));
     QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(describeError(exists), QStringLiteral("File exists"));
 }
 
 } // namespace

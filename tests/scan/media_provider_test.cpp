@@ -1,6 +1,5 @@
 #include "model/app_error.h"
 #include "scan/avfoundation_duration_provider.h"
-#include "scan/video_duration_service.h"
 #include "support/app_error_of.h"
 #include "support/media_corpus.h"
 #include "support/param_name.h"
@@ -38,17 +37,6 @@ INSTANTIATE_TEST_SUITE_P(Files, CorpusTest,
                                            "audio-only.mp4", "text.mp4", "zero.mkv",
                                            "truncated.mp4", "missing.mp4"),
                          [](const auto& info) { return test::paramName(info.param); });
-
-TEST(MediaProviderTest, ServiceFallsBackToTheRealFFprobe)
-{
-    const VideoDurationService service = makeVideoDurationService(std::nullopt);
-    EXPECT_EQ(service.duration(mediaCorpus() / "minute.mov"), 61);
-    const QString failure = test::appErrorOf([&] { service.duration(mediaCorpus() / "text.mp4"); });
-    EXPECT_TRUE(failure.startsWith(
-        QStringLiteral("Formato non supportato da AVFoundation: text.mp4 — fallback: ffprobe non "
-                       "è riuscito ad analizzare text.mp4: ")))
-        << failure.toStdString();
-}
 
 } // namespace
 } // namespace quillmark

@@ -139,7 +139,7 @@ TEST_F(ContentViewTest, ShowsTheStateAndDisablesWhatARunForbids)
 }
 
 // Rows open by mouse or key, stay open across a recalculation and name themselves; the count
-// card opens the folder of a failed file.
+// card opens the folder of a failed file; the sort menu sorts them.
 TEST_F(ContentViewTest, RowsOpenByMouseOrKeyAndStayOpenAcrossARecalculation)
 {
     makeTree();
@@ -175,11 +175,7 @@ TEST_F(ContentViewTest, RowsOpenByMouseOrKeyAndStayOpenAcrossARecalculation)
     }
     QTest::mouseClick(find<SummaryCard>("countCard"), Qt::LeftButton);
     EXPECT_EQ(view->expandedFolders(), QSet<QString>{viaggi()});
-}
 
-TEST_F(ContentViewTest, TheSortMenuSortsByDuration)
-{
-    open();
     find<QAction>("durationOrderAction")->trigger();
     EXPECT_TRUE(vm().sortByDuration());
     EXPECT_EQ(find<QToolButton>("sortButton")->text(), QStringLiteral("Per durata"));
