@@ -1,6 +1,7 @@
 #include "platform/qsettings_store.h"
 #include "support/fake_desktop_services.h"
 #include "support/fake_provider.h"
+#include "support/printers.h"
 #include "support/temp_tree.h"
 #include "ui/chips.h"
 #include "ui/content_view.h"
@@ -116,7 +117,7 @@ TEST_F(ContentViewTest, ShowsTheStateAndDisablesWhatARunForbids)
             if (find<QWidget>(name)->isEnabled())
                 names.append(QLatin1String(name));
         for (const char* name : {"openFolderAction", "renameAction", "playlistsAction",
-                                 "saveAction", "copyAction", "loadAction"})
+                                 "saveAction", "copyAction", "loadAction", "clearAction"})
             if (find<QAction>(name)->isEnabled())
                 names.append(QLatin1String(name));
         return names.join(QLatin1Char(' '));
@@ -124,7 +125,8 @@ TEST_F(ContentViewTest, ShowsTheStateAndDisablesWhatARunForbids)
     EXPECT_EQ(page(), QStringLiteral("plainReportPage"));
     vm().calculate();
     EXPECT_EQ(page(), QStringLiteral("runningPage"));
-    EXPECT_EQ(enabled(), QStringLiteral("calculateButton saveAction copyAction loadAction"));
+    EXPECT_EQ(enabled(),
+              QStringLiteral("calculateButton saveAction copyAction loadAction clearAction"));
     EXPECT_EQ(find<QPushButton>("calculateButton")->text(), QStringLiteral("Interrompi"));
     finishRun();
     EXPECT_EQ(page(), QStringLiteral("reportPage"));
@@ -135,7 +137,7 @@ TEST_F(ContentViewTest, ShowsTheStateAndDisablesWhatARunForbids)
     EXPECT_EQ(page(), QStringLiteral("emptyPage"));
     EXPECT_EQ(enabled(), QStringLiteral("folderPathField extensionsField hideEmptyToggle "
                                         "browseButton calculateButton openFolderAction "
-                                        "loadAction"));
+                                        "loadAction clearAction"));
 }
 
 // Rows open by mouse or key, stay open across a recalculation and name themselves; the count
