@@ -1,7 +1,10 @@
 #include "ui/elided_label.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
+
+#include <cmath>
 
 namespace quillmark {
 
@@ -60,7 +63,9 @@ QStringList ElidedLabel::linesFor(int width) const
 
 QSize ElidedLabel::sizeHint() const
 {
-    const int width = std::min(fontMetrics().horizontalAdvance(m_text), maximumWidth());
+    // Rounded up: a width rounded down by a fraction of a pixel would cut off the last characters.
+    const int width =
+        std::min(int(std::ceil(QFontMetricsF(font()).horizontalAdvance(m_text))), maximumWidth());
     const qsizetype lines = std::max<qsizetype>(linesFor(width).size(), 1);
     return {width, int(lines) * fontMetrics().lineSpacing()};
 }

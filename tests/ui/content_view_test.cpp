@@ -5,6 +5,7 @@
 #include "support/temp_tree.h"
 #include "ui/chips.h"
 #include "ui/content_view.h"
+#include "ui/elided_label.h"
 #include "ui/interface_language.h"
 #include "ui/report_rows_model.h"
 #include "ui/summary_card.h"
@@ -280,6 +281,19 @@ TEST_F(ContentViewTest, AnEnglishInterfaceKeepsTheReportItalian)
     for (const char* keyword : {"Cartella ", "Totale cartella (0h01m)", "Gran totale (0h02m)"})
         EXPECT_TRUE(vm().currentReport().contains(QLatin1String(keyword))) << keyword;
     view.reset();
+}
+
+// Characters take fractions of a pixel: at the width it asks for, a label must still show all.
+TEST(ElidedLabelTest, ShowsItsWholeTextAtTheWidthItAsksFor)
+{
+    ElidedLabel label(Qt::ElideRight);
+    label.setFont(theme::caption());
+    for (int files = 0; files < 100; ++files) {
+        const QString text = QStringLiteral("%1 di 99 file · 0:%2").arg(files).arg(files % 60);
+        label.setText(text);
+        label.resize(label.sizeHint());
+        EXPECT_EQ(label.shownLines(), QStringList{text});
+    }
 }
 
 // Qt's own menus and dialogs speak the interface's language, from Qt's catalogues.
