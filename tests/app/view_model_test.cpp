@@ -179,6 +179,7 @@ TEST_F(ViewModelTest, StoppingARunPutsBackWhatWasShownAndSavesNothing)
     vm.calculate();
     ASSERT_TRUE(vm.isRunning());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !vm.progressDetail().isEmpty(); }));
+    EXPECT_EQ(vm.progressDetail(), QStringLiteral("0 di 1 file · 0:00"));
     vm.stopCalculation();
     EXPECT_TRUE(vm.progressDetail().isEmpty());
     EXPECT_EQ(vm.currentDurationLabel(), QStringLiteral("1h00m"));

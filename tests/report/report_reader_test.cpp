@@ -83,6 +83,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"error message is what follows the last colon-space",
                    "Cartella /a\nErrore con file /a/x: y: z\nx (0h00m)\nTotale cartella (0h00m)\n",
                    "[/a] x=0h00m!z =0h00m; | 0h00m"},
+        ReaderCase{"second of two errors wins",
+                   "Cartella /a\nErrore con file /a/x: uno\nErrore con file /a/x: due\nx (0h00m)\n"
+                   "y (0h01m)\nTotale cartella (0h01m)\n",
+                   "[/a] x=0h00m!due y=0h01m =0h01m; | 0h00m"},
         ReaderCase{"an error is not carried over a total",
                    "Cartella /a\nErrore con file /a/x: uno\nTotale cartella (0h00m)\n"
                    "Cartella /b\nx (0h00m)\nTotale cartella (0h00m)\n",
