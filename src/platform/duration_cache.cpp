@@ -9,8 +9,10 @@
 #include <QVariant>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <sys/stat.h>
+#include <thread>
 
 namespace quillmark {
 
@@ -29,30 +31,57 @@ QString unusable(const QString& reason)
         .arg(reason);
 }
 
-bool run(QSqlDatabase& database, const char* statement)
+// What opening found. Busy: another program held the cache locked for longer than the wait,
+// which says nothing against the file.
+enum class Opening { ready, damaged, busy };
+
+Opening failureOf(const QSqlQuery& query)
 {
-    QSqlQuery query(database);
-    const bool done = query.exec(QLatin1String(statement));
-    query.finish();
-    return done;
+    constexpr int sqliteBusy = 5;
+    constexpr int sqliteLocked = 6;
+    const int code = query.lastError().nativeErrorCode().toInt() & 0xff;
+    return code == sqliteBusy || code == sqliteLocked ? Opening::busy : Opening::damaged;
 }
 
-// Creates the table; false when the file is not a database or cannot be used.
-bool prepare(QSqlDatabase& database)
+// Runs a statement, trying again for a while when another program holds the lock: SQLite does
+// not always wait by itself (a change of journal mode fails at once).
+bool execWaiting(QSqlQuery& query, const char* statement)
 {
-    {
-        QSqlQuery check(database);
-        if (!check.exec(QStringLiteral("PRAGMA quick_check")) || !check.next() ||
-            check.value(0).toString() != QLatin1String("ok"))
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (!query.exec(QLatin1String(statement))) {
+        if (failureOf(query) != Opening::busy || std::chrono::steady_clock::now() > giveUp)
             return false;
-    } // finished before the journal mode changes, which no open statement may see
-    return run(database, "PRAGMA journal_mode=WAL") && run(database, "PRAGMA busy_timeout=3000") &&
-           run(database, "PRAGMA synchronous=NORMAL") &&
-           run(database,
-               "CREATE TABLE IF NOT EXISTS durations (device INTEGER NOT NULL, inode INTEGER NOT "
-               "NULL, size INTEGER NOT NULL, modified INTEGER NOT NULL, changed INTEGER NOT NULL, "
-               "seconds INTEGER NOT NULL, error TEXT, context TEXT NOT NULL, seen INTEGER NOT "
-               "NULL, PRIMARY KEY (device, inode, size, modified, changed))");
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+// Creates the table; damaged when the file is not a database or cannot be used. `error` is the
+// reason of a failed statement.
+Opening prepare(QSqlDatabase& database, QString& error)
+{
+    QSqlQuery query(database);
+    const auto failed = [&] {
+        error = query.lastError().text();
+        return failureOf(query);
+    };
+    if (!execWaiting(query, "PRAGMA busy_timeout=3000") ||
+        !execWaiting(query, "PRAGMA quick_check"))
+        return failed();
+    if (!query.next() || query.value(0).toString() != QLatin1String("ok"))
+        return Opening::damaged;
+    query.finish(); // before the journal mode changes, which no open statement may see
+    for (const char* statement :
+         {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL",
+          "CREATE TABLE IF NOT EXISTS durations (device INTEGER NOT NULL, inode INTEGER NOT NULL, "
+          "size INTEGER NOT NULL, modified INTEGER NOT NULL, changed INTEGER NOT NULL, seconds "
+          "INTEGER NOT NULL, error TEXT, context TEXT NOT NULL, seen INTEGER NOT NULL, PRIMARY "
+          "KEY (device, inode, size, modified, changed))"}) {
+        if (!execWaiting(query, statement))
+            return failed();
+        query.finish();
+    }
+    return Opening::ready;
 }
 
 // By position: a prepared query is run once per file, and values added with addBindValue would
@@ -104,10 +133,14 @@ std::unique_ptr<DurationCache> DurationCache::open(const std::filesystem::path& 
     std::filesystem::create_directories(file.parent_path(), error);
     for (int attempt = 0; attempt < 2; ++attempt) {
         const QString name = QStringLiteral("quillmark-cache-%1").arg(++connections);
+        Opening opening = Opening::damaged;
         {
             QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
             database.setDatabaseName(QString::fromStdString(file.native()));
-            if (database.open() && prepare(database)) {
+            QString reason;
+            if (database.open())
+                opening = prepare(database, reason);
+            if (opening == Opening::ready) {
                 if (attempt > 0)
                     problem = QCoreApplication::translate(
                         "DurationCache",
@@ -119,12 +152,15 @@ std::unique_ptr<DurationCache> DurationCache::open(const std::filesystem::path& 
                 prune.exec();
                 return cache;
             }
-            problem =
-                unusable(database.lastError().text().isEmpty() ? QStringLiteral("file danneggiato")
-                                                               : database.lastError().text());
+            if (opening == Opening::damaged)
+                reason = database.lastError().text().isEmpty() ? QStringLiteral("file danneggiato")
+                                                               : database.lastError().text();
+            problem = unusable(reason);
             database.close();
         }
         QSqlDatabase::removeDatabase(name);
+        if (opening == Opening::busy)
+            return nullptr; // another program's, and sound: never set aside
         // Set aside whatever is there, so that a new cache can be made; a file that cannot even
         // be moved leaves the run without a cache.
         std::filesystem::path aside = file;
