@@ -77,12 +77,8 @@ struct CalculationEngine::Run {
     std::uint64_t id = 0;
     std::stop_source stop;
     std::function<bool()> hideEmptyFolders;
-    std::vector<WalkedFolder> folders;
-    std::vector<DurationJob> jobs;
+    Walk walked;
     std::vector<Measurement> results;
-    std::vector<std::optional<FileStamp>> stamps;
-    std::vector<bool> fromCache;
-    std::vector<std::int64_t> seen;
     std::shared_ptr<Queue> queue;
     std::size_t completed = 0;
     bool cacheProblemSaid = false;
@@ -225,29 +221,22 @@ void CalculationEngine::lookUp(Walk& walked, const std::filesystem::path& cacheF
 
 void CalculationEngine::startMeasuring(std::shared_ptr<Walk> walked)
 {
-    m_run->folders = std::move(walked->folders);
-    m_run->jobs = std::move(walked->jobs);
-    m_run->stamps = std::move(walked->stamps);
-    m_run->seen = std::move(walked->seen);
-    const std::size_t total = m_run->jobs.size();
+    m_run->walked = std::move(*walked);
+    const std::size_t total = m_run->walked.jobs.size();
     m_run->results.assign(total, Measurement{});
-    m_run->fromCache.assign(total, false);
     m_run->queue = std::make_shared<Queue>();
     for (std::size_t index = 0; index < total; ++index) {
-        if (index < walked->cached.size() && walked->cached[index]) {
-            m_run->results[index] = *walked->cached[index];
-            m_run->fromCache[index] = true;
-        } else {
-            m_run->queue->files.emplace_back(index, m_run->jobs[index].url);
-        }
+        if (!m_run->walked.isCached(index))
+            m_run->queue->files.emplace_back(index, m_run->walked.jobs[index].url);
     }
+    const QString cacheProblem = m_run->walked.cacheProblem;
     Q_EMIT measuringStarted(qsizetype(total));
-    if (!walked->cacheProblem.isEmpty())
-        reportCacheProblem(walked->cacheProblem);
+    if (!cacheProblem.isEmpty())
+        reportCacheProblem(cacheProblem);
     // What the cache knew is done at once, in job order.
     for (std::size_t index = 0; index < total && m_run; ++index) {
-        if (m_run->fromCache[index])
-            record(index, m_run->results[index]);
+        if (m_run->walked.isCached(index))
+            record(index, *m_run->walked.cached[index]);
     }
     if (!m_run)
         return; // cancelled by a listener
@@ -255,9 +244,9 @@ void CalculationEngine::startMeasuring(std::shared_ptr<Walk> walked)
         finish();
         return;
     }
-    const int inFlight =
-        m_maxInFlight ? maxConcurrent(m_run->queue->files.size(), *m_maxInFlight)
-                      : maxConcurrent(m_run->queue->files.size(), m_processorCount, walked->remote);
+    const int inFlight = m_maxInFlight ? maxConcurrent(m_run->queue->files.size(), *m_maxInFlight)
+                                       : maxConcurrent(m_run->queue->files.size(), m_processorCount,
+                                                       m_run->walked.remote);
     m_pool->setMaxThreadCount(std::max(inFlight, m_pool->maxThreadCount()));
     for (int i = inFlight; i > 0; --i)
         startWorker();
@@ -303,8 +292,9 @@ void CalculationEngine::record(std::size_t jobIndex, Measurement measurement)
 {
     m_run->results[jobIndex] = std::move(measurement);
     ++m_run->completed;
-    const int percent = int(double(m_run->completed) * 100.0 / double(m_run->jobs.size()));
-    Q_EMIT progressed(percent, pathText(m_run->jobs[jobIndex].url));
+    const std::vector<DurationJob>& jobs = m_run->walked.jobs;
+    const int percent = int(double(m_run->completed) * 100.0 / double(jobs.size()));
+    Q_EMIT progressed(percent, pathText(jobs[jobIndex].url));
 }
 
 void CalculationEngine::collect()
@@ -320,19 +310,20 @@ void CalculationEngine::collect()
         if (!m_run)
             return; // cancelled by a listener
     }
-    if (m_run->completed == m_run->jobs.size())
+    if (m_run->completed == m_run->walked.jobs.size())
         finish();
 }
 
 ComputedReport CalculationEngine::assemble() const
 {
+    const Walk& run = m_run->walked;
     QList<FolderReport> reports;
-    reports.reserve(qsizetype(m_run->folders.size()));
-    for (const WalkedFolder& walked : m_run->folders)
+    reports.reserve(qsizetype(run.folders.size()));
+    for (const WalkedFolder& walked : run.folders)
         reports.append(FolderReport{pathText(walked.path), {}, 0});
     std::int64_t grandTotal = 0;
-    for (std::size_t index = 0; index < m_run->jobs.size(); ++index) {
-        const DurationJob& job = m_run->jobs[index];
+    for (std::size_t index = 0; index < run.jobs.size(); ++index) {
+        const DurationJob& job = run.jobs[index];
         const Measurement& measurement = m_run->results[index];
         FolderReport& report = reports[qsizetype(job.folderIndex)];
         report.totalSeconds = addSeconds(report.totalSeconds, measurement.seconds);
@@ -353,15 +344,16 @@ ComputedReport CalculationEngine::assemble() const
 // Off this thread, in one transaction; a problem comes back as the run's one cache message.
 void CalculationEngine::storeInCache()
 {
-    if (!m_cacheFile || m_run->stamps.empty())
+    const Walk& run = m_run->walked;
+    if (!m_cacheFile || run.stamps.empty())
         return;
     std::vector<DurationCache::Entry> entries;
-    for (std::size_t index = 0; index < m_run->jobs.size(); ++index) {
-        if (!m_run->stamps[index])
+    for (std::size_t index = 0; index < run.jobs.size(); ++index) {
+        if (!run.stamps[index])
             continue;
-        DurationCache::Entry entry{*m_run->stamps[index], std::nullopt, 0};
-        if (m_run->fromCache[index]) {
-            entry.seenBefore = m_run->seen[index];
+        DurationCache::Entry entry{*run.stamps[index], std::nullopt, 0};
+        if (run.isCached(index)) {
+            entry.seenBefore = run.seen[index];
         } else {
             const Measurement& measured = m_run->results[index];
             entry.measured = CachedDuration{measured.seconds, measured.error};

@@ -98,6 +98,8 @@ private:
         std::vector<std::int64_t> seen; // when the cache last met each found file
         QString cacheProblem;
         bool remote = false; // the folder is on a network or FUSE file system
+
+        bool isCached(std::size_t job) const { return job < cached.size() && cached[job]; }
     };
     struct Queue;
     struct Run;
