@@ -158,9 +158,7 @@ void DurationCalculatorViewModel::useFolder(const std::filesystem::path& chosen)
     const std::filesystem::path folder = fileURLPath(chosen);
     setFolder(folder);
     m_preferences.rememberFolder(folder);
-    m_report.durationLabel.reset();
-    update(m_canRenameFolder, false, &DurationCalculatorViewModel::canRenameFolderChanged);
-    update(m_canCreatePlaylists, false, &DurationCalculatorViewModel::canCreatePlaylistsChanged);
+    detachReport();
     refreshCanLoadReport();
     loadExistingReport();
 }

@@ -209,9 +209,11 @@ private:
     void loadExistingReport();
     // Makes the folder's "durata.txt" the current report; the description of a read failure.
     std::optional<QString> loadReportFile();
-    // The only two ways the current report changes: shown with the flags it enables, or gone.
+    // The only ways the current report changes: shown with the flags it enables, gone, or kept
+    // on show for another folder, where it can be saved or copied but not acted on.
     void showReport(LoadedReport report);
     void clearReport(const QString& output);
+    void detachReport();
     // Why the folder must not be renamed with the current report's duration, if it must not.
     std::optional<QString> renameRefusal(const std::filesystem::path& folder) const;
     void showProgressDetail();

@@ -102,6 +102,13 @@ void DurationCalculatorViewModel::clearReport(const QString& output)
     update(m_canCreatePlaylists, false, &DurationCalculatorViewModel::canCreatePlaylistsChanged);
 }
 
+void DurationCalculatorViewModel::detachReport()
+{
+    m_report.durationLabel.reset();
+    update(m_canRenameFolder, false, &DurationCalculatorViewModel::canRenameFolderChanged);
+    update(m_canCreatePlaylists, false, &DurationCalculatorViewModel::canCreatePlaylistsChanged);
+}
+
 void DurationCalculatorViewModel::clearOutput()
 {
     clearReport(tr("Output pulito. Pronto per una nuova analisi.") + QLatin1Char('\n'));
