@@ -1,5 +1,6 @@
 #include "scan/folder_walk.h"
 
+#include "platform/paths.h"
 #include "platform/posix.h"
 #include "scan/natural_order.h"
 
@@ -71,13 +72,6 @@ std::string childPath(const std::string& folder, const std::string& name)
     return path;
 }
 
-std::string withoutTrailingSeparators(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
-}
-
 // A folder on the way down whose subfolders are still to be visited.
 struct Level {
     FileDescriptor folder;
@@ -135,7 +129,7 @@ std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root, std::sto
         levels.push_back(Level{std::move(folder), std::move(path), std::move(listing.subfolders)});
     };
 
-    const std::string rootPath = withoutTrailingSeparators(root.native());
+    const std::string rootPath = fileURLPath(root).native();
     visit(FileDescriptor(::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)), rootPath);
     while (!levels.empty() && !stop.stop_requested()) {
         Level& level = levels.back();
@@ -164,7 +158,7 @@ std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root
     // Level by level: every folder of a level is listed before the next level starts. Each is
     // opened from the root, so a folder swapped for a link since its parent was listed is still
     // not followed.
-    const std::string rootPath = withoutTrailingSeparators(root.native());
+    const std::string rootPath = fileURLPath(root).native();
     const FileDescriptor rootFolder(::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     const std::size_t belowRoot = rootPath.size() + (rootPath.ends_with('/') ? 0 : 1);
     std::vector<std::vector<Listed>> levels;
