@@ -19,7 +19,7 @@ namespace {
 using test::copyMedia;
 using ViewModelTest = test::ViewModelFixture;
 
-// Loading itself is proved with the load action; at start-up a failure is only a status line.
+// Loading itself is proved with the load action; a report without a grand total names nothing.
 TEST_F(ViewModelTest, StartUpLoadsTheFoldersReport)
 {
     AppPreferences(settings).rememberFolder(tree.folder("Film"));
@@ -27,12 +27,6 @@ TEST_F(ViewModelTest, StartUpLoadsTheFoldersReport)
     auto& withoutTotal = start();
     EXPECT_TRUE(withoutTotal.canCopy() && withoutTotal.canCreatePlaylists());
     EXPECT_FALSE(withoutTotal.canRenameFolder());
-
-    tree.file("Film/durata.txt", "Cartella /caff\xe8\n");
-    auto& unreadable = start();
-    EXPECT_TRUE(
-        unreadable.statusMessage().startsWith(QStringLiteral("Impossibile leggere durata.txt: ")));
-    EXPECT_FALSE(unreadable.canCopy() || unreadable.alert());
 }
 
 TEST_F(ViewModelTest, ChoosingAFolderRemembersItAndLoadsItsReport)
@@ -103,9 +97,12 @@ TEST_F(ViewModelTest, TheFolderIsCheckedBeforeARun)
     EXPECT_FALSE(vm.isRunning());
 }
 
-TEST_F(ViewModelTest, CalculateWhileRunningChangesNothing)
+// During a run, Calcola starts nothing more, and the hide option switched meanwhile decides the
+// report.
+TEST_F(ViewModelTest, WhileARunGoesOn)
 {
     copyMedia("minute.mov", tree.path("a.mov"));
+    tree.folder("Vuota");
     auto& vm = start();
     vm.setFolderPath(text(tree.root()));
     QSignalSpy running(&vm, &DurationCalculatorViewModel::isRunningChanged);
@@ -114,17 +111,6 @@ TEST_F(ViewModelTest, CalculateWhileRunningChangesNothing)
     vm.calculate();
     EXPECT_EQ(vm.reportText(), log);
     EXPECT_EQ(log.count(QStringLiteral("Avvio calcolo su: ")), 1);
-    ASSERT_TRUE(running.wait(20000));
-}
-
-TEST_F(ViewModelTest, HideOptionSwitchedDuringARunDecidesItsReport)
-{
-    copyMedia("minute.mov", tree.path("a.mov"));
-    tree.folder("Vuota");
-    auto& vm = start();
-    vm.setFolderPath(text(tree.root()));
-    QSignalSpy running(&vm, &DurationCalculatorViewModel::isRunningChanged);
-    vm.calculate();
     vm.setHideEmptyFolders(false);
     ASSERT_TRUE(running.wait(20000));
     EXPECT_TRUE(vm.currentReport().contains(QStringLiteral("/Vuota\nTotale cartella (0h00m)")));
@@ -239,16 +225,11 @@ TEST_F(ViewModelTest, SubtreeTotalsAndTheLongestFirst)
     EXPECT_EQ(measured.grandTotalSeconds(), 80);
 }
 
-// A folder named on the command line, dropped or picked from the recent ones is chosen like one
-// from the panel; the recent folders offer the last eight that are there now, newest first.
-TEST_F(ViewModelTest, FoldersFromElsewhereAreChosenAndRemembered)
+// The recent folders offer the last eight that are there now, newest first. (A folder named on
+// the command line, dropped or picked from them is chosen as from the panel: `useFolder`.)
+TEST_F(ViewModelTest, RecentFoldersAreTheLastEightThatAreThere)
 {
-    tree.file("Film/durata.txt", "Gran totale (0h30m)\n");
     auto& vm = start();
-    vm.useFolder(tree.path("Film"));
-    EXPECT_EQ(vm.currentDurationLabel(), QStringLiteral("0h30m"));
-    EXPECT_EQ(settings.value(QStringLiteral("last_folder")).toString(), text(tree.path("Film")));
-
     for (int i = 0; i < 9; ++i)
         vm.useFolder(tree.folder(std::string("F").append(std::to_string(i))));
     vm.useFolder(tree.path("F3"));
@@ -289,21 +270,28 @@ TEST_F(ViewModelTest, RecalculatingWithoutTheCacheMeasuresEverything)
         QStringLiteral("Completato; cache delle durate non disponibile")));
 }
 
-TEST_F(ViewModelTest, AReportThatIsNotARegularFileIsRefusedAtOnce)
+// At start-up a report that cannot be read is a status line; asked for, it is an alert. One that
+// is not a regular file is refused at once, without a read that could block.
+TEST_F(ViewModelTest, AReportThatCannotBeReadIsRefusedAtOnce)
 {
     tree.folder("Fifo");
     ASSERT_EQ(::mkfifo(tree.path("Fifo/durata.txt").c_str(), 0600), 0);
     tree.symlink("Zero/durata.txt", "/dev/zero");
-    for (const auto& [folder, kind] :
-         {std::pair{"Fifo", "una pipe (FIFO)"}, std::pair{"Zero", "un dispositivo a caratteri"}}) {
+    tree.file("Latin1/durata.txt", "Cartella /caff\xe8\n");
+    for (const auto& [folder, reason] :
+         {std::pair{"Fifo",
+                    "«durata.txt» non è un file normale ma una pipe (FIFO): non viene letto."},
+          std::pair{"Zero", "«durata.txt» non è un file normale ma un dispositivo a caratteri: non "
+                            "viene letto."},
+          std::pair{"Latin1", "Il file «durata.txt» non contiene testo UTF-8 valido."}}) {
         AppPreferences(settings).rememberFolder(tree.path(folder));
         auto& vm = start();
-        const QString reason = QStringLiteral("«durata.txt» non è un file normale ma ") +
-                               QString::fromUtf8(kind) + QStringLiteral(": non viene letto.");
-        EXPECT_EQ(vm.statusMessage(), QStringLiteral("Impossibile leggere durata.txt: ") + reason);
+        EXPECT_EQ(vm.statusMessage(),
+                  QStringLiteral("Impossibile leggere durata.txt: ") + QString::fromUtf8(reason));
+        EXPECT_FALSE(vm.canCopy() || vm.alert());
         vm.loadReport();
-        ASSERT_TRUE(vm.alert().has_value());
-        EXPECT_EQ(vm.alert()->message, QStringLiteral("Impossibile leggere il report: ") + reason);
+        expectAlert(QStringLiteral("Errore"),
+                    QStringLiteral("Impossibile leggere il report: ") + QString::fromUtf8(reason));
     }
 }
 

@@ -100,7 +100,7 @@ TEST(FFprobeProviderTest, DrainsMoreOutputThanAPipeHolds)
     EXPECT_TRUE(description.endsWith(QStringLiteral("eeee")));
 }
 
-// None of these may hold up a run; before, each waited for the sleep to end.
+// None of these may hold up a run: each would otherwise wait for the sleep to end.
 TEST(FFprobeProviderTest, AToolThatLingersCannotHoldUpARun)
 {
     const TempTree tree;
@@ -121,6 +121,18 @@ TEST(FFprobeProviderTest, AToolThatLingersCannotHoldUpARun)
     const int grandchildPid = std::atoi(test::contents(grandchild).c_str());
     ASSERT_GT(grandchildPid, 0);
     ::kill(grandchildPid, SIGKILL);
+
+    // A run being stopped ends the tool at once.
+    const FFprobeDurationProvider stopped(fakeFFprobe(tree, "exec sleep 600"));
+    std::stop_source stop;
+    std::thread stopper([&stop] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        stop.request_stop();
+    });
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_THROW(stopped.duration(clip, stop.get_token()), AppError);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    stopper.join();
 }
 
 // However many files are in flight (16 on a share), the tool runs at most as often as allowed.
@@ -170,21 +182,6 @@ TEST(FFprobeProviderTest, ToolThatIsGoneOrCannotStart)
               QStringLiteral("ffprobe non è riuscito ad analizzare clip.avi: ") +
                   QString::fromStdString(
                       std::make_error_code(std::errc::executable_format_error).message()));
-}
-
-TEST(FFprobeProviderTest, StopRequestEndsALongRun)
-{
-    const TempTree tree;
-    const FFprobeDurationProvider provider(fakeFFprobe(tree, "sleep 30; echo 1"));
-    std::stop_source stop;
-    std::thread stopper([&stop] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        stop.request_stop();
-    });
-    const auto started = std::chrono::steady_clock::now();
-    EXPECT_THROW(provider.duration(clip, stop.get_token()), AppError);
-    stopper.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 }
 
 } // namespace
