@@ -83,7 +83,7 @@ void DurationCalculatorViewModel::createPlaylists()
     QList<GeneratedPlaylist> playlists;
     try {
         playlists = generatePlaylists(walkFolder(*folder), extensions, *folder,
-                                      folderDurationLabels(m_report.text));
+                                      folderDurationLabels(m_report.summary));
     } catch (const std::exception& error) {
         showAlert(tr("Errore"),
                   tr("Impossibile generare le playlist: %1").arg(describeError(error)));

@@ -132,12 +132,16 @@ QString platformErrorDescription(const std::error_code& code)
 
 QString describeError(const std::exception_ptr& error)
 {
+    const QString unknown = QCoreApplication::translate("AppError", "Errore sconosciuto");
     try {
         std::rethrow_exception(error);
     } catch (const std::exception& e) {
-        return describeError(e);
+        // A failure always says something: a report line with an empty message would not read
+        // back as a failure.
+        const QString description = describeError(e);
+        return description.isEmpty() ? unknown : description;
     } catch (...) {
-        return QCoreApplication::translate("AppError", "Errore sconosciuto");
+        return unknown;
     }
 }
 

@@ -1,11 +1,26 @@
 #include "model/path_text.h"
 
+#include <QStringDecoder>
+
 namespace quillmark {
+
+namespace {
+
+// A byte-order mark at the start of a name is part of the name: decoded like any other character,
+// so a name reads the same alone and at the end of its path.
+QString decoded(const char* bytes, std::size_t size)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(bytes, qsizetype(size)));
+}
+
+} // namespace
 
 QString pathText(const std::filesystem::path& path)
 {
     const std::string& bytes = path.native();
-    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    return decoded(bytes.data(), bytes.size());
 }
 
 QString lastPathComponent(const std::filesystem::path& path)
@@ -16,7 +31,7 @@ QString lastPathComponent(const std::filesystem::path& path)
         return bytes.empty() ? QString() : QStringLiteral("/");
     const std::size_t slash = bytes.find_last_of('/', end);
     const std::size_t begin = slash == std::string::npos ? 0 : slash + 1;
-    return QString::fromUtf8(bytes.data() + begin, qsizetype(end + 1 - begin));
+    return decoded(bytes.data() + begin, end + 1 - begin);
 }
 
 } // namespace quillmark

@@ -68,10 +68,11 @@ int locate(const std::filesystem::path& path, Location& location)
 } // namespace
 
 NotRegularFileError::NotRegularFileError(const std::filesystem::path& file, mode_t mode)
-    : std::runtime_error(QCoreApplication::translate(
-                             "RegularFile", "«%1» non è un file normale ma %2: non viene letto.")
-                             .arg(lastPathComponent(file), kindOf(mode))
-                             .toStdString())
+    : std::runtime_error(
+          QCoreApplication::translate("RegularFile",
+                                      "«%1» non è un file normale ma %2, quindi non viene letto.")
+              .arg(lastPathComponent(file), kindOf(mode))
+              .toStdString())
 {
 }
 

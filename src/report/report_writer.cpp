@@ -53,7 +53,26 @@ ReportSummary reportSummary(const QList<FolderReport>& folders, std::int64_t gra
 
 QString oneLine(QString text)
 {
-    return text.replace(QLatin1Char('\n'), QChar(0x2424)).replace(QLatin1Char('\r'), QChar(0x240D));
+    for (QChar& c : text) {
+        switch (c.unicode()) {
+        case u'\n':
+        case 0x85:   // next line
+        case 0x2028: // line separator
+        case 0x2029: // paragraph separator
+            c = QChar(0x2424);
+            break;
+        case u'\r':
+            c = QChar(0x240D);
+            break;
+        case 0x0B:
+            c = QChar(0x240B);
+            break;
+        case 0x0C:
+            c = QChar(0x240C);
+            break;
+        }
+    }
+    return text;
 }
 
 QString durationSuffix(const QString& label)

@@ -15,8 +15,9 @@ QStringList reportLines(const QList<FolderReport>& folders, std::int64_t grandTo
 // so that a file named like a report line cannot turn into a row of its own.
 ReportSummary reportSummary(const QList<FolderReport>& folders, std::int64_t grandTotalSeconds);
 
-// A path, name or message as a report line holds it: LF and CR become the symbols U+2424 and
-// U+240D, so that no entry can end its line and forge the lines after it.
+// A path, name or message as a report line holds it: every character that ends a line for the
+// reader becomes a visible symbol (LF, NEL, LS and PS U+2424, CR U+240D, VT U+240B, FF U+240C), so
+// that no entry can end its line and forge the lines after it.
 QString oneLine(QString text);
 
 // " (1h05m)": how a label follows a name, in report lines and in folder and playlist names.

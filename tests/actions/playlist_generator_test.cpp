@@ -59,18 +59,6 @@ TEST(PlaylistGeneratorTest, NamesCarryTheDurationAndAreUniqueWhateverTheCase)
                                         "Niente.m3u", "a\nb (1h00m).m3u"}));
 }
 
-TEST(PlaylistGeneratorTest, LabelsComeFromTheReportsFolderTotals)
-{
-    const FolderDurationLabels labels = folderDurationLabels(QStringLiteral(
-        "Cartella /a\nx (0h01m)\nTotale cartella (0h01m)\n\nTotale cartella (9h00m)\n"
-        "Cartella /b\nTotale cartella (0h02m) no\nTotale cartella (0h03m)\nCartella /a\nTotale "
-        "cartella (0h04m)\n"
-        "Cartella /c\r\nTotale cartella (0h05m)\n"));
-    EXPECT_EQ(labels, (FolderDurationLabels{{QStringLiteral("/a"), QStringLiteral("0h04m")},
-                                            {QStringLiteral("/b"), QStringLiteral("0h03m")}}));
-    EXPECT_TRUE(folderDurationLabels(QString()).isEmpty());
-}
-
 TEST(PlaylistGeneratorTest, NamesWithoutTextOfTheirOwnStayInTheDestination)
 {
     const TempTree tree;

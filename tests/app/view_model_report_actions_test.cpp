@@ -1,5 +1,10 @@
+#include "model/app_error.h"
+#include "support/fake_provider.h"
 #include "support/printers.h"
 #include "support/view_model_fixture.h"
+
+#include <set>
+#include <sys/stat.h>
 
 namespace quillmark {
 namespace {
@@ -94,6 +99,70 @@ TEST_F(ReportActionsTest, LoadReadsTheFoldersReportAgain)
     std::filesystem::remove(tree.path("Film/durata.txt"));
     vm.loadReport();
     EXPECT_FALSE(vm.alert().has_value());
+}
+
+// Whatever the names hold (the report's keywords, line breaks, bytes that are not UTF-8,
+// parentheses, colons), a saved report loads back as the rows, labels and errors the calculation
+// showed, and gives its playlists the same names.
+TEST_F(ReportActionsTest, ASavedReportLoadsBackAsTheCalculationShowedIt)
+{
+    const std::vector<std::string> names{"Cartella stampa.mp4",
+                                         "Totale cartella (0h05m).mp4",
+                                         "Errore con file x: y.mp4",
+                                         "Gran totale (9h00m).mp4",
+                                         "in Cartella mezzo.mp4",
+                                         "alla fine Gran totale.mp4",
+                                         "x: y (1h00m).mp4",
+                                         "riga\nCartella /forgiata.mp4",
+                                         "ritorno\r.mp4",
+                                         "a\xe2\x80\xa8"
+                                         "b.mp4",
+                                         "caff\xe8.mp4",
+                                         "(2019) (0h01m).mp4",
+                                         "rotto: a.mp4",
+                                         "\xef\xbb\xbf"
+                                         "bom.mp4"};
+    for (const std::string folder :
+         {"v", "v/Cartella x", "v/Gran totale (1h00m)", "v/a\nb", "v/caff\xe8", "v/S/Stagione 1"}) {
+        for (const std::string& name : names)
+            tree.file(folder + "/" + name);
+    }
+    ASSERT_EQ(::mkfifo(tree.path("v/S/pipe: Totale cartella (0h01m).mkv").c_str(), 0600), 0);
+    ViewModelServices services = makeServices();
+    services.makeDurationService = test::measuredBy([](const std::filesystem::path& file, auto) {
+        const std::string name = file.filename().native();
+        if (name.find("rotto") != std::string::npos)
+            throw AppError::unsupportedFormat(file);
+        return double(name.size() * 97 + file.native().size());
+    });
+    auto& vm = start(services);
+    vm.setFolderPath(text(tree.path("v")));
+    calculate();
+    const ReportSummary calculated = vm.reportSummary();
+    const auto label = vm.currentDurationLabel();
+    vm.createPlaylists();
+    const auto playlists = [&] {
+        std::set<std::string> files;
+        for (const auto& entry : std::filesystem::directory_iterator(tree.path("v"))) {
+            if (entry.path().extension() == ".m3u") {
+                files.insert(entry.path().filename().native());
+                std::filesystem::remove(entry.path());
+            }
+        }
+        return files;
+    };
+    const std::set<std::string> calculatedPlaylists = playlists();
+
+    desktop.saveAnswers = {tree.path("v/durata.txt")};
+    vm.saveReport();
+    vm.clearOutput();
+    vm.loadReport();
+    EXPECT_EQ(vm.reportSummary().folders, calculated.folders);
+    EXPECT_EQ(vm.reportSummary().grandTotalLabel, calculated.grandTotalLabel);
+    EXPECT_EQ(vm.currentDurationLabel(), label);
+    vm.createPlaylists();
+    EXPECT_EQ(playlists(), calculatedPlaylists);
+    EXPECT_EQ(calculated.totalFileCount(), 6 * 14 + 1);
 }
 
 } // namespace

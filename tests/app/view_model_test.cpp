@@ -279,10 +279,11 @@ TEST_F(ViewModelTest, AReportThatCannotBeReadIsRefusedAtOnce)
     tree.symlink("Zero/durata.txt", "/dev/zero");
     tree.file("Latin1/durata.txt", "Cartella /caff\xe8\n");
     for (const auto& [folder, reason] :
-         {std::pair{"Fifo",
-                    "«durata.txt» non è un file normale ma una pipe (FIFO): non viene letto."},
-          std::pair{"Zero", "«durata.txt» non è un file normale ma un dispositivo a caratteri: non "
-                            "viene letto."},
+         {std::pair{
+              "Fifo",
+              "«durata.txt» non è un file normale ma una pipe (FIFO), quindi non viene letto."},
+          std::pair{"Zero", "«durata.txt» non è un file normale ma un dispositivo a caratteri, "
+                            "quindi non viene letto."},
           std::pair{"Latin1", "Il file «durata.txt» non contiene testo UTF-8 valido."}}) {
         AppPreferences(settings).rememberFolder(tree.path(folder));
         auto& vm = start();

@@ -80,8 +80,11 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"names keep parentheses; labels are not range-checked",
                    "Cartella /a\nFilm (2019) (1h30m)\nx (0h99m)\nTotale cartella (12h75m)\n",
                    "[/a] Film (2019)=1h30m x=0h99m =12h75m; | 0h00m"},
-        ReaderCase{"error message is what follows the last colon-space",
+        ReaderCase{"an error line naming its file keeps the whole message",
                    "Cartella /a\nErrore con file /a/x: y: z\nx (0h00m)\nTotale cartella (0h00m)\n",
+                   "[/a] x=0h00m!y: z =0h00m; | 0h00m"},
+        ReaderCase{"otherwise the message is what follows the last colon-space",
+                   "Cartella /a\nErrore con file /b/x: y: z\nx (0h00m)\nTotale cartella (0h00m)\n",
                    "[/a] x=0h00m!z =0h00m; | 0h00m"},
         ReaderCase{"second of two errors wins",
                    "Cartella /a\nErrore con file /a/x: uno\nErrore con file /a/x: due\nx (0h00m)\n"
@@ -95,9 +98,13 @@ INSTANTIATE_TEST_SUITE_P(
             "a line that fits both is an error line",
             "Cartella /a\nErrore con file /a/x: (0h01m)\nx (0h02m)\nTotale cartella (0h02m)\n",
             "[/a] x=0h02m!(0h01m) =0h02m; | 0h00m"},
-        ReaderCase{"file named like a header opens a new folder",
-                   "Cartella /a\nCartella x.mp4 (0h01m)\nTotale cartella (0h01m)\n",
-                   "[x.mp4 (0h01m)] =0h01m; | 0h00m"},
+        ReaderCase{"in a block, lines that name no absolute path or end in a label are files",
+                   "Cartella /a\nCartella stampa.mp4 (0h01m)\nTotale cartella (0h05m).mp4 (0h02m)\n"
+                   "Errore con file x: y.mp4 (0h03m)\nGran totale (9h00m).mp4 (0h04m)\n"
+                   "Totale cartella (0h10m)\nGran totale (0h10m)\n",
+                   "[/a] Cartella stampa.mp4=0h01m Totale cartella (0h05m).mp4=0h02m Errore con "
+                   "file x: y.mp4=0h03m Gran totale (9h00m).mp4=0h04m =0h10m; | 0h10m"},
+
         ReaderCase{"header path is kept exactly", "Cartella   /a b  \nTotale cartella (0h00m)\n",
                    "[  /a b  ] =0h00m; | 0h00m"},
         ReaderCase{"a combining mark after the header's space makes it no header",
@@ -122,7 +129,7 @@ TEST(ReportReaderErrorLineTest, MessageIsWhatThePatternCaptures)
                                 QStringLiteral("\u2028"), QStringLiteral("\x0b")};
     std::mt19937 random(9);
     for (int round = 0; round < 20000; ++round) {
-        QString line = QStringLiteral("Errore con file ");
+        QString line = QStringLiteral("Errore con file /");
         for (int n = int(random() % 8); n > 0; --n)
             line += pieces[random() % pieces.size()];
         const QString text = QStringLiteral("Cartella /x\n") + line +
