@@ -55,6 +55,8 @@ QByteArray summaryJson(const ReportSummary& summary, const std::vector<FolderTre
         appendString(out, folder.totalLabel);
         out += ",\"subtreeTotalLabel\":";
         appendString(out, formatDuration(tree[std::size_t(f)].subtreeSeconds));
+        out += ",\"subtreeTotalApproximate\":";
+        out += tree[std::size_t(f)].approximate ? "true" : "false";
         out += ",\"files\":[";
         for (qsizetype i = 0; i < folder.files.size(); ++i) {
             const FileRow& file = folder.files[i];

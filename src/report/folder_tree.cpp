@@ -50,6 +50,7 @@ std::vector<FolderTreeRow> folderTree(const ReportSummary& summary,
         const int parent = tree[std::size_t(row)].parent;
         return parent < 0 ? row : topOf(parent);
     };
+    std::vector<qsizetype> rowsBelow(tree.size(), 0);
     for (int row = 0; row < folders.size(); ++row) {
         FolderTreeRow& node = tree[std::size_t(row)];
         const std::int64_t own =
@@ -57,6 +58,7 @@ std::vector<FolderTreeRow> folderTree(const ReportSummary& summary,
         for (int above = row; above >= 0; above = tree[std::size_t(above)].parent) {
             FolderTreeRow& ancestor = tree[std::size_t(above)];
             ancestor.subtreeSeconds = addSeconds(ancestor.subtreeSeconds, own);
+            ++rowsBelow[std::size_t(above)];
             if (above != row)
                 ++node.depth;
         }
@@ -67,6 +69,14 @@ std::vector<FolderTreeRow> folderTree(const ReportSummary& summary,
         const qsizetype below = top.endsWith(QLatin1Char('/')) ? top.size() : top.size() + 1;
         node.relativePath =
             row == topRow ? lastPathComponent(top.toStdString()) : folders[row].path.mid(below);
+    }
+    if (measured)
+        return tree;
+    for (std::size_t row = 0; row < tree.size(); ++row) {
+        if (rowsBelow[row] == folders.size())
+            tree[row].subtreeSeconds = labelSeconds(summary.grandTotalLabel);
+        else
+            tree[row].approximate = rowsBelow[row] > 1;
     }
     return tree;
 }

@@ -140,11 +140,14 @@ QVariant ReportRowsModel::data(const QModelIndex& index, int role) const
         return isExpanded(row.folder);
     case DepthRole:
         return m_tree[std::size_t(row.folder)].depth;
-    case SubtreeLabelRole:
+    case SubtreeLabelRole: {
         if (!isFolder || !m_tree[std::size_t(row.folder)].hasSubfolders)
             return {};
-        return tr("%1 in tutto")
-            .arg(formatDuration(m_tree[std::size_t(row.folder)].subtreeSeconds));
+        const FolderTreeRow& node = m_tree[std::size_t(row.folder)];
+        // A sum of a loaded report's rounded labels says so, beside its exact grand total.
+        return (node.approximate ? tr("≈ %1 in tutto") : tr("%1 in tutto"))
+            .arg(formatDuration(node.subtreeSeconds));
+    }
     case ShareRole:
         return m_grandTotalSeconds > 0 ? double(m_tree[std::size_t(row.folder)].subtreeSeconds) /
                                              double(m_grandTotalSeconds)

@@ -179,26 +179,28 @@ TEST_F(ViewModelTest, StoppingARunPutsBackWhatWasShownAndSavesNothing)
 }
 
 // Subtree totals add up the rows below a folder, whatever their order in the text; from a loaded
-// report they are the labels' minutes, from a calculation the measured seconds.
+// report they are the labels' minutes, marked approximate, except for a row that holds the whole
+// report, which shows the grand total (the sum of rounded labels here is one minute more). From a
+// calculation they are the measured seconds.
 TEST_F(ViewModelTest, SubtreeTotalsAndTheLongestFirst)
 {
     tree.file("v/durata.txt", "Cartella /v\nTotale cartella (0h10m)\n\n"
                               "Cartella /v/b\nTotale cartella (0h20m)\n\n"
                               "Cartella /v/a\nTotale cartella (0h20m)\n\n"
                               "Cartella /v/a/x/y\nTotale cartella (0h05m)\n\n"
-                              "Gran totale (0h55m)\n");
+                              "Gran totale (0h54m)\n");
     AppPreferences(settings).rememberFolder(tree.path("v"));
     auto& vm = start();
     const auto& folders = vm.folderTree();
     ASSERT_EQ(folders.size(), 4u);
-    const std::vector<std::tuple<int, int, QString, std::int64_t>> expected{
-        {-1, 0, QStringLiteral("v"), 55 * 60},
-        {0, 1, QStringLiteral("b"), 20 * 60},
-        {0, 1, QStringLiteral("a"), 25 * 60},
-        {2, 2, QStringLiteral("a/x/y"), 5 * 60}};
+    const std::vector<std::tuple<int, int, QString, std::int64_t, bool>> expected{
+        {-1, 0, QStringLiteral("v"), 54 * 60, false},
+        {0, 1, QStringLiteral("b"), 20 * 60, false},
+        {0, 1, QStringLiteral("a"), 25 * 60, true},
+        {2, 2, QStringLiteral("a/x/y"), 5 * 60, false}};
     for (std::size_t row = 0; row < folders.size(); ++row)
         EXPECT_EQ(std::tuple(folders[row].parent, folders[row].depth, folders[row].relativePath,
-                             folders[row].subtreeSeconds),
+                             folders[row].subtreeSeconds, folders[row].approximate),
                   expected[row])
             << row;
     EXPECT_EQ(vm.folderOrder(), (std::vector<int>{0, 1, 2, 3}));
@@ -222,6 +224,7 @@ TEST_F(ViewModelTest, SubtreeTotalsAndTheLongestFirst)
     calculate();
     ASSERT_EQ(measured.folderTree().size(), 3u);
     EXPECT_EQ(measured.folderTree()[0].subtreeSeconds, 80); // the labels would give 120
+    EXPECT_FALSE(measured.folderTree()[0].approximate);
     EXPECT_EQ(measured.grandTotalSeconds(), 80);
 }
 

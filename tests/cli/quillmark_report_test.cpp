@@ -75,7 +75,8 @@ TEST(QuillmarkReportTest, ReportsAsJson)
     EXPECT_EQ(
         report({"--read", file.native()}).standardOutput.toStdString(),
         "{\"grandTotalLabel\":\"0h13m\",\"folders\":[{\"path\":\"/v/\\\"A\\\"\",\"totalLabel\":"
-        "\"0h13m\",\"subtreeTotalLabel\":\"0h13m\",\"files\":[{\"name\":\"alba.mp4\","
+        "\"0h13m\",\"subtreeTotalLabel\":\"0h13m\",\"subtreeTotalApproximate\":false,\"files\":[{"
+        "\"name\":\"alba.mp4\","
         "\"durationLabel\":\"0h13m\"},{\"name\":"
         "\"n.mkv\",\"durationLabel\":\"0h00m\",\"errorMessage\":\"durata non disponibile\"}]}]}\n");
 
@@ -88,6 +89,24 @@ TEST(QuillmarkReportTest, ReportsAsJson)
     ASSERT_EQ(folders.size(), 2);
     EXPECT_EQ(folders[0].toObject()[QStringLiteral("subtreeTotalLabel")].toString(),
               QStringLiteral("0h02m"));
+
+    // Read back, a sum of several rounded labels says it is approximate; the whole report's is
+    // the grand total.
+    const auto nested = tree.file("nested.txt", "Cartella /v\nTotale cartella (0h01m)\n\n"
+                                                "Cartella /v/a\nTotale cartella (0h01m)\n\n"
+                                                "Cartella /v/a/b\nTotale cartella (0h01m)\n\n"
+                                                "Gran totale (0h02m)\n");
+    QStringList read;
+    for (const QJsonValue folder :
+         QJsonDocument::fromJson(report({"--read", nested.native()}).standardOutput)
+             .object()[QStringLiteral("folders")]
+             .toArray()) {
+        const QJsonObject object = folder.toObject();
+        read.append(object[QStringLiteral("subtreeTotalLabel")].toString() +
+                    (object[QStringLiteral("subtreeTotalApproximate")].toBool() ? "~" : ""));
+    }
+    EXPECT_EQ(read, (QStringList{QStringLiteral("0h02m"), QStringLiteral("0h02m~"),
+                                 QStringLiteral("0h01m")}));
 }
 
 struct FailureCase {
