@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <mutex>
+#include <unordered_map>
 #include <utility>
 
 namespace quillmark {
@@ -30,6 +31,36 @@ void abandon(std::unique_ptr<QThreadPool> pool)
     static auto* abandoned = new std::vector<std::unique_ptr<QThreadPool>>;
     const std::lock_guard lock(mutex);
     abandoned->push_back(std::move(pool));
+}
+
+std::error_code errorCode(int error)
+{
+    return std::error_code(error, std::generic_category());
+}
+
+// A folder below the chosen one that could not be listed is one failed entry of its parent's, so
+// the report says its videos are missing instead of passing it off as empty. Only a folder the
+// user may not read stays silent, as one without videos.
+void addUnlistedFolders(const std::vector<WalkedFolder>& folders, QList<FolderReport>& reports)
+{
+    std::unordered_map<std::string, qsizetype> reportOf;
+    for (std::size_t index = 1; index < folders.size(); ++index) {
+        const WalkedFolder& folder = folders[index];
+        const int error = folder.listingError;
+        if (error == 0 || error == EACCES || error == EPERM)
+            continue;
+        if (reportOf.empty()) {
+            for (std::size_t other = 0; other < folders.size(); ++other)
+                reportOf.emplace(folders[other].path.native(), qsizetype(other));
+        }
+        const auto parent = reportOf.find(folders[index].path.parent_path().native());
+        if (parent == reportOf.end())
+            continue;
+        reports[parent->second].files.append(FileEntry{
+            lastPathComponent(folder.path), pathText(folder.path), 0,
+            QCoreApplication::translate("CalculationEngine", "cartella non leggibile (%1)")
+                .arg(platformErrorDescription(errorCode(error)))});
+    }
 }
 
 } // namespace
@@ -186,6 +217,11 @@ CalculationEngine::Walk CalculationEngine::walk(const std::filesystem::path& fol
     result.remote = isOnRemoteFileSystem(folder);
     result.folders =
         result.remote ? walkFolderInParallel(folder, listers, stop) : walkFolder(folder, stop);
+    if (const int error = result.folders.front().listingError)
+        throw AppError::invalidFolder(
+            QCoreApplication::translate("CalculationEngine",
+                                        "Impossibile leggere la cartella %1: %2")
+                .arg(pathText(folder), platformErrorDescription(errorCode(error))));
     for (std::size_t i = 0; i < result.folders.size(); ++i) {
         for (const std::filesystem::path& file : result.folders[i].files) {
             if (matchesExtension(file, extensions))
@@ -331,6 +367,7 @@ ComputedReport CalculationEngine::assemble() const
         report.files.append(FileEntry{lastPathComponent(job.url), pathText(job.url),
                                       measurement.seconds, measurement.error});
     }
+    addUnlistedFolders(run.folders, reports);
     if (m_run->hideEmptyFolders && m_run->hideEmptyFolders())
         reports.removeIf([](const FolderReport& report) { return report.files.isEmpty(); });
     std::vector<std::int64_t> folderSeconds;

@@ -69,8 +69,8 @@ const char* const helpText =
     "printed.\n"
     "\n"
     "Exit status: 0 on success, 1 when the output cannot be written, 2 for a wrong\n"
-    "command line, an unusable folder, an unreadable report file or lack of memory,\n"
-    "130 when interrupted.\n";
+    "command line, an unusable or unreadable folder, an unreadable report file or\n"
+    "lack of memory, 130 when interrupted.\n";
 
 struct Options {
     std::optional<std::string> folder;
@@ -268,6 +268,13 @@ int measure(const Options& options)
                 : report.text.toUtf8();
         if (!writeAll(output))
             return outputFailed("report");
+    } catch (const AppError& error) {
+        // The folder turned out unreadable only once the walk began.
+        const bool unusableFolder = std::holds_alternative<AppError::InvalidFolder>(error.value());
+        return fail(unusableFolder
+                        ? describeError(error)
+                        : QStringLiteral("Si è verificato un errore: %1").arg(describeError(error)),
+                    unusableFolder ? usageError : 1);
     } catch (const std::exception& error) {
         return fail(QStringLiteral("Si è verificato un errore: %1").arg(describeError(error)), 1);
     }

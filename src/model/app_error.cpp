@@ -125,6 +125,12 @@ QString platformErrorDescription(const std::error_code& code)
             return QStringLiteral("Quota del disco superata");
         case ELOOP:
             return QStringLiteral("Troppi livelli di collegamenti simbolici");
+        case EMFILE:
+            return QStringLiteral("Troppi file aperti");
+        case ENFILE:
+            return QStringLiteral("Troppi file aperti nel sistema");
+        case ENOMEM:
+            return QStringLiteral("Memoria insufficiente");
         }
     }
     return QString::fromLocal8Bit(code.message());

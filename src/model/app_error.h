@@ -40,6 +40,7 @@ public:
 
     // The localised, user-facing text of the error.
     QString errorDescription() const;
+    const Case& value() const { return m_case; }
     const char* what() const noexcept override { return m_what.constData(); }
 
 private:

@@ -11,12 +11,16 @@ namespace quillmark {
 struct WalkedFolder {
     std::filesystem::path path;
     std::vector<std::filesystem::path> files;
+    // Why the folder could not be listed (an errno value), 0 when it was; its files and
+    // subfolders are then what could be listed before the failure, often nothing.
+    int listingError = 0;
 };
 
 // The folder and every folder below it, depth first, each folder before its subfolders, in
-// natural order. Symbolic links are never followed. A folder that cannot be listed counts as
-// empty, so the walk never fails; the root is always the first element. A stop request ends the
-// walk early with what it has.
+// natural order. Symbolic links are never followed. A folder that cannot be listed is kept with
+// the reason, so the walk never fails; the root is always the first element. A stop request ends
+// the walk early with what it has. However deep the tree, the walk holds a bounded number of
+// descriptors.
 std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root, std::stop_token stop = {});
 
 // The same walk with the folders of each level listed by up to `listers` threads at once: on a

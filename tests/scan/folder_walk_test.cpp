@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fcntl.h>
 #include <random>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace quillmark {
@@ -52,16 +54,53 @@ TEST(FolderWalkTest, EveryFolderBeforeItsSubfoldersInNaturalOrder)
                   "Links: Dangling.mkv Film.mp4 Loop", "Stagione 9:", "Stagione 10: x.mp4"}));
 }
 
-TEST(FolderWalkTest, RootThatCannotBeListedIsOneEmptyFolder)
+TEST(FolderWalkTest, RootThatCannotBeListedIsOneEmptyFolderThatSaysWhy)
 {
     TempTree tree;
     const auto file = tree.file("clip.mp4");
-    for (const std::filesystem::path& root : {tree.path("missing"), file}) {
+    for (const auto& [root, error] : {std::pair{tree.path("missing"), ENOENT}, {file, ENOTDIR}}) {
         const auto walk = walkFolder(root);
         ASSERT_EQ(walk.size(), 1u);
         EXPECT_EQ(walk[0].path, root);
         EXPECT_TRUE(walk[0].files.empty());
+        EXPECT_EQ(walk[0].listingError, error);
     }
+}
+
+// Depth costs no descriptors: with a handful left, a tree far deeper than that is still listed
+// whole. A folder that cannot be opened for want of them says so instead of passing for empty.
+TEST(FolderWalkTest, DepthCostsNoDescriptors)
+{
+    TempTree tree;
+    std::string path = "d";
+    for (int depth = 0; depth < 150; ++depth, path += "/d")
+        tree.file(path + "/v.mp4");
+    tree.file("e/v.mp4"); // after the way back up
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    // The limit is on descriptor numbers: the one that leaves exactly `spare` of them free.
+    const auto leaving = [&](int spare) {
+        rlim_t number = 0;
+        for (; spare > 0; ++number)
+            spare -= ::fcntl(int(number), F_GETFD) == -1 ? 1 : 0;
+        return rlimit{number, limit.rlim_max};
+    };
+    const rlimit tight = leaving(6);
+    const rlimit none = leaving(2);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+    const auto walk = walkFolder(tree.root());
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &none), 0);
+    const auto starved = walkFolder(tree.root());
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+
+    ASSERT_EQ(walk.size(), 152u);
+    for (std::size_t depth = 1; depth < walk.size(); ++depth) {
+        EXPECT_EQ(walk[depth].files.size(), 1u) << depth;
+        EXPECT_EQ(walk[depth].listingError, 0) << depth;
+    }
+    EXPECT_TRUE(std::any_of(starved.begin(), starved.end(), [](const WalkedFolder& folder) {
+        return folder.listingError == EMFILE;
+    }));
 }
 
 // On a share the folders of a level are listed at once; nothing else may differ. Trailing
