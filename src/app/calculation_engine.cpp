@@ -248,7 +248,8 @@ void CalculationEngine::lookUp(Walk& walked, const std::filesystem::path& cacheF
         walked.stamps[index] = fileStamp(walked.jobs[index].url);
         if (!cache || !useCache || !walked.stamps[index])
             continue;
-        if (const auto found = cache->find(*walked.stamps[index], failureContext)) {
+        if (const auto found =
+                cache->find(*walked.stamps[index], walked.jobs[index].url, failureContext)) {
             walked.cached[index] = Measurement{found->seconds, found->error};
             walked.seen[index] = found->seen;
         }
@@ -388,7 +389,7 @@ void CalculationEngine::storeInCache()
     for (std::size_t index = 0; index < run.jobs.size(); ++index) {
         if (!run.stamps[index])
             continue;
-        DurationCache::Entry entry{*run.stamps[index], std::nullopt, 0};
+        DurationCache::Entry entry{*run.stamps[index], run.jobs[index].url, std::nullopt, 0};
         if (run.isCached(index)) {
             entry.seenBefore = run.seen[index];
         } else {

@@ -19,6 +19,8 @@ namespace quillmark {
 namespace {
 
 constexpr qint64 pruneAfterSeconds = 183LL * 24 * 3600;
+// Raised whenever the table changes shape; a cache of another version is made anew.
+constexpr int schemaVersion = 2;
 
 std::int64_t nanoseconds(const timespec& time)
 {
@@ -71,28 +73,65 @@ Opening prepare(QSqlDatabase& database, QString& error)
     if (!query.next() || query.value(0).toString() != QLatin1String("ok"))
         return Opening::damaged;
     query.finish(); // before the journal mode changes, which no open statement may see
-    for (const char* statement :
-         {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL",
-          "CREATE TABLE IF NOT EXISTS durations (device INTEGER NOT NULL, inode INTEGER NOT NULL, "
-          "size INTEGER NOT NULL, modified INTEGER NOT NULL, changed INTEGER NOT NULL, seconds "
-          "INTEGER NOT NULL, error TEXT, context TEXT NOT NULL, seen INTEGER NOT NULL, PRIMARY "
-          "KEY (device, inode, size, modified, changed))"}) {
+    for (const char* statement : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL"}) {
         if (!execWaiting(query, statement))
             return failed();
         query.finish();
     }
+    if (!execWaiting(query, "PRAGMA user_version") || !query.next())
+        return failed();
+    const int version = query.value(0).toInt();
+    query.finish();
+    if (version == schemaVersion)
+        return Opening::ready;
+    // A cache of an earlier kind is only a cache: it is made anew, in one transaction, so that
+    // two programs starting at once cannot both do it.
+    if (!execWaiting(query, "BEGIN IMMEDIATE"))
+        return failed();
+    for (const char* statement :
+         {"DROP TABLE IF EXISTS durations",
+          "CREATE TABLE durations (device INTEGER NOT NULL, inode INTEGER NOT NULL, size INTEGER "
+          "NOT NULL, modified INTEGER NOT NULL, changed INTEGER NOT NULL, extension BLOB NOT NULL, "
+          "seconds INTEGER NOT NULL, error TEXT, failed_path BLOB, context TEXT NOT NULL, seen "
+          "INTEGER NOT NULL, PRIMARY KEY (device, inode, size, modified, changed, extension)) "
+          "WITHOUT ROWID",
+          "PRAGMA user_version = 2", "COMMIT"}) {
+        if (!query.exec(QLatin1String(statement))) {
+            error = query.lastError().text();
+            query.exec(QStringLiteral("ROLLBACK"));
+            return Opening::damaged;
+        }
+    }
     return Opening::ready;
+}
+
+// The lower-case extension of the file's name: the probe takes a hint from it, so the same bytes
+// under another extension are measured anew.
+QByteArray extensionOf(const std::filesystem::path& file)
+{
+    const std::string name = file.filename().native();
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0)
+        return QByteArray("");
+    return QByteArray::fromStdString(name.substr(dot + 1)).toLower();
+}
+
+QByteArray bytesOf(const std::filesystem::path& file)
+{
+    return QByteArray::fromStdString(file.native());
 }
 
 // By position: a prepared query is run once per file, and values added with addBindValue would
 // pile up from one run to the next.
-void bindStamp(QSqlQuery& query, const FileStamp& stamp, int first = 0)
+void bindKey(QSqlQuery& query, const FileStamp& stamp, const std::filesystem::path& file,
+             int first = 0)
 {
     query.bindValue(first, qint64(stamp.device));
     query.bindValue(first + 1, qint64(stamp.inode));
     query.bindValue(first + 2, qint64(stamp.size));
     query.bindValue(first + 3, qint64(stamp.modifiedNs));
     query.bindValue(first + 4, qint64(stamp.changedNs));
+    query.bindValue(first + 5, extensionOf(file));
 }
 
 } // namespace
@@ -176,60 +215,64 @@ void DurationCache::preload()
 {
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT device, inode, size, modified, changed, seconds, "
-                                   "error, context, seen FROM durations")))
+    if (!query.exec(QStringLiteral("SELECT device, inode, size, modified, changed, extension, "
+                                   "seconds, error, failed_path, context, seen FROM durations")))
         return;
     m_preloaded.emplace();
     while (query.next()) {
-        const auto key = std::tuple(
-            std::uint64_t(query.value(0).toLongLong()), std::uint64_t(query.value(1).toLongLong()),
-            query.value(2).toLongLong(), query.value(3).toLongLong(), query.value(4).toLongLong());
-        CachedDuration duration{query.value(5).toLongLong(), std::nullopt,
-                                query.value(8).toLongLong()};
-        if (!query.value(6).isNull())
-            duration.error = query.value(6).toString();
-        m_preloaded->insert_or_assign(key, Row{duration, query.value(7).toString()});
+        auto key = std::tuple(std::uint64_t(query.value(0).toLongLong()),
+                              std::uint64_t(query.value(1).toLongLong()),
+                              query.value(2).toLongLong(), query.value(3).toLongLong(),
+                              query.value(4).toLongLong(), query.value(5).toByteArray());
+        Row row{{query.value(6).toLongLong(), std::nullopt, query.value(10).toLongLong()},
+                query.value(8).toByteArray(),
+                query.value(9).toString()};
+        if (!query.value(7).isNull())
+            row.duration.error = query.value(7).toString();
+        m_preloaded->insert_or_assign(std::move(key), std::move(row));
     }
 }
 
 std::optional<CachedDuration> DurationCache::find(const FileStamp& stamp,
+                                                  const std::filesystem::path& file,
                                                   const QString& failureContext)
 {
+    std::optional<Row> found;
     if (m_preloaded) {
-        const auto row = m_preloaded->find(
-            std::tuple(stamp.device, stamp.inode, stamp.size, stamp.modifiedNs, stamp.changedNs));
-        if (row == m_preloaded->end() || row->second.duration.seconds < 0 ||
-            (row->second.duration.error && row->second.context != failureContext))
-            return std::nullopt;
-        return row->second.duration;
-    }
-    if (!m_find) {
-        m_find = std::make_unique<QSqlQuery>(QSqlDatabase::database(m_connection, false));
-        m_find->setForwardOnly(true);
-        m_find->prepare(QStringLiteral("SELECT seconds, error, context, seen FROM durations WHERE "
-                                       "device = ? AND inode = ? AND size = ? AND modified = ? "
-                                       "AND changed = ?"));
-    }
-    QSqlQuery& query = *m_find;
-    bindStamp(query, stamp);
-    const bool found_ = query.exec() && query.next();
-    if (!found_) {
+        const auto row =
+            m_preloaded->find(std::tuple(stamp.device, stamp.inode, stamp.size, stamp.modifiedNs,
+                                         stamp.changedNs, extensionOf(file)));
+        if (row != m_preloaded->end())
+            found = row->second;
+    } else {
+        if (!m_find) {
+            m_find = std::make_unique<QSqlQuery>(QSqlDatabase::database(m_connection, false));
+            m_find->setForwardOnly(true);
+            m_find->prepare(QStringLiteral(
+                "SELECT seconds, error, failed_path, context, seen FROM durations WHERE device = ? "
+                "AND inode = ? AND size = ? AND modified = ? AND changed = ? AND extension = ?"));
+        }
+        QSqlQuery& query = *m_find;
+        bindKey(query, stamp, file);
+        if (query.exec() && query.next()) {
+            found = Row{{query.value(0).toLongLong(), std::nullopt, query.value(4).toLongLong()},
+                        query.value(2).toByteArray(),
+                        query.value(3).toString()};
+            if (!query.value(1).isNull())
+                found->duration.error = query.value(1).toString();
+        }
         query.finish();
-        return std::nullopt;
     }
-    CachedDuration found{query.value(0).toLongLong(), std::nullopt, query.value(3).toLongLong()};
-    const QVariant error = query.value(1);
-    const QString context = query.value(2).toString();
-    query.finish();
     // Only what a measurement can give is taken: an edited file cannot forge a total.
-    if (found.seconds < 0)
+    if (!found || found->duration.seconds < 0)
         return std::nullopt;
-    if (!error.isNull()) {
-        if (context != failureContext)
-            return std::nullopt; // measured with another fallback: try again
-        found.error = error.toString();
-    }
-    return found;
+    // A failure's message names the file it was measured under, and was given with that fallback
+    // and language: under another name (a hard link, a renamed folder, a bind mount) or with
+    // another fallback it is measured again.
+    if (found->duration.error &&
+        (found->context != failureContext || found->failedPath != bytesOf(file)))
+        return std::nullopt;
+    return found->duration;
 }
 
 std::optional<QString> DurationCache::store(const std::vector<Entry>& entries,
@@ -241,23 +284,27 @@ std::optional<QString> DurationCache::store(const std::vector<Entry>& entries,
         return unusable(database.lastError().text());
     QSqlQuery insert(database);
     insert.prepare(QStringLiteral("INSERT OR REPLACE INTO durations VALUES (?, ?, ?, ?, ?, ?, ?, "
-                                  "?, ?)"));
+                                  "?, ?, ?, ?)"));
     QSqlQuery touch(database);
-    touch.prepare(QStringLiteral("UPDATE durations SET seen = ? WHERE device = ? AND inode = ? "
-                                 "AND size = ? AND modified = ? AND changed = ?"));
+    touch.prepare(
+        QStringLiteral("UPDATE durations SET seen = ? WHERE device = ? AND inode = ? "
+                       "AND size = ? AND modified = ? AND changed = ? AND extension = ?"));
     for (const Entry& entry : entries) {
         bool done = true;
         if (entry.measured) {
-            bindStamp(insert, entry.stamp);
-            insert.bindValue(5, qint64(entry.measured->seconds));
-            insert.bindValue(6, entry.measured->error ? QVariant(*entry.measured->error)
-                                                      : QVariant(QMetaType(QMetaType::QString)));
-            insert.bindValue(7, failureContext);
-            insert.bindValue(8, now);
+            const bool failed = entry.measured->error.has_value();
+            bindKey(insert, entry.stamp, entry.file);
+            insert.bindValue(6, qint64(entry.measured->seconds));
+            insert.bindValue(7, failed ? QVariant(*entry.measured->error)
+                                       : QVariant(QMetaType(QMetaType::QString)));
+            insert.bindValue(8, failed ? QVariant(bytesOf(entry.file))
+                                       : QVariant(QMetaType(QMetaType::QByteArray)));
+            insert.bindValue(9, failureContext);
+            insert.bindValue(10, now);
             done = insert.exec();
         } else if (now - entry.seenBefore >= renewSeenAfterSeconds) {
             touch.bindValue(0, now);
-            bindStamp(touch, entry.stamp, 1);
+            bindKey(touch, entry.stamp, entry.file, 1);
             done = touch.exec();
         }
         if (!done) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -35,9 +36,10 @@ struct CachedDuration {
 };
 
 // Measurements kept between runs, in SQLite (WAL, so that the app and quillmark-report can use it
-// at once). A failure is reused only with the same failure context: the fallback tool and the
-// language of its messages. Entries not seen for half a year are pruned. One object belongs to
-// the thread that opened it.
+// at once), by the file's stamp and the extension of the name it was measured under. A failure is
+// reused only for the same path (its message names the file) and the same failure context: the
+// fallback tool and the language of its messages. Entries not seen for half a year are pruned.
+// One object belongs to the thread that opened it.
 class DurationCache {
 public:
     // Opens or creates the cache. A file that is not a database is set aside and a new one made;
@@ -47,13 +49,15 @@ public:
     DurationCache(const DurationCache&) = delete;
     DurationCache& operator=(const DurationCache&) = delete;
 
-    std::optional<CachedDuration> find(const FileStamp& stamp, const QString& failureContext);
+    std::optional<CachedDuration> find(const FileStamp& stamp, const std::filesystem::path& file,
+                                       const QString& failureContext);
     // Reads every entry at once, so that the finds that follow need no query each: worth it
     // when a run asks for many files.
     void preload();
 
     struct Entry {
         FileStamp stamp;
+        std::filesystem::path file;
         std::optional<CachedDuration> measured; // nothing: found in the cache, only seen again
         std::int64_t seenBefore = 0;            // for a found one, when it was last seen
     };
@@ -72,10 +76,12 @@ private:
     std::unique_ptr<QSqlQuery> m_find; // prepared once: a run asks once per file
     struct Row {
         CachedDuration duration;
+        QByteArray failedPath;
         QString context;
     };
-    std::optional<std::map<
-        std::tuple<std::uint64_t, std::uint64_t, std::int64_t, std::int64_t, std::int64_t>, Row>>
+    std::optional<std::map<std::tuple<std::uint64_t, std::uint64_t, std::int64_t, std::int64_t,
+                                      std::int64_t, QByteArray>,
+                           Row>>
         m_preloaded;
 };
 

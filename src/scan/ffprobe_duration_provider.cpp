@@ -5,6 +5,7 @@
 #include "platform/executable.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -24,6 +25,15 @@ QString decodedAndTrimmed(const QByteArray& bytes)
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder(bytes);
     return decoder.hasError() ? QString() : text.trimmed();
+}
+
+// The tool's messages name the part that wrote them with its address in memory ("[mov,mp4 @
+// 0x55d0c4a8]"), which differs from one run to the next: without it, the same file always gives
+// the same report.
+QString withoutAddresses(QString message)
+{
+    static const QRegularExpression address(QStringLiteral(R"(\[([^\]\n@]*) @ 0x[0-9a-fA-F]+\])"));
+    return message.replace(address, QStringLiteral("[\\1]"));
 }
 
 double strtodInCLocale(const char* text, char** end)
@@ -99,7 +109,7 @@ double FFprobeDurationProvider::duration(const std::filesystem::path& file,
         if (seconds && *seconds >= 0)
             return *seconds;
     }
-    const QString message = decodedAndTrimmed(output.standardError);
+    const QString message = withoutAddresses(decodedAndTrimmed(output.standardError));
     throw AppError::ffprobeFailed(
         file, message.isEmpty() ? QCoreApplication::translate("FFprobe", "durata non disponibile")
                                 : message);

@@ -225,34 +225,43 @@ TEST(CalculationEngineTest, TheCacheRemembersWhatDidNotChange)
     EXPECT_EQ(fresh.size(), 3u);
 }
 
-// A large run reads the whole cache at once; it must answer as the queries do.
+// A large run reads the whole cache at once; it must answer as the queries do. A measurement is
+// found by the file's stamp and extension; a failure, whose message names the file, only under
+// the same path and with the same fallback.
 TEST(DurationCacheTest, PreloadedAnswersAreTheQueriedOnes)
 {
     const TempTree tree;
     QString problem;
     const auto file = tree.path("durations.sqlite");
+    const auto stamp = [](std::uint64_t inode) { return FileStamp{1, inode, 10, 5, 5}; };
     {
         const auto cache = DurationCache::open(file, problem);
         ASSERT_TRUE(cache);
-        cache->store({{FileStamp{1, 1, 10, 5, 5}, CachedDuration{61, std::nullopt, 0}, 0},
-                      {FileStamp{1, 2, 10, 5, 5}, CachedDuration{0, QStringLiteral("rotto"), 0}, 0},
-                      {FileStamp{1, 3, 10, 5, 5}, CachedDuration{-5, std::nullopt, 0}, 0}},
+        cache->store({{stamp(1), "/v/a.mp4", CachedDuration{61, std::nullopt, 0}, 0},
+                      {stamp(2), "/v/b.mp4", CachedDuration{0, QStringLiteral("rotto"), 0}, 0},
+                      {stamp(3), "/v/c.mp4", CachedDuration{-5, std::nullopt, 0}, 0}},
                      QStringLiteral("ffprobe 1"));
     }
     const auto queried = DurationCache::open(file, problem);
     const auto preloaded = DurationCache::open(file, problem);
     preloaded->preload();
-    // A failure is tried again with another ffprobe; a negative is never an answer.
-    const std::vector<std::pair<std::uint64_t, QString>> expected{
-        {1, QStringLiteral("61")}, {2, QStringLiteral("rotto")}, {3, {}}, {4, {}}};
-    for (const auto& [inode, answer] : expected) {
-        const FileStamp stamp{1, inode, 10, 5, 5};
+    const std::vector<std::tuple<std::uint64_t, const char*, QString>> expected{
+        {1, "/v/a.mp4", QStringLiteral("61")},
+        {1, "/w/altro.MP4", QStringLiteral("61")},
+        {1, "/v/a.mkv", {}},
+        {2, "/v/b.mp4", QStringLiteral("rotto")},
+        {2, "/v/collegamento.mp4", {}},
+        {3, "/v/c.mp4", {}},
+        {4, "/v/d.mp4", {}}};
+    for (const auto& [inode, path, answer] : expected) {
         for (const auto& cache : {queried.get(), preloaded.get()}) {
-            const auto found = cache->find(stamp, QStringLiteral("ffprobe 1"));
+            const auto found = cache->find(stamp(inode), path, QStringLiteral("ffprobe 1"));
             EXPECT_EQ(found ? found->error.value_or(QString::number(found->seconds)) : QString(),
                       answer)
-                << inode;
-            EXPECT_EQ(bool(cache->find(stamp, QStringLiteral("ffprobe 2"))), inode == 1) << inode;
+                << path;
+            EXPECT_EQ(bool(cache->find(stamp(inode), path, QStringLiteral("ffprobe 2"))),
+                      answer == QStringLiteral("61"))
+                << path;
         }
     }
 }

@@ -227,6 +227,31 @@ TEST(QuillmarkReportTest, TwoProgramsShareTheCacheAndBothFinish)
     }
 }
 
+// A report made with the cache is byte for byte the one made without it, however the same bytes
+// were met before: under a hard link, in a folder since renamed, in another folder. A failure's
+// message names the file and its path (ffprobe's own words do too).
+TEST(QuillmarkReportTest, TheCacheNeverChangesAReport)
+{
+    const TempTree tree;
+    copyMedia("text.mp4", tree.path("Serie/a.mp4"));
+    copyMedia("clip.mkv", tree.path("Serie/ok.mkv"));
+    std::filesystem::create_hard_link(tree.path("Serie/a.mp4"), tree.path("Serie/b.mp4"));
+    const auto sameWithAndWithout = [&](const char* folder) {
+        const std::string root = tree.path(folder).native();
+        report({root});
+        const QByteArray cached = report({root}).standardOutput;
+        EXPECT_TRUE(cached.contains("ffprobe non è riuscito ad analizzare")) << cached.data();
+        EXPECT_EQ(cached.toStdString(), report({"--no-cache", root}).standardOutput.toStdString())
+            << folder;
+    };
+    sameWithAndWithout("Serie");
+    std::filesystem::rename(tree.path("Serie"), tree.path("Serie (0h00m)"));
+    sameWithAndWithout("Serie (0h00m)");
+    std::filesystem::create_directory(tree.path("Altro"));
+    std::filesystem::rename(tree.path("Serie (0h00m)/a.mp4"), tree.path("Altro/a.mp4"));
+    sameWithAndWithout("Altro");
+}
+
 // The manual is written apart from --help: both must name the same options.
 TEST(QuillmarkReportTest, HelpAndTheManualNameTheSameOptions)
 {

@@ -72,7 +72,10 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"exit 1 with message", "echo 'clip.avi: Invalid data' >&2; exit 1", std::nullopt,
                    "ffprobe non è riuscito ad analizzare clip.avi: clip.avi: Invalid data"},
         ScriptCase{"two numbers on two lines", "printf '1.5\\n2.5\\n'; echo ' uno\\n due ' >&2",
-                   std::nullopt, "ffprobe non è riuscito ad analizzare clip.avi: uno\n due"}),
+                   std::nullopt, "ffprobe non è riuscito ad analizzare clip.avi: uno\n due"},
+        ScriptCase{"a message without the addresses that change from run to run",
+                   "echo '[mov,mp4 @ 0x55d0c4a8] moov atom not found' >&2; exit 1", std::nullopt,
+                   "ffprobe non è riuscito ad analizzare clip.avi: [mov,mp4] moov atom not found"}),
     [](const auto& info) { return test::paramName(info.param.name); });
 
 TEST(FFprobeProviderTest, PassesTheSevenArgumentsWithThePathAsRawBytes)
