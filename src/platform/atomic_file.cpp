@@ -101,12 +101,14 @@ Temporary createTemporary(const std::filesystem::path& file)
     throwErrno("open");
 }
 
-// A regular file that is replaced keeps its permissions, without the set-user-ID, set-group-ID
-// and sticky bits; a symbolic link is replaced, not followed, so its target's mode is not taken.
+// A regular file of the user's that is replaced keeps its permissions, without the set-user-ID,
+// set-group-ID and sticky bits. Another user's file (in a folder all may write to) lends nothing:
+// its mode says what that user wanted, and 0777 would open the new file to everyone. A symbolic
+// link is replaced, not followed, so its target's mode is not taken either.
 void keepPermissions(int fd, const std::filesystem::path& file)
 {
     struct stat info {};
-    if (::lstat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (::lstat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid())
         return;
     if (::fchmod(fd, info.st_mode & 0777) != 0)
         throwErrno("fchmod");

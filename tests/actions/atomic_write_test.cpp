@@ -55,6 +55,16 @@ TEST(AtomicWriteTest, NeverCarriesSetIdBitsNorFollowsALinkForTheMode)
     EXPECT_EQ(modeOf(playlist) & 07000, 0u);
     EXPECT_EQ(contents(program), "replaced");
     EXPECT_EQ(modeOf(program) & 07777, 04755u);
+
+    // Another user's report in a folder all may write to lends the new file nothing.
+    const auto stranger = tree.file("durata.txt", "theirs");
+    ASSERT_EQ(::chmod(stranger.c_str(), 04777), 0);
+    if (::chown(stranger.c_str(), ::geteuid() + 1, ::getegid()) != 0)
+        GTEST_SKIP() << "only root can give a file to another user";
+    const mode_t mask = ::umask(022);
+    writeFileAtomically(stranger, "mine");
+    ::umask(mask);
+    EXPECT_EQ(modeOf(stranger) & 07777, 0644u);
 }
 
 } // namespace
