@@ -3,6 +3,8 @@
 #include "platform/folder_token.h"
 #include "platform/paths.h"
 
+#include <QCoreApplication>
+
 namespace quillmark {
 
 namespace {
@@ -105,9 +107,20 @@ void AppPreferences::storeRecentFolders(const QByteArrayList& folders)
 std::optional<std::filesystem::path> AppPreferences::ffprobePath() const
 {
     const QString path = m_store.value(ffprobePathKey).toString();
-    if (path.isEmpty())
+    if (!path.startsWith(QLatin1Char('/')))
         return std::nullopt;
     return fileURLPath(path.toStdString());
+}
+
+std::optional<QString> AppPreferences::ffprobePathProblem() const
+{
+    const QString path = m_store.value(ffprobePathKey).toString();
+    if (path.isEmpty() || path.startsWith(QLatin1Char('/')))
+        return std::nullopt;
+    return QCoreApplication::translate("AppPreferences",
+                                       "ffprobe_path ignorato: «%1» non è un percorso assoluto, "
+                                       "ffprobe viene cercato nei percorsi abituali.")
+        .arg(path);
 }
 
 } // namespace quillmark

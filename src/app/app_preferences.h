@@ -33,9 +33,12 @@ public:
     // The last eight folders remembered, newest first, without those that are not there now.
     std::vector<std::filesystem::path> recentFolders() const;
 
-    // The configured ffprobe, taken as typed (relative to the working folder, no "~"); nothing
-    // when unset or empty, which means: search for it.
+    // The configured ffprobe, an absolute path taken as written; nothing when unset, empty or
+    // relative, which means: search for it. A relative path would run whatever program of that
+    // name sits in the working folder, a downloaded folder's for instance.
     std::optional<std::filesystem::path> ffprobePath() const;
+    // What the user is told when the configured path was not taken.
+    std::optional<QString> ffprobePathProblem() const;
 
 private:
     QByteArrayList storedRecentFolders() const;

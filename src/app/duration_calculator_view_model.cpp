@@ -59,6 +59,23 @@ DurationCalculatorViewModel::DurationCalculatorViewModel(ViewModelServices servi
 
     refreshCanLoadReport();
     loadExistingReport();
+    tellSettingsProblems();
+}
+
+// Said once, at start-up, after what loading the report said.
+void DurationCalculatorViewModel::tellSettingsProblems()
+{
+    QStringList problems;
+    for (const auto& problem :
+         {m_services.settings.problem(), m_preferences.ffprobePathProblem()}) {
+        if (problem)
+            problems.append(*problem);
+    }
+    if (problems.isEmpty())
+        return;
+    if (m_statusMessage != tr("Pronto"))
+        problems.prepend(m_statusMessage);
+    setStatus(problems.join(QLatin1Char(' ')));
 }
 
 DurationCalculatorViewModel::~DurationCalculatorViewModel() = default;

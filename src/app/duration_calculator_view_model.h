@@ -207,6 +207,7 @@ private:
     std::filesystem::path reportFileURL() const;
 
     void loadExistingReport();
+    void tellSettingsProblems();
     // Makes the folder's "durata.txt" the current report; the description of a read failure.
     std::optional<QString> loadReportFile();
     // The only ways the current report changes: shown with the flags it enables, gone, or kept

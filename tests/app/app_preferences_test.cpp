@@ -14,20 +14,6 @@ namespace {
 
 using test::TempTree;
 
-TEST(AppPreferencesTest, TheFfprobePathIsTakenAsWritten)
-{
-    const TempTree tree;
-    QSettingsStore store(QString::fromStdString(tree.path("q.conf").native()));
-    AppPreferences preferences(store);
-    EXPECT_FALSE(preferences.ffprobePath().has_value());
-    store.setValue(QStringLiteral("ffprobe_path"), QString());
-    EXPECT_FALSE(preferences.ffprobePath().has_value());
-    store.setValue(QStringLiteral("ffprobe_path"), QStringLiteral("~/bin/ffprobe"));
-    EXPECT_EQ(preferences.ffprobePath(), std::filesystem::current_path() / "~/bin/ffprobe");
-    store.setValue(QStringLiteral("ffprobe_path"), QStringLiteral("/opt/ff/ffprobe"));
-    EXPECT_EQ(preferences.ffprobePath(), std::filesystem::path("/opt/ff/ffprobe"));
-}
-
 TEST(AppPreferencesTest, TokenFallsBackToTheStoredPath)
 {
     const TempTree tree;

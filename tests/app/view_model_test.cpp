@@ -1,4 +1,5 @@
 #include "app/app_preferences.h"
+#include "model/app_error.h"
 #include "support/fake_provider.h"
 #include "support/media_corpus.h"
 #include "support/printers.h"
@@ -8,6 +9,7 @@
 #include <QTest>
 
 #include <atomic>
+#include <fstream>
 #include <future>
 #include <sys/stat.h>
 #include <thread>
@@ -297,6 +299,55 @@ TEST_F(ViewModelTest, AReportThatCannotBeReadIsRefusedAtOnce)
         expectAlert(QStringLiteral("Errore"),
                     QStringLiteral("Impossibile leggere il report: ") + QString::fromUtf8(reason));
     }
+}
+
+// A settings file that would block the start (a FIFO) or cost seconds and gigabytes (a huge one)
+// is not read: the window starts with the defaults and says so. A relative ffprobe_path, which
+// would run whatever "ffprobe" sits in the working folder, is not taken either.
+TEST_F(ViewModelTest, SettingsThatWouldHangOrMisleadAreNotTaken)
+{
+    const auto fifo = tree.path("fifo.conf");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto huge = tree.file("huge.conf", "[General]\nhide_empty_folders=false\n");
+    std::filesystem::resize_file(huge, 2 * QSettingsStore::sizeLimit);
+    for (const auto& file : {fifo, huge}) {
+        auto opened = std::async(std::launch::async,
+                                 [&] { return std::make_unique<QSettingsStore>(text(file)); });
+        if (opened.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            std::ofstream(file) << ""; // lets the blocked reader go
+            FAIL() << file << " blocked the start";
+        }
+        const auto store = opened.get();
+        ViewModelServices services{*store, desktop};
+        auto& vm = start(services);
+        EXPECT_TRUE(vm.hideEmptyFolders());
+        EXPECT_TRUE(
+            vm.statusMessage().startsWith(QStringLiteral("Impostazioni non lette: ") + text(file)))
+            << vm.statusMessage().toStdString();
+        vm.setHideEmptyFolders(false); // kept for this run, the file left alone
+        EXPECT_FALSE(vm.hideEmptyFolders());
+        model.reset();
+    }
+    EXPECT_EQ(std::filesystem::file_size(huge), 2 * QSettingsStore::sizeLimit);
+
+    tree.file("cwd/ffprobe", "#!/bin/sh\necho 1\n");
+    std::filesystem::permissions(tree.path("cwd/ffprobe"), std::filesystem::perms::owner_all);
+    std::vector<std::optional<std::filesystem::path>> configured;
+    ViewModelServices services = makeServices();
+    services.makeDurationService = [&](const std::optional<std::filesystem::path>& path) {
+        configured.push_back(path);
+        return VideoDurationService(std::make_shared<test::FakeProvider>(
+            [](const auto&, auto) -> double { throw AppError::ffprobeNotFound(); }));
+    };
+    for (const char* path : {"ffprobe", "~/bin/ffprobe", "", "/opt/ff/ffprobe"}) {
+        settings.setValue(QStringLiteral("ffprobe_path"), QString::fromUtf8(path));
+        const QString status = start(services).statusMessage();
+        EXPECT_EQ(status.contains(QStringLiteral("ffprobe_path ignorato: «%1»").arg(path)),
+                  *path != '\0' && *path != '/')
+            << path;
+    }
+    EXPECT_EQ(configured, (std::vector<std::optional<std::filesystem::path>>{
+                              std::nullopt, std::nullopt, std::nullopt, "/opt/ff/ffprobe"}));
 }
 
 } // namespace
