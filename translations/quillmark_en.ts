@@ -25,6 +25,24 @@
     </message>
 </context>
 <context>
+    <name>AppPreferences</name>
+    <message>
+        <source>ffprobe_path ignorato: «%1» non è un percorso assoluto, ffprobe viene cercato nei percorsi abituali.</source>
+        <translation>ffprobe_path ignored: “%1” is not an absolute path, so ffprobe is looked for in the usual places.</translation>
+    </message>
+</context>
+<context>
+    <name>CalculationEngine</name>
+    <message>
+        <source>cartella non leggibile (%1)</source>
+        <translation>folder cannot be read (%1)</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere la cartella %1: %2</source>
+        <translation>Cannot read the folder %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>DesktopServices</name>
     <message>
         <source>Testo (*.txt)</source>
@@ -51,6 +69,10 @@
     <message>
         <source>durata non disponibile</source>
         <translation>duration not available</translation>
+    </message>
+    <message>
+        <source>interrotto</source>
+        <translation>stopped</translation>
     </message>
 </context>
 <context>
@@ -95,8 +117,8 @@
         <translation>a socket</translation>
     </message>
     <message>
-        <source>«%1» non è un file normale ma %2: non viene letto.</source>
-        <translation>“%1” is not a regular file but %2: it is not read.</translation>
+        <source>«%1» non è un file normale ma %2, quindi non viene letto.</source>
+        <translation>“%1” is not a regular file but %2, so it is not read.</translation>
     </message>
 </context>
 <context>
@@ -108,6 +130,21 @@
     <message>
         <source> · circa %1 alla fine</source>
         <translation> · about %1 to go</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>non è un file normale</source>
+        <translation>is not a regular file</translation>
+    </message>
+    <message>
+        <source>è troppo grande</source>
+        <translation>is too large</translation>
+    </message>
+    <message>
+        <source>Impostazioni non lette: %1 %2; valgono quelle predefinite e le modifiche non vengono salvate.</source>
+        <translation>Settings not read: %1 %2; the defaults apply and changes are not saved.</translation>
     </message>
 </context>
 <context>
@@ -439,6 +476,10 @@
     <message>
         <source>%1 in tutto</source>
         <translation>%1 in all</translation>
+    </message>
+    <message>
+        <source>≈ %1 in tutto</source>
+        <translation>≈ %1 in all</translation>
     </message>
 </context>
 <context>
