@@ -6,8 +6,12 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include "model/path_text.h"
 #include "platform/regular_file.h"
 
+#include <QCoreApplication>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -39,12 +43,42 @@ struct AvioContextDeleter {
 };
 using AvioContext = std::unique_ptr<AVIOContext, AvioContextDeleter>;
 
-int readFromFile(void* fd, uint8_t* buffer, int size)
+// What the probe reads through: the descriptor that was checked to be a regular file, and what
+// is left of the budget.
+struct Reader {
+    int fd = -1;
+    std::int64_t bytesLeft = 0;
+    std::chrono::steady_clock::time_point deadline;
+    std::stop_token stop;
+    bool outOfBytes = false;
+    bool outOfTime = false;
+};
+
+// libavformat asks the interrupt callback only in some of its loops, never on the reads of a
+// reader of one's own: so each read also looks at the clock and the stop request.
+bool interruptedNow(Reader& reader)
 {
+    if (std::chrono::steady_clock::now() > reader.deadline)
+        reader.outOfTime = true;
+    return reader.outOfTime || reader.stop.stop_requested();
+}
+
+int readFromFile(void* opaque, uint8_t* buffer, int size)
+{
+    auto& reader = *static_cast<Reader*>(opaque);
+    if (interruptedNow(reader))
+        return AVERROR_EXIT;
+    if (reader.bytesLeft <= 0) {
+        reader.outOfBytes = true;
+        return AVERROR_EXIT;
+    }
+    const auto wanted = std::size_t(std::min<std::int64_t>(size, reader.bytesLeft));
     for (;;) {
-        const ssize_t count = ::read(*static_cast<const int*>(fd), buffer, std::size_t(size));
-        if (count > 0)
+        const ssize_t count = ::read(reader.fd, buffer, wanted);
+        if (count > 0) {
+            reader.bytesLeft -= count;
             return int(count);
+        }
         if (count == 0)
             return AVERROR_EOF;
         if (errno != EINTR)
@@ -52,9 +86,9 @@ int readFromFile(void* fd, uint8_t* buffer, int size)
     }
 }
 
-int64_t seekInFile(void* fd, int64_t offset, int whence)
+int64_t seekInFile(void* opaque, int64_t offset, int whence)
 {
-    const int descriptor = *static_cast<const int*>(fd);
+    const int descriptor = static_cast<const Reader*>(opaque)->fd;
     if (whence == AVSEEK_SIZE) {
         struct stat info {};
         return ::fstat(descriptor, &info) == 0 ? int64_t(info.st_size) : AVERROR(errno);
@@ -63,14 +97,13 @@ int64_t seekInFile(void* fd, int64_t offset, int whence)
     return position < 0 ? AVERROR(errno) : int64_t(position);
 }
 
-// Reads only through the descriptor that was checked to be a regular file.
-AvioContext fileReader(int* fd)
+AvioContext fileReader(Reader& reader)
 {
     auto* buffer = static_cast<unsigned char*>(av_malloc(readBufferSize));
     if (!buffer)
         return nullptr;
     AVIOContext* context =
-        avio_alloc_context(buffer, readBufferSize, 0, fd, readFromFile, nullptr, seekInFile);
+        avio_alloc_context(buffer, readBufferSize, 0, &reader, readFromFile, nullptr, seekInFile);
     if (!context)
         av_free(buffer);
     return AvioContext(context);
@@ -83,9 +116,41 @@ int refuseToOpen(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary
     return AVERROR(EPERM);
 }
 
-int interrupted(void* stop)
+int interrupted(void* opaque)
 {
-    return static_cast<const std::stop_token*>(stop)->stop_requested() ? 1 : 0;
+    return interruptedNow(*static_cast<Reader*>(opaque)) ? 1 : 0;
+}
+
+// What the options of an open say: only the containers that read themselves, and no protocol at
+// all for anything a demuxer would open besides the file (the file itself needs none: it is read
+// through the reader).
+struct OpenOptions {
+    AVDictionary* dictionary = nullptr;
+    OpenOptions()
+    {
+        av_dict_set(&dictionary, "format_whitelist", selfContainedFormats, 0);
+        av_dict_set(&dictionary, "protocol_whitelist", "none", 0);
+    }
+    ~OpenOptions() { av_dict_free(&dictionary); }
+    OpenOptions(const OpenOptions&) = delete;
+    OpenOptions& operator=(const OpenOptions&) = delete;
+};
+
+[[noreturn]] void throwLimitReached(const std::filesystem::path& file, const Reader& reader,
+                                    const ProbeBudget& budget)
+{
+    const QString name = lastPathComponent(file);
+    throw MeasuringLimitReached(
+        (reader.outOfTime
+             ? QCoreApplication::translate("MediaProbe",
+                                           "«%1» non dice la sua durata in %2 secondi e non viene "
+                                           "letto oltre.")
+                   .arg(name, QString::number(budget.time.count() / 1000))
+             : QCoreApplication::translate("MediaProbe",
+                                           "«%1» non dice la sua durata nei primi %2 MiB e non "
+                                           "viene letto oltre.")
+                   .arg(name, QString::number(budget.bytes / (1024 * 1024))))
+            .toStdString());
 }
 
 bool isDemuxer(const AVFormatContext& context, const char* name)
@@ -177,7 +242,12 @@ void readWhatTheContainerNeeds(AVFormatContext& context)
 
 } // namespace
 
-std::optional<MediaProbe> probeMedia(const std::filesystem::path& file, std::stop_token stop)
+const char* const selfContainedFormats =
+    "mov,mp4,m4a,3gp,3g2,mj2,matroska,webm,avi,flv,asf,mpegts,mpeg,ogg,rm,nut,mxf,dv,ivf,mp3,aac,"
+    "flac,wav,w64";
+
+std::optional<MediaProbe> probeMedia(const std::filesystem::path& file, std::stop_token stop,
+                                     const ProbeBudget& budget)
 {
     static std::once_flag silenced;
     std::call_once(silenced, [] { av_log_set_level(AV_LOG_QUIET); });
@@ -188,24 +258,34 @@ std::optional<MediaProbe> probeMedia(const std::filesystem::path& file, std::sto
     } catch (const std::exception&) {
         return std::nullopt;
     }
-    int descriptor = fd.get();
-    const AvioContext reader = fileReader(&descriptor);
+    Reader reader{fd.get(), budget.bytes, std::chrono::steady_clock::now() + budget.time,
+                  std::move(stop)};
+    const AvioContext avio = fileReader(reader);
     AVFormatContext* raw = avformat_alloc_context();
-    if (!reader || !raw) {
+    if (!avio || !raw) {
         avformat_free_context(raw);
         return std::nullopt;
     }
-    raw->pb = reader.get();
+    raw->pb = avio.get();
     raw->io_open = refuseToOpen;
-    raw->interrupt_callback = AVIOInterruptCB{interrupted, &stop};
+    raw->interrupt_callback = AVIOInterruptCB{interrupted, &reader};
     // The name only guides the format probe by its extension; nothing is opened by it.
     const std::string name = "file:" + file.native();
-    if (avformat_open_input(&raw, name.c_str(), nullptr, nullptr) < 0)
+    OpenOptions options;
+    const int opened = avformat_open_input(&raw, name.c_str(), nullptr, &options.dictionary);
+    if (reader.outOfBytes || reader.outOfTime) {
+        if (opened >= 0)
+            avformat_close_input(&raw);
+        throwLimitReached(file, reader, budget);
+    }
+    if (opened < 0)
         return std::nullopt; // avformat_open_input frees the context on failure
     const FormatContext context(raw);
 
     readWhatTheContainerNeeds(*context);
-    if (stop.stop_requested())
+    if (reader.outOfBytes || reader.outOfTime)
+        throwLimitReached(file, reader, budget);
+    if (reader.stop.stop_requested())
         return std::nullopt;
     return MediaProbe{hasPlayableStream(*context), durationSeconds(*context)};
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <stop_token>
 
 namespace quillmark {
@@ -14,9 +17,31 @@ struct MediaProbe {
     std::optional<double> seconds;
 };
 
+// How much a probe may read and how long it may take: far more than a real file needs (its
+// header and index, not its payload), far less than a crafted one can ask for (a sparse file of
+// a hundred gigabytes that is read to its end).
+struct ProbeBudget {
+    std::int64_t bytes = 128LL * 1024 * 1024;
+    std::chrono::milliseconds time{20000};
+};
+
+// A probe that spent its budget without finding the duration; the message says so.
+class MeasuringLimitReached : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The containers a file may be read as: those that only ever read themselves. Playlists,
+// concatenation scripts, image sequences and manifests, which open other files or URLs (a FIFO
+// beside them, a film outside the folder), are not among them. In libavformat's list form.
+extern const char* const selfContainedFormats;
+
 // Opens the file with libavformat and reads only what its container needs to state the streams
 // and the duration; frames are never decoded. Returns nothing when the file cannot be opened as
-// media. Safe to call from several threads at once; silent; a stop request abandons the reading.
-std::optional<MediaProbe> probeMedia(const std::filesystem::path& file, std::stop_token stop = {});
+// media; throws MeasuringLimitReached when the budget runs out first. Nothing but the file itself
+// is ever opened. Safe to call from several threads at once; silent; a stop request abandons the
+// reading.
+std::optional<MediaProbe> probeMedia(const std::filesystem::path& file, std::stop_token stop = {},
+                                     const ProbeBudget& budget = {});
 
 } // namespace quillmark

@@ -3,6 +3,7 @@
 #include "model/app_error.h"
 #include "platform/child_process.h"
 #include "platform/executable.h"
+#include "platform/media_probe.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -42,6 +43,8 @@ double strtodInCLocale(const char* text, char** end)
     return strtod_l(text, end, cLocale);
 }
 
+// The tool reads only the file: a playlist or a concatenation script named like a video would
+// have it open a film outside the folder, or a FIFO that keeps it waiting.
 std::vector<std::string> ffprobeArguments(const std::filesystem::path& file)
 {
     return {"-v",
@@ -50,6 +53,10 @@ std::vector<std::string> ffprobeArguments(const std::filesystem::path& file)
             "format=duration",
             "-of",
             "default=noprint_wrappers=1:nokey=1",
+            "-format_whitelist",
+            selfContainedFormats,
+            "-protocol_whitelist",
+            "file",
             file.native()};
 }
 

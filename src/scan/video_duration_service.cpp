@@ -1,6 +1,7 @@
 #include "scan/video_duration_service.h"
 
 #include "model/app_error.h"
+#include "platform/media_probe.h"
 #include "platform/regular_file.h"
 #include "scan/avfoundation_duration_provider.h"
 #include "scan/ffprobe_duration_provider.h"
@@ -46,6 +47,10 @@ std::int64_t VideoDurationService::duration(const std::filesystem::path& file,
     std::exception_ptr primaryError;
     try {
         return wholeSeconds(file, m_primary->duration(file, stop));
+    } catch (const MeasuringLimitReached&) {
+        // The fallback reads with the same libraries: it would spend its own time limit on the
+        // same endless file.
+        throw;
     } catch (...) {
         if (!m_fallback)
             throw;

@@ -16,9 +16,10 @@ public:
                          std::shared_ptr<const MediaDurationProvider> fallback = nullptr);
 
     // Truncated toward zero; a negative, infinite or NaN duration is a failed measurement. Throws
-    // NotRegularFileError, before any provider is asked, for anything but a regular file; the
-    // primary's error when there is no fallback; AppError::durationFailed with both messages
-    // when both providers fail.
+    // NotRegularFileError, before any provider is asked, for anything but a regular file;
+    // MeasuringLimitReached, without asking the fallback, for a file the primary read too much
+    // of; the primary's error when there is no fallback; AppError::durationFailed with both
+    // messages when both providers fail.
     std::int64_t duration(const std::filesystem::path& file, std::stop_token stop = {}) const;
 
     // What a failure depends on besides the file: the providers, and the language of the

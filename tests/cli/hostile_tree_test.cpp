@@ -74,7 +74,7 @@ TEST(HostileTreeTest, EveryVideoListedEverySpecialEntryExplainedTotalsTrue)
 
     QProcess cli;
     cli.start(QStringLiteral(QUILLMARK_REPORT_EXE),
-              {QString::fromStdString(tree.path("Film").native())});
+              {QStringLiteral("--no-cache"), QString::fromStdString(tree.path("Film").native())});
     ASSERT_TRUE(cli.waitForFinished(30000)) << "the calculation hung";
     EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
     const QString report = QString::fromUtf8(cli.readAllStandardOutput());
@@ -116,6 +116,32 @@ TEST(HostileTreeTest, EveryVideoListedEverySpecialEntryExplainedTotalsTrue)
               std::string::npos);
     EXPECT_EQ(std::count(playlist.begin(), playlist.end(), '\n'), 1 + 7);
     EXPECT_TRUE(std::filesystem::exists(tree.path("Film/" + longName + ".m3u")));
+}
+
+// Files that are not what their names say and would have a measurer open other files: a
+// concatenation script and playlists that lead to a FIFO or to a film outside the chosen folder.
+// Each fails at once, with its reason, and nothing outside the folder is measured.
+TEST(HostileTreeTest, ContainersThatReachBeyondThemselvesFailAtOnce)
+{
+    const TempTree tree;
+    tree.file("film.mp4", contents(mediaCorpus() / "minute.mov"));
+    tree.file("Film/x/concat.mp4", "ffconcat version 1.0\nfile seg.ts\n");
+    ASSERT_EQ(::mkfifo(tree.path("Film/x/seg.ts").c_str(), 0600), 0);
+    const std::string playlist = "#EXTM3U\n#EXT-X-TARGETDURATION:70\n#EXTINF:61.5,\n";
+    tree.file("Film/x/hls.mp4", playlist + "../../film.mp4\n#EXT-X-ENDLIST\n");
+    tree.file("Film/x/hls-fifo.mkv", playlist + "seg.ts\n#EXT-X-ENDLIST\n");
+
+    QProcess cli;
+    cli.start(QStringLiteral(QUILLMARK_REPORT_EXE),
+              {QStringLiteral("--no-cache"), QString::fromStdString(tree.path("Film").native())});
+    ASSERT_TRUE(cli.waitForFinished(60000)) << "the calculation hung";
+    const QString report = QString::fromUtf8(cli.readAllStandardOutput());
+    const ReadReport read = readReport(report);
+    ASSERT_EQ(read.summary.folders.size(), 1) << report.toStdString();
+    for (const FileRow& file : read.summary.folders[0].files)
+        EXPECT_TRUE(file.errorMessage.has_value()) << file.name.toStdString();
+    EXPECT_EQ(read.summary.folders[0].files.size(), 3);
+    EXPECT_EQ(read.grandTotalLabel, QStringLiteral("0h00m"));
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 #include "model/app_error.h"
+#include "platform/media_probe.h"
 #include "scan/avfoundation_duration_provider.h"
 #include "support/app_error_of.h"
 #include "support/media_corpus.h"
 #include "support/param_name.h"
+#include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +39,31 @@ INSTANTIATE_TEST_SUITE_P(Files, CorpusTest,
                                            "audio-only.mp4", "text.mp4", "zero.mkv",
                                            "truncated.mp4", "missing.mp4"),
                          [](const auto& info) { return test::paramName(info.param); });
+
+// A file that would be read to no end (an AVI header before a hundred sparse gigabytes, which
+// has no index, so the demuxer scans the zeros) fails once the probe's budget of bytes or of time
+// is spent, with a message that says so.
+TEST(MediaProbeTest, ABudgetEndsAReadThatWouldNotEnd)
+{
+    const test::TempTree tree;
+    const std::string header("RIFF\xf0\xff\xff\xff"
+                             "AVI LIST\x44\0\0\0hdrlavih\x38\0\0\0",
+                             32);
+    const auto sparse = tree.file("sparse.avi", header + std::string(56, '\0'));
+    std::filesystem::resize_file(sparse, 100LL << 30);
+    for (const auto& [budget, message] :
+         {std::pair{ProbeBudget{4 << 20, std::chrono::seconds(20)},
+                    "«sparse.avi» non dice la sua durata nei primi 4 MiB e non viene letto oltre."},
+          std::pair{ProbeBudget{1LL << 40, std::chrono::milliseconds(0)},
+                    "«sparse.avi» non dice la sua durata in 0 secondi e non viene letto oltre."}}) {
+        try {
+            probeMedia(sparse, {}, budget);
+            ADD_FAILURE() << "measured";
+        } catch (const MeasuringLimitReached& error) {
+            EXPECT_EQ(QString::fromStdString(error.what()), QString::fromUtf8(message));
+        }
+    }
+}
 
 } // namespace
 } // namespace quillmark
