@@ -21,16 +21,13 @@ namespace {
 
 // How long closing waits for measurements that were asked to stop. One stuck in the kernel (a
 // dead network mount) cannot be stopped at all and is left behind after this.
-constexpr int abandonAfterMilliseconds = 1500;
+constexpr std::chrono::milliseconds abandonAfter(1500);
 
-// Keeps a pool whose threads may still be inside a system call: deleting it would wait for
-// them. Kept reachable on purpose; its threads end on their own once the call returns.
-void abandon(std::unique_ptr<QThreadPool> pool)
+QString noThreadsMessage()
 {
-    static std::mutex mutex;
-    static auto* abandoned = new std::vector<std::unique_ptr<QThreadPool>>;
-    const std::lock_guard lock(mutex);
-    abandoned->push_back(std::move(pool));
+    return QCoreApplication::translate("CalculationEngine",
+                                       "Impossibile avviare il calcolo: il sistema non concede "
+                                       "altri thread.");
 }
 
 std::error_code errorCode(int error)
@@ -124,19 +121,16 @@ CalculationEngine::CalculationEngine(VideoDurationService service, int processor
     , m_processorCount(processorCount)
     , m_cacheFile(std::move(cacheFile))
     , m_link(std::make_shared<Link>(this))
-    , m_pool(std::make_unique<QThreadPool>())
 {
-    m_pool->setMaxThreadCount(std::max(processorCount, 1));
 }
 
+// Threads still stuck in the kernel after the wait hold nothing of the engine's but the cut link.
 CalculationEngine::~CalculationEngine()
 {
     m_link->cut();
     if (m_run)
         m_run->stop.request_stop();
-    m_pool->clear();
-    if (!m_pool->waitForDone(abandonAfterMilliseconds))
-        abandon(std::move(m_pool));
+    m_threads.waitForDone(abandonAfter);
 }
 
 int CalculationEngine::maxConcurrent(std::size_t jobCount, int processorCount, bool remote)
@@ -160,35 +154,42 @@ QFuture<ComputedReport> CalculationEngine::computeReport(const std::filesystem::
     QFuture<ComputedReport> future = m_run->promise.future();
 
     // The walk of a large tree takes a while: it runs off this thread like the measurements.
-    m_pool->start([link = m_link, id = m_run->id, stop = m_run->stop.get_token(), folder,
-                   extensions, cacheFile = m_cacheFile, context = m_service.failureContext(),
-                   useCache, written = m_cacheWritten,
-                   listers = m_maxInFlight.value_or(remoteInFlight)] {
-        try {
-            auto walked = std::make_shared<Walk>(walk(folder, extensions, listers, stop));
-            if (cacheFile) {
-                // A re-run right after a run must see what that run stored.
-                if (written.valid())
-                    written.wait_for(std::chrono::seconds(3));
-                lookUp(*walked, *cacheFile, context, useCache);
+    const bool started = m_threads.start(
+        [link = m_link, id = m_run->id, stop = m_run->stop.get_token(), folder, extensions,
+         cacheFile = m_cacheFile, context = m_service.failureContext(), useCache,
+         written = m_cacheWritten, listers = m_maxInFlight.value_or(remoteInFlight)] {
+            try {
+                auto walked = std::make_shared<Walk>(walk(folder, extensions, listers, stop));
+                if (cacheFile) {
+                    // A re-run right after a run must see what that run stored.
+                    if (written.valid())
+                        written.wait_for(std::chrono::seconds(3));
+                    lookUp(*walked, *cacheFile, context, useCache);
+                }
+                link->post([id, walked](CalculationEngine& engine) {
+                    if (engine.isCurrent(id))
+                        engine.startMeasuring(walked);
+                });
+            } catch (...) {
+                link->post([id, error = std::current_exception()](CalculationEngine& engine) {
+                    if (engine.isCurrent(id))
+                        engine.fail(error);
+                });
             }
-            link->post([id, walked](CalculationEngine& engine) {
-                if (engine.isCurrent(id))
-                    engine.startMeasuring(walked);
-            });
-        } catch (...) {
-            link->post([id, error = std::current_exception()](CalculationEngine& engine) {
-                if (engine.isCurrent(id))
-                    engine.fail(error);
-            });
-        }
-    });
+        });
+    // Said after this returns, like any other outcome, so that the caller can listen first.
+    if (!started)
+        m_link->post([id = m_run->id](CalculationEngine& engine) {
+            if (engine.isCurrent(id))
+                engine.fail(
+                    std::make_exception_ptr(std::runtime_error(noThreadsMessage().toStdString())));
+        });
     return future;
 }
 
 void CalculationEngine::finishBackgroundWork()
 {
-    m_pool->waitForDone(abandonAfterMilliseconds);
+    m_threads.waitForDone(abandonAfter);
     QCoreApplication::sendPostedEvents(this);
 }
 
@@ -202,7 +203,6 @@ void CalculationEngine::cancel()
     if (!m_run)
         return;
     m_run->stop.request_stop();
-    m_pool->clear();
     const std::unique_ptr<Run> run = std::move(m_run);
     run->promise.future().cancel();
     run->promise.finish();
@@ -284,9 +284,12 @@ void CalculationEngine::startMeasuring(std::shared_ptr<Walk> walked)
     const int inFlight = m_maxInFlight ? maxConcurrent(m_run->queue->files.size(), *m_maxInFlight)
                                        : maxConcurrent(m_run->queue->files.size(), m_processorCount,
                                                        m_run->walked.remote);
-    m_pool->setMaxThreadCount(std::max(inFlight, m_pool->maxThreadCount()));
+    int started = 0;
     for (int i = inFlight; i > 0; --i)
-        startWorker();
+        started += startWorker() ? 1 : 0;
+    // Fewer workers only take longer; none would never end.
+    if (started == 0)
+        fail(std::make_exception_ptr(std::runtime_error(noThreadsMessage().toStdString())));
 }
 
 void CalculationEngine::reportCacheProblem(const QString& reason)
@@ -297,10 +300,10 @@ void CalculationEngine::reportCacheProblem(const QString& reason)
     Q_EMIT cacheUnavailable(reason);
 }
 
-void CalculationEngine::startWorker()
+bool CalculationEngine::startWorker()
 {
-    m_pool->start([link = m_link, id = m_run->id, queue = m_run->queue, service = m_service,
-                   stop = m_run->stop.get_token()] {
+    return m_threads.start([link = m_link, id = m_run->id, queue = m_run->queue,
+                            service = m_service, stop = m_run->stop.get_token()] {
         for (std::size_t next;
              !stop.stop_requested() && (next = queue->next++) < queue->files.size();) {
             const auto& [index, file] = queue->files[next];
@@ -400,18 +403,22 @@ void CalculationEngine::storeInCache()
     }
     auto written = std::make_shared<std::promise<void>>();
     m_cacheWritten = written->get_future().share();
-    m_pool->start([link = m_link, cacheFile = *m_cacheFile, entries = std::move(entries),
-                   context = m_service.failureContext(), said = m_run->cacheProblemSaid, written] {
-        QString problem;
-        if (const auto cache = DurationCache::open(cacheFile, problem)) {
-            if (const auto failed = cache->store(entries, context))
-                problem = *failed;
-        }
-        written->set_value();
-        if (!problem.isEmpty() && !said)
-            link->post(
-                [problem](CalculationEngine& engine) { Q_EMIT engine.cacheUnavailable(problem); });
-    });
+    const bool started = m_threads.start(
+        [link = m_link, cacheFile = *m_cacheFile, entries = std::move(entries),
+         context = m_service.failureContext(), said = m_run->cacheProblemSaid, written] {
+            QString problem;
+            if (const auto cache = DurationCache::open(cacheFile, problem)) {
+                if (const auto failed = cache->store(entries, context))
+                    problem = *failed;
+            }
+            written->set_value();
+            if (!problem.isEmpty() && !said)
+                link->post([problem](CalculationEngine& engine) {
+                    Q_EMIT engine.cacheUnavailable(problem);
+                });
+        });
+    if (!started)
+        written->set_value(); // nothing to wait for: the next run measures again
 }
 
 void CalculationEngine::finish()

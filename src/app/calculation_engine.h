@@ -2,6 +2,7 @@
 
 #include "model/report_model.h"
 #include "platform/duration_cache.h"
+#include "platform/worker_threads.h"
 #include "scan/folder_walk.h"
 #include "scan/video_duration_service.h"
 
@@ -9,7 +10,6 @@
 #include <QObject>
 #include <QPromise>
 #include <QStringList>
-#include <QThreadPool>
 
 #include <cstdint>
 #include <functional>
@@ -115,7 +115,8 @@ private:
     // Whether results of that run are still wanted: not once it was cancelled.
     bool isCurrent(std::uint64_t runId) const;
     void startMeasuring(std::shared_ptr<Walk> walk);
-    void startWorker();
+    // Whether a thread could be started for it.
+    bool startWorker();
     // A finished measurement, counted and published; collect() takes what the workers left.
     void record(std::size_t jobIndex, Measurement measurement);
     void collect();
@@ -132,7 +133,7 @@ private:
     // The last run's cache write, which the next run's lookups wait for.
     std::shared_future<void> m_cacheWritten;
     std::shared_ptr<Link> m_link;
-    std::unique_ptr<QThreadPool> m_pool;
+    WorkerThreads m_threads;
 };
 
 } // namespace quillmark

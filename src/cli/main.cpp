@@ -69,8 +69,8 @@ const char* const helpText =
     "printed.\n"
     "\n"
     "Exit status: 0 on success, 1 when the output cannot be written, 2 for a wrong\n"
-    "command line, an unusable or unreadable folder, an unreadable report file or\n"
-    "lack of memory, 130 when interrupted.\n";
+    "command line, an unusable or unreadable folder, an unreadable report file, a\n"
+    "run that could not start (no threads) or lack of memory, 130 when interrupted.\n";
 
 struct Options {
     std::optional<std::string> folder;
@@ -191,8 +191,8 @@ extern "C" void onInterrupt(int)
     [[maybe_unused]] const ssize_t written = ::write(interruptionPipe[1], &byte, 1);
 }
 
-// Ctrl+C (or a termination request) during a run: the signal only wakes the event loop, where
-// the run is cancelled like any other event.
+// Ctrl+C, a termination request or a closed terminal during a run: the signal only wakes the
+// event loop, where the run is cancelled like any other event.
 class Interruption {
 public:
     explicit Interruption(std::function<void()> cancel)
@@ -207,8 +207,9 @@ public:
                          });
         struct sigaction action {};
         action.sa_handler = onInterrupt;
-        ::sigaction(SIGINT, &action, nullptr);
-        ::sigaction(SIGTERM, &action, nullptr);
+        // A closed terminal (SIGHUP) ends the run like Ctrl+C.
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+            ::sigaction(signal, &action, nullptr);
     }
 
     bool happened() const { return m_happened; }
@@ -270,13 +271,12 @@ int measure(const Options& options)
             return outputFailed("report");
     } catch (const AppError& error) {
         // The folder turned out unreadable only once the walk began.
-        const bool unusableFolder = std::holds_alternative<AppError::InvalidFolder>(error.value());
-        return fail(unusableFolder
-                        ? describeError(error)
-                        : QStringLiteral("Si è verificato un errore: %1").arg(describeError(error)),
-                    unusableFolder ? usageError : 1);
+        if (std::holds_alternative<AppError::InvalidFolder>(error.value()))
+            return fail(describeError(error));
+        return fail(QStringLiteral("Si è verificato un errore: %1").arg(describeError(error)));
     } catch (const std::exception& error) {
-        return fail(QStringLiteral("Si è verificato un errore: %1").arg(describeError(error)), 1);
+        // A run that could not be made (no thread to run it on, no memory).
+        return fail(QStringLiteral("Si è verificato un errore: %1").arg(describeError(error)));
     }
     return 0;
 }

@@ -10,8 +10,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <fstream>
 #include <mutex>
 #include <random>
+#include <sys/resource.h>
 #include <thread>
 #include <tuple>
 
@@ -264,6 +266,36 @@ TEST(DurationCacheTest, PreloadedAnswersAreTheQueriedOnes)
                 << path;
         }
     }
+}
+
+// A run whose threads the system refuses ends with an error at once instead of waiting for ever:
+// here no address space is left for a thread's stack.
+TEST(CalculationEngineTest, ARunWithoutThreadsFailsAtOnce)
+{
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizer needs more address space than the limit leaves";
+#endif
+    const TempTree tree;
+    tree.file("a 61.mp4");
+    Recorder recorder;
+    CalculationEngine engine(VideoDurationService(recorder.provider()), 2);
+    QSignalSpy failed(&engine, &CalculationEngine::failed);
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    rlim_t used = 0;
+    while (std::getline(status, line) && used == 0)
+        used = line.rfind("VmSize:", 0) == 0 ? std::stoull(line.substr(7)) * 1024 : 0;
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_AS, &limit), 0);
+    const rlimit tight{used + 2 * 1024 * 1024, limit.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_AS, &tight), 0);
+    auto future = engine.computeReport(tree.root(), {QStringLiteral(".mp4")}, [] { return true; });
+    const bool said = failed.wait(5000);
+    ::setrlimit(RLIMIT_AS, &limit);
+    ASSERT_TRUE(said);
+    EXPECT_EQ(
+        failed[0][0].toString(),
+        QStringLiteral("Impossibile avviare il calcolo: il sistema non concede altri thread."));
 }
 
 TEST(CalculationEngineTest, ACacheThatCannotBeHadNeverFailsARun)
