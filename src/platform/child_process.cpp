@@ -9,7 +9,7 @@
 #include <optional>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -146,6 +146,10 @@ private:
     Clock::time_point m_exitedAt;
 };
 
+// Started with fork and exec rather than posix_spawn, which cannot ask the kernel to end the
+// child with its parent: a closed terminal or a kill of this process would leave the tool
+// running on. The child does only what is safe between fork and exec; an exec that fails sends
+// its error number back through a pipe that a successful exec closes.
 pid_t spawn(const std::filesystem::path& executable, const std::vector<std::string>& arguments,
             const Pipe& out, const Pipe& err)
 {
@@ -155,16 +159,35 @@ pid_t spawn(const std::filesystem::path& executable, const std::vector<std::stri
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out.write.get(), STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, err.write.get(), STDERR_FILENO);
-    pid_t pid = 0;
-    const int error =
-        posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0)
-        throwErrno("posix_spawn", error);
+    Pipe failure;
+    openPipe(failure);
+    const pid_t parent = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        throwErrno("fork");
+    if (pid == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) // the parent ended before the request was made
+            ::_exit(127);
+        ::signal(SIGPIPE, SIG_DFL); // the tool's own way with a closed output
+        if (::dup2(out.write.get(), STDOUT_FILENO) >= 0 &&
+            ::dup2(err.write.get(), STDERR_FILENO) >= 0)
+            ::execve(executable.c_str(), argv.data(), environ);
+        const int error = errno;
+        [[maybe_unused]] const ssize_t sent = ::write(failure.write.get(), &error, sizeof error);
+        ::_exit(127);
+    }
+    failure.write.reset();
+    int error = 0;
+    ssize_t received;
+    while ((received = ::read(failure.read.get(), &error, sizeof error)) < 0 && errno == EINTR) {
+    }
+    if (received == sizeof error) {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        throwErrno("exec", error);
+    }
     return pid;
 }
 

@@ -2,6 +2,7 @@
 #include "support/media_corpus.h"
 #include "support/temp_tree.h"
 
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -180,23 +181,46 @@ TEST(QuillmarkReportTest, AClosedOutputOrLackOfMemoryEndsWithAStatusNotASignal)
 }
 
 // Files only ffprobe could measure keep the run busy for seconds; Ctrl+C ends it at once.
+// The ffprobe processes still measuring files of the tree.
+int toolsAt(const TempTree& tree)
+{
+    int count = 0;
+    for (const auto& process : std::filesystem::directory_iterator("/proc")) {
+        const std::string command = contents(process.path() / "cmdline");
+        count += command.find("ffprobe") != std::string::npos &&
+                 command.find(tree.root().native()) != std::string::npos;
+    }
+    return count;
+}
+
+// Ctrl+C, a termination request or a closed terminal stop a run with 130 and end its ffprobe
+// processes; a kill, which nothing can catch, ends them too: they die with their parent.
 TEST(QuillmarkReportTest, InterruptedRunExitsWith130AndLeavesNoChild)
 {
     const TempTree tree;
     for (int i = 0; i < 300; ++i)
         tree.file(std::string("f").append(std::to_string(i)).append(".mp4"), "not a video");
-    QProcess cli;
-    cli.start(QStringLiteral(QUILLMARK_REPORT_EXE), {QString::fromStdString(tree.root().native())});
-    ASSERT_TRUE(cli.waitForStarted());
-    QTest::qWait(800);
-    ::kill(pid_t(cli.processId()), SIGINT);
-    ASSERT_TRUE(cli.waitForFinished(5000));
-    EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(cli.exitCode(), 130);
-    EXPECT_TRUE(cli.readAllStandardOutput().isEmpty());
-    for (const auto& process : std::filesystem::directory_iterator("/proc")) {
-        const std::string command = contents(process.path() / "cmdline");
-        EXPECT_EQ(command.find(tree.root().native()), std::string::npos) << command;
+    for (const int signal : {SIGINT, SIGHUP, SIGKILL}) {
+        QProcess cli;
+        cli.start(QStringLiteral(QUILLMARK_REPORT_EXE),
+                  {QStringLiteral("--no-cache"), QString::fromStdString(tree.root().native())});
+        ASSERT_TRUE(cli.waitForStarted());
+        QElapsedTimer started;
+        started.start();
+        while (toolsAt(tree) == 0 && started.elapsed() < 10000)
+            QTest::qSleep(10);
+        ::kill(pid_t(cli.processId()), signal);
+        ASSERT_TRUE(cli.waitForFinished(5000));
+        if (signal != SIGKILL) {
+            EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(cli.exitCode(), 130);
+            EXPECT_TRUE(cli.readAllStandardOutput().isEmpty());
+        }
+        QElapsedTimer gone;
+        gone.start();
+        while (toolsAt(tree) > 0 && gone.elapsed() < 2000)
+            QTest::qSleep(10);
+        EXPECT_EQ(toolsAt(tree), 0) << signal;
     }
 }
 

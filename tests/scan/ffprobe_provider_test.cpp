@@ -1,4 +1,5 @@
 #include "model/app_error.h"
+#include "platform/media_probe.h"
 #include "scan/ffprobe_duration_provider.h"
 #include "support/app_error_of.h"
 #include "support/param_name.h"
@@ -10,6 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <sys/wait.h>
 #include <thread>
 
 namespace quillmark {
@@ -78,15 +80,19 @@ INSTANTIATE_TEST_SUITE_P(
                    "ffprobe non è riuscito ad analizzare clip.avi: [mov,mp4] moov atom not found"}),
     [](const auto& info) { return test::paramName(info.param.name); });
 
-TEST(FFprobeProviderTest, PassesTheSevenArgumentsWithThePathAsRawBytes)
+// The fixed arguments, the formats that only read themselves, and the path as raw bytes.
+TEST(FFprobeProviderTest, PassesItsArgumentsWithThePathAsRawBytes)
 {
     const TempTree tree;
     const std::string log = tree.path("arguments").native();
     const FFprobeDurationProvider provider(fakeFFprobe(
         tree, "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + log + "'; echo 1"));
     provider.duration("/v/caf\xe9 (1).mp4");
-    EXPECT_EQ(test::contents(log), "-v\nerror\n-show_entries\nformat=duration\n-of\n"
-                                   "default=noprint_wrappers=1:nokey=1\n/v/caf\xe9 (1).mp4\n");
+    EXPECT_EQ(test::contents(log), std::string("-v\nerror\n-show_entries\nformat=duration\n-of\n"
+                                               "default=noprint_wrappers=1:nokey=1\n"
+                                               "-format_whitelist\n") +
+                                       selfContainedFormats +
+                                       "\n-protocol_whitelist\nfile\n/v/caf\xe9 (1).mp4\n");
 }
 
 TEST(FFprobeProviderTest, DrainsMoreOutputThanAPipeHolds)
@@ -136,6 +142,35 @@ TEST(FFprobeProviderTest, AToolThatLingersCannotHoldUpARun)
     EXPECT_THROW(stopped.duration(clip, stop.get_token()), AppError);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     stopper.join();
+
+    // A program that is killed, which nothing can catch, takes its tool with it.
+    const std::string toolPid = tree.path("tool").native();
+    const FFprobeDurationProvider outlives(
+        fakeFFprobe(tree, "echo $$ > '" + toolPid + ".new'; mv '" + toolPid + ".new' '" + toolPid +
+                              "'; exec sleep 600"));
+    const pid_t program = ::fork();
+    if (program == 0) {
+        try {
+            outlives.duration(clip);
+        } catch (...) {
+        }
+        ::_exit(0);
+    }
+    while (!std::filesystem::exists(toolPid))
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const std::string toolStat =
+        "/proc/" + std::to_string(std::stoi(test::contents(toolPid))) + "/stat";
+    ::kill(program, SIGKILL);
+    ::waitpid(program, nullptr, 0);
+    const auto killed = std::chrono::steady_clock::now();
+    // Gone, or a zombie its new parent has yet to reap.
+    auto running = [&] {
+        const std::string stat = test::contents(toolStat);
+        return !stat.empty() && stat.find(") Z") == std::string::npos;
+    };
+    while (running() && std::chrono::steady_clock::now() - killed < std::chrono::seconds(5))
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_FALSE(running());
 }
 
 // However many files are in flight (16 on a share), the tool runs at most as often as allowed.
