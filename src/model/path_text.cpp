@@ -1,18 +1,18 @@
 #include "model/path_text.h"
 
-#include <QStringDecoder>
+#include <cstring>
 
 namespace quillmark {
 
 namespace {
 
-// A byte-order mark at the start of a name is part of the name: decoded like any other character,
-// so a name reads the same alone and at the end of its path.
+// A byte-order mark at the start of a name is part of the name: kept like any other character
+// (fromUtf8 would drop it), so a name reads the same alone and at the end of its path.
 QString decoded(const char* bytes, std::size_t size)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
-                                                     QStringDecoder::Flag::ConvertInitialBom);
-    return decoder(QByteArrayView(bytes, qsizetype(size)));
+    if (size >= 3 && std::memcmp(bytes, "\xef\xbb\xbf", 3) == 0)
+        return QChar(0xFEFF) + QString::fromUtf8(bytes + 3, qsizetype(size - 3));
+    return QString::fromUtf8(bytes, qsizetype(size));
 }
 
 } // namespace

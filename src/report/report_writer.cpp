@@ -2,6 +2,8 @@
 
 #include "model/duration_label.h"
 
+#include <algorithm>
+
 namespace quillmark {
 
 namespace {
@@ -51,27 +53,37 @@ ReportSummary reportSummary(const QList<FolderReport>& folders, std::int64_t gra
     return summary;
 }
 
+namespace {
+
+// The stand-in for a character that ends a line for the reader, or the character itself.
+QChar visibleInOneLine(QChar c)
+{
+    switch (c.unicode()) {
+    case u'\n':
+    case 0x85:   // next line
+    case 0x2028: // line separator
+    case 0x2029: // paragraph separator
+        return QChar(0x2424);
+    case u'\r':
+        return QChar(0x240D);
+    case 0x0B:
+        return QChar(0x240B);
+    case 0x0C:
+        return QChar(0x240C);
+    default:
+        return c;
+    }
+}
+
+} // namespace
+
 QString oneLine(QString text)
 {
-    for (QChar& c : text) {
-        switch (c.unicode()) {
-        case u'\n':
-        case 0x85:   // next line
-        case 0x2028: // line separator
-        case 0x2029: // paragraph separator
-            c = QChar(0x2424);
-            break;
-        case u'\r':
-            c = QChar(0x240D);
-            break;
-        case 0x0B:
-            c = QChar(0x240B);
-            break;
-        case 0x0C:
-            c = QChar(0x240C);
-            break;
-        }
-    }
+    // Copied only when something changes: nearly every name has nothing to replace.
+    const auto first =
+        std::find_if(text.cbegin(), text.cend(), [](QChar c) { return visibleInOneLine(c) != c; });
+    for (qsizetype i = first - text.cbegin(); i < text.size(); ++i)
+        text[i] = visibleInOneLine(text[i]);
     return text;
 }
 
