@@ -187,9 +187,9 @@ QFuture<ComputedReport> CalculationEngine::computeReport(const std::filesystem::
     return future;
 }
 
-void CalculationEngine::finishBackgroundWork()
+void CalculationEngine::finishBackgroundWork(std::chrono::milliseconds limit)
 {
-    m_threads.waitForDone(abandonAfter);
+    m_threads.waitForDone(limit);
     QCoreApplication::sendPostedEvents(this);
 }
 
@@ -240,10 +240,12 @@ void CalculationEngine::lookUp(Walk& walked, const std::filesystem::path& cacheF
     walked.stamps.resize(walked.jobs.size());
     walked.cached.resize(walked.jobs.size());
     walked.seen.resize(walked.jobs.size());
-    // One read of the whole cache beats thousands of queries.
+    // For many files one read of the whole cache beats a query each, unless the cache is much
+    // larger than the run.
     constexpr std::size_t manyFiles = 500;
+    constexpr std::size_t rowsWorthReadingPerFile = 4;
     if (cache && useCache && walked.jobs.size() >= manyFiles)
-        cache->preload();
+        cache->preload(rowsWorthReadingPerFile * walked.jobs.size());
     for (std::size_t index = 0; index < walked.jobs.size(); ++index) {
         walked.stamps[index] = fileStamp(walked.jobs[index].url);
         if (!cache || !useCache || !walked.stamps[index])

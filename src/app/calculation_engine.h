@@ -11,6 +11,7 @@
 #include <QPromise>
 #include <QStringList>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <future>
@@ -51,9 +52,10 @@ public:
     // Ends the run at once: nothing more is reported of it but cancelled(); its measurements are
     // stopped (child processes killed) and those not started never start.
     void cancel();
-    // Waits a little for work that outlives a run (the cache being written) and delivers what it
-    // said; for a program about to end.
-    void finishBackgroundWork();
+    // Waits a while for work that outlives a run (the cache being written, which may wait for
+    // another program) and delivers what it said; for a program about to end.
+    void finishBackgroundWork(std::chrono::milliseconds limit = std::chrono::milliseconds(
+                                  DurationCache::writeWaitMilliseconds + 1000));
 
     // hideEmptyFolders is asked once every file is measured: its value then decides the report.
     // Emits measuringStarted(), progressed() once per finished file, then finished() or failed().

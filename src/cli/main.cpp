@@ -183,6 +183,28 @@ int printReadReport(const std::string& file)
     return 0;
 }
 
+int printReport(const QFuture<ComputedReport>& future, bool json)
+{
+    try {
+        const ComputedReport report = future.result();
+        const QByteArray output =
+            json ? summaryJson(report.summary, folderTree(report.summary, report.folderSeconds)) +
+                       '\n'
+                 : report.text.toUtf8();
+        if (!writeAll(output))
+            return outputFailed("report");
+    } catch (const AppError& error) {
+        // The folder turned out unreadable only once the walk began.
+        if (std::holds_alternative<AppError::InvalidFolder>(error.value()))
+            return fail(describeError(error));
+        return fail(QStringLiteral("Si è verificato un errore: %1").arg(describeError(error)));
+    } catch (const std::exception& error) {
+        // A run that could not be made (no thread to run it on, no memory).
+        return fail(QStringLiteral("Si è verificato un errore: %1").arg(describeError(error)));
+    }
+    return 0;
+}
+
 int interruptionPipe[2] = {-1, -1};
 
 extern "C" void onInterrupt(int)
@@ -235,8 +257,7 @@ int measure(const Options& options)
     bool cacheProblemSaid = false;
     QObject::connect(&engine, &CalculationEngine::cacheUnavailable, [&](const QString& reason) {
         if (!std::exchange(cacheProblemSaid, true))
-            std::fprintf(stderr, "quillmark-report: %s; measuring without it\n",
-                         reason.toUtf8().constData());
+            std::fprintf(stderr, "quillmark-report: %s\n", reason.toUtf8().constData());
     });
     ProgressLine progress;
     qsizetype done = 0;
@@ -255,30 +276,14 @@ int measure(const Options& options)
     const Interruption interruption([&engine] { engine.cancel(); });
     QCoreApplication::exec();
     progress.clear();
-    engine.finishBackgroundWork();
     // The engine stops its measurements and reaps their children as it goes.
     if (interruption.happened())
         return interruptedStatus;
-
-    try {
-        const ComputedReport report = future.result();
-        const QByteArray output =
-            options.json
-                ? summaryJson(report.summary, folderTree(report.summary, report.folderSeconds)) +
-                      '\n'
-                : report.text.toUtf8();
-        if (!writeAll(output))
-            return outputFailed("report");
-    } catch (const AppError& error) {
-        // The folder turned out unreadable only once the walk began.
-        if (std::holds_alternative<AppError::InvalidFolder>(error.value()))
-            return fail(describeError(error));
-        return fail(QStringLiteral("Si è verificato un errore: %1").arg(describeError(error)));
-    } catch (const std::exception& error) {
-        // A run that could not be made (no thread to run it on, no memory).
-        return fail(QStringLiteral("Si è verificato un errore: %1").arg(describeError(error)));
-    }
-    return 0;
+    const int status = printReport(future, options.json);
+    // The report is out; what the run measured goes into the cache meanwhile, and a cache that
+    // was busy or unusable is said after it.
+    engine.finishBackgroundWork();
+    return status;
 }
 
 } // namespace

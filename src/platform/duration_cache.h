@@ -8,10 +8,12 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <tuple>
 #include <vector>
 
 class QSqlQuery;
+class QVariant;
 
 namespace quillmark {
 
@@ -39,11 +41,16 @@ struct CachedDuration {
 // at once), by the file's stamp and the extension of the name it was measured under. A failure is
 // reused only for the same path (its message names the file) and the same failure context: the
 // fallback tool and the language of its messages. Entries not seen for half a year are pruned.
+//
+// The cache is only used from a folder and a file of the user's that nobody else may write to
+// (a row planted by another user would forge a total), and only what a measurement can give is
+// read back. Reading never waits for another program's write. Only a file that fails its
+// integrity check is damaged: it is set aside under a name of its own, and a new cache made; any
+// other failure (a full disk, no descriptors left) leaves the cache as it is, unused this time.
 // One object belongs to the thread that opened it.
 class DurationCache {
 public:
-    // Opens or creates the cache. A file that is not a database is set aside and a new one made;
-    // nothing, with the reason, when there is no usable cache.
+    // Nothing, with the reason, when there is no usable cache.
     static std::unique_ptr<DurationCache> open(const std::filesystem::path& file, QString& problem);
     ~DurationCache();
     DurationCache(const DurationCache&) = delete;
@@ -51,9 +58,10 @@ public:
 
     std::optional<CachedDuration> find(const FileStamp& stamp, const std::filesystem::path& file,
                                        const QString& failureContext);
-    // Reads every entry at once, so that the finds that follow need no query each: worth it
-    // when a run asks for many files.
-    void preload();
+    // Reads every row at once, so that the finds that follow need no query each, unless the cache
+    // holds more than `rowLimit` rows: then it reads no more than that, and each find asks alone.
+    // A run of many files thus pays for its own files, however many other rows the cache holds.
+    void preload(std::size_t rowLimit);
 
     struct Entry {
         FileStamp stamp;
@@ -63,6 +71,9 @@ public:
     };
     // How long a found entry goes before its "seen" date is renewed: warm runs write nothing.
     static constexpr std::int64_t renewSeenAfterSeconds = 7 * 24 * 3600;
+    // How long a write waits for another program that holds the cache: it runs after the run,
+    // so the wait holds nothing up.
+    static constexpr int writeWaitMilliseconds = 5000;
     // Everything in one transaction; the reason when it could not be written.
     std::optional<QString> store(const std::vector<Entry>& entries, const QString& failureContext);
 
@@ -72,17 +83,24 @@ public:
 private:
     explicit DurationCache(QString connection);
 
-    QString m_connection;
-    std::unique_ptr<QSqlQuery> m_find; // prepared once: a run asks once per file
+    // A row as read, checked to hold what a measurement gives: seconds a whole number from zero
+    // up, a failure's message and path text and bytes. Anything else is no row.
     struct Row {
         CachedDuration duration;
         QByteArray failedPath;
-        QString context;
+        QString context; // a failure's
     };
-    std::optional<std::map<std::tuple<std::uint64_t, std::uint64_t, std::int64_t, std::int64_t,
-                                      std::int64_t, QByteArray>,
-                           Row>>
-        m_preloaded;
+    static std::optional<Row> checked(const QVariant& seconds, const QVariant& error,
+                                      const QVariant& failedPath, const QVariant& context,
+                                      const QVariant& seen);
+    using Key = std::tuple<qint64, qint64, qint64, qint64, qint64, std::string>;
+    static Key keyOf(const FileStamp& stamp, const std::filesystem::path& file);
+    static std::optional<CachedDuration> accepted(const Row& row, const std::filesystem::path& file,
+                                                  const QString& failureContext);
+
+    QString m_connection;
+    std::unique_ptr<QSqlQuery> m_find; // prepared once: a run asks once per file
+    std::optional<std::map<Key, Row>> m_preloaded;
 };
 
 } // namespace quillmark

@@ -4,13 +4,17 @@
 #include "support/fake_provider.h"
 #include "support/temp_tree.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <fstream>
+#include <future>
 #include <mutex>
 #include <random>
 #include <sys/resource.h>
@@ -227,47 +231,6 @@ TEST(CalculationEngineTest, TheCacheRemembersWhatDidNotChange)
     EXPECT_EQ(fresh.size(), 3u);
 }
 
-// A large run reads the whole cache at once; it must answer as the queries do. A measurement is
-// found by the file's stamp and extension; a failure, whose message names the file, only under
-// the same path and with the same fallback.
-TEST(DurationCacheTest, PreloadedAnswersAreTheQueriedOnes)
-{
-    const TempTree tree;
-    QString problem;
-    const auto file = tree.path("durations.sqlite");
-    const auto stamp = [](std::uint64_t inode) { return FileStamp{1, inode, 10, 5, 5}; };
-    {
-        const auto cache = DurationCache::open(file, problem);
-        ASSERT_TRUE(cache);
-        cache->store({{stamp(1), "/v/a.mp4", CachedDuration{61, std::nullopt, 0}, 0},
-                      {stamp(2), "/v/b.mp4", CachedDuration{0, QStringLiteral("rotto"), 0}, 0},
-                      {stamp(3), "/v/c.mp4", CachedDuration{-5, std::nullopt, 0}, 0}},
-                     QStringLiteral("ffprobe 1"));
-    }
-    const auto queried = DurationCache::open(file, problem);
-    const auto preloaded = DurationCache::open(file, problem);
-    preloaded->preload();
-    const std::vector<std::tuple<std::uint64_t, const char*, QString>> expected{
-        {1, "/v/a.mp4", QStringLiteral("61")},
-        {1, "/w/altro.MP4", QStringLiteral("61")},
-        {1, "/v/a.mkv", {}},
-        {2, "/v/b.mp4", QStringLiteral("rotto")},
-        {2, "/v/collegamento.mp4", {}},
-        {3, "/v/c.mp4", {}},
-        {4, "/v/d.mp4", {}}};
-    for (const auto& [inode, path, answer] : expected) {
-        for (const auto& cache : {queried.get(), preloaded.get()}) {
-            const auto found = cache->find(stamp(inode), path, QStringLiteral("ffprobe 1"));
-            EXPECT_EQ(found ? found->error.value_or(QString::number(found->seconds)) : QString(),
-                      answer)
-                << path;
-            EXPECT_EQ(bool(cache->find(stamp(inode), path, QStringLiteral("ffprobe 2"))),
-                      answer == QStringLiteral("61"))
-                << path;
-        }
-    }
-}
-
 // A run whose threads the system refuses ends with an error at once instead of waiting for ever:
 // here no address space is left for a thread's stack.
 TEST(CalculationEngineTest, ARunWithoutThreadsFailsAtOnce)
@@ -296,6 +259,77 @@ TEST(CalculationEngineTest, ARunWithoutThreadsFailsAtOnce)
     EXPECT_EQ(
         failed[0][0].toString(),
         QStringLiteral("Impossibile avviare il calcolo: il sistema non concede altri thread."));
+}
+
+// Another program that holds the cache's write lock, on a thread of its own, until released.
+class LockHolder {
+public:
+    explicit LockHolder(const std::filesystem::path& cacheFile)
+        : m_thread([this, cacheFile] {
+            {
+                QSqlDatabase other =
+                    QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+                other.setDatabaseName(QString::fromStdString(cacheFile.native()));
+                other.open();
+                QSqlQuery query(other);
+                query.exec(QStringLiteral("BEGIN IMMEDIATE"));
+                m_locked.set_value();
+                m_release.get_future().wait();
+                query.exec(QStringLiteral("COMMIT"));
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("other"));
+        })
+    {
+        m_locked.get_future().wait();
+    }
+    ~LockHolder()
+    {
+        release();
+        m_thread.join();
+    }
+    void release()
+    {
+        if (!std::exchange(m_released, true))
+            m_release.set_value();
+    }
+
+private:
+    std::promise<void> m_locked;
+    std::promise<void> m_release;
+    bool m_released = false;
+    std::thread m_thread;
+};
+
+// A lock another program holds on the cache holds up no run: looking up never waits for it, and
+// what the run measured is written once the lock is let go.
+TEST(CalculationEngineTest, AnotherProgramsLockHoldsUpNothing)
+{
+    const TempTree tree;
+    tree.file("a 61.mp4", "x");
+    tree.file("b 30.mp4", "y");
+    const std::filesystem::path cacheFile = tree.path("cache/durations.sqlite");
+    QString problem;
+    ASSERT_TRUE(DurationCache::open(cacheFile, problem));
+    {
+        LockHolder other(cacheFile);
+        Recorder recorder;
+        CalculationEngine engine(VideoDurationService(recorder.provider()), 2, cacheFile);
+        QElapsedTimer ran;
+        ran.start();
+        EXPECT_EQ(run(engine, tree.root()).grandTotalSeconds, 91);
+        EXPECT_LT(ran.elapsed(), 1500);
+        std::thread([&other] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            other.release();
+        }).detach();
+        QSignalSpy problems(&engine, &CalculationEngine::cacheUnavailable);
+        engine.finishBackgroundWork();
+        EXPECT_TRUE(problems.isEmpty());
+    }
+    Recorder again;
+    CalculationEngine engine(VideoDurationService(again.provider()), 2, cacheFile);
+    run(engine, tree.root());
+    EXPECT_TRUE(again.started.empty());
 }
 
 TEST(CalculationEngineTest, ACacheThatCannotBeHadNeverFailsARun)
