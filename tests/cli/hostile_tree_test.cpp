@@ -3,6 +3,7 @@
 // video, explain every special entry and give true totals.
 #include "actions/playlist_generator.h"
 #include "platform/atomic_file.h"
+#include "platform/child_process.h"
 #include "platform/text_file.h"
 #include "report/report_reader.h"
 #include "scan/extensions.h"
@@ -142,6 +143,42 @@ TEST(HostileTreeTest, ContainersThatReachBeyondThemselvesFailAtOnce)
         EXPECT_TRUE(file.errorMessage.has_value()) << file.name.toStdString();
     EXPECT_EQ(read.summary.folders[0].files.size(), 3);
     EXPECT_EQ(read.grandTotalLabel, QStringLiteral("0h00m"));
+}
+
+// Out of descriptors, a folder that cannot be listed is named in an error line and never passes
+// for empty; a chosen folder that cannot be opened is an error (exit 2), not a zero total.
+TEST(HostileTreeTest, FoldersThatCannotBeListedForWantOfDescriptorsSaySo)
+{
+    const TempTree tree;
+    std::vector<std::string> videos;
+    std::string path = "Film";
+    for (int depth = 1; depth <= 30; ++depth) {
+        path += "/d";
+        if (depth % 6 == 0) {
+            videos.push_back(path + "/v" + std::to_string(depth) + ".mov");
+            tree.file(videos.back(), contents(mediaCorpus() / "minute.mov"));
+        }
+    }
+    for (int limit = 5; limit <= 12; ++limit) {
+        const ChildOutput run = runChildProcess(
+            "/bin/sh", {"-c", "ulimit -n " + std::to_string(limit) + " && exec \"$0\" --no-cache \"$1\"",
+                        QUILLMARK_REPORT_EXE, tree.path("Film").native()});
+        if (run.exitStatus == 2) {
+            EXPECT_TRUE(run.standardError.contains("Impossibile leggere la cartella")) << limit;
+            continue;
+        }
+        ASSERT_EQ(run.exitStatus, 0) << limit << run.standardError.toStdString();
+        const std::string report = run.standardOutput.toStdString();
+        for (const std::string& video : videos) {
+            bool accounted = report.find(video.substr(video.rfind('/') + 1) + " (") !=
+                             std::string::npos;
+            for (std::size_t cut = video.rfind('/'); !accounted && cut != std::string::npos;
+                 cut = cut == 0 ? std::string::npos : video.rfind('/', cut - 1))
+                accounted = report.find("Errore con file " + tree.path(video.substr(0, cut)).native() +
+                                        ": cartella non leggibile") != std::string::npos;
+            EXPECT_TRUE(accounted) << limit << " " << video << "\n" << report;
+        }
+    }
 }
 
 } // namespace
