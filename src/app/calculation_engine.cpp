@@ -4,6 +4,7 @@
 #include "model/duration_label.h"
 #include "model/path_text.h"
 #include "platform/file_system_kind.h"
+#include "report/report_reader.h"
 #include "report/report_writer.h"
 #include "scan/extensions.h"
 
@@ -380,8 +381,10 @@ ComputedReport CalculationEngine::assemble() const
     folderSeconds.reserve(std::size_t(reports.size()));
     for (const FolderReport& report : reports)
         folderSeconds.push_back(report.totalSeconds);
-    return ComputedReport{reportText(reports, grandTotal), grandTotal,
-                          reportSummary(reports, grandTotal), std::move(folderSeconds)};
+    QString text = reportText(reports, grandTotal);
+    ReportSummary summary = parseReport(text);
+    return ComputedReport{std::move(text), grandTotal, std::move(summary),
+                          std::move(folderSeconds)};
 }
 
 // Off this thread, in one transaction; a problem comes back as the run's one cache message.

@@ -24,8 +24,8 @@ namespace quillmark {
 struct ComputedReport {
     QString text;
     std::int64_t grandTotalSeconds = 0;
-    // The rows, built from the results rather than read back from the text, and each row's
-    // total in seconds.
+    // The rows, as the reader reads them from the text (which gives back every name and message
+    // the writer wrote), and each row's total in the seconds that were measured.
     ReportSummary summary;
     std::vector<std::int64_t> folderSeconds;
 };

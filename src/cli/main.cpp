@@ -2,13 +2,13 @@
 #include "app/calculation_engine.h"
 #include "app/folder_check.h"
 #include "cli/progress_line.h"
-#include "cli/summary_json.h"
 #include "model/app_error.h"
 #include "platform/duration_cache.h"
 #include "platform/paths.h"
 #include "platform/text_file.h"
 #include "report/folder_tree.h"
 #include "report/report_reader.h"
+#include "report/summary_json.h"
 #include "scan/extensions.h"
 
 #include <QCoreApplication>
@@ -151,11 +151,16 @@ std::optional<Options> parseArguments(int argc, char** argv, QString& error)
     return options;
 }
 
-bool writeAll(const QByteArray& bytes)
+bool writeAll(QByteArrayView bytes)
 {
-    return std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) ==
+    return std::fwrite(bytes.data(), 1, std::size_t(bytes.size()), stdout) ==
                std::size_t(bytes.size()) &&
            std::fflush(stdout) == 0;
+}
+
+bool writeJson(const ReportSummary& summary, const std::vector<FolderTreeRow>& tree)
+{
+    return writeSummaryJson(summary, tree, writeAll);
 }
 
 // A reader that stopped reading (as "head" does) is no error worth a message.
@@ -178,7 +183,7 @@ int printReadReport(const std::string& file)
                         .arg(QString::fromStdString(file), describeError(error)));
     }
     const ReportSummary summary = parseReport(text);
-    if (!writeAll(summaryJson(summary, folderTree(summary)) + '\n'))
+    if (!writeJson(summary, folderTree(summary)))
         return outputFailed("output");
     return 0;
 }
@@ -187,11 +192,10 @@ int printReport(const QFuture<ComputedReport>& future, bool json)
 {
     try {
         const ComputedReport report = future.result();
-        const QByteArray output =
-            json ? summaryJson(report.summary, folderTree(report.summary, report.folderSeconds)) +
-                       '\n'
-                 : report.text.toUtf8();
-        if (!writeAll(output))
+        const bool written =
+            json ? writeJson(report.summary, folderTree(report.summary, report.folderSeconds))
+                 : writeAll(report.text.toUtf8());
+        if (!written)
             return outputFailed("report");
     } catch (const AppError& error) {
         // The folder turned out unreadable only once the walk began.

@@ -1,11 +1,14 @@
 #pragma once
 
-#include <QHashFunctions>
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace quillmark {
 
@@ -24,37 +27,77 @@ struct FolderReport {
     std::int64_t totalSeconds = 0;
 };
 
-// One file as the window shows it; always produced by reading report text.
+// One file as the window shows it, made from its folder's row when it is asked for.
 struct FileRow {
     QString name;
     QString durationLabel;
     std::optional<QString> errorMessage;
 
-    // Rows with the same name and message share an identity even when they are different files.
-    QString id() const { return name + errorMessage.value_or(QString()); }
-
     friend bool operator==(const FileRow&, const FileRow&) = default;
 };
 
-struct FolderRow {
-    QString path;
-    QList<FileRow> files;
-    QString totalLabel;
-
-    const QString& id() const { return path; }
-
-    friend bool operator==(const FolderRow&, const FolderRow&) = default;
+// Where a piece of a row stands in the report text it was read from.
+struct TextSpan {
+    qsizetype start = 0;
+    qsizetype length = 0;
 };
 
-size_t qHash(const FileRow& row, size_t seed = 0);
-size_t qHash(const FolderRow& row, size_t seed = 0);
+// A report text and where the name, label and message of each of its files stand in it: every
+// folder row read from the text shares it. A file costs sixteen bytes here whatever its name, so a
+// report of millions of short lines costs memory in proportion to its text.
+class RowTexts {
+public:
+    explicit RowTexts(QString text, qsizetype expectedFiles = 0);
+
+    const QString& text() const { return m_text; }
+    qsizetype fileCount() const { return qsizetype(m_files.size()); }
+    // The label of a file line follows its name after " (".
+    void addFile(TextSpan name, qsizetype labelLength, std::optional<TextSpan> error);
+
+    QStringView name(qsizetype file) const;
+    QStringView label(qsizetype file) const;
+    std::optional<QStringView> error(qsizetype file) const;
+
+private:
+    struct File {
+        qsizetype nameStart = 0;
+        std::int32_t nameLength = 0;
+        std::int32_t labelLength = 0;
+    };
+
+    QString m_text;
+    std::vector<File> m_files;
+    std::vector<std::pair<qsizetype, TextSpan>> m_errors; // by file, in file order
+};
+
+// One folder as the window shows it: its path, its total and a run of the report's files.
+class FolderRow {
+public:
+    FolderRow() = default;
+    // The files of the folder are those added to `texts` from now until it is closed.
+    FolderRow(QString path, std::shared_ptr<const RowTexts> texts);
+
+    QString path;
+    QString totalLabel;
+
+    qsizetype fileCount() const { return m_count; }
+    FileRow file(qsizetype index) const;
+    QStringView fileLabel(qsizetype index) const { return m_texts->label(m_first + index); }
+    bool fileHasError(qsizetype index) const { return m_texts->error(m_first + index).has_value(); }
+    // Takes in the files added since the folder was made.
+    void close() { m_count = m_texts->fileCount() - m_first; }
+
+    friend bool operator==(const FolderRow& a, const FolderRow& b);
+
+private:
+    std::shared_ptr<const RowTexts> m_texts;
+    qsizetype m_first = 0;
+    qsizetype m_count = 0;
+};
 
 struct ReportSummary {
     QList<FolderRow> folders;
     QString grandTotalLabel = QStringLiteral("0h00m");
-
-    // No folders and a zero grand total: what the window shows before any report exists.
-    static const ReportSummary& empty();
 
     std::int64_t totalFileCount() const;
 };

@@ -35,43 +35,19 @@ QStringView withoutFinalLineEnd(QStringView line)
 // message. Which ": " ends the path is known only once the file line names the file, so the line
 // waits for it. A line whose path does not begin with "/" is a file's name, not an error.
 struct PendingError {
-    QString rest;     // after the keyword, without the final line end
-    QString lastPart; // what follows the last ": " that still leaves a message
+    TextSpan rest;     // after the keyword, without the final line end
+    TextSpan lastPart; // what follows the last ": " that still leaves a message
 };
-
-// Whether the line is an error line, as "^Errore con file (.+): (.+)$" would find it, found
-// without backtracking: a line of many ": " costs one pass instead of one per separator.
-std::optional<PendingError> errorLine(QStringView line)
-{
-    if (!line.startsWith(errorLineStart))
-        return std::nullopt;
-    const QStringView rest = withoutFinalLineEnd(line).sliced(errorLineStart.size());
-    if (!rest.startsWith(QLatin1Char('/')) || std::any_of(rest.begin(), rest.end(), isLineEnd))
-        return std::nullopt;
-    for (qsizetype colon = rest.size() - 3; colon >= 1; --colon) {
-        if (rest[colon] == QLatin1Char(':') && rest[colon + 1] == QLatin1Char(' '))
-            return PendingError{rest.toString(), rest.sliced(colon + 2).toString()};
-    }
-    return std::nullopt;
-}
-
-// The message of the file `name` in `folder`: everything after its own path when the error line
-// names exactly that file, as the writer does, so a message with ": " in it is kept whole.
-QString messageOf(const PendingError& error, const QString& folder, const QString& name)
-{
-    QString path = folder;
-    if (!path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    path += name;
-    const qsizetype end = path.size();
-    if (error.rest.size() > end + 2 && error.rest.startsWith(path) &&
-        error.rest[end] == QLatin1Char(':') && error.rest[end + 1] == QLatin1Char(' '))
-        return error.rest.sliced(end + 2);
-    return error.lastPart;
-}
 
 class ReportReader {
 public:
+    // One file per line at most: the places of the files are set aside once, never grown.
+    explicit ReportReader(const QString& text)
+        : m_text(text)
+        , m_texts(std::make_shared<RowTexts>(text, text.count(QLatin1Char('\n')) + 1))
+    {
+    }
+
     void read(QStringView line)
     {
         if (!m_folder) {
@@ -95,7 +71,7 @@ public:
             return;
         }
         if (auto error = errorLine(line)) {
-            m_pendingError = std::move(error);
+            m_pendingError = *error;
             return;
         }
         addFile(line);
@@ -109,6 +85,42 @@ public:
     }
 
 private:
+    qsizetype startOf(QStringView piece) const { return piece.data() - m_text.constData(); }
+
+    // Whether the line is an error line, as "^Errore con file (.+): (.+)$" would find it, found
+    // without backtracking: a line of many ": " costs one pass instead of one per separator.
+    std::optional<PendingError> errorLine(QStringView line) const
+    {
+        if (!line.startsWith(errorLineStart))
+            return std::nullopt;
+        const QStringView rest = withoutFinalLineEnd(line).sliced(errorLineStart.size());
+        if (!rest.startsWith(QLatin1Char('/')) || std::any_of(rest.begin(), rest.end(), isLineEnd))
+            return std::nullopt;
+        for (qsizetype colon = rest.size() - 3; colon >= 1; --colon) {
+            if (rest[colon] == QLatin1Char(':') && rest[colon + 1] == QLatin1Char(' '))
+                return PendingError{TextSpan{startOf(rest), rest.size()},
+                                    TextSpan{startOf(rest) + colon + 2, rest.size() - colon - 2}};
+        }
+        return std::nullopt;
+    }
+
+    // The message of the file `name` in the open folder: everything after its own path when the
+    // error line names exactly that file, as the writer does, so a message with ": " in it is
+    // kept whole; otherwise what follows the last ": ".
+    TextSpan messageOf(const PendingError& error, QStringView name) const
+    {
+        const QStringView rest = QStringView(m_text).sliced(error.rest.start, error.rest.length);
+        const QString& folder = m_folder->path;
+        const qsizetype separator = folder.endsWith(QLatin1Char('/')) ? 0 : 1;
+        const qsizetype end = folder.size() + separator + name.size();
+        if (rest.size() > end + 2 && rest.startsWith(folder) &&
+            (separator == 0 || rest[folder.size()] == QLatin1Char('/')) &&
+            rest.sliced(folder.size() + separator, name.size()) == name &&
+            rest[end] == QLatin1Char(':') && rest[end + 1] == QLatin1Char(' '))
+            return TextSpan{error.rest.start + end + 2, rest.size() - end - 2};
+        return error.lastPart;
+    }
+
     void readOutsideAFolder(QStringView line)
     {
         if (startsWithWhole(line, folderHeaderStart)) {
@@ -122,7 +134,7 @@ private:
 
     void openFolder(QStringView header)
     {
-        m_folder = FolderRow{header.sliced(folderHeaderStart.size()).toString(), {}, {}};
+        m_folder.emplace(header.sliced(folderHeaderStart.size()).toString(), m_texts);
         m_pendingError.reset();
     }
 
@@ -131,10 +143,11 @@ private:
         const QRegularExpressionMatch file = fileLinePattern().match(line);
         if (!file.hasMatch())
             return false;
-        FileRow row{file.captured(1), file.captured(2), std::nullopt};
+        const TextSpan name{startOf(line) + file.capturedStart(1), file.capturedLength(1)};
+        std::optional<TextSpan> error;
         if (m_pendingError)
-            row.errorMessage = messageOf(*m_pendingError, m_folder->path, row.name);
-        m_folder->files.append(std::move(row));
+            error = messageOf(*m_pendingError, file.capturedView(1));
+        m_texts->addFile(name, file.capturedLength(2), error);
         m_pendingError.reset();
         return true;
     }
@@ -142,6 +155,7 @@ private:
     void closeFolder(const QString& totalLabel)
     {
         m_folder->totalLabel = totalLabel;
+        m_folder->close();
         m_summary.folders.append(std::move(*m_folder));
         dropFolder();
     }
@@ -152,6 +166,10 @@ private:
         m_pendingError.reset();
     }
 
+    const QString& m_text;
+    // Files of a folder that is dropped stay here unseen: a crafted text can waste what its own
+    // lines would cost, no more.
+    std::shared_ptr<RowTexts> m_texts;
     ReportSummary m_summary;
     std::optional<FolderRow> m_folder;
     std::optional<PendingError> m_pendingError;
@@ -160,14 +178,14 @@ private:
 
 } // namespace
 
-ReadReport readReport(QStringView text)
+ReadReport readReport(const QString& text)
 {
-    ReportReader reader;
+    ReportReader reader(text);
     forEachReportLine(text, [&reader](QStringView line) { reader.read(line); });
     return reader.finish();
 }
 
-ReportSummary parseReport(QStringView text)
+ReportSummary parseReport(const QString& text)
 {
     return readReport(text).summary;
 }

@@ -16,8 +16,10 @@ struct ReadReport {
 
 // Reads report text back into the rows the window shows. Lenient: it never fails, skips every
 // line it does not recognise, drops folder blocks that are not closed by a valid total, and keeps
-// names and labels exactly as written. Linear in the length of the text, whatever it holds.
-ReadReport readReport(QStringView text);
-ReportSummary parseReport(QStringView text);
+// names and labels exactly as written. Every report the writer makes reads back as the rows of
+// the results it was written from. Linear in the length of the text, whatever it holds; the rows
+// keep places in the text, not copies of it.
+ReadReport readReport(const QString& text);
+ReportSummary parseReport(const QString& text);
 
 } // namespace quillmark

@@ -34,25 +34,6 @@ QStringList reportLines(const QList<FolderReport>& folders, std::int64_t grandTo
     return lines;
 }
 
-ReportSummary reportSummary(const QList<FolderReport>& folders, std::int64_t grandTotalSeconds)
-{
-    ReportSummary summary;
-    summary.folders.reserve(folders.size());
-    for (const FolderReport& folder : folders) {
-        FolderRow row{oneLine(folder.path), {}, formatDuration(folder.totalSeconds)};
-        row.files.reserve(folder.files.size());
-        for (const FileEntry& file : folder.files) {
-            std::optional<QString> error;
-            if (file.error)
-                error = oneLine(*file.error);
-            row.files.append(FileRow{oneLine(file.name), formatDuration(file.seconds), error});
-        }
-        summary.folders.append(std::move(row));
-    }
-    summary.grandTotalLabel = formatDuration(grandTotalSeconds);
-    return summary;
-}
-
 namespace {
 
 // The stand-in for a character that ends a line for the reader, or the character itself.

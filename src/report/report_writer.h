@@ -11,10 +11,6 @@ namespace quillmark {
 // escaped except line breaks (see oneLine).
 QStringList reportLines(const QList<FolderReport>& folders, std::int64_t grandTotalSeconds);
 
-// What the reader makes of the report text of these folders, built from the results themselves,
-// so that a file named like a report line cannot turn into a row of its own.
-ReportSummary reportSummary(const QList<FolderReport>& folders, std::int64_t grandTotalSeconds);
-
 // A path, name or message as a report line holds it: every character that ends a line for the
 // reader becomes a visible symbol (LF, NEL, LS and PS U+2424, CR U+240D, VT U+240B, FF U+240C), so
 // that no entry can end its line and forge the lines after it.

@@ -87,8 +87,8 @@ void ReportPage::showSummary()
     m_grandTotal->setValue(summary.grandTotalLabel);
     qsizetype errors = 0;
     for (const FolderRow& folder : summary.folders)
-        errors += std::count_if(folder.files.begin(), folder.files.end(),
-                                [](const FileRow& file) { return file.errorMessage.has_value(); });
+        for (qsizetype file = 0; file < folder.fileCount(); ++file)
+            errors += folder.fileHasError(file) ? 1 : 0;
     QString count = tr("%1 video").arg(summary.totalFileCount()) + QStringLiteral(" · ") +
                     tr("%1 cartelle").arg(summary.folders.size());
     // Files that failed are counted, and a click shows the first of them.

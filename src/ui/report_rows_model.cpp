@@ -36,7 +36,7 @@ void ReportRowsModel::rebuild()
         m_rows.push_back(Row{folder, -1});
         if (!isExpanded(folder))
             continue;
-        for (int file = 0; file < m_summary.folders[folder].files.size(); ++file)
+        for (int file = 0; file < m_summary.folders[folder].fileCount(); ++file)
             m_rows.push_back(Row{folder, file});
     }
 }
@@ -47,7 +47,7 @@ void ReportRowsModel::toggle(int row)
         return;
     const int folder = m_rows[std::size_t(row)].folder;
     const QString& path = m_summary.folders[folder].path;
-    const int fileCount = int(m_summary.folders[folder].files.size());
+    const int fileCount = int(m_summary.folders[folder].fileCount());
     const auto at = m_rows.begin() + row + 1;
     if (isExpanded(folder)) {
         m_expandedFolders.remove(path);
@@ -77,10 +77,10 @@ int ReportRowsModel::openFirstFolderInError()
         const Row& entry = m_rows[std::size_t(row)];
         if (entry.file >= 0)
             continue;
-        const auto& files = m_summary.folders[entry.folder].files;
-        const bool inError = std::any_of(files.begin(), files.end(), [](const FileRow& file) {
-            return file.errorMessage.has_value();
-        });
+        const FolderRow& folder = m_summary.folders[entry.folder];
+        bool inError = false;
+        for (qsizetype file = 0; file < folder.fileCount() && !inError; ++file)
+            inError = folder.fileHasError(file);
         if (!inError)
             continue;
         if (!isExpanded(entry.folder))
@@ -110,7 +110,8 @@ QVariant ReportRowsModel::data(const QModelIndex& index, int role) const
     const Row& row = m_rows[std::size_t(index.row())];
     const FolderRow& folder = m_summary.folders[row.folder];
     const bool isFolder = row.file < 0;
-    const FileRow* file = isFolder ? nullptr : &folder.files[row.file];
+    const std::optional<FileRow> file =
+        isFolder ? std::nullopt : std::optional(folder.file(row.file));
 
     switch (role) {
     case Qt::DisplayRole:
@@ -153,7 +154,7 @@ QVariant ReportRowsModel::data(const QModelIndex& index, int role) const
                                              double(m_grandTotalSeconds)
                                        : 0.0;
     case IsLastInGroupRole:
-        return isFolder ? folder.files.isEmpty() : row.file == folder.files.size() - 1;
+        return isFolder ? folder.fileCount() == 0 : row.file == folder.fileCount() - 1;
     default:
         return {};
     }

@@ -74,8 +74,8 @@ TEST_F(ViewModelTest, FullCalculationOnRealMedia)
     EXPECT_TRUE(vm.currentReport().endsWith(QStringLiteral("Gran totale (0h01m)\n")));
     EXPECT_EQ(vm.currentDurationLabel(), QStringLiteral("0h01m"));
     ASSERT_EQ(vm.reportSummary().folders.size(), 2); // "Vuota" is hidden
-    EXPECT_EQ(vm.reportSummary().folders[0].files[1].name, QStringLiteral("Cartella stampa.mp4"));
-    EXPECT_TRUE(vm.reportSummary().folders[1].files[1].errorMessage.has_value());
+    EXPECT_EQ(vm.reportSummary().folders[0].file(1).name, QStringLiteral("Cartella stampa.mp4"));
+    EXPECT_TRUE(vm.reportSummary().folders[1].fileHasError(1));
     EXPECT_TRUE(vm.canRenameFolder() && vm.canCreatePlaylists());
 }
 

@@ -177,6 +177,23 @@ TEST(QuillmarkReportTest, AClosedOutputOrLackOfMemoryEndsWithAStatusNotASignal)
     EXPECT_EQ(starved.exitStatus, 2);
     EXPECT_TRUE(starved.standardError.contains("memoria insufficiente"))
         << starved.standardError.toStdString();
+
+    // A report of millions of short lines is read in memory in proportion to its text: 32 MiB of
+    // them within 500 MB of address space, where a row of strings each took 27 times the text.
+    const std::string line = "a (0h01m)\n";
+    std::string lines;
+    for (int i = 0; i < 1000; ++i)
+        lines += line;
+    std::string planted = "Cartella /v\n";
+    for (int i = 0; i < 3355; ++i)
+        planted += lines;
+    const auto shortLines =
+        tree.file("short.txt", planted + "Totale cartella (0h01m)\n\nGran totale (0h01m)\n");
+    const ChildOutput read = runChildProcess(
+        "/bin/bash", {"-c", R"(ulimit -v 500000; exec "$0" --read "$1" > /dev/null)",
+                      QUILLMARK_REPORT_EXE, shortLines.native()});
+    EXPECT_EQ(read.exitStatus, 0);
+    EXPECT_EQ(read.standardError.toStdString(), "");
 #endif
 }
 

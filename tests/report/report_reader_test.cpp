@@ -17,7 +17,8 @@ std::string describe(const ReportSummary& summary)
     QString text;
     for (const FolderRow& folder : summary.folders) {
         text += QLatin1Char('[') + folder.path + QLatin1Char(']');
-        for (const FileRow& file : folder.files) {
+        for (qsizetype i = 0; i < folder.fileCount(); ++i) {
+            const FileRow file = folder.file(i);
             text += QLatin1Char(' ') + file.name + QLatin1Char('=') + file.durationLabel;
             if (file.errorMessage)
                 text += QLatin1Char('!') + *file.errorMessage;
@@ -139,9 +140,9 @@ TEST(ReportReaderErrorLineTest, MessageIsWhatThePatternCaptures)
         // A final CR joins the next line; such texts are beside the point here.
         if (line.endsWith(QLatin1Char('\r')) || summary.folders.isEmpty())
             continue;
-        const QList<FileRow>& files = summary.folders.front().files;
-        ASSERT_FALSE(files.isEmpty());
-        EXPECT_EQ(files.back().errorMessage,
+        const FolderRow& folder = summary.folders.front();
+        ASSERT_GT(folder.fileCount(), 0);
+        EXPECT_EQ(folder.file(folder.fileCount() - 1).errorMessage,
                   match.hasMatch() ? std::optional(match.captured(2)) : std::nullopt)
             << line.toStdString();
     }

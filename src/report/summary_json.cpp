@@ -1,4 +1,4 @@
-#include "cli/summary_json.h"
+#include "report/summary_json.h"
 
 #include "model/duration_label.h"
 
@@ -6,7 +6,9 @@ namespace quillmark {
 
 namespace {
 
-void appendString(QByteArray& out, const QString& text)
+constexpr qsizetype pieceSize = 64 * 1024;
+
+void appendString(QByteArray& out, QStringView text)
 {
     QString escaped;
     escaped.reserve(text.size() + 2);
@@ -41,9 +43,17 @@ void appendString(QByteArray& out, const QString& text)
 
 } // namespace
 
-QByteArray summaryJson(const ReportSummary& summary, const std::vector<FolderTreeRow>& tree)
+bool writeSummaryJson(const ReportSummary& summary, const std::vector<FolderTreeRow>& tree,
+                      const std::function<bool(QByteArrayView)>& write)
 {
     QByteArray out;
+    auto flushed = [&](qsizetype atLeast) {
+        if (out.size() < atLeast)
+            return true;
+        const bool written = write(out);
+        out.clear();
+        return written;
+    };
     out += "{\"grandTotalLabel\":";
     appendString(out, summary.grandTotalLabel);
     out += ",\"folders\":[";
@@ -58,8 +68,8 @@ QByteArray summaryJson(const ReportSummary& summary, const std::vector<FolderTre
         out += ",\"subtreeTotalApproximate\":";
         out += tree[std::size_t(f)].approximate ? "true" : "false";
         out += ",\"files\":[";
-        for (qsizetype i = 0; i < folder.files.size(); ++i) {
-            const FileRow& file = folder.files[i];
+        for (qsizetype i = 0; i < folder.fileCount(); ++i) {
+            const FileRow file = folder.file(i);
             out += i ? ",{\"name\":" : "{\"name\":";
             appendString(out, file.name);
             out += ",\"durationLabel\":";
@@ -69,11 +79,13 @@ QByteArray summaryJson(const ReportSummary& summary, const std::vector<FolderTre
                 appendString(out, *file.errorMessage);
             }
             out += '}';
+            if (!flushed(pieceSize))
+                return false;
         }
         out += "]}";
     }
-    out += "]}";
-    return out;
+    out += "]}\n";
+    return flushed(0);
 }
 
 } // namespace quillmark
