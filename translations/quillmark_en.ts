@@ -41,6 +41,10 @@
         <source>Impossibile leggere la cartella %1: %2</source>
         <translation>Cannot read the folder %1: %2</translation>
     </message>
+    <message>
+        <source>Impossibile avviare il calcolo: il sistema non concede altri thread.</source>
+        <translation>Cannot start the calculation: the system grants no more threads.</translation>
+    </message>
 </context>
 <context>
     <name>DesktopServices</name>
@@ -58,6 +62,14 @@
     <message>
         <source>la cache delle durate era danneggiata ed è stata rifatta</source>
         <translation>the cache of durations was damaged and has been made anew</translation>
+    </message>
+    <message>
+        <source>cache delle durate occupata da un altro programma: le nuove durate non sono state salvate</source>
+        <translation>cache of durations busy in another program: the new durations were not saved</translation>
+    </message>
+    <message>
+        <source>%1 non è un file o una cartella dell&apos;utente</source>
+        <translation>%1 is not a file or folder of the user&apos;s</translation>
     </message>
 </context>
 <context>
@@ -88,6 +100,17 @@
     <message>
         <source>Il percorso indicato non è una cartella.</source>
         <translation>The path given is not a folder.</translation>
+    </message>
+</context>
+<context>
+    <name>MediaProbe</name>
+    <message>
+        <source>«%1» non dice la sua durata in %2 secondi e non viene letto oltre.</source>
+        <translation>“%1” does not tell its duration within %2 seconds and is read no further.</translation>
+    </message>
+    <message>
+        <source>«%1» non dice la sua durata nei primi %2 MiB e non viene letto oltre.</source>
+        <translation>“%1” does not tell its duration in its first %2 MiB and is read no further.</translation>
     </message>
 </context>
 <context>
