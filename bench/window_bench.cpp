@@ -5,7 +5,7 @@
 #include "platform/qsettings_store.h"
 #include "support/fake_desktop_services.h"
 #include "support/fake_provider.h"
-#include "ui/content_view.h"
+#include "ui/main_window.h"
 #include "ui/report_rows_model.h"
 #include "ui/theme.h"
 
@@ -112,7 +112,7 @@ int main(int argc, char** argv)
     settings.setValue(QStringLiteral("last_folder"), work.path());
     std::filesystem::rename(folder / "durata.txt", folder / "report.txt");
     test::FakeDesktopServices desktop;
-    ContentView view(
+    MainWindow view(
         std::make_unique<DurationCalculatorViewModel>(ViewModelServices{settings, desktop}),
         theme::folderTint());
     view.resize(1040, 720);

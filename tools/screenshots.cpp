@@ -4,7 +4,7 @@
 #include "platform/qsettings_store.h"
 #include "support/fake_desktop_services.h"
 #include "support/fake_provider.h"
-#include "ui/content_view.h"
+#include "ui/main_window.h"
 #include "ui/interface_language.h"
 #include "ui/theme.h"
 
@@ -28,7 +28,7 @@ struct Window {
     QTemporaryDir settingsFolder;
     QSettingsStore settings{settingsFolder.filePath(QStringLiteral("q.conf"))};
     test::FakeDesktopServices desktop;
-    std::unique_ptr<ContentView> view;
+    std::unique_ptr<MainWindow> view;
 
     explicit Window(QProcessEnvironment environment = {}, bool slow = false)
     {
@@ -42,7 +42,7 @@ struct Window {
                 return 42.0;
             });
         }
-        view = std::make_unique<ContentView>(
+        view = std::make_unique<MainWindow>(
             std::make_unique<DurationCalculatorViewModel>(services), theme::folderTint());
         view->resize(1040, 720);
         view->show();

@@ -182,7 +182,7 @@
     </message>
 </context>
 <context>
-    <name>quillmark::ContentView</name>
+    <name>quillmark::MainWindow</name>
     <message>
         <source>Esci</source>
         <translation>Quit</translation>

@@ -74,10 +74,10 @@ QList<GeneratedPlaylist> generatePlaylists(const std::vector<WalkedFolder>& fold
         if (videos.empty())
             continue;
         const QString name = uniqueFileName(baseName(folder, labels), used);
-        const std::filesystem::path url = destination / name.toStdString();
-        writeFileAtomically(url, playlistContent(videos));
+        const std::filesystem::path file = destination / name.toStdString();
+        writeFileAtomically(file, playlistContent(videos));
         playlists.append(
-            GeneratedPlaylist{url, pathText(folder.path), std::int64_t(videos.size())});
+            GeneratedPlaylist{file, pathText(folder.path), std::int64_t(videos.size())});
     }
     return playlists;
 }

@@ -12,7 +12,7 @@
 namespace quillmark {
 
 struct GeneratedPlaylist {
-    std::filesystem::path url;
+    std::filesystem::path file;
     QString sourceFolderPath;
     std::int64_t fileCount = 0;
 };

@@ -46,7 +46,7 @@ std::optional<std::filesystem::path> AppPreferences::restoredFolder() const
     const QVariant path = m_store.value(lastFolderKey);
     if (!path.isValid())
         return std::nullopt;
-    return fileURLPath(path.toString().toStdString());
+    return normalizedPath(path.toString().toStdString());
 }
 
 bool AppPreferences::sortByDuration() const
@@ -109,7 +109,7 @@ std::optional<std::filesystem::path> AppPreferences::ffprobePath() const
     const QString path = m_store.value(ffprobePathKey).toString();
     if (!path.startsWith(QLatin1Char('/')))
         return std::nullopt;
-    return fileURLPath(path.toStdString());
+    return normalizedPath(path.toStdString());
 }
 
 std::optional<QString> AppPreferences::ffprobePathProblem() const

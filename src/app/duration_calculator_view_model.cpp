@@ -92,7 +92,7 @@ void DurationCalculatorViewModel::setFolder(const std::filesystem::path& folder)
         Q_EMIT folderPathChanged();
 }
 
-std::filesystem::path DurationCalculatorViewModel::reportFileURL() const
+std::filesystem::path DurationCalculatorViewModel::reportFile() const
 {
     return m_folder.folder() / "durata.txt";
 }
@@ -158,7 +158,7 @@ void DurationCalculatorViewModel::showAlert(const QString& title, const QString&
 void DurationCalculatorViewModel::refreshCanLoadReport()
 {
     std::error_code error;
-    update(m_canLoadReport, std::filesystem::exists(reportFileURL(), error),
+    update(m_canLoadReport, std::filesystem::exists(reportFile(), error),
            &DurationCalculatorViewModel::canLoadReportChanged);
 }
 
@@ -172,7 +172,7 @@ void DurationCalculatorViewModel::chooseFolder()
 
 void DurationCalculatorViewModel::useFolder(const std::filesystem::path& chosen)
 {
-    const std::filesystem::path folder = fileURLPath(chosen);
+    const std::filesystem::path folder = normalizedPath(chosen);
     setFolder(folder);
     m_preferences.rememberFolder(folder);
     detachReport();

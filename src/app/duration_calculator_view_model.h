@@ -203,8 +203,8 @@ private:
     }
 
     void setFolder(const std::filesystem::path& folder);
-    std::optional<std::filesystem::path> validatedFolderURL();
-    std::filesystem::path reportFileURL() const;
+    std::optional<std::filesystem::path> validatedFolder();
+    std::filesystem::path reportFile() const;
 
     void loadExistingReport();
     void tellSettingsProblems();

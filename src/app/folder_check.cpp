@@ -37,7 +37,7 @@ FolderCheck checkTypedFolder(const QString& typed)
 {
     if (isBlankFolderPath(typed))
         return FolderCheck{{}, emptyFolderMessage()};
-    const std::filesystem::path folder = fileURLPath(expandTilde(typed));
+    const std::filesystem::path folder = normalizedPath(expandTilde(typed));
     return FolderCheck{folder, folderProblem(folder)};
 }
 

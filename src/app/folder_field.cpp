@@ -30,7 +30,7 @@ std::filesystem::path FolderField::folder() const
 {
     if (const auto known = knownFolder())
         return *known;
-    return fileURLPath(expandTilde(m_text));
+    return normalizedPath(expandTilde(m_text));
 }
 
 } // namespace quillmark

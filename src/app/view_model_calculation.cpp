@@ -30,7 +30,7 @@ void DurationCalculatorViewModel::startCalculation(bool useCache)
 {
     if (m_isRunning)
         return;
-    const auto folder = validatedFolderURL();
+    const auto folder = validatedFolder();
     if (!folder)
         return;
     const QStringList extensions = extensionList();
@@ -61,7 +61,7 @@ void DurationCalculatorViewModel::stopCalculation()
     showProgressDetail();
 }
 
-std::optional<std::filesystem::path> DurationCalculatorViewModel::validatedFolderURL()
+std::optional<std::filesystem::path> DurationCalculatorViewModel::validatedFolder()
 {
     const auto known = m_folder.knownFolder();
     const FolderCheck check =

@@ -76,7 +76,7 @@ DurationCalculatorViewModel::renameRefusal(const std::filesystem::path& folder) 
 
 void DurationCalculatorViewModel::createPlaylists()
 {
-    const auto folder = validatedFolderURL();
+    const auto folder = validatedFolder();
     if (!folder)
         return;
     const QStringList extensions = extensionList();

@@ -53,7 +53,7 @@ void DurationCalculatorViewModel::loadExistingReport()
 
 std::optional<QString> DurationCalculatorViewModel::loadReportFile()
 {
-    const std::filesystem::path file = reportFileURL();
+    const std::filesystem::path file = reportFile();
     std::error_code missing;
     if (!std::filesystem::exists(file, missing))
         return std::nullopt;

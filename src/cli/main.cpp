@@ -249,7 +249,7 @@ int measure(const Options& options)
 {
     if (isBlankFolderPath(QString::fromStdString(*options.folder)))
         return fail(emptyFolderMessage());
-    const std::filesystem::path folder = fileURLPath(*options.folder);
+    const std::filesystem::path folder = normalizedPath(*options.folder);
     if (const auto problem = folderProblem(folder))
         return fail(*problem);
 

@@ -31,19 +31,19 @@ AppError AppError::invalidFolder(QString message)
     return AppError(InvalidFolder{std::move(message)});
 }
 
-AppError AppError::unsupportedFormat(std::filesystem::path url)
+AppError AppError::unsupportedFormat(std::filesystem::path file)
 {
-    return AppError(UnsupportedFormat{std::move(url)});
+    return AppError(UnsupportedFormat{std::move(file)});
 }
 
-AppError AppError::ffprobeFailed(std::filesystem::path url, QString message)
+AppError AppError::ffprobeFailed(std::filesystem::path file, QString message)
 {
-    return AppError(FfprobeFailed{std::move(url), std::move(message)});
+    return AppError(FfprobeFailed{std::move(file), std::move(message)});
 }
 
-AppError AppError::durationFailed(std::filesystem::path url, QString message)
+AppError AppError::durationFailed(std::filesystem::path file, QString message)
 {
-    return AppError(DurationFailed{std::move(url), std::move(message)});
+    return AppError(DurationFailed{std::move(file), std::move(message)});
 }
 
 AppError AppError::ffprobeNotFound()
@@ -59,13 +59,13 @@ QString AppError::errorDescription() const
             [](const UnsupportedFormat& e) {
                 return QCoreApplication::translate("AppError",
                                                    "Formato non supportato da AVFoundation: %1")
-                    .arg(lastPathComponent(e.url));
+                    .arg(lastPathComponent(e.file));
             },
             [](const FfprobeFailed& e) {
                 // One multi-argument arg() so that a "%2" inside the name is not substituted.
                 return QCoreApplication::translate("AppError",
                                                    "ffprobe non è riuscito ad analizzare %1: %2")
-                    .arg(lastPathComponent(e.url), e.message);
+                    .arg(lastPathComponent(e.file), e.message);
             },
             [](const DurationFailed& e) { return e.message; },
             [](const FfprobeNotFound&) {

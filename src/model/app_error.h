@@ -17,14 +17,14 @@ public:
         QString message;
     };
     struct UnsupportedFormat {
-        std::filesystem::path url;
+        std::filesystem::path file;
     };
     struct FfprobeFailed {
-        std::filesystem::path url;
+        std::filesystem::path file;
         QString message;
     };
     struct DurationFailed {
-        std::filesystem::path url;
+        std::filesystem::path file;
         QString message;
     };
     struct FfprobeNotFound {};
@@ -33,9 +33,9 @@ public:
                               FfprobeNotFound>;
 
     static AppError invalidFolder(QString message);
-    static AppError unsupportedFormat(std::filesystem::path url);
-    static AppError ffprobeFailed(std::filesystem::path url, QString message);
-    static AppError durationFailed(std::filesystem::path url, QString message);
+    static AppError unsupportedFormat(std::filesystem::path file);
+    static AppError ffprobeFailed(std::filesystem::path file, QString message);
+    static AppError durationFailed(std::filesystem::path file, QString message);
     static AppError ffprobeNotFound();
 
     // The localised, user-facing text of the error.

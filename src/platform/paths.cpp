@@ -39,7 +39,7 @@ std::filesystem::path expandTilde(const QString& typed)
     return home + (slash == std::string::npos ? std::string() : path.substr(slash));
 }
 
-std::filesystem::path fileURLPath(const std::filesystem::path& path)
+std::filesystem::path normalizedPath(const std::filesystem::path& path)
 {
     std::string absolute = path.native();
     if (absolute.empty() || absolute.front() != '/')

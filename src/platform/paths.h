@@ -12,9 +12,9 @@ std::filesystem::path homeFolder();
 // A typed path with a leading "~" or "~user" replaced by that home folder; nothing else changes.
 std::filesystem::path expandTilde(const QString& typed);
 
-// What a file URL made from the path names: relative paths are taken from the working folder,
+// The path made absolute and tidy: relative paths are taken from the working folder,
 // and "." components, repeated and trailing separators are dropped. ".." stays, since it may
 // cross a symbolic link.
-std::filesystem::path fileURLPath(const std::filesystem::path& path);
+std::filesystem::path normalizedPath(const std::filesystem::path& path);
 
 } // namespace quillmark

@@ -75,10 +75,10 @@ std::optional<double> parseFFprobeNumber(const QString& text)
 
 } // namespace
 
-FFprobeDurationProvider::FFprobeDurationProvider(std::optional<std::filesystem::path> executableURL,
+FFprobeDurationProvider::FFprobeDurationProvider(std::optional<std::filesystem::path> executable,
                                                  std::chrono::milliseconds timeLimit,
                                                  int maxRunning)
-    : m_executableURL(std::move(executableURL))
+    : m_executable(std::move(executable))
     , m_timeLimit(timeLimit)
     , m_running(std::make_shared<std::counting_semaphore<>>(std::max(maxRunning, 1)))
 {
@@ -88,7 +88,7 @@ double FFprobeDurationProvider::duration(const std::filesystem::path& file,
                                          std::stop_token stop) const
 {
     // Checked on every call: the tool may have gone since start-up.
-    if (!m_executableURL || !isExecutableFile(*m_executableURL))
+    if (!m_executable || !isExecutableFile(*m_executable))
         throw AppError::ffprobeNotFound();
 
     // A turn to run the tool, given up when the run is stopped meanwhile.
@@ -101,7 +101,7 @@ double FFprobeDurationProvider::duration(const std::filesystem::path& file,
         m_running.get(), [](std::counting_semaphore<>* running) { running->release(); });
     ChildOutput output;
     try {
-        output = runChildProcess(*m_executableURL, ffprobeArguments(file), stop, m_timeLimit);
+        output = runChildProcess(*m_executable, ffprobeArguments(file), stop, m_timeLimit);
     } catch (const std::system_error& error) {
         throw AppError::ffprobeFailed(file, describeError(error));
     }
@@ -125,10 +125,10 @@ double FFprobeDurationProvider::duration(const std::filesystem::path& file,
 QString FFprobeDurationProvider::identity() const
 {
     struct stat info {};
-    if (!m_executableURL || ::stat(m_executableURL->c_str(), &info) != 0)
+    if (!m_executable || ::stat(m_executable->c_str(), &info) != 0)
         return QStringLiteral("ffprobe: none");
     return QStringLiteral("ffprobe: %1 %2.%3")
-        .arg(QString::fromStdString(m_executableURL->native()))
+        .arg(QString::fromStdString(m_executable->native()))
         .arg(info.st_mtim.tv_sec)
         .arg(info.st_mtim.tv_nsec);
 }

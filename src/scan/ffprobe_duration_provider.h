@@ -21,7 +21,7 @@ public:
 
     // At most maxRunning copies of the tool run at once, whatever the number of measurements in
     // flight: it keeps a processor busy, unlike the in-process probe that mostly waits on a share.
-    explicit FFprobeDurationProvider(std::optional<std::filesystem::path> executableURL,
+    explicit FFprobeDurationProvider(std::optional<std::filesystem::path> executable,
                                      std::chrono::milliseconds timeLimit = defaultTimeLimit,
                                      int maxRunning = QThread::idealThreadCount());
 
@@ -30,7 +30,7 @@ public:
     QString identity() const override;
 
 private:
-    std::optional<std::filesystem::path> m_executableURL;
+    std::optional<std::filesystem::path> m_executable;
     std::chrono::milliseconds m_timeLimit;
     std::shared_ptr<std::counting_semaphore<>> m_running;
 };

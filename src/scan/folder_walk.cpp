@@ -153,7 +153,7 @@ std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root, std::sto
             levels[firstOpen++].folder.reset();
     };
 
-    const std::string rootPath = fileURLPath(root).native();
+    const std::string rootPath = normalizedPath(root).native();
     FileDescriptor rootFolder(::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     visit(std::move(rootFolder), errno, rootPath);
     while (!levels.empty() && !stop.stop_requested()) {
@@ -200,7 +200,7 @@ std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root
     // Level by level: every folder of a level is listed before the next level starts. Each is
     // opened from the root, so a folder swapped for a link since its parent was listed is still
     // not followed.
-    const std::string rootPath = fileURLPath(root).native();
+    const std::string rootPath = normalizedPath(root).native();
     const FileDescriptor rootFolder(::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     const int rootError = rootFolder ? 0 : errno;
     const std::size_t belowRoot = belowRootAt(rootPath);

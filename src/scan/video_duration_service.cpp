@@ -3,7 +3,7 @@
 #include "model/app_error.h"
 #include "platform/media_probe.h"
 #include "platform/regular_file.h"
-#include "scan/avfoundation_duration_provider.h"
+#include "scan/libav_duration_provider.h"
 #include "scan/ffprobe_duration_provider.h"
 
 #include <QCoreApplication>
@@ -76,7 +76,7 @@ VideoDurationService
 makeVideoDurationService(const std::optional<std::filesystem::path>& ffprobePath)
 {
     return VideoDurationService(
-        std::make_shared<AVFoundationDurationProvider>(),
+        std::make_shared<LibavDurationProvider>(),
         std::make_shared<FFprobeDurationProvider>(ffprobePath ? ffprobePath : locateFFprobe()));
 }
 

@@ -54,22 +54,22 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
 
     m_openFolder = makeAction("openFolderAction", tr("Apri cartella"), "folder",
                               &DurationCalculatorViewModel::openFolder);
-    m_rename = makeAction("renameAction", tr("Rinomina con durata"), "pencil",
+    m_rename = makeAction("renameAction", tr("Rinomina con durata"), "document-edit",
                           &DurationCalculatorViewModel::renameFolderWithDuration);
-    m_playlists = makeAction("playlistsAction", tr("Crea playlist"), "list.bullet.rectangle",
+    m_playlists = makeAction("playlistsAction", tr("Crea playlist"), "view-media-playlist",
                              &DurationCalculatorViewModel::createPlaylists);
-    m_save = makeAction("saveAction", tr("Salva report…"), "square.and.arrow.down",
+    m_save = makeAction("saveAction", tr("Salva report…"), "document-save",
                         &DurationCalculatorViewModel::saveReport);
     m_save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    m_copy = makeAction("copyAction", tr("Copia report"), "doc.on.doc",
+    m_copy = makeAction("copyAction", tr("Copia report"), "edit-copy",
                         &DurationCalculatorViewModel::copyReport);
-    m_load = makeAction("loadAction", tr("Carica report"), "tray.and.arrow.down",
+    m_load = makeAction("loadAction", tr("Carica report"), "document-open",
                         &DurationCalculatorViewModel::loadReport);
-    m_clear = makeAction("clearAction", tr("Pulisci output"), "trash",
+    m_clear = makeAction("clearAction", tr("Pulisci output"), "edit-delete",
                          &DurationCalculatorViewModel::clearOutput);
-    m_freshRun = makeAction("freshRunAction", tr("Ricalcola senza cache"), "play.fill",
+    m_freshRun = makeAction("freshRunAction", tr("Ricalcola senza cache"), "media-playback-start",
                             &DurationCalculatorViewModel::recalculateWithoutCache);
-    m_clear->setIcon(symbolIcon(QStringLiteral("trash"), theme::error()));
+    m_clear->setIcon(symbolIcon(QStringLiteral("edit-delete"), theme::error()));
     m_clear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
 
     auto* menu = new QMenu(this);
@@ -86,7 +86,7 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
 
     m_actions = new QToolButton(this);
     m_actions->setObjectName(QStringLiteral("actionsButton"));
-    m_actions->setIcon(symbolIcon(QStringLiteral("ellipsis.circle"), theme::primary(0.75)));
+    m_actions->setIcon(symbolIcon(QStringLiteral("view-more"), theme::primary(0.75)));
     m_actions->setIconSize(QSize(18, 18));
     m_actions->setFixedSize(30, 30);
     m_actions->setPopupMode(QToolButton::InstantPopup);
@@ -166,7 +166,7 @@ void HeaderBar::showEnabledState()
         control->setEnabled(idle);
     m_calculate->setText(idle ? tr("Calcola") : tr("Interrompi"));
     m_calculate->setIcon(
-        symbolIcon(idle ? QStringLiteral("play.fill") : QStringLiteral("stop.fill"), Qt::white));
+        symbolIcon(idle ? QStringLiteral("media-playback-start") : QStringLiteral("media-playback-stop"), Qt::white));
     m_calculate->setShortcut(idle ? QKeySequence(Qt::CTRL | Qt::Key_R) : QKeySequence());
     m_openFolder->setEnabled(idle);
     m_freshRun->setEnabled(idle);

@@ -3,7 +3,7 @@
 #include "platform/duration_cache.h"
 #include "platform/qsettings_store.h"
 #include "platform/widgets/qt_desktop_services.h"
-#include "ui/content_view.h"
+#include "ui/main_window.h"
 #include "ui/interface_language.h"
 #include "ui/symbols.h"
 #include "ui/theme.h"
@@ -78,7 +78,7 @@ int main(int argc, char** argv)
     quillmark::QtDesktopServices desktop;
     quillmark::ViewModelServices services{settings, desktop};
     services.durationCache = quillmark::DurationCache::defaultFile();
-    quillmark::ContentView window(
+    quillmark::MainWindow window(
         std::make_unique<quillmark::DurationCalculatorViewModel>(services),
         quillmark::theme::folderTint());
     desktop.setWindow(&window);

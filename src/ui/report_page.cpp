@@ -166,7 +166,7 @@ QWidget* ReportPage::makeEmptyPage()
     badge->setObjectName(QStringLiteral("emptyBadge"));
     badge->setFixedSize(76, 76);
     badge->setAlignment(Qt::AlignCenter);
-    badge->setPixmap(symbolPixmap(QStringLiteral("stopwatch"), 34, theme::accent()));
+    badge->setPixmap(symbolPixmap(QStringLiteral("chronometer"), 34, theme::accent()));
 
     auto* title = new QLabel(tr("Nessuna analisi ancora"), m_emptyPage);
     title->setFont(theme::font(16, QFont::DemiBold));
@@ -222,10 +222,10 @@ QWidget* ReportPage::makeRowsPage(QColor folderTint)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(14);
 
-    m_grandTotal = new SummaryCard(SummaryCard::Style::prominent, QStringLiteral("stopwatch"),
+    m_grandTotal = new SummaryCard(SummaryCard::Style::prominent, QStringLiteral("chronometer"),
                                    tr("GRAN TOTALE"), m_rowsPage);
     m_grandTotal->setObjectName(QStringLiteral("grandTotalCard"));
-    m_count = new SummaryCard(SummaryCard::Style::plain, QStringLiteral("film"), tr("ANALIZZATI"),
+    m_count = new SummaryCard(SummaryCard::Style::plain, QStringLiteral("video-x-generic"), tr("ANALIZZATI"),
                               m_rowsPage);
     m_count->setObjectName(QStringLiteral("countCard"));
     connect(m_count, &SummaryCard::clicked, this, [this] {

@@ -88,7 +88,7 @@ void ReportRowDelegate::paintFolder(QPainter* painter, const QRect& rect,
     // The chevron turns a quarter to point down when the folder is open.
     const int half = M::chevronSize / 2;
     const QPixmap chevron =
-        symbolPixmap(QStringLiteral("chevron.right"), M::chevronSize, theme::secondary());
+        symbolPixmap(QStringLiteral("go-next"), M::chevronSize, theme::secondary());
     painter->save();
     painter->translate(content.left() + half, middle);
     painter->rotate(expanded ? 90 : 0);
@@ -98,7 +98,7 @@ void ReportRowDelegate::paintFolder(QPainter* painter, const QRect& rect,
     const int iconLeft = content.left() + M::chevronSize + M::gap;
     painter->drawPixmap(
         iconLeft, middle - M::folderIconSize / 2,
-        symbolPixmap(QStringLiteral("folder.fill"), M::folderIconSize, m_folderTint));
+        symbolPixmap(QStringLiteral("inode-directory"), M::folderIconSize, m_folderTint));
 
     const QFont chipFont = theme::font(11, QFont::DemiBold, true);
     const QString total = index.data(ReportRowsModel::LabelRole).toString();
@@ -154,9 +154,9 @@ void ReportRowDelegate::paintFile(QPainter* painter, const QRect& rect,
     const bool failed = index.data(ReportRowsModel::ErrorRole).isValid();
 
     const QPixmap icon =
-        failed ? symbolPixmap(QStringLiteral("exclamationmark.circle.fill"), M::fileIconSize,
+        failed ? symbolPixmap(QStringLiteral("dialog-error"), M::fileIconSize,
                               theme::error())
-               : symbolPixmap(QStringLiteral("film"), M::fileIconSize, theme::primary(0.55 * 0.7));
+               : symbolPixmap(QStringLiteral("video-x-generic"), M::fileIconSize, theme::primary(0.55 * 0.7));
     painter->drawPixmap(content.left(), middle - M::fileIconSize / 2, icon);
 
     const QFont labelFont = theme::font(11, QFont::Normal, true);

@@ -58,8 +58,8 @@ void StatusBar::showStatus()
     const bool error = m_viewModel.statusIsError();
     m_icon->setPixmap(m_viewModel.isRunning()
                           ? QPixmap()
-                          : symbolPixmap(error ? QStringLiteral("exclamationmark.circle.fill")
-                                               : QStringLiteral("checkmark.circle.fill"),
+                          : symbolPixmap(error ? QStringLiteral("dialog-error")
+                                               : QStringLiteral("emblem-ok"),
                                          12, error ? theme::error() : QColor(52, 199, 89)));
 }
 

@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QHash>
+#include <QSet>
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -11,29 +12,17 @@ namespace quillmark {
 
 namespace {
 
-// Freedesktop names with the same meaning.
-QString themeName(const QString& symbol)
+// The window's own symbols, always drawn from the bundle: a desktop theme's arrows or status
+// icons would change their look and their contrast. The menu's actions take the theme's icons.
+bool isOwnSymbol(const QString& name)
 {
-    static const QHash<QString, QString> names{
-        {QStringLiteral("folder"), QStringLiteral("folder")},
-        {QStringLiteral("folder.fill"), QStringLiteral("folder")},
-        {QStringLiteral("ellipsis.circle"), QStringLiteral("view-more")},
-        {QStringLiteral("play.fill"), QStringLiteral("media-playback-start")},
-        {QStringLiteral("stop.fill"), QStringLiteral("media-playback-stop")},
-        {QStringLiteral("pencil"), QStringLiteral("document-edit")},
-        {QStringLiteral("list.bullet.rectangle"), QStringLiteral("view-media-playlist")},
-        {QStringLiteral("square.and.arrow.down"), QStringLiteral("document-save")},
-        {QStringLiteral("doc.on.doc"), QStringLiteral("edit-copy")},
-        {QStringLiteral("tray.and.arrow.down"), QStringLiteral("document-open")},
-        {QStringLiteral("trash"), QStringLiteral("edit-delete")},
-        {QStringLiteral("exclamationmark.triangle.fill"), QStringLiteral("dialog-warning")},
-        {QStringLiteral("stopwatch"), QStringLiteral("chronometer")},
-        {QStringLiteral("film"), QStringLiteral("video-x-generic")},
-        {QStringLiteral("exclamationmark.circle.fill"), QStringLiteral("dialog-error")},
-        {QStringLiteral("checkmark.circle.fill"), QStringLiteral("emblem-ok")},
-        {QStringLiteral("chevron.right"), QStringLiteral("go-next")},
+    static const QSet<QString> own{
+        QStringLiteral("go-next"),         QStringLiteral("emblem-ok"),
+        QStringLiteral("dialog-error"),    QStringLiteral("dialog-warning"),
+        QStringLiteral("inode-directory"), QStringLiteral("video-x-generic"),
+        QStringLiteral("chronometer"),     QStringLiteral("quillmark"),
     };
-    return names.value(symbol);
+    return own.contains(name);
 }
 
 QPixmap drawn(const QString& name, int size, qreal ratio)
@@ -41,10 +30,9 @@ QPixmap drawn(const QString& name, int size, qreal ratio)
     QPixmap pixmap(QSize(size, size) * ratio);
     pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
-    const QString theme = themeName(name);
-    if (!theme.isEmpty() && QIcon::hasThemeIcon(theme)) {
+    if (!isOwnSymbol(name) && QIcon::hasThemeIcon(name)) {
         QPainter painter(&pixmap);
-        QIcon::fromTheme(theme).paint(&painter, QRect(0, 0, size, size));
+        QIcon::fromTheme(name).paint(&painter, QRect(0, 0, size, size));
         return pixmap;
     }
     registerUiResources();

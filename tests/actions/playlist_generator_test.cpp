@@ -18,7 +18,7 @@ std::vector<std::string> names(const QList<GeneratedPlaylist>& playlists)
 {
     std::vector<std::string> result;
     for (const GeneratedPlaylist& playlist : playlists)
-        result.push_back(playlist.url.filename().native());
+        result.push_back(playlist.file.filename().native());
     return result;
 }
 

@@ -111,7 +111,7 @@ TEST(HostileTreeTest, EveryVideoListedEverySpecialEntryExplainedTotalsTrue)
     const auto playlists = generatePlaylists(walkFolder(tree.path("Film")), defaultExtensions(),
                                              tree.path("Film"), {});
     ASSERT_EQ(playlists.size(), 4);
-    const std::string playlist = contents(playlists[0].url);
+    const std::string playlist = contents(playlists[0].file);
     EXPECT_NE(playlist.find("\nfile://" + tree.path("Film").native() +
                             "/x%0ATotale%20cartella%20%2899h00m%29%0A%0AGran"),
               std::string::npos);

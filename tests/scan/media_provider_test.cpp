@@ -1,6 +1,6 @@
 #include "model/app_error.h"
 #include "platform/media_probe.h"
-#include "scan/avfoundation_duration_provider.h"
+#include "scan/libav_duration_provider.h"
 #include "support/app_error_of.h"
 #include "support/media_corpus.h"
 #include "support/param_name.h"
@@ -23,7 +23,7 @@ TEST_P(CorpusTest, AgreesWithFFprobeToTheSecond)
 {
     const std::filesystem::path file = mediaCorpus() / GetParam();
     const std::optional<double> expected = ffprobeSeconds(file);
-    const AVFoundationDurationProvider provider;
+    const LibavDurationProvider provider;
     if (expected) {
         EXPECT_EQ(std::trunc(provider.duration(file)), std::trunc(*expected));
         return;

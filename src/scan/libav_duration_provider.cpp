@@ -1,4 +1,4 @@
-#include "scan/avfoundation_duration_provider.h"
+#include "scan/libav_duration_provider.h"
 
 #include "model/app_error.h"
 #include "platform/media_probe.h"
@@ -7,7 +7,7 @@
 
 namespace quillmark {
 
-double AVFoundationDurationProvider::duration(const std::filesystem::path& file,
+double LibavDurationProvider::duration(const std::filesystem::path& file,
                                               std::stop_token stop) const
 {
     const std::optional<MediaProbe> probe = probeMedia(file, stop);

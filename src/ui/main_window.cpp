@@ -1,4 +1,4 @@
-#include "ui/content_view.h"
+#include "ui/main_window.h"
 
 #include "platform/widgets/message_box.h"
 #include "ui/header_bar.h"
@@ -21,7 +21,7 @@
 
 namespace quillmark {
 
-ContentView::ContentView(std::unique_ptr<DurationCalculatorViewModel> viewModel, QColor folderTint,
+MainWindow::MainWindow(std::unique_ptr<DurationCalculatorViewModel> viewModel, QColor folderTint,
                          QWidget* parent)
     : QWidget(parent)
     , m_viewModel(std::move(viewModel))
@@ -52,11 +52,11 @@ ContentView::ContentView(std::unique_ptr<DurationCalculatorViewModel> viewModel,
     addAction(quit);
 
     connect(m_viewModel.get(), &DurationCalculatorViewModel::alertChanged, this,
-            &ContentView::presentAlert);
+            &MainWindow::presentAlert);
     presentAlert();
 }
 
-ContentView::~ContentView() = default;
+MainWindow::~MainWindow() = default;
 
 namespace {
 
@@ -74,13 +74,13 @@ std::optional<std::filesystem::path> droppedFolder(const QMimeData* data)
 
 } // namespace
 
-void ContentView::dragEnterEvent(QDragEnterEvent* event)
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
     if (!m_viewModel->isRunning() && droppedFolder(event->mimeData()))
         event->acceptProposedAction();
 }
 
-void ContentView::dropEvent(QDropEvent* event)
+void MainWindow::dropEvent(QDropEvent* event)
 {
     const auto folder = droppedFolder(event->mimeData());
     if (!folder || m_viewModel->isRunning())
@@ -89,12 +89,12 @@ void ContentView::dropEvent(QDropEvent* event)
     m_viewModel->useFolder(*folder);
 }
 
-const QSet<QString>& ContentView::expandedFolders() const
+const QSet<QString>& MainWindow::expandedFolders() const
 {
     return m_reportPage->expandedFolders();
 }
 
-QWidget* ContentView::makeWarningBanner()
+QWidget* MainWindow::makeWarningBanner()
 {
     auto* banner = new QFrame(this);
     banner->setObjectName(QStringLiteral("warningBanner"));
@@ -103,7 +103,7 @@ QWidget* ContentView::makeWarningBanner()
     layout->setSpacing(10);
     auto* icon = new QLabel(banner);
     icon->setPixmap(
-        symbolPixmap(QStringLiteral("exclamationmark.triangle.fill"), 16, QColor(255, 149, 0)));
+        symbolPixmap(QStringLiteral("dialog-warning"), 16, QColor(255, 149, 0)));
     auto* message = new QLabel(m_viewModel->sandboxWarningMessage(), banner);
     message->setObjectName(QStringLiteral("warningMessage"));
     message->setWordWrap(true);
@@ -113,7 +113,7 @@ QWidget* ContentView::makeWarningBanner()
     return banner;
 }
 
-void ContentView::presentAlert()
+void MainWindow::presentAlert()
 {
     const std::optional<AlertItem>& alert = m_viewModel->alert();
     if (!alert) {

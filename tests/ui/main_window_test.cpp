@@ -4,7 +4,7 @@
 #include "support/printers.h"
 #include "support/temp_tree.h"
 #include "ui/chips.h"
-#include "ui/content_view.h"
+#include "ui/main_window.h"
 #include "ui/elided_label.h"
 #include "ui/interface_language.h"
 #include "ui/report_rows_model.h"
@@ -39,11 +39,11 @@ using test::TempTree;
 
 // The real window with fake desktop services; measurements wait until released, so a run can be
 // looked at while it goes on.
-class ContentViewTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
 protected:
-    ~ContentViewTest() override { release = true; }
+    ~MainWindowTest() override { release = true; }
 
-    ContentView& open(QProcessEnvironment environment = {})
+    MainWindow& open(QProcessEnvironment environment = {})
     {
         ViewModelServices services{settings, desktop};
         services.environment = environment;
@@ -56,7 +56,7 @@ protected:
                     throw std::runtime_error("file danneggiato");
                 return 61.0;
             });
-        view = std::make_unique<ContentView>(
+        view = std::make_unique<MainWindow>(
             std::make_unique<DurationCalculatorViewModel>(services), theme::folderTint());
         view->show();
         view->activateWindow();
@@ -100,12 +100,12 @@ protected:
     QSettingsStore settings{settingsFolder.filePath(QStringLiteral("q.conf"))};
     test::FakeDesktopServices desktop;
     std::atomic<bool> release = false;
-    std::unique_ptr<ContentView> view;
+    std::unique_ptr<MainWindow> view;
 };
 
 // Each state has its page. During a run Calcola stays enabled, as the way to stop it, and so do
 // the actions on the report shown before.
-TEST_F(ContentViewTest, ShowsTheStateAndDisablesWhatARunForbids)
+TEST_F(MainWindowTest, ShowsTheStateAndDisablesWhatARunForbids)
 {
     makeTree();
     tree.file("Viaggi/durata.txt", "solo testo\n");
@@ -143,7 +143,7 @@ TEST_F(ContentViewTest, ShowsTheStateAndDisablesWhatARunForbids)
 
 // Rows open by mouse or key, stay open across a recalculation and name themselves; the count
 // card opens the folder of a failed file; the sort menu sorts them.
-TEST_F(ContentViewTest, RowsOpenByMouseOrKeyAndStayOpenAcrossARecalculation)
+TEST_F(MainWindowTest, RowsOpenByMouseOrKeyAndStayOpenAcrossARecalculation)
 {
     makeTree();
     open();
@@ -184,7 +184,7 @@ TEST_F(ContentViewTest, RowsOpenByMouseOrKeyAndStayOpenAcrossARecalculation)
     EXPECT_EQ(find<QToolButton>("sortButton")->text(), QStringLiteral("Per durata"));
 }
 
-TEST_F(ContentViewTest, ADroppedFileChoosesItsFolder)
+TEST_F(MainWindowTest, ADroppedFileChoosesItsFolder)
 {
     makeTree();
     open();
@@ -198,7 +198,7 @@ TEST_F(ContentViewTest, ADroppedFileChoosesItsFolder)
     EXPECT_EQ(vm().folderPath(), viaggi() + QStringLiteral("/Mare"));
 }
 
-TEST_F(ContentViewTest, ShortcutsCallTheirActions)
+TEST_F(MainWindowTest, ShortcutsCallTheirActions)
 {
     makeTree();
     open();
@@ -223,7 +223,7 @@ TEST_F(ContentViewTest, ShortcutsCallTheirActions)
 }
 
 // Return in either field or on Calcola starts a run; Esc or Interrompi stops it.
-TEST_F(ContentViewTest, ReturnStartsTheRunAndEscapeOrInterrompiStopsIt)
+TEST_F(MainWindowTest, ReturnStartsTheRunAndEscapeOrInterrompiStopsIt)
 {
     makeTree();
     open();
@@ -243,7 +243,7 @@ TEST_F(ContentViewTest, ReturnStartsTheRunAndEscapeOrInterrompiStopsIt)
     }
 }
 
-TEST_F(ContentViewTest, TheSwitchTogglesByKeyAndClick)
+TEST_F(MainWindowTest, TheSwitchTogglesByKeyAndClick)
 {
     open();
     auto* toggle = find<QAbstractButton>("hideEmptyToggle");
@@ -256,7 +256,7 @@ TEST_F(ContentViewTest, TheSwitchTogglesByKeyAndClick)
     EXPECT_TRUE(toggle->isChecked());
 }
 
-TEST_F(ContentViewTest, ChipsThatDoNotFitAreCountedAndNamed)
+TEST_F(MainWindowTest, ChipsThatDoNotFitAreCountedAndNamed)
 {
     open();
     QStringList many;
@@ -269,7 +269,7 @@ TEST_F(ContentViewTest, ChipsThatDoNotFitAreCountedAndNamed)
     EXPECT_EQ(chips->toolTip(), many.mid(chips->shownCount()).join(QStringLiteral(", ")));
 }
 
-TEST_F(ContentViewTest, AnEnglishInterfaceKeepsTheReportItalian)
+TEST_F(MainWindowTest, AnEnglishInterfaceKeepsTheReportItalian)
 {
     makeTree();
     const InterfaceLanguage english(QLocale(QLocale::English, QLocale::UnitedStates));
@@ -312,7 +312,7 @@ TEST(InterfaceLanguageTest, ItalianIsTheLanguageOfEveryOtherLocale)
     }
 }
 
-TEST_F(ContentViewTest, AlertAppearsAndIsClearedWhenDismissed)
+TEST_F(MainWindowTest, AlertAppearsAndIsClearedWhenDismissed)
 {
     open();
     vm().copyReport();
@@ -330,7 +330,7 @@ TEST_F(ContentViewTest, AlertAppearsAndIsClearedWhenDismissed)
 }
 
 // The variable's presence is what tells, even with an empty value.
-TEST_F(ContentViewTest, WarningBannerOnlyInASandbox)
+TEST_F(MainWindowTest, WarningBannerOnlyInASandbox)
 {
     open();
     EXPECT_EQ(find<QWidget>("warningBanner"), nullptr);

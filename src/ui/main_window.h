@@ -14,13 +14,13 @@ class ReportPage;
 
 // The one window: header bar, options bar, the sandbox banner, the report page and the status
 // bar. Each section binds itself to the view model the window owns; the window presents alerts.
-class ContentView : public QWidget {
+class MainWindow : public QWidget {
     Q_OBJECT
 
 public:
-    ContentView(std::unique_ptr<DurationCalculatorViewModel> viewModel, QColor folderTint,
+    MainWindow(std::unique_ptr<DurationCalculatorViewModel> viewModel, QColor folderTint,
                 QWidget* parent = nullptr);
-    ~ContentView() override;
+    ~MainWindow() override;
 
     DurationCalculatorViewModel& viewModel() { return *m_viewModel; }
     // Paths of the folder rows that are open.
