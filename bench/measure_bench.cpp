@@ -3,10 +3,10 @@
 // checks that both give the same whole seconds, and compares peak memory on 2,000 and 20,000
 // files. ffprobe costs a quarter of a second per file on a small machine, so by default it is
 // timed on every 7th file and scaled up; --full times it on every file.
+#include "measure/video_duration_service.h"
 #include "platform/child_process.h"
 #include "scan/extensions.h"
 #include "scan/folder_walk.h"
-#include "scan/video_duration_service.h"
 
 #include <QElapsedTimer>
 #include <QThread>

@@ -2,7 +2,7 @@
 // has no extension), so mutated MP4, Matroska, AVI and FLV headers reach their demuxers. Any
 // crash or sanitizer report stops the run, and so does a probe that reads past its budget or
 // takes too long. Built and run by "make fuzz".
-#include "platform/media_probe.h"
+#include "measure/media_probe.h"
 
 #include <cstdint>
 #include <cstdlib>

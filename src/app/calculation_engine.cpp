@@ -1,5 +1,6 @@
 #include "app/calculation_engine.h"
 
+#include "measure/remembered_durations.h"
 #include "model/app_error.h"
 #include "model/duration_label.h"
 #include "model/path_text.h"
@@ -107,7 +108,6 @@ struct CalculationEngine::Run {
     std::stop_source stop;
     std::function<bool()> hideEmptyFolders;
     Walk walked;
-    std::vector<Measurement> results;
     std::shared_ptr<Queue> queue;
     std::size_t completed = 0;
     bool cacheProblemSaid = false;
@@ -162,10 +162,11 @@ QFuture<ComputedReport> CalculationEngine::computeReport(const std::filesystem::
             try {
                 auto walked = std::make_shared<Walk>(walk(folder, extensions, listers, stop));
                 if (cacheFile) {
-                    // A re-run right after a run must see what that run stored.
+                    // A re-run right after a run must see what that run remembered.
                     if (written.valid())
                         written.wait_for(std::chrono::seconds(3));
-                    lookUp(*walked, *cacheFile, context, useCache);
+                    walked->cacheProblem =
+                        lookUpRemembered(*cacheFile, walked->jobs, context, useCache);
                 }
                 link->post([id, walked](CalculationEngine& engine) {
                     if (engine.isCurrent(id))
@@ -174,7 +175,7 @@ QFuture<ComputedReport> CalculationEngine::computeReport(const std::filesystem::
             } catch (...) {
                 link->post([id, error = std::current_exception()](CalculationEngine& engine) {
                     if (engine.isCurrent(id))
-                        engine.fail(error);
+                        engine.endWithError(error);
                 });
             }
         });
@@ -182,7 +183,7 @@ QFuture<ComputedReport> CalculationEngine::computeReport(const std::filesystem::
     if (!started)
         m_link->post([id = m_run->id](CalculationEngine& engine) {
             if (engine.isCurrent(id))
-                engine.fail(
+                engine.endWithError(
                     std::make_exception_ptr(std::runtime_error(noThreadsMessage().toStdString())));
         });
     return future;
@@ -216,8 +217,7 @@ CalculationEngine::Walk CalculationEngine::walk(const std::filesystem::path& fol
 {
     Walk result;
     result.remote = isOnRemoteFileSystem(folder);
-    result.folders =
-        result.remote ? walkFolderInParallel(folder, listers, stop) : walkFolder(folder, stop);
+    result.folders = walkFolder(folder, stop, listers);
     if (const int error = result.folders.front().listingError)
         throw AppError::invalidFolder(
             QCoreApplication::translate("CalculationEngine",
@@ -225,74 +225,50 @@ CalculationEngine::Walk CalculationEngine::walk(const std::filesystem::path& fol
                 .arg(pathText(folder), platformErrorDescription(errorCode(error))));
     for (std::size_t i = 0; i < result.folders.size(); ++i) {
         for (const std::filesystem::path& file : result.folders[i].files) {
-            if (matchesExtension(file, extensions))
-                result.jobs.push_back(DurationJob{std::int64_t(i), file});
+            if (!matchesExtension(file, extensions))
+                continue;
+            DurationJob& job = result.jobs.emplace_back();
+            job.folderIndex = std::int64_t(i);
+            job.file = file;
         }
     }
     return result;
 }
 
-// Runs with the walk, off the engine's thread: one stat per file, one indexed query.
-void CalculationEngine::lookUp(Walk& walked, const std::filesystem::path& cacheFile,
-                               const QString& failureContext, bool useCache)
-{
-    const std::unique_ptr<DurationCache> cache =
-        DurationCache::open(cacheFile, walked.cacheProblem);
-    walked.stamps.resize(walked.jobs.size());
-    walked.cached.resize(walked.jobs.size());
-    walked.seen.resize(walked.jobs.size());
-    // For many files one read of the whole cache beats a query each, unless the cache is much
-    // larger than the run.
-    constexpr std::size_t manyFiles = 500;
-    constexpr std::size_t rowsWorthReadingPerFile = 4;
-    if (cache && useCache && walked.jobs.size() >= manyFiles)
-        cache->preload(rowsWorthReadingPerFile * walked.jobs.size());
-    for (std::size_t index = 0; index < walked.jobs.size(); ++index) {
-        walked.stamps[index] = fileStamp(walked.jobs[index].url);
-        if (!cache || !useCache || !walked.stamps[index])
-            continue;
-        if (const auto found =
-                cache->find(*walked.stamps[index], walked.jobs[index].url, failureContext)) {
-            walked.cached[index] = Measurement{found->seconds, found->error};
-            walked.seen[index] = found->seen;
-        }
-    }
-}
-
 void CalculationEngine::startMeasuring(std::shared_ptr<Walk> walked)
 {
     m_run->walked = std::move(*walked);
-    const std::size_t total = m_run->walked.jobs.size();
-    m_run->results.assign(total, Measurement{});
+    std::vector<DurationJob>& jobs = m_run->walked.jobs;
     m_run->queue = std::make_shared<Queue>();
-    for (std::size_t index = 0; index < total; ++index) {
-        if (!m_run->walked.isCached(index))
-            m_run->queue->files.emplace_back(index, m_run->walked.jobs[index].url);
+    for (std::size_t index = 0; index < jobs.size(); ++index) {
+        if (!jobs[index].remembered)
+            m_run->queue->files.emplace_back(index, jobs[index].file);
     }
-    const QString cacheProblem = m_run->walked.cacheProblem;
-    Q_EMIT measuringStarted(qsizetype(total));
-    if (!cacheProblem.isEmpty())
-        reportCacheProblem(cacheProblem);
-    // What the cache knew is done at once, in job order.
-    for (std::size_t index = 0; index < total && m_run; ++index) {
-        if (m_run->walked.isCached(index))
-            record(index, *m_run->walked.cached[index]);
+    const std::optional<QString> cacheProblem = m_run->walked.cacheProblem;
+    Q_EMIT measuringStarted(qsizetype(jobs.size()));
+    if (cacheProblem)
+        reportCacheProblem(*cacheProblem);
+    // What the cache remembered is done at once, in job order.
+    for (std::size_t index = 0; index < jobs.size() && m_run; ++index) {
+        if (const auto& remembered = m_run->walked.jobs[index].remembered)
+            record(index, Measurement{remembered->seconds, remembered->error});
     }
     if (!m_run)
         return; // cancelled by a listener
-    if (m_run->completed == total) {
-        finish();
+    if (m_run->completed == m_run->walked.jobs.size()) {
+        endWithReport();
         return;
     }
-    const int inFlight = m_maxInFlight ? maxConcurrent(m_run->queue->files.size(), *m_maxInFlight)
-                                       : maxConcurrent(m_run->queue->files.size(), m_processorCount,
-                                                       m_run->walked.remote);
+    const std::size_t toMeasure = m_run->queue->files.size();
+    const int inFlight = m_maxInFlight
+                             ? maxConcurrent(toMeasure, *m_maxInFlight)
+                             : maxConcurrent(toMeasure, m_processorCount, m_run->walked.remote);
     int started = 0;
     for (int i = inFlight; i > 0; --i)
         started += startWorker() ? 1 : 0;
     // Fewer workers only take longer; none would never end.
     if (started == 0)
-        fail(std::make_exception_ptr(std::runtime_error(noThreadsMessage().toStdString())));
+        endWithError(std::make_exception_ptr(std::runtime_error(noThreadsMessage().toStdString())));
 }
 
 void CalculationEngine::reportCacheProblem(const QString& reason)
@@ -333,11 +309,11 @@ bool CalculationEngine::startWorker()
 
 void CalculationEngine::record(std::size_t jobIndex, Measurement measurement)
 {
-    m_run->results[jobIndex] = std::move(measurement);
+    std::vector<DurationJob>& jobs = m_run->walked.jobs;
+    jobs[jobIndex].measurement = std::move(measurement);
     ++m_run->completed;
-    const std::vector<DurationJob>& jobs = m_run->walked.jobs;
     const int percent = int(double(m_run->completed) * 100.0 / double(jobs.size()));
-    Q_EMIT progressed(percent, pathText(jobs[jobIndex].url));
+    Q_EMIT progressed(percent, pathText(jobs[jobIndex].file));
 }
 
 void CalculationEngine::collect()
@@ -354,7 +330,7 @@ void CalculationEngine::collect()
             return; // cancelled by a listener
     }
     if (m_run->completed == m_run->walked.jobs.size())
-        finish();
+        endWithReport();
 }
 
 ComputedReport CalculationEngine::assemble() const
@@ -365,13 +341,12 @@ ComputedReport CalculationEngine::assemble() const
     for (const WalkedFolder& walked : run.folders)
         reports.append(FolderReport{pathText(walked.path), {}, 0});
     std::int64_t grandTotal = 0;
-    for (std::size_t index = 0; index < run.jobs.size(); ++index) {
-        const DurationJob& job = run.jobs[index];
-        const Measurement& measurement = m_run->results[index];
+    for (const DurationJob& job : run.jobs) {
+        const Measurement& measurement = job.measurement;
         FolderReport& report = reports[qsizetype(job.folderIndex)];
         report.totalSeconds = addSeconds(report.totalSeconds, measurement.seconds);
         grandTotal = addSeconds(grandTotal, measurement.seconds);
-        report.files.append(FileEntry{lastPathComponent(job.url), pathText(job.url),
+        report.files.append(FileEntry{lastPathComponent(job.file), pathText(job.file),
                                       measurement.seconds, measurement.error});
     }
     addUnlistedFolders(run.folders, reports);
@@ -387,49 +362,32 @@ ComputedReport CalculationEngine::assemble() const
                           std::move(folderSeconds)};
 }
 
-// Off this thread, in one transaction; a problem comes back as the run's one cache message.
-void CalculationEngine::storeInCache()
+// Off this thread, in one transaction, once the report is out; a problem comes back as the run's
+// one cache message.
+void CalculationEngine::rememberInBackground()
 {
-    const Walk& run = m_run->walked;
-    if (!m_cacheFile || run.stamps.empty())
+    if (!m_cacheFile)
         return;
-    std::vector<DurationCache::Entry> entries;
-    for (std::size_t index = 0; index < run.jobs.size(); ++index) {
-        if (!run.stamps[index])
-            continue;
-        DurationCache::Entry entry{*run.stamps[index], run.jobs[index].url, std::nullopt, 0};
-        if (run.isCached(index)) {
-            entry.seenBefore = run.seen[index];
-        } else {
-            const Measurement& measured = m_run->results[index];
-            entry.measured = CachedDuration{measured.seconds, measured.error};
-        }
-        entries.push_back(std::move(entry));
-    }
     auto written = std::make_shared<std::promise<void>>();
     m_cacheWritten = written->get_future().share();
     const bool started = m_threads.start(
-        [link = m_link, cacheFile = *m_cacheFile, entries = std::move(entries),
+        [link = m_link, cacheFile = *m_cacheFile, jobs = std::move(m_run->walked.jobs),
          context = m_service.failureContext(), said = m_run->cacheProblemSaid, written] {
-            QString problem;
-            if (const auto cache = DurationCache::open(cacheFile, problem)) {
-                if (const auto failed = cache->store(entries, context))
-                    problem = *failed;
-            }
+            const std::optional<QString> problem = rememberMeasured(cacheFile, jobs, context);
             written->set_value();
-            if (!problem.isEmpty() && !said)
+            if (problem && !said)
                 link->post([problem](CalculationEngine& engine) {
-                    Q_EMIT engine.cacheUnavailable(problem);
+                    Q_EMIT engine.cacheUnavailable(*problem);
                 });
         });
     if (!started)
         written->set_value(); // nothing to wait for: the next run measures again
 }
 
-void CalculationEngine::finish()
+void CalculationEngine::endWithReport()
 {
-    storeInCache();
     const ComputedReport report = assemble();
+    rememberInBackground();
     // Cleared first, so that a listener may start the next run from the signal.
     const std::unique_ptr<Run> run = std::move(m_run);
     run->promise.addResult(report);
@@ -437,7 +395,7 @@ void CalculationEngine::finish()
     Q_EMIT finished(report);
 }
 
-void CalculationEngine::fail(std::exception_ptr error)
+void CalculationEngine::endWithError(std::exception_ptr error)
 {
     const std::unique_ptr<Run> run = std::move(m_run);
     run->promise.setException(error);

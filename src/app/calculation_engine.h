@@ -1,10 +1,10 @@
 #pragma once
 
+#include "measure/duration_job.h"
+#include "measure/video_duration_service.h"
 #include "model/report_model.h"
-#include "platform/duration_cache.h"
 #include "platform/worker_threads.h"
 #include "scan/folder_walk.h"
-#include "scan/video_duration_service.h"
 
 #include <QFuture>
 #include <QObject>
@@ -83,36 +83,21 @@ Q_SIGNALS:
     void cacheUnavailable(const QString& reason);
 
 private:
-    struct DurationJob {
-        std::int64_t folderIndex = 0;
-        std::filesystem::path url;
-    };
-    struct Measurement {
-        std::int64_t seconds = 0;
-        std::optional<QString> error;
-    };
+    // What the walk found: the folders, one job per matching file, and what the cache said.
     struct Walk {
         std::vector<WalkedFolder> folders;
         std::vector<DurationJob> jobs;
-        // With a cache: each job's file stamp, and what the cache already knew of it.
-        std::vector<std::optional<FileStamp>> stamps;
-        std::vector<std::optional<Measurement>> cached;
-        std::vector<std::int64_t> seen; // when the cache last met each found file
-        QString cacheProblem;
+        std::optional<QString> cacheProblem;
         bool remote = false; // the folder is on a network or FUSE file system
-
-        bool isCached(std::size_t job) const { return job < cached.size() && cached[job]; }
     };
     struct Queue;
     struct Run;
     class Link;
 
-    // On a share the folders are listed `listers` at a time.
+    // Off the engine's thread: the walk, and with a cache file what it remembers of each job.
     static Walk walk(const std::filesystem::path& folder, const QStringList& extensions,
                      int listers, std::stop_token stop);
-    static void lookUp(Walk& walk, const std::filesystem::path& cacheFile,
-                       const QString& failureContext, bool useCache);
-    void storeInCache();
+    void rememberInBackground();
     void reportCacheProblem(const QString& reason);
     // Whether results of that run are still wanted: not once it was cancelled.
     bool isCurrent(std::uint64_t runId) const;
@@ -122,8 +107,10 @@ private:
     // A finished measurement, counted and published; collect() takes what the workers left.
     void record(std::size_t jobIndex, Measurement measurement);
     void collect();
-    void finish();
-    void fail(std::exception_ptr error);
+    // The two ways a run ends besides a cancel: with its report, or with the error that stopped
+    // it before any file was measured.
+    void endWithReport();
+    void endWithError(std::exception_ptr error);
     ComputedReport assemble() const;
 
     VideoDurationService m_service;

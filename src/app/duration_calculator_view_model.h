@@ -3,11 +3,11 @@
 #include "app/app_preferences.h"
 #include "app/folder_field.h"
 #include "app/run_clock.h"
+#include "measure/video_duration_service.h"
 #include "model/report_model.h"
 #include "platform/folder_identity.h"
 #include "platform/paths.h"
 #include "report/folder_tree.h"
-#include "scan/video_duration_service.h"
 
 #include <QObject>
 #include <QProcessEnvironment>

@@ -1,6 +1,6 @@
-#include "actions/folder_renamer.h"
-#include "actions/playlist_generator.h"
 #include "app/duration_calculator_view_model.h"
+#include "folder_actions/folder_renamer.h"
+#include "folder_actions/playlist_generator.h"
 #include "model/app_error.h"
 #include "model/path_text.h"
 #include "platform/desktop_services.h"

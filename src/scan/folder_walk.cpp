@@ -1,5 +1,6 @@
 #include "scan/folder_walk.h"
 
+#include "platform/file_system_kind.h"
 #include "platform/paths.h"
 #include "platform/posix.h"
 #include "scan/natural_order.h"
@@ -131,7 +132,7 @@ std::size_t belowRootAt(const std::string& rootPath)
 
 } // namespace
 
-std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root, std::stop_token stop)
+std::vector<WalkedFolder> walkFolderInOrder(const std::filesystem::path& root, std::stop_token stop)
 {
     const NaturalOrder order;
     std::vector<WalkedFolder> result;
@@ -262,6 +263,13 @@ std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root
             pending.emplace_back(depth + 1, folder.firstChild + child);
     }
     return result;
+}
+
+std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root, std::stop_token stop,
+                                     int listers)
+{
+    return isOnRemoteFileSystem(root) ? walkFolderInParallel(root, listers, stop)
+                                      : walkFolderInOrder(root, stop);
 }
 
 } // namespace quillmark

@@ -20,11 +20,14 @@ struct WalkedFolder {
 // natural order. Symbolic links are never followed. A folder that cannot be listed is kept with
 // the reason, so the walk never fails; the root is always the first element. A stop request ends
 // the walk early with what it has. However deep the tree, the walk holds a bounded number of
-// descriptors.
-std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root, std::stop_token stop = {});
+// descriptors. On a network or FUSE file system, where each listing is mostly a round trip, the
+// folders of each level are listed by up to `listers` threads at once; elsewhere one by one.
+std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root, std::stop_token stop = {},
+                                     int listers = 16);
 
-// The same walk with the folders of each level listed by up to `listers` threads at once: on a
-// network share each listing is mostly a round trip. The result is the same, in the same order.
+// The two ways of walking, which give the same result in the same order.
+std::vector<WalkedFolder> walkFolderInOrder(const std::filesystem::path& root,
+                                            std::stop_token stop = {});
 std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root, int listers,
                                                std::stop_token stop = {});
 

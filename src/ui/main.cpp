@@ -1,10 +1,10 @@
 // Quillmark: how much video is in this folder tree?
 #include "app/duration_calculator_view_model.h"
-#include "platform/duration_cache.h"
+#include "measure/duration_cache.h"
 #include "platform/qsettings_store.h"
 #include "platform/widgets/qt_desktop_services.h"
-#include "ui/main_window.h"
 #include "ui/interface_language.h"
+#include "ui/main_window.h"
 #include "ui/symbols.h"
 #include "ui/theme.h"
 
@@ -78,9 +78,8 @@ int main(int argc, char** argv)
     quillmark::QtDesktopServices desktop;
     quillmark::ViewModelServices services{settings, desktop};
     services.durationCache = quillmark::DurationCache::defaultFile();
-    quillmark::MainWindow window(
-        std::make_unique<quillmark::DurationCalculatorViewModel>(services),
-        quillmark::theme::folderTint());
+    quillmark::MainWindow window(std::make_unique<quillmark::DurationCalculatorViewModel>(services),
+                                 quillmark::theme::folderTint());
     desktop.setWindow(&window);
     window.resize(1040, 720);
     window.show();

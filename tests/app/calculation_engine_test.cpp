@@ -106,7 +106,7 @@ TEST(CalculationEngineTest, ReportIsTheSameWhateverOrderMeasurementsFinishIn)
     makeTree(tree);
     for (unsigned seed : {1u, 2u, 3u, 4u}) {
         Recorder recorder(seed);
-        CalculationEngine engine(VideoDurationService(recorder.provider()), 3);
+        CalculationEngine engine(VideoDurationService({recorder.provider()}), 3);
         const ComputedReport report = run(engine, tree.root());
         EXPECT_EQ(report.text.toStdString(), expectedReport(tree));
         EXPECT_EQ(report.grandTotalSeconds, 61 + 3600 + 1 + 30);
@@ -123,7 +123,7 @@ TEST(CalculationEngineTest, BoundsMeasurementsInFlightAndStartsAndPublishesThemI
                       .append(std::to_string(i))
                       .append(" 1.mp4"));
     Recorder parallel;
-    CalculationEngine two(VideoDurationService(parallel.provider()), 2);
+    CalculationEngine two(VideoDurationService({parallel.provider()}), 2);
     run(two, tree.root());
     EXPECT_LE(parallel.maxInFlight, 2);
     EXPECT_EQ(parallel.started.size(), 12u);
@@ -131,7 +131,7 @@ TEST(CalculationEngineTest, BoundsMeasurementsInFlightAndStartsAndPublishesThemI
     // With one measurement at a time the start order is observable exactly; each finished file
     // is published with the percentage done, truncated (2 of 12 is 16).
     Recorder recorder;
-    CalculationEngine one(VideoDurationService(recorder.provider()), 1);
+    CalculationEngine one(VideoDurationService({recorder.provider()}), 1);
     QSignalSpy progressed(&one, &CalculationEngine::progressed);
     run(one, tree.root());
     ASSERT_EQ(progressed.size(), 12);
@@ -165,7 +165,7 @@ TEST(CalculationEngineTest, TreesWithoutVideosOrWithAbsurdDurations)
     tree.file("notes.txt");
     tree.folder("Sub");
     Recorder recorder;
-    CalculationEngine engine(VideoDurationService(recorder.provider()), 4);
+    CalculationEngine engine(VideoDurationService({recorder.provider()}), 4);
     QSignalSpy progressed(&engine, &CalculationEngine::progressed);
     const std::string root = tree.root().native();
     EXPECT_EQ(run(engine, tree.root(), [] { return false; }).text.toStdString(),
@@ -206,7 +206,7 @@ TEST(CalculationEngineTest, TheCacheRemembersWhatDidNotChange)
         auto fallback = std::make_shared<FakeProvider>(
             [](const auto&, auto) -> double { throw AppError::ffprobeNotFound(); },
             fallbackIdentity);
-        CalculationEngine engine(VideoDurationService(primary, fallback), 2, cacheFile);
+        CalculationEngine engine(VideoDurationService({primary, fallback}), 2, cacheFile);
         QSignalSpy finished(&engine, &CalculationEngine::finished);
         auto future = engine.computeReport(
             tree.root(), {QStringLiteral(".mp4")}, [] { return true; }, useCache);
@@ -241,7 +241,7 @@ TEST(CalculationEngineTest, ARunWithoutThreadsFailsAtOnce)
     const TempTree tree;
     tree.file("a 61.mp4");
     Recorder recorder;
-    CalculationEngine engine(VideoDurationService(recorder.provider()), 2);
+    CalculationEngine engine(VideoDurationService({recorder.provider()}), 2);
     QSignalSpy failed(&engine, &CalculationEngine::failed);
     std::ifstream status("/proc/self/status");
     std::string line;
@@ -313,7 +313,7 @@ TEST(CalculationEngineTest, AnotherProgramsLockHoldsUpNothing)
     {
         LockHolder other(cacheFile);
         Recorder recorder;
-        CalculationEngine engine(VideoDurationService(recorder.provider()), 2, cacheFile);
+        CalculationEngine engine(VideoDurationService({recorder.provider()}), 2, cacheFile);
         QElapsedTimer ran;
         ran.start();
         EXPECT_EQ(run(engine, tree.root()).grandTotalSeconds, 91);
@@ -327,7 +327,7 @@ TEST(CalculationEngineTest, AnotherProgramsLockHoldsUpNothing)
         EXPECT_TRUE(problems.isEmpty());
     }
     Recorder again;
-    CalculationEngine engine(VideoDurationService(again.provider()), 2, cacheFile);
+    CalculationEngine engine(VideoDurationService({again.provider()}), 2, cacheFile);
     run(engine, tree.root());
     EXPECT_TRUE(again.started.empty());
 }
@@ -343,7 +343,7 @@ TEST(CalculationEngineTest, ACacheThatCannotBeHadNeverFailsARun)
              {tree.path("corrupt.sqlite"), "danneggiata ed è stata rifatta"},
              {tree.path("not-a-folder/durations.sqlite"), "non disponibile"}}) {
         Recorder recorder;
-        CalculationEngine engine(VideoDurationService(recorder.provider()), 2, cacheFile);
+        CalculationEngine engine(VideoDurationService({recorder.provider()}), 2, cacheFile);
         QSignalSpy problems(&engine, &CalculationEngine::cacheUnavailable);
         EXPECT_EQ(run(engine, tree.root()).grandTotalSeconds, 61);
         engine.finishBackgroundWork();

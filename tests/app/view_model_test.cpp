@@ -336,8 +336,8 @@ TEST_F(ViewModelTest, SettingsThatWouldHangOrMisleadAreNotTaken)
     ViewModelServices services = makeServices();
     services.makeDurationService = [&](const std::optional<std::filesystem::path>& path) {
         configured.push_back(path);
-        return VideoDurationService(std::make_shared<test::FakeProvider>(
-            [](const auto&, auto) -> double { throw AppError::ffprobeNotFound(); }));
+        return VideoDurationService({std::make_shared<test::FakeProvider>(
+            [](const auto&, auto) -> double { throw AppError::ffprobeNotFound(); })});
     };
     for (const char* path : {"ffprobe", "~/bin/ffprobe", "", "/opt/ff/ffprobe"}) {
         settings.setValue(QStringLiteral("ffprobe_path"), QString::fromUtf8(path));

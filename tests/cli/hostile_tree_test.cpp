@@ -1,7 +1,7 @@
 // A tree built to hurt: entries that block or never end, names that forge report lines, a path
 // deeper than PATH_MAX, a crafted negative duration. The calculation must finish, list every
 // video, explain every special entry and give true totals.
-#include "actions/playlist_generator.h"
+#include "folder_actions/playlist_generator.h"
 #include "platform/atomic_file.h"
 #include "platform/child_process.h"
 #include "platform/text_file.h"

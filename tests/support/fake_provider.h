@@ -1,7 +1,7 @@
 #pragma once
 
-#include "scan/media_duration_provider.h"
-#include "scan/video_duration_service.h"
+#include "measure/media_duration_provider.h"
+#include "measure/video_duration_service.h"
 
 #include <functional>
 
@@ -33,7 +33,7 @@ private:
 inline auto measuredBy(FakeProvider::Answer answer)
 {
     return [answer = std::move(answer)](const auto&) {
-        return VideoDurationService(std::make_shared<FakeProvider>(answer));
+        return VideoDurationService({std::make_shared<FakeProvider>(answer)});
     };
 }
 

@@ -1,6 +1,6 @@
-#include "actions/playlist_generator.h"
+#include "folder_actions/playlist_generator.h"
 
-#include "actions/folder_renamer.h"
+#include "folder_actions/folder_renamer.h"
 #include "model/path_text.h"
 #include "platform/atomic_file.h"
 #include "report/report_writer.h"

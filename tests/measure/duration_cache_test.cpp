@@ -1,4 +1,4 @@
-#include "platform/duration_cache.h"
+#include "measure/duration_cache.h"
 #include "support/printers.h"
 #include "support/temp_tree.h"
 
@@ -62,11 +62,16 @@ TEST(DurationCacheTest, GivesBackOnlyWhatAMeasurementGave)
     const auto cache = DurationCache::open(file, problem);
     ASSERT_TRUE(cache);
     const std::vector<std::tuple<std::uint64_t, const char*, QString>> expected{
-        {1, "/v/a.mp4", QStringLiteral("61")},    {1, "/w/altro.MP4", QStringLiteral("61")},
-        {1, "/v/a.mkv", {}},                      {2, "/v/b.mp4", QStringLiteral("rotto")},
-        {2, "/v/collegamento.mp4", {}},           {3, "/v/x.mp4", {}},
-        {4, "/v/x.mp4", {}},                      {5, "/v/x.mp4", {}},
-        {6, "/v/x.mp4", {}},                      {7, "/v/x.mp4", {}}};
+        {1, "/v/a.mp4", QStringLiteral("61")},
+        {1, "/w/altro.MP4", QStringLiteral("61")},
+        {1, "/v/a.mkv", {}},
+        {2, "/v/b.mp4", QStringLiteral("rotto")},
+        {2, "/v/collegamento.mp4", {}},
+        {3, "/v/x.mp4", {}},
+        {4, "/v/x.mp4", {}},
+        {5, "/v/x.mp4", {}},
+        {6, "/v/x.mp4", {}},
+        {7, "/v/x.mp4", {}}};
     for (const auto& [inode, path, answer] : expected) {
         const auto found = cache->find(stamp(inode), path, QStringLiteral("ffprobe 1"));
         EXPECT_EQ(found ? found->error.value_or(QString::number(found->seconds)) : QString(),
@@ -145,7 +150,8 @@ TEST(DurationCacheTest, OnlyDamageSetsTheCacheAside)
     for (const char* aside : {"durations.sqlite.danneggiato", "durations.sqlite.danneggiato-2"}) {
         tree.file("durations.sqlite", std::string(4096, 'x'));
         EXPECT_TRUE(DurationCache::open(file, problem));
-        EXPECT_EQ(problem, QStringLiteral("la cache delle durate era danneggiata ed è stata rifatta"));
+        EXPECT_EQ(problem,
+                  QStringLiteral("la cache delle durate era danneggiata ed è stata rifatta"));
         EXPECT_EQ(test::contents(tree.path(aside)), std::string(4096, 'x')) << aside;
     }
 }

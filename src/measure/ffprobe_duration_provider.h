@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scan/media_duration_provider.h"
+#include "measure/media_duration_provider.h"
 
 #include <QString>
 #include <QThread>

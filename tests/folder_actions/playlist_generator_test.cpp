@@ -1,4 +1,4 @@
-#include "actions/playlist_generator.h"
+#include "folder_actions/playlist_generator.h"
 #include "report/report_writer.h"
 #include "support/temp_tree.h"
 

@@ -1,14 +1,14 @@
-#include "scan/libav_duration_provider.h"
+#include "measure/libav_duration_provider.h"
 
+#include "measure/media_probe.h"
 #include "model/app_error.h"
-#include "platform/media_probe.h"
 
 #include <cmath>
 
 namespace quillmark {
 
 double LibavDurationProvider::duration(const std::filesystem::path& file,
-                                              std::stop_token stop) const
+                                       std::stop_token stop) const
 {
     const std::optional<MediaProbe> probe = probeMedia(file, stop);
     if (!probe || !probe->playable || !probe->seconds)

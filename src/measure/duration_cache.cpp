@@ -1,4 +1,4 @@
-#include "platform/duration_cache.h"
+#include "measure/duration_cache.h"
 
 #include "platform/move_without_replacing.h"
 

@@ -1,25 +1,27 @@
 #pragma once
 
-#include "scan/media_duration_provider.h"
+#include "measure/media_duration_provider.h"
 
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace quillmark {
 
-// Whole seconds for a media file: the primary provider first, the fallback only when the primary
-// fails. A small value: copies share the same stateless providers.
+// Whole seconds for a media file from an ordered chain of providers: each is asked only when
+// the ones before it failed (the platform's libraries first, then the ffprobe tool). A small
+// value: copies share the same stateless providers. Another provider is one more in the chain.
 class VideoDurationService {
 public:
-    VideoDurationService(std::shared_ptr<const MediaDurationProvider> primary,
-                         std::shared_ptr<const MediaDurationProvider> fallback = nullptr);
+    using Provider = std::shared_ptr<const MediaDurationProvider>;
+    explicit VideoDurationService(std::vector<Provider> providers);
 
     // Truncated toward zero; a negative, infinite or NaN duration is a failed measurement. Throws
     // NotRegularFileError, before any provider is asked, for anything but a regular file;
-    // MeasuringLimitReached, without asking the fallback, for a file the primary read too much
-    // of; the primary's error when there is no fallback; AppError::durationFailed with both
-    // messages when both providers fail.
+    // MeasuringLimitReached, asking no further provider, for a file one read too much of; the
+    // provider's own error when it is the only one; otherwise AppError::durationFailed with every
+    // provider's message, joined by " — fallback: ".
     std::int64_t duration(const std::filesystem::path& file, std::stop_token stop = {}) const;
 
     // What a failure depends on besides the file: the providers, and the language of the
@@ -27,8 +29,7 @@ public:
     QString failureContext() const;
 
 private:
-    std::shared_ptr<const MediaDurationProvider> m_primary;
-    std::shared_ptr<const MediaDurationProvider> m_fallback;
+    std::vector<Provider> m_providers;
 };
 
 // The application's service: the in-process media libraries, then ffprobe at the configured

@@ -1,9 +1,9 @@
-#include "scan/ffprobe_duration_provider.h"
+#include "measure/ffprobe_duration_provider.h"
 
+#include "measure/media_probe.h"
 #include "model/app_error.h"
 #include "platform/child_process.h"
 #include "platform/executable.h"
-#include "platform/media_probe.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>

@@ -1,5 +1,5 @@
+#include "measure/video_duration_service.h"
 #include "model/app_error.h"
-#include "scan/video_duration_service.h"
 #include "support/app_error_of.h"
 #include "support/fake_provider.h"
 
@@ -33,17 +33,18 @@ TEST(VideoDurationServiceTest, TruncatesTowardZeroAndRefusesImpossibleDurations)
 {
     for (const auto& [seconds, whole] : std::vector<std::pair<double, std::int64_t>>{
              {59.999, 59}, {0.0, 0}, {3.9, 3}, {1e300, INT64_MAX}}) {
-        EXPECT_EQ(VideoDurationService(returning(seconds)).duration("/v/a.mp4"), whole) << seconds;
+        EXPECT_EQ(VideoDurationService({returning(seconds)}).duration("/v/a.mp4"), whole)
+            << seconds;
     }
     // A crafted file's negative duration would cancel out real video in a total.
     for (const double seconds : {-0.7, -3600.0, std::nan(""), HUGE_VAL, -HUGE_VAL}) {
         std::atomic<int> fallbackCalls = 0;
-        EXPECT_EQ(VideoDurationService(returning(seconds), returning(7, &fallbackCalls))
+        EXPECT_EQ(VideoDurationService({returning(seconds), returning(7, &fallbackCalls)})
                       .duration("/v/a.mp4"),
                   7)
             << seconds;
         EXPECT_EQ(fallbackCalls, 1);
-        EXPECT_THROW(VideoDurationService(returning(seconds)).duration("/v/a.mp4"), AppError)
+        EXPECT_THROW(VideoDurationService({returning(seconds)}).duration("/v/a.mp4"), AppError)
             << seconds;
     }
 }
@@ -55,16 +56,16 @@ TEST(VideoDurationServiceTest, FallbackOnlyAfterAFailure)
     const auto platformError = std::make_shared<FakeProvider>(
         [](const auto&, auto) -> double { throw std::runtime_error("disco rotto"); });
     const std::vector<std::tuple<VideoDurationService, QString>> cases{
-        {VideoDurationService(returning(10.5), unsupported), QStringLiteral("10")},
-        {VideoDurationService(unsupported, returning(42.9)), QStringLiteral("42")},
-        {VideoDurationService(unsupported),
+        {VideoDurationService({returning(10.5), unsupported}), QStringLiteral("10")},
+        {VideoDurationService({unsupported, returning(42.9)}), QStringLiteral("42")},
+        {VideoDurationService({unsupported}),
          QStringLiteral("Formato non supportato da AVFoundation: a.mp4")},
-        {VideoDurationService(unsupported,
-                              throwing(AppError::ffprobeFailed(
-                                  "/v/a.mp4", QStringLiteral("durata non disponibile")))),
+        {VideoDurationService(
+             {unsupported, throwing(AppError::ffprobeFailed(
+                               "/v/a.mp4", QStringLiteral("durata non disponibile")))}),
          QStringLiteral("Formato non supportato da AVFoundation: a.mp4 — fallback: ffprobe non è "
                         "riuscito ad analizzare a.mp4: durata non disponibile")},
-        {VideoDurationService(platformError, throwing(AppError::ffprobeNotFound())),
+        {VideoDurationService({platformError, throwing(AppError::ffprobeNotFound())}),
          QStringLiteral("disco rotto — fallback: ffprobe non trovato. Configura il percorso (es. "
                         "/opt/homebrew/bin/ffprobe).")}};
     for (const auto& [service, expected] : cases) {

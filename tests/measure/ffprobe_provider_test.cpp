@@ -1,6 +1,6 @@
+#include "measure/ffprobe_duration_provider.h"
+#include "measure/media_probe.h"
 #include "model/app_error.h"
-#include "platform/media_probe.h"
-#include "scan/ffprobe_duration_provider.h"
 #include "support/app_error_of.h"
 #include "support/param_name.h"
 #include "support/temp_tree.h"

@@ -1,6 +1,6 @@
+#include "measure/libav_duration_provider.h"
+#include "measure/media_probe.h"
 #include "model/app_error.h"
-#include "platform/media_probe.h"
-#include "scan/libav_duration_provider.h"
 #include "support/app_error_of.h"
 #include "support/media_corpus.h"
 #include "support/param_name.h"

@@ -1,4 +1,4 @@
-#include "platform/media_probe.h"
+#include "measure/media_probe.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

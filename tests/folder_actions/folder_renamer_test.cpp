@@ -1,4 +1,4 @@
-#include "actions/folder_renamer.h"
+#include "folder_actions/folder_renamer.h"
 #include "platform/folder_identity.h"
 #include "platform/move_without_replacing.h"
 #include "support/temp_tree.h"

@@ -1,4 +1,4 @@
-#include "actions/folder_renamer.h"
+#include "folder_actions/folder_renamer.h"
 
 #include "report/report_patterns.h"
 #include "report/report_writer.h"

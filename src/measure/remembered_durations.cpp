@@ -1,0 +1,53 @@
+#include "measure/remembered_durations.h"
+
+namespace quillmark {
+
+namespace {
+
+// For many files one read of the whole cache beats a query each, unless the cache holds far
+// more than the run: then a run pays for its own files, however many others the cache holds.
+constexpr std::size_t manyFiles = 500;
+constexpr std::size_t rowsWorthReadingPerFile = 4;
+
+} // namespace
+
+std::optional<QString> lookUpRemembered(const std::filesystem::path& cacheFile,
+                                        std::vector<DurationJob>& jobs,
+                                        const QString& failureContext, bool useCache)
+{
+    QString problem;
+    const std::unique_ptr<DurationCache> cache = DurationCache::open(cacheFile, problem);
+    if (cache && useCache && jobs.size() >= manyFiles)
+        cache->preload(rowsWorthReadingPerFile * jobs.size());
+    for (DurationJob& job : jobs) {
+        job.stamp = fileStamp(job.file);
+        if (cache && useCache && job.stamp)
+            job.remembered = cache->find(*job.stamp, job.file, failureContext);
+    }
+    return problem.isEmpty() ? std::nullopt : std::optional(problem);
+}
+
+std::optional<QString> rememberMeasured(const std::filesystem::path& cacheFile,
+                                        const std::vector<DurationJob>& jobs,
+                                        const QString& failureContext)
+{
+    std::vector<DurationCache::Entry> entries;
+    entries.reserve(jobs.size());
+    for (const DurationJob& job : jobs) {
+        if (!job.stamp)
+            continue;
+        if (job.remembered)
+            entries.push_back({*job.stamp, job.file, std::nullopt, job.remembered->seen});
+        else
+            entries.push_back({*job.stamp, job.file,
+                               CachedDuration{job.measurement.seconds, job.measurement.error, 0},
+                               0});
+    }
+    QString problem;
+    const auto cache = DurationCache::open(cacheFile, problem);
+    if (!cache)
+        return problem;
+    return cache->store(entries, failureContext);
+}
+
+} // namespace quillmark
