@@ -1,6 +1,7 @@
 // Reads a generated report of 1,000,000 lines and prints the time and the memory the result
 // holds, against the size of the text.
 #include "model/duration_label.h"
+#include "report/report_format.h"
 #include "report/report_reader.h"
 #include "report/report_writer.h"
 
@@ -55,12 +56,12 @@ void craftedInputs()
          QStringLiteral("Cartella /x\n") +
              (QStringLiteral("Errore con file ") + colons.left(20'000) + QStringLiteral("\r\n"))
                  .repeated(30)},
-        {"file line of 200,000 \" (1\"",
-         QStringLiteral("Cartella /x\n") + QStringLiteral(" (1").repeated(200'000) +
-             QStringLiteral("\u2028\n")},
-        {"grand total of 600,000 digits",
-         QStringLiteral("Gran totale (") + QStringLiteral("1").repeated(600'000) +
-             QStringLiteral("\n")},
+        {"file line of 200,000 \" (1\"", QStringLiteral("Cartella /x\n") +
+                                             QStringLiteral(" (1").repeated(200'000) +
+                                             QStringLiteral("\u2028\n")},
+        {"grand total of 600,000 digits", QStringLiteral("Gran totale (") +
+                                              QStringLiteral("1").repeated(600'000) +
+                                              QStringLiteral("\n")},
         {"100,000 short error lines",
          QStringLiteral("Cartella /x\n") +
              QStringLiteral("Errore con file a: : \r\u0085\n").repeated(30'000)},

@@ -1,6 +1,7 @@
 // libFuzzer target for everything that reads report text a crafted "durata.txt" can reach: the
 // report reader, whose rows also name the playlists. Any crash, sanitizer report or broken
 // invariant stops the run. Built and run by "make fuzz".
+#include "report/report_format.h"
 #include "report/report_reader.h"
 #include "report/report_writer.h"
 

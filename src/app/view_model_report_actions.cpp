@@ -1,5 +1,6 @@
 #include "app/duration_calculator_view_model.h"
 #include "model/app_error.h"
+#include "model/duration_label.h"
 #include "model/path_text.h"
 #include "platform/atomic_file.h"
 #include "platform/desktop_services.h"

@@ -3,7 +3,7 @@
 #include "folder_actions/folder_renamer.h"
 #include "model/path_text.h"
 #include "platform/atomic_file.h"
-#include "report/report_writer.h"
+#include "report/report_format.h"
 #include "scan/extensions.h"
 
 #include <QSet>

@@ -10,20 +10,6 @@
 
 namespace quillmark {
 
-std::int64_t labelSeconds(const QString& label)
-{
-    const qsizetype h = label.indexOf(QLatin1Char('h'));
-    if (h <= 0 || !label.endsWith(QLatin1Char('m')))
-        return 0;
-    bool hoursOk = false;
-    bool minutesOk = false;
-    const qint64 hours = label.left(h).toLongLong(&hoursOk);
-    const qint64 minutes = label.mid(h + 1, label.size() - h - 2).toLongLong(&minutesOk);
-    if (!hoursOk || !minutesOk || hours < 0 || minutes < 0 || hours > INT64_MAX / 3600 / 2)
-        return 0;
-    return addSeconds(hours * 3600, minutes * 60);
-}
-
 std::vector<FolderTreeRow> folderTree(const ReportSummary& summary,
                                       const std::vector<std::int64_t>& folderSeconds)
 {

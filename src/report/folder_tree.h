@@ -27,9 +27,6 @@ struct FolderTreeRow {
 std::vector<FolderTreeRow> folderTree(const ReportSummary& summary,
                                       const std::vector<std::int64_t>& folderSeconds = {});
 
-// The seconds a label stands for, "1h05m" being 3900; 0 for text that is not a label.
-std::int64_t labelSeconds(const QString& label);
-
 // The rows in tree order with the longest subtree first among siblings; siblings of equal
 // length keep their report order, and every row stays under its parent.
 std::vector<int> longestFirst(const std::vector<FolderTreeRow>& tree);

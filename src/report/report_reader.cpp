@@ -1,7 +1,6 @@
 #include "report/report_reader.h"
 
-#include "report/report_lines.h"
-#include "report/report_patterns.h"
+#include "report/report_format.h"
 
 #include <algorithm>
 #include <optional>
@@ -10,8 +9,9 @@ namespace quillmark {
 
 namespace {
 
-const QLatin1String folderTotalStart("Totale cartella (");
-const QLatin1String errorLineStart("Errore con file ");
+const QString folderHeaderStart = folderHeaderKeyword;
+// A line that begins so closes a folder block, or is a file named so.
+const QString folderTotalStart = folderTotalKeyword + QLatin1String(" (");
 
 // The characters that end a line for the report patterns, where "." does not match.
 bool isLineEnd(QChar c)
@@ -91,9 +91,9 @@ private:
     // without backtracking: a line of many ": " costs one pass instead of one per separator.
     std::optional<PendingError> errorLine(QStringView line) const
     {
-        if (!line.startsWith(errorLineStart))
+        if (!line.startsWith(errorLineKeyword))
             return std::nullopt;
-        const QStringView rest = withoutFinalLineEnd(line).sliced(errorLineStart.size());
+        const QStringView rest = withoutFinalLineEnd(line).sliced(errorLineKeyword.size());
         if (!rest.startsWith(QLatin1Char('/')) || std::any_of(rest.begin(), rest.end(), isLineEnd))
             return std::nullopt;
         for (qsizetype colon = rest.size() - 3; colon >= 1; --colon) {

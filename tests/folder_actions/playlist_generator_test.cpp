@@ -1,5 +1,5 @@
 #include "folder_actions/playlist_generator.h"
-#include "report/report_writer.h"
+#include "report/report_format.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>

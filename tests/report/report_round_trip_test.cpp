@@ -1,4 +1,5 @@
 #include "model/duration_label.h"
+#include "report/report_format.h"
 #include "report/report_reader.h"
 #include "report/report_writer.h"
 #include "support/printers.h"
