@@ -1,11 +1,11 @@
 // Writes PNGs of the real window in each of its states, on the offscreen platform:
 // quillmark-screenshots OUTPUT-FOLDER MEDIA-FOLDER
 #include "app/duration_calculator_view_model.h"
+#include "app/interface_language.h"
 #include "platform/qsettings_store.h"
 #include "support/fake_desktop_services.h"
 #include "support/fake_provider.h"
 #include "ui/main_window.h"
-#include "ui/interface_language.h"
 #include "ui/theme.h"
 
 #include <QApplication>
@@ -42,8 +42,8 @@ struct Window {
                 return 42.0;
             });
         }
-        view = std::make_unique<MainWindow>(
-            std::make_unique<DurationCalculatorViewModel>(services), theme::folderTint());
+        view = std::make_unique<MainWindow>(std::make_unique<DurationCalculatorViewModel>(services),
+                                            theme::folderTint());
         view->resize(1040, 720);
         view->show();
         settle();

@@ -47,6 +47,122 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>%1 richiede un valore</source>
+        <translation>%1 needs a value</translation>
+    </message>
+    <message>
+        <source>--jobs richiede un numero positivo</source>
+        <translation>--jobs needs a positive number</translation>
+    </message>
+    <message>
+        <source>opzione sconosciuta %1</source>
+        <translation>unknown option %1</translation>
+    </message>
+    <message>
+        <source>si misura una cartella alla volta</source>
+        <translation>only one folder can be measured at a time</translation>
+    </message>
+    <message>
+        <source>indica una CARTELLA oppure --read FILE (vedi --help)</source>
+        <translation>give either a FOLDER or --read FILE (see --help)</translation>
+    </message>
+    <message>
+        <source>Uso: quillmark-report [--extensions TESTO] [--show-empty] [--json] [--no-cache]
+                      [--jobs N] CARTELLA
+     quillmark-report --read FILE
+
+Misura ogni video di CARTELLA e delle cartelle sotto di essa e stampa il
+report, byte per byte ciò che l&apos;app salva come durata.txt.
+
+  --extensions TESTO  estensioni separate da virgole, come nel campo dell&apos;app
+                      (predefinite: %1)
+  --show-empty        elenca anche le cartelle senza file corrispondenti
+                      (nascoste se non lo si chiede)
+  --json              stampa il risultato in JSON (la forma di --read) invece
+                      del testo del report; i totali dei sottoalberi vengono
+                      dai secondi misurati
+  --no-cache          misura ogni file da capo, senza leggere né scrivere la
+                      cache delle durate
+                      ($XDG_CACHE_HOME/Quillmark/durations.sqlite)
+  --jobs N            misura al più N file alla volta (se non lo si chiede: uno
+                      per processore, %2 sui file system di rete e FUSE, dove
+                      si elencano anche N cartelle alla volta)
+  --read FILE         stampa in JSON ciò che il lettore ricava da un report:
+                      {&quot;grandTotalLabel&quot;: ..., &quot;folders&quot;: [{&quot;path&quot;,
+                      &quot;totalLabel&quot;, &quot;subtreeTotalLabel&quot;,
+                      &quot;subtreeTotalApproximate&quot;, &quot;files&quot;: [{&quot;name&quot;,
+                      &quot;durationLabel&quot;, &quot;errorMessage&quot;?}]}]}; il sottoalbero
+                      di una cartella è lei e ogni cartella sotto di essa; una
+                      somma di più etichette arrotondate è approssimata
+  --help              mostra questo testo
+
+Le durate vengono dalle librerie di FFmpeg; i file che queste non leggono
+vengono provati con ffprobe. Un file che non si può misurare è elencato con il
+suo errore e conta zero. Durante la misura l&apos;avanzamento appare sullo standard
+error quando è un terminale.
+
+Ctrl+C interrompe un calcolo: i suoi processi ffprobe terminano e non si stampa
+nulla.
+
+Stato di uscita: 0 se riesce, 1 se l&apos;output non si può scrivere, 2 per una riga
+di comando sbagliata, una cartella inutilizzabile o illeggibile, un report
+illeggibile, un calcolo che non può partire (nessun thread) o memoria
+insufficiente, 130 se interrotto.
+</source>
+        <translation>Usage: quillmark-report [--extensions TEXT] [--show-empty] [--json] [--no-cache]
+                        [--jobs N] FOLDER
+       quillmark-report --read FILE
+
+Measures every video file in FOLDER and the folders below it and prints the
+report, byte for byte what the app saves as durata.txt.
+
+  --extensions TEXT  comma-separated extensions, as typed in the app&apos;s field
+                     (default: %1)
+  --show-empty       also list folders without matching files (hidden by default)
+  --json             print the result as JSON (the form --read gives) instead of
+                     the report text; subtree totals come from the measured seconds
+  --no-cache         measure every file afresh, without reading or writing the
+                     cache of durations ($XDG_CACHE_HOME/Quillmark/durations.sqlite)
+  --jobs N           measure at most N files at once (default: one per processor,
+                     %2 on network and FUSE file systems, which are also listed
+                     N folders at a time)
+  --read FILE        print what the report reader makes of a report file, as JSON:
+                     {&quot;grandTotalLabel&quot;: ..., &quot;folders&quot;: [{&quot;path&quot;, &quot;totalLabel&quot;,
+                     &quot;subtreeTotalLabel&quot;, &quot;subtreeTotalApproximate&quot;, &quot;files&quot;:
+                     [{&quot;name&quot;, &quot;durationLabel&quot;, &quot;errorMessage&quot;?}]}]}; a folder&apos;s
+                     subtree is it and every folder below it; a sum of several
+                     rounded labels is approximate
+  --help             show this text
+
+Durations come from FFmpeg&apos;s libraries; files they cannot read are tried with
+the ffprobe tool. A file that cannot be measured is listed with its error and
+counts as zero. While measuring, progress is shown on standard error when it is
+a terminal.
+
+Ctrl+C stops a calculation: its ffprobe processes are ended and nothing is
+printed.
+
+Exit status: 0 on success, 1 when the output cannot be written, 2 for a wrong
+command line, an unusable or unreadable folder, an unreadable report file, a
+run that could not start (no threads) or lack of memory, 130 when interrupted.
+</translation>
+    </message>
+    <message>
+        <source>impossibile scrivere l&apos;output: %1</source>
+        <translation>cannot write the output: %1</translation>
+    </message>
+    <message>
+        <source>impossibile leggere %1: %2</source>
+        <translation>cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>Si è verificato un errore: %1</source>
+        <translation>An error occurred: %1</translation>
+    </message>
+</context>
+<context>
     <name>DesktopServices</name>
     <message>
         <source>Testo (*.txt)</source>
@@ -179,13 +295,6 @@
     <message>
         <source>Il file «%1» non contiene testo UTF-8 valido.</source>
         <translation>The file “%1” does not hold valid UTF-8 text.</translation>
-    </message>
-</context>
-<context>
-    <name>quillmark::MainWindow</name>
-    <message>
-        <source>Esci</source>
-        <translation>Quit</translation>
     </message>
 </context>
 <context>
@@ -422,6 +531,13 @@
     <message>
         <source>Ricalcola senza cache</source>
         <translation>Recalculate without the cache</translation>
+    </message>
+</context>
+<context>
+    <name>quillmark::MainWindow</name>
+    <message>
+        <source>Esci</source>
+        <translation>Quit</translation>
     </message>
 </context>
 <context>

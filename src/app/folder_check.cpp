@@ -1,5 +1,6 @@
 #include "app/folder_check.h"
 
+#include "model/plain_text.h"
 #include "platform/paths.h"
 
 #include <QCoreApplication>
@@ -7,15 +8,6 @@
 #include <sys/stat.h>
 
 namespace quillmark {
-
-bool isBlankFolderPath(const QString& typed)
-{
-    for (QChar c : typed) {
-        if (c != QLatin1Char('\t') && c.category() != QChar::Separator_Space)
-            return false;
-    }
-    return true;
-}
 
 QString emptyFolderMessage()
 {
@@ -35,7 +27,7 @@ std::optional<QString> folderProblem(const std::filesystem::path& folder)
 
 FolderCheck checkTypedFolder(const QString& typed)
 {
-    if (isBlankFolderPath(typed))
+    if (isBlank(typed))
         return FolderCheck{{}, emptyFolderMessage()};
     const std::filesystem::path folder = normalizedPath(expandTilde(typed));
     return FolderCheck{folder, folderProblem(folder)};

@@ -18,9 +18,7 @@ struct FolderCheck {
 };
 FolderCheck checkTypedFolder(const QString& typed);
 
-// Whether a typed folder path is empty or only blanks (tabs and Unicode spaces), and the message
-// that refuses it.
-bool isBlankFolderPath(const QString& typed);
+// The message that refuses an empty or blank folder path.
 QString emptyFolderMessage();
 
 } // namespace quillmark

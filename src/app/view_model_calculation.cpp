@@ -1,9 +1,9 @@
 #include "app/calculation_engine.h"
 #include "app/duration_calculator_view_model.h"
 #include "app/folder_check.h"
-#include "app/status_text.h"
 #include "model/duration_label.h"
 #include "model/path_text.h"
+#include "model/plain_text.h"
 #include "scan/extensions.h"
 
 #include <algorithm>

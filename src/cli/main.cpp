@@ -1,9 +1,12 @@
 // quillmark-report: the calculation without a window, for scripts, servers and checks.
 #include "app/calculation_engine.h"
 #include "app/folder_check.h"
+#include "app/interface_language.h"
+#include "cli/command_line.h"
 #include "cli/progress_line.h"
 #include "measure/duration_cache.h"
 #include "model/app_error.h"
+#include "model/plain_text.h"
 #include "platform/paths.h"
 #include "platform/text_file.h"
 #include "report/folder_tree.h"
@@ -34,121 +37,10 @@ constexpr int interruptedStatus = 128 + SIGINT;
 
 namespace {
 
-const char* const helpText =
-    "Usage: quillmark-report [--extensions TEXT] [--show-empty] [--json] [--no-cache]\n"
-    "                        [--jobs N] FOLDER\n"
-    "       quillmark-report --read FILE\n"
-    "\n"
-    "Measures every video file in FOLDER and the folders below it and prints the\n"
-    "report, byte for byte what the app saves as durata.txt.\n"
-    "\n"
-    "  --extensions TEXT  comma-separated extensions, as typed in the app's field\n"
-    "                     (default: .mp4,.mkv,.mov,.f4v,.flv,.avi)\n"
-    "  --show-empty       also list folders without matching files (hidden by default)\n"
-    "  --json             print the result as JSON (the form --read gives) instead of\n"
-    "                     the report text; subtree totals come from the measured seconds\n"
-    "  --no-cache         measure every file afresh, without reading or writing the\n"
-    "                     cache of durations ($XDG_CACHE_HOME/Quillmark/durations.sqlite)\n"
-    "  --jobs N           measure at most N files at once (default: one per processor,\n"
-    "                     16 on network and FUSE file systems, which are also listed\n"
-    "                     N folders at a time)\n"
-    "  --read FILE        print what the report reader makes of a report file, as JSON:\n"
-    "                     {\"grandTotalLabel\": ..., \"folders\": [{\"path\", \"totalLabel\",\n"
-    "                     \"subtreeTotalLabel\", \"subtreeTotalApproximate\", \"files\":\n"
-    "                     [{\"name\", \"durationLabel\", \"errorMessage\"?}]}]}; a folder's\n"
-    "                     subtree is it and every folder below it; a sum of several\n"
-    "                     rounded labels is approximate\n"
-    "  --help             show this text\n"
-    "\n"
-    "Durations come from FFmpeg's libraries; files they cannot read are tried with\n"
-    "the ffprobe tool. A file that cannot be measured is listed with its error and\n"
-    "counts as zero. While measuring, progress is shown on standard error when it is\n"
-    "a terminal.\n"
-    "\n"
-    "Ctrl+C stops a calculation: its ffprobe processes are ended and nothing is\n"
-    "printed.\n"
-    "\n"
-    "Exit status: 0 on success, 1 when the output cannot be written, 2 for a wrong\n"
-    "command line, an unusable or unreadable folder, an unreadable report file, a\n"
-    "run that could not start (no threads) or lack of memory, 130 when interrupted.\n";
-
-struct Options {
-    std::optional<std::string> folder;
-    std::optional<std::string> reportFile;
-    QString extensions;
-    bool showEmpty = false;
-    bool json = false;
-    bool noCache = false;
-    std::optional<int> jobs;
-    bool help = false;
-};
-
 int fail(const QString& message, int status = usageError)
 {
     std::fprintf(stderr, "quillmark-report: %s\n", message.toUtf8().constData());
     return status;
-}
-
-// Arguments stay raw bytes: a folder whose name is not UTF-8 must still be found.
-std::optional<Options> parseArguments(int argc, char** argv, QString& error)
-{
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        auto value = [&](const char* name) -> std::optional<std::string> {
-            const std::string prefix = std::string(name) + "=";
-            if (argument.rfind(prefix, 0) == 0)
-                return argument.substr(prefix.size());
-            if (argument == name && i + 1 < argc)
-                return std::string(argv[++i]);
-            error = QStringLiteral("%1 needs a value").arg(QString::fromUtf8(name));
-            return std::nullopt;
-        };
-        if (argument == "--help" || argument == "-h") {
-            options.help = true;
-        } else if (argument == "--show-empty") {
-            options.showEmpty = true;
-        } else if (argument == "--json") {
-            options.json = true;
-        } else if (argument == "--no-cache") {
-            options.noCache = true;
-        } else if (argument.rfind("--jobs", 0) == 0) {
-            const auto count = value("--jobs");
-            if (!count)
-                return std::nullopt;
-            const int jobs = std::atoi(count->c_str());
-            if (jobs <= 0) {
-                error = QStringLiteral("--jobs needs a positive number");
-                return std::nullopt;
-            }
-            options.jobs = jobs;
-        } else if (argument.rfind("--extensions", 0) == 0) {
-            const auto text = value("--extensions");
-            if (!text)
-                return std::nullopt;
-            options.extensions = QString::fromStdString(*text);
-        } else if (argument.rfind("--read", 0) == 0) {
-            options.reportFile = value("--read");
-            if (!options.reportFile)
-                return std::nullopt;
-        } else if (argument.size() > 1 && argument[0] == '-' && argument != "--") {
-            error = QStringLiteral("unknown option %1").arg(QString::fromStdString(argument));
-            return std::nullopt;
-        } else {
-            if (argument == "--" && i + 1 < argc)
-                ++i;
-            if (options.folder) {
-                error = QStringLiteral("only one folder can be measured at a time");
-                return std::nullopt;
-            }
-            options.folder = std::string(argv[i]);
-        }
-    }
-    if (!options.help && options.folder.has_value() == options.reportFile.has_value()) {
-        error = QStringLiteral("give either a FOLDER or --read FILE (see --help)");
-        return std::nullopt;
-    }
-    return options;
 }
 
 bool writeAll(QByteArrayView bytes)
@@ -164,12 +56,12 @@ bool writeJson(const ReportSummary& summary, const std::vector<FolderTreeRow>& t
 }
 
 // A reader that stopped reading (as "head" does) is no error worth a message.
-int outputFailed(const char* what)
+int outputFailed()
 {
     if (errno == EPIPE)
         return 1;
-    return fail(QStringLiteral("cannot write the %1: %2")
-                    .arg(QString::fromUtf8(what), QString::fromLocal8Bit(std::strerror(errno))),
+    return fail(QCoreApplication::translate("CommandLine", "impossibile scrivere l'output: %1")
+                    .arg(platformErrorDescription(std::error_code(errno, std::generic_category()))),
                 1);
 }
 
@@ -179,12 +71,12 @@ int printReadReport(const std::string& file)
     try {
         text = readUtf8File(file);
     } catch (const std::exception& error) {
-        return fail(QStringLiteral("cannot read %1: %2")
+        return fail(QCoreApplication::translate("CommandLine", "impossibile leggere %1: %2")
                         .arg(QString::fromStdString(file), describeError(error)));
     }
     const ReportSummary summary = parseReport(text);
     if (!writeJson(summary, folderTree(summary)))
-        return outputFailed("output");
+        return outputFailed();
     return 0;
 }
 
@@ -196,15 +88,17 @@ int printReport(const QFuture<ComputedReport>& future, bool json)
             json ? writeJson(report.summary, folderTree(report.summary, report.folderSeconds))
                  : writeAll(report.text.toUtf8());
         if (!written)
-            return outputFailed("report");
+            return outputFailed();
     } catch (const AppError& error) {
         // The folder turned out unreadable only once the walk began.
         if (std::holds_alternative<AppError::InvalidFolder>(error.value()))
             return fail(describeError(error));
-        return fail(QStringLiteral("Si è verificato un errore: %1").arg(describeError(error)));
+        return fail(QCoreApplication::translate("CommandLine", "Si è verificato un errore: %1")
+                        .arg(describeError(error)));
     } catch (const std::exception& error) {
         // A run that could not be made (no thread to run it on, no memory).
-        return fail(QStringLiteral("Si è verificato un errore: %1").arg(describeError(error)));
+        return fail(QCoreApplication::translate("CommandLine", "Si è verificato un errore: %1")
+                        .arg(describeError(error)));
     }
     return 0;
 }
@@ -245,9 +139,9 @@ private:
     bool m_happened = false;
 };
 
-int measure(const Options& options)
+int measure(const CommandLine& options)
 {
-    if (isBlankFolderPath(QString::fromStdString(*options.folder)))
+    if (isBlank(QString::fromStdString(*options.folder)))
         return fail(emptyFolderMessage());
     const std::filesystem::path folder = normalizedPath(*options.folder);
     if (const auto problem = folderProblem(folder))
@@ -297,13 +191,14 @@ int run(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillmark-report"));
+    const quillmark::InterfaceLanguage language;
 
     QString error;
-    const auto options = quillmark::parseArguments(argc, argv, error);
+    const auto options = quillmark::parseCommandLine(argc, argv, error);
     if (!options)
         return quillmark::fail(error);
     if (options->help) {
-        std::fputs(quillmark::helpText, stdout);
+        std::fputs(quillmark::helpText().toUtf8().constData(), stdout);
         return 0;
     }
     if (options->reportFile)
@@ -317,8 +212,7 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN);
     try {
         return run(argc, argv);
-    } catch (const std::bad_alloc&) {
-        std::fputs("quillmark-report: out of memory\n", stderr);
-        return quillmark::usageError;
+    } catch (const std::bad_alloc& error) {
+        return quillmark::fail(quillmark::describeError(error));
     }
 }

@@ -1,5 +1,7 @@
 #include "cli/progress_line.h"
 
+#include "model/plain_text.h"
+
 #include <cstdio>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -17,16 +19,6 @@ int terminalColumns()
     if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
         return size.ws_col;
     return 80;
-}
-
-// Keeps the end of a path, where the file name is.
-QString shortenedFromTheLeft(const QString& text, qsizetype room)
-{
-    if (text.size() <= room)
-        return text;
-    if (room <= 1)
-        return QString();
-    return QStringLiteral("…") + text.right(room - 1);
 }
 
 } // namespace
@@ -47,7 +39,7 @@ void ProgressLine::show(int percent, qsizetype done, qsizetype total, const QStr
         return;
     const QString counts = QStringLiteral("%1% %2/%3 ").arg(percent, 3).arg(done).arg(total);
     const QString line =
-        counts + shortenedFromTheLeft(currentFile, terminalColumns() - 1 - counts.size());
+        counts + shortenedFromTheStart(currentFile, terminalColumns() - 1 - counts.size());
     std::fprintf(stderr, "\r\033[K%s", line.toUtf8().constData());
     std::fflush(stderr);
     m_shown = true;

@@ -1,27 +1,11 @@
 #include "scan/extensions.h"
 
 #include "model/path_text.h"
+#include "model/plain_text.h"
 
 namespace quillmark {
 
 namespace {
-
-// Tabs and the Unicode space separators; line breaks are deliberately not trimmed.
-bool isHorizontalSpace(QChar c)
-{
-    return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space;
-}
-
-QStringView trimmedHorizontally(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isHorizontalSpace(text[begin]))
-        ++begin;
-    while (end > begin && isHorizontalSpace(text[end - 1]))
-        --end;
-    return text.sliced(begin, end - begin);
-}
 
 // The part of the name after its last full stop. A name whose only full stop is its first
 // character (".mp4", ".bashrc") is a hidden file without an extension.

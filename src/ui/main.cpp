@@ -1,9 +1,9 @@
 // Quillmark: how much video is in this folder tree?
 #include "app/duration_calculator_view_model.h"
+#include "app/interface_language.h"
 #include "measure/duration_cache.h"
 #include "platform/qsettings_store.h"
 #include "platform/widgets/qt_desktop_services.h"
-#include "ui/interface_language.h"
 #include "ui/main_window.h"
 #include "ui/symbols.h"
 #include "ui/theme.h"

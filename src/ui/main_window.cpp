@@ -22,7 +22,7 @@
 namespace quillmark {
 
 MainWindow::MainWindow(std::unique_ptr<DurationCalculatorViewModel> viewModel, QColor folderTint,
-                         QWidget* parent)
+                       QWidget* parent)
     : QWidget(parent)
     , m_viewModel(std::move(viewModel))
 {
@@ -102,8 +102,7 @@ QWidget* MainWindow::makeWarningBanner()
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(10);
     auto* icon = new QLabel(banner);
-    icon->setPixmap(
-        symbolPixmap(QStringLiteral("dialog-warning"), 16, QColor(255, 149, 0)));
+    icon->setPixmap(symbolPixmap(QStringLiteral("dialog-warning"), 16, theme::warning()));
     auto* message = new QLabel(m_viewModel->sandboxWarningMessage(), banner);
     message->setObjectName(QStringLiteral("warningMessage"));
     message->setWordWrap(true);

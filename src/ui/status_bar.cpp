@@ -56,11 +56,11 @@ void StatusBar::showStatus()
 {
     m_text->setText(m_viewModel.statusMessage());
     const bool error = m_viewModel.statusIsError();
-    m_icon->setPixmap(m_viewModel.isRunning()
-                          ? QPixmap()
-                          : symbolPixmap(error ? QStringLiteral("dialog-error")
-                                               : QStringLiteral("emblem-ok"),
-                                         12, error ? theme::error() : QColor(52, 199, 89)));
+    m_icon->setPixmap(
+        m_viewModel.isRunning()
+            ? QPixmap()
+            : symbolPixmap(error ? QStringLiteral("dialog-error") : QStringLiteral("emblem-ok"), 12,
+                           error ? theme::error() : theme::success()));
 }
 
 void StatusBar::showProgress()

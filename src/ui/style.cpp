@@ -29,10 +29,15 @@ QString windowStyleSheet()
     QString sheet = QString::fromUtf8(file.readAll());
     // Longest names first, so that none is a prefix of one replaced after it.
     const std::pair<const char*, QColor> colours[] = {
-        {"@disabledFill", theme::primary(0.1)}, {"@disabledText", theme::primary(0.35)},
-        {"@accentFaint", theme::accent(0.1)},   {"@hairline", theme::primary(0.08)},
-        {"@divider", theme::primary(0.15)},     {"@accent", theme::accent()},
-        {"@faint", theme::primary(0.03)},       {"@line", theme::primary(0.12)},
+        {"@warningFill", theme::warning(0.12)},
+        {"@disabledFill", theme::primary(0.1)},
+        {"@disabledText", theme::primary(0.35)},
+        {"@accentFaint", theme::accent(0.1)},
+        {"@hairline", theme::primary(0.08)},
+        {"@divider", theme::primary(0.15)},
+        {"@accent", theme::accent()},
+        {"@faint", theme::primary(0.03)},
+        {"@line", theme::primary(0.12)},
     };
     for (const auto& [name, colour] : colours)
         sheet.replace(QLatin1String(name), rgba(colour));

@@ -69,7 +69,7 @@ void SwitchToggle::paintEvent(QPaintEvent*)
     const int thumb = trackHeight - 2 * thumbInset;
     const int thumbLeft =
         isChecked() ? track.right() + 1 - thumbInset - thumb : track.left() + thumbInset;
-    painter.setBrush(QColor(0, 0, 0, 40));
+    painter.setBrush(theme::shadow());
     painter.drawEllipse(QRectF(thumbLeft, track.top() + thumbInset + 0.5, thumb, thumb));
     painter.setBrush(Qt::white);
     painter.drawEllipse(QRect(thumbLeft, track.top() + thumbInset, thumb, thumb));

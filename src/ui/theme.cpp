@@ -36,6 +36,23 @@ QColor error()
     return dark ? QColor(255, 105, 97) : QColor(215, 0, 21);
 }
 
+QColor warning(qreal opacity)
+{
+    QColor color(255, 149, 0);
+    color.setAlphaF(opacity);
+    return color;
+}
+
+QColor success()
+{
+    return QColor(52, 199, 89);
+}
+
+QColor shadow()
+{
+    return QColor(0, 0, 0, 40);
+}
+
 QColor folderTint()
 {
     return QColor::fromRgbF(0.93f, 0.71f, 0.32f);

@@ -17,6 +17,12 @@ QColor primary(qreal opacity = 1.0);
 QColor secondary();
 // Red that stays readable on the background: deep on light palettes, lighter on dark ones.
 QColor error();
+// The sandbox banner's orange, at an opacity.
+QColor warning(qreal opacity = 1.0);
+// The green of a run that went well.
+QColor success();
+// A switch knob's shadow.
+QColor shadow();
 // The folder icon's colour: sRGB 0.93, 0.71, 0.32.
 QColor folderTint();
 

@@ -1,5 +1,5 @@
 #include "app/app_preferences.h"
-#include "app/status_text.h"
+#include "model/plain_text.h"
 #include "platform/folder_token.h"
 #include "platform/qsettings_store.h"
 #include "support/printers.h"

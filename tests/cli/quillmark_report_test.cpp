@@ -29,6 +29,8 @@ using test::TempTree;
 // their own instead of the user's.
 const QTemporaryDir cacheHome;
 const bool cacheHomeSet = qputenv("XDG_CACHE_HOME", cacheHome.path().toUtf8());
+// The programs speak English only to an English system; these tests read their Italian.
+const bool italian = qputenv("LC_ALL", "C.UTF-8") && qunsetenv("LANGUAGE");
 
 ChildOutput report(const std::vector<std::string>& arguments)
 {
@@ -145,13 +147,13 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{{"@/missing"}, "La cartella selezionata non esiste."},
                       FailureCase{{"@/clip.mp4"}, "Il percorso indicato non è una cartella."},
                       FailureCase{{"--read", "@/latin1.txt"}, "non contiene testo UTF-8 valido"},
-                      FailureCase{{"--read", "@/missing.txt"}, "No such file or directory"},
+                      FailureCase{{"--read", "@/missing.txt"}, "File o cartella inesistente"},
                       FailureCase{{"--read", "@"}, "ma una cartella"},
                       FailureCase{{"--read", "@/fifo.txt"}, "ma una pipe (FIFO)"},
                       FailureCase{{"--read", "@/zero.txt"}, "ma un dispositivo a caratteri"},
                       FailureCase{{"--read", "@/huge.txt"}, "troppo grande"},
-                      FailureCase{{}, "give either a FOLDER or --read FILE"},
-                      FailureCase{{"--bogus", "@"}, "unknown option --bogus"}));
+                      FailureCase{{}, "indica una CARTELLA oppure --read FILE"},
+                      FailureCase{{"--bogus", "@"}, "opzione sconosciuta --bogus"}));
 
 TEST(QuillmarkReportTest, AClosedOutputOrLackOfMemoryEndsWithAStatusNotASignal)
 {

@@ -1,12 +1,12 @@
+#include "app/interface_language.h"
 #include "platform/qsettings_store.h"
 #include "support/fake_desktop_services.h"
 #include "support/fake_provider.h"
 #include "support/printers.h"
 #include "support/temp_tree.h"
 #include "ui/chips.h"
-#include "ui/main_window.h"
 #include "ui/elided_label.h"
-#include "ui/interface_language.h"
+#include "ui/main_window.h"
 #include "ui/report_rows_model.h"
 #include "ui/summary_card.h"
 #include "ui/theme.h"
@@ -56,8 +56,8 @@ protected:
                     throw std::runtime_error("file danneggiato");
                 return 61.0;
             });
-        view = std::make_unique<MainWindow>(
-            std::make_unique<DurationCalculatorViewModel>(services), theme::folderTint());
+        view = std::make_unique<MainWindow>(std::make_unique<DurationCalculatorViewModel>(services),
+                                            theme::folderTint());
         view->show();
         view->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(view.get()));

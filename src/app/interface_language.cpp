@@ -1,4 +1,4 @@
-#include "ui/interface_language.h"
+#include "app/interface_language.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

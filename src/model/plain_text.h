@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace quillmark {
+
+// Text with the tabs and Unicode space separators at both ends taken off; line breaks stay, as
+// they are no blank in a field of one line.
+QStringView trimmedHorizontally(QStringView text);
+
+// Empty, or only tabs and spaces: what a field that says nothing holds.
+inline bool isBlank(QStringView text)
+{
+    return trimmedHorizontally(text).isEmpty();
+}
+
+// At most `limit` user-perceived characters: a longer text keeps its end behind "...", so a
+// path still shows its file name. Accents and emoji are never cut apart.
+QString shortenedFromTheStart(const QString& text, qsizetype limit);
+
+} // namespace quillmark
