@@ -126,8 +126,8 @@ void DurationCalculatorViewModel::setSortByDuration(bool byDuration)
 std::vector<int> DurationCalculatorViewModel::folderOrder() const
 {
     if (m_sortByDuration)
-        return longestFirst(m_report.tree);
-    std::vector<int> order(m_report.tree.size());
+        return longestFirst(m_tree);
+    std::vector<int> order(m_tree.size());
     for (std::size_t row = 0; row < order.size(); ++row)
         order[row] = int(row);
     return order;

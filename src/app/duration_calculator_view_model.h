@@ -58,8 +58,6 @@ struct LoadedReport {
     // Measured seconds per folder row, when a calculation made the report.
     std::vector<std::int64_t> folderSeconds;
     std::int64_t grandTotalSeconds = 0;
-    // Derived when the report is shown.
-    std::vector<FolderTreeRow> tree;
 };
 
 // Everything the main window shows and every action it calls. Lives on the GUI thread; only the
@@ -120,7 +118,7 @@ public:
 
     // Where each folder row stands in the folder tree, with the total of its subtree; the order
     // to show the rows in (the report's, or the longest subtree first); the grand total.
-    const std::vector<FolderTreeRow>& folderTree() const { return m_report.tree; }
+    const std::vector<FolderTreeRow>& folderTree() const { return m_tree; }
     std::vector<int> folderOrder() const;
     std::int64_t grandTotalSeconds() const { return m_report.grandTotalSeconds; }
     bool sortByDuration() const { return m_sortByDuration; }
@@ -244,6 +242,7 @@ private:
     std::optional<AlertItem> m_alert;
     QString m_sandboxWarningMessage;
     LoadedReport m_report;
+    std::vector<FolderTreeRow> m_tree; // the report's, derived when it is shown
     // The folder the running calculation measures, and what to show again if it is stopped.
     std::optional<FolderIdentity> m_runFolder;
     QString m_progressDetail;

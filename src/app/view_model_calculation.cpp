@@ -99,13 +99,12 @@ void DurationCalculatorViewModel::cacheUnavailable(const QString& reason)
 
 void DurationCalculatorViewModel::calculationFinished(const ComputedReport& report)
 {
-    showReport(LoadedReport{report.text,
-                            report.summary,
-                            formatDuration(report.grandTotalSeconds),
-                            m_runFolder,
-                            report.folderSeconds,
-                            report.grandTotalSeconds,
-                            {}});
+    showReport(LoadedReport{.text = report.text,
+                            .summary = report.summary,
+                            .durationLabel = formatDuration(report.grandTotalSeconds),
+                            .folder = m_runFolder,
+                            .folderSeconds = report.folderSeconds,
+                            .grandTotalSeconds = report.grandTotalSeconds});
     setStatus(m_cacheProblem.isEmpty() ? tr("Completato")
                                        : tr("Completato; %1").arg(m_cacheProblem));
     updateProgress(100, {});

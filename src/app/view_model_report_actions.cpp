@@ -66,13 +66,12 @@ std::optional<QString> DurationCalculatorViewModel::loadReportFile()
     }
     ReadReport read = readReport(text);
     const std::int64_t grandTotal = labelSeconds(read.summary.grandTotalLabel);
-    showReport(LoadedReport{text,
-                            std::move(read.summary),
-                            std::move(read.grandTotalLabel),
-                            folderIdentity(m_folder.folder()),
-                            {},
-                            grandTotal,
-                            {}});
+    showReport(LoadedReport{.text = text,
+                            .summary = std::move(read.summary),
+                            .durationLabel = std::move(read.grandTotalLabel),
+                            .folder = folderIdentity(m_folder.folder()),
+                            .folderSeconds = {},
+                            .grandTotalSeconds = grandTotal});
     setStatus(tr("Caricato: %1").arg(pathText(file)));
     return std::nullopt;
 }
@@ -80,7 +79,7 @@ std::optional<QString> DurationCalculatorViewModel::loadReportFile()
 void DurationCalculatorViewModel::showReport(LoadedReport report)
 {
     const bool hasLabel = report.durationLabel.has_value();
-    report.tree = quillmark::folderTree(report.summary, report.folderSeconds);
+    m_tree = quillmark::folderTree(report.summary, report.folderSeconds);
     m_report = std::move(report);
     update(m_reportText, m_report.text + QLatin1Char('\n'),
            &DurationCalculatorViewModel::reportTextChanged);
@@ -95,6 +94,7 @@ void DurationCalculatorViewModel::showReport(LoadedReport report)
 void DurationCalculatorViewModel::clearReport(const QString& output)
 {
     m_report = LoadedReport{};
+    m_tree.clear();
     update(m_reportText, output, &DurationCalculatorViewModel::reportTextChanged);
     Q_EMIT reportSummaryChanged();
     update(m_canSave, false, &DurationCalculatorViewModel::canSaveChanged);

@@ -14,7 +14,6 @@ public:
     explicit Chips(QWidget* parent = nullptr);
 
     void setTexts(const QStringList& texts);
-    const QStringList& texts() const { return m_texts; }
     // How many chips are drawn before the "+N" one (all of them when it is absent).
     qsizetype shownCount() const { return m_shown; }
     QSize sizeHint() const override;
