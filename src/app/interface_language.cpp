@@ -17,12 +17,12 @@ bool speaksEnglish(const QLocale& system)
 } // namespace
 
 InterfaceLanguage::InterfaceLanguage(const QLocale& system)
-    : m_english(speaksEnglish(system))
 {
-    const QLocale language(m_english ? QLocale::English : QLocale::Italian);
+    const bool english = speaksEnglish(system);
+    const QLocale language(english ? QLocale::English : QLocale::Italian);
     const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     install(QLatin1String("qtbase_") + language.name().left(2), qtFolder);
-    if (m_english)
+    if (english)
         install(QStringLiteral("quillmark_en"), QStringLiteral(":/i18n"));
     QLocale::setDefault(language);
 }

@@ -20,12 +20,9 @@ public:
     InterfaceLanguage(const InterfaceLanguage&) = delete;
     InterfaceLanguage& operator=(const InterfaceLanguage&) = delete;
 
-    bool isEnglish() const { return m_english; }
-
 private:
     void install(const QString& file, const QString& folder);
 
-    bool m_english;
     QLocale m_previousDefault;
     std::vector<std::unique_ptr<QTranslator>> m_translators;
 };

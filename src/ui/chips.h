@@ -15,7 +15,6 @@ public:
 
     void setTexts(const QStringList& texts);
     // How many chips are drawn before the "+N" one (all of them when it is absent).
-    qsizetype shownCount() const { return m_shown; }
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return {0, sizeHint().height()}; }
 

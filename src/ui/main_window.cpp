@@ -89,11 +89,6 @@ void MainWindow::dropEvent(QDropEvent* event)
     m_viewModel->useFolder(*folder);
 }
 
-const QSet<QString>& MainWindow::expandedFolders() const
-{
-    return m_reportPage->expandedFolders();
-}
-
 QWidget* MainWindow::makeWarningBanner()
 {
     auto* banner = new QFrame(this);

@@ -19,12 +19,10 @@ class MainWindow : public QWidget {
 
 public:
     MainWindow(std::unique_ptr<DurationCalculatorViewModel> viewModel, QColor folderTint,
-                QWidget* parent = nullptr);
+               QWidget* parent = nullptr);
     ~MainWindow() override;
 
     DurationCalculatorViewModel& viewModel() { return *m_viewModel; }
-    // Paths of the folder rows that are open.
-    const QSet<QString>& expandedFolders() const;
 
 protected:
     // A folder dropped on the window is chosen; a file, its folder.

@@ -54,11 +54,6 @@ ReportPage::ReportPage(DurationCalculatorViewModel& viewModel, QColor folderTint
     showState();
 }
 
-const QSet<QString>& ReportPage::expandedFolders() const
-{
-    return m_rows->expandedFolders();
-}
-
 void ReportPage::showState()
 {
     QWidget* page = m_viewModel.isRunning()                         ? m_runningPage
@@ -225,8 +220,8 @@ QWidget* ReportPage::makeRowsPage(QColor folderTint)
     m_grandTotal = new SummaryCard(SummaryCard::Style::prominent, QStringLiteral("chronometer"),
                                    tr("GRAN TOTALE"), m_rowsPage);
     m_grandTotal->setObjectName(QStringLiteral("grandTotalCard"));
-    m_count = new SummaryCard(SummaryCard::Style::plain, QStringLiteral("video-x-generic"), tr("ANALIZZATI"),
-                              m_rowsPage);
+    m_count = new SummaryCard(SummaryCard::Style::plain, QStringLiteral("video-x-generic"),
+                              tr("ANALIZZATI"), m_rowsPage);
     m_count->setObjectName(QStringLiteral("countCard"));
     connect(m_count, &SummaryCard::clicked, this, [this] {
         const int row = m_rows->openFirstFolderInError();

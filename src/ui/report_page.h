@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QSet>
 #include <QStackedWidget>
 
 class QPlainTextEdit;
@@ -21,9 +20,6 @@ class ReportPage : public QStackedWidget {
 public:
     ReportPage(DurationCalculatorViewModel& viewModel, QColor folderTint,
                QWidget* parent = nullptr);
-
-    // Paths of the folder rows that are open.
-    const QSet<QString>& expandedFolders() const;
 
 private:
     QWidget* makeRunningPage();

@@ -3,6 +3,7 @@
 #include "support/fake_provider.h"
 #include "support/media_corpus.h"
 #include "support/printers.h"
+#include "support/thread_ends.h"
 #include "support/view_model_fixture.h"
 
 #include <QElapsedTimer>
@@ -129,9 +130,11 @@ TEST_F(ViewModelTest, ClosingTheWindowNeverWaitsOnAStuckMeasurement)
         tree.file(std::string("v").append(std::to_string(i)).append(".mp4"));
     auto release = std::make_shared<std::promise<void>>();
     auto started = std::make_shared<std::atomic<int>>(0);
+    test::ThreadEnds workers;
     ViewModelServices services = makeServices();
     services.makeDurationService = test::measuredBy(
-        [released = release->get_future().share(), started](const auto&, auto) -> double {
+        [released = release->get_future().share(), started, &workers](const auto&, auto) -> double {
+            workers.note();
             ++*started;
             released.wait();
             return 1;
@@ -145,7 +148,7 @@ TEST_F(ViewModelTest, ClosingTheWindowNeverWaitsOnAStuckMeasurement)
     model.reset();
     EXPECT_LT(timer.elapsed(), 3000);
     release->set_value();
-    QTest::qWait(100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return workers.count() == 2; }, 10000));
     EXPECT_EQ(*started, 2);
 }
 
@@ -156,23 +159,29 @@ TEST_F(ViewModelTest, StoppingARunPutsBackWhatWasShownAndSavesNothing)
     AppPreferences(settings).rememberFolder(tree.path("Film"));
     // Measurements wait for a stop request, as a slow share would keep them waiting.
     std::atomic<bool> slow = true;
+    test::ThreadEnds workers;
     ViewModelServices services = makeServices();
-    services.makeDurationService = test::measuredBy([&slow](const auto&, std::stop_token stop) {
-        while (slow && !stop.stop_requested())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        return 61.0;
-    });
+    services.makeDurationService =
+        test::measuredBy([&slow, &workers](const auto&, std::stop_token stop) {
+            workers.note();
+            while (slow && !stop.stop_requested())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            return 61.0;
+        });
     auto& vm = start(services);
     const QString shown = vm.reportText();
     vm.calculate();
     ASSERT_TRUE(vm.isRunning());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !vm.progressDetail().isEmpty(); }));
     EXPECT_EQ(vm.progressDetail(), QStringLiteral("0 di 1 file · 0:00"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return workers.noted() == 1; }));
     vm.stopCalculation();
     EXPECT_TRUE(vm.progressDetail().isEmpty());
     EXPECT_EQ(vm.currentDurationLabel(), QStringLiteral("1h00m"));
     EXPECT_EQ(vm.statusMessage(), QStringLiteral("Calcolo interrotto"));
-    QTest::qWait(50); // a stopped measurement that returns late changes nothing
+    // The stopped measurement returns late, and what it says changes nothing.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return workers.count() == 1; }, 10000));
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(vm.reportText(), shown);
 
     slow = false;

@@ -1,16 +1,9 @@
 #include "folder_actions/folder_renamer.h"
-#include "platform/folder_identity.h"
-#include "platform/move_without_replacing.h"
-#include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
 
-#include <system_error>
-
 namespace quillmark {
 namespace {
-
-using test::TempTree;
 
 struct NameCase {
     const char* current;
@@ -36,55 +29,6 @@ INSTANTIATE_TEST_SUITE_P(Names, FolderNameTest,
                                            NameCase{"Viaggi (1h5m)", "Viaggi (1h5m) (1h12m)"},
                                            NameCase{"(1h00m)", " (1h12m)"},
                                            NameCase{"Città\u00a0(3h00m)", "Città (1h12m)"}));
-
-// Both ways of moving: the kernel's no-replace flag, and the fallback for file systems without it.
-class MoveTest : public ::testing::TestWithParam<bool> {
-protected:
-    std::error_code move(const std::filesystem::path& from, const std::filesystem::path& to) const
-    {
-        try {
-            (GetParam() ? moveWithoutReplacingFallback : moveWithoutReplacing)(from, to);
-        } catch (const std::system_error& error) {
-            return error.code();
-        }
-        return {};
-    }
-};
-
-TEST_P(MoveTest, MovesToAFreeNameAndNeverReplacesAnything)
-{
-    const TempTree tree;
-    tree.file("Viaggi/alba.mp4", "x");
-    tree.file("a.txt", "a");
-    tree.folder("Vuota");
-    tree.file("occupato", "z");
-    for (const char* from : {"Viaggi", "a.txt"}) {
-        for (const char* taken : {"Vuota", "occupato"})
-            EXPECT_EQ(move(tree.path(from), tree.path(taken)), std::errc::file_exists) << taken;
-    }
-    EXPECT_TRUE(std::filesystem::is_empty(tree.path("Vuota")));
-    EXPECT_EQ(std::filesystem::file_size(tree.path("occupato")), 1u);
-    EXPECT_EQ(move(tree.path("manca"), tree.path("altro")), std::errc::no_such_file_or_directory);
-
-    EXPECT_EQ(move(tree.path("Viaggi"), tree.path("Viaggi (1h12m)")), std::error_code());
-    EXPECT_EQ(move(tree.path("a.txt"), tree.path("a (1).txt")), std::error_code());
-    EXPECT_TRUE(std::filesystem::exists(tree.path("Viaggi (1h12m)/alba.mp4")));
-    EXPECT_TRUE(std::filesystem::exists(tree.path("a (1).txt")));
-    EXPECT_FALSE(std::filesystem::exists(tree.path("Viaggi")));
-}
-
-INSTANTIATE_TEST_SUITE_P(Ways, MoveTest, ::testing::Values(false, true), [](const auto& info) {
-    return info.param ? "Fallback" : "NoReplaceFlag";
-});
-
-// The rename refuses mount points: the root and /proc are, a plain folder is not.
-TEST(MountPointTest, RecognisesTheRootOfAFileSystem)
-{
-    const TempTree tree;
-    EXPECT_TRUE(isMountPoint("/"));
-    EXPECT_TRUE(isMountPoint("/proc"));
-    EXPECT_FALSE(isMountPoint(tree.folder("Film")));
-}
 
 } // namespace
 } // namespace quillmark

@@ -177,7 +177,8 @@ TEST_F(MainWindowTest, RowsOpenByMouseOrKeyAndStayOpenAcrossARecalculation)
         EXPECT_EQ(std::pair(list->currentIndex().row(), rows->rowCount()), expected) << key;
     }
     QTest::mouseClick(find<SummaryCard>("countCard"), Qt::LeftButton);
-    EXPECT_EQ(view->expandedFolders(), QSet<QString>{viaggi()});
+    EXPECT_TRUE(rows->index(0, 0).data(ReportRowsModel::IsExpandedRole).toBool());
+    EXPECT_EQ(rows->rowCount(), 4);
 
     find<QAction>("durationOrderAction")->trigger();
     EXPECT_TRUE(vm().sortByDuration());
@@ -243,19 +244,6 @@ TEST_F(MainWindowTest, ReturnStartsTheRunAndEscapeOrInterrompiStopsIt)
     }
 }
 
-TEST_F(MainWindowTest, TheSwitchTogglesByKeyAndClick)
-{
-    open();
-    auto* toggle = find<QAbstractButton>("hideEmptyToggle");
-    EXPECT_TRUE(toggle->isChecked());
-    toggle->setFocus();
-    QTest::keyClick(toggle, Qt::Key_Space);
-    EXPECT_FALSE(vm().hideEmptyFolders());
-    QTest::mouseClick(toggle, Qt::LeftButton);
-    EXPECT_TRUE(vm().hideEmptyFolders());
-    EXPECT_TRUE(toggle->isChecked());
-}
-
 TEST_F(MainWindowTest, ChipsThatDoNotFitAreCountedAndNamed)
 {
     open();
@@ -263,17 +251,17 @@ TEST_F(MainWindowTest, ChipsThatDoNotFitAreCountedAndNamed)
     for (int i = 0; i < 40; ++i)
         many.append(QStringLiteral(".estensione%1").arg(i));
     vm().setExtensionsText(many.join(QLatin1Char(',')));
-    auto* chips = find<Chips>("extensionChips");
-    ASSERT_GT(chips->shownCount(), 0);
-    ASSERT_LT(chips->shownCount(), many.size());
-    EXPECT_EQ(chips->toolTip(), many.mid(chips->shownCount()).join(QStringLiteral(", ")));
+    // The tooltip names the last ones, which do not fit; the first ones are shown.
+    const QStringList hidden = find<Chips>("extensionChips")->toolTip().split(QStringLiteral(", "));
+    ASSERT_GT(hidden.size(), 1);
+    ASSERT_LT(hidden.size(), many.size());
+    EXPECT_EQ(hidden, many.mid(many.size() - hidden.size()));
 }
 
 TEST_F(MainWindowTest, AnEnglishInterfaceKeepsTheReportItalian)
 {
     makeTree();
     const InterfaceLanguage english(QLocale(QLocale::English, QLocale::UnitedStates));
-    ASSERT_TRUE(english.isEnglish());
     open();
     EXPECT_EQ(find<QPushButton>("calculateButton")->text(), QStringLiteral("Calculate"));
     calculateViaggi();
@@ -301,7 +289,6 @@ TEST(InterfaceLanguageTest, ItalianIsTheLanguageOfEveryOtherLocale)
 {
     for (const QLocale& system : {QLocale(QLocale::Italian), QLocale(QLocale::German)}) {
         const InterfaceLanguage language(system);
-        EXPECT_FALSE(language.isEnglish());
         QLineEdit field;
         std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
         QStringList texts;
