@@ -4,6 +4,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/log.h>
+#include <libavutil/mem.h>
 }
 
 #include "model/path_text.h"
@@ -25,6 +26,11 @@ namespace {
 
 // Enough packets for an FLV file to announce its streams and codecs.
 constexpr int flvPacketsToRead = 64;
+
+// The most libavutil may allocate at once: a crafted header of a few kilobytes otherwise makes a
+// demuxer ask for gigabytes. The index of a day-long film fits; a file that needs more is
+// left to ffprobe.
+constexpr std::size_t largestAllocation = 256 * 1024 * 1024;
 
 struct FormatContextDeleter {
     void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
@@ -249,8 +255,11 @@ const char* const selfContainedFormats =
 std::optional<MediaProbe> probeMedia(const std::filesystem::path& file, std::stop_token stop,
                                      const ProbeBudget& budget)
 {
-    static std::once_flag silenced;
-    std::call_once(silenced, [] { av_log_set_level(AV_LOG_QUIET); });
+    static std::once_flag configured;
+    std::call_once(configured, [] {
+        av_log_set_level(AV_LOG_QUIET);
+        av_max_alloc(largestAllocation);
+    });
 
     FileDescriptor fd;
     try {
