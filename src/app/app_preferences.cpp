@@ -36,17 +36,21 @@ void AppPreferences::setHideEmptyFolders(bool hide)
     m_store.setValue(hideEmptyFoldersKey, hide);
 }
 
-std::optional<std::filesystem::path> AppPreferences::restoredFolder() const
+std::optional<std::filesystem::path> restoreFolder(const StoredFolder& stored)
 {
-    const QByteArray token = m_store.value(lastFolderTokenKey).toByteArray();
-    if (!token.isEmpty()) {
-        if (auto folder = resolveFolderToken(token))
+    if (!stored.token.isEmpty()) {
+        if (auto folder = resolveFolderToken(stored.token))
             return folder;
     }
+    return stored.path;
+}
+
+StoredFolder AppPreferences::lastFolder() const
+{
     const QVariant path = m_store.value(lastFolderKey);
-    if (!path.isValid())
-        return std::nullopt;
-    return normalizedPath(path.toString().toStdString());
+    return StoredFolder{path.isValid() ? std::optional(normalizedPath(path.toString().toStdString()))
+                                       : std::nullopt,
+                        m_store.value(lastFolderTokenKey).toByteArray()};
 }
 
 bool AppPreferences::sortByDuration() const
@@ -59,31 +63,33 @@ void AppPreferences::setSortByDuration(bool byDuration)
     m_store.setValue(sortByDurationKey, byDuration);
 }
 
-void AppPreferences::rememberFolder(const std::filesystem::path& folder)
+void AppPreferences::rememberFolder(const std::filesystem::path& folder,
+                                    const std::optional<std::filesystem::path>& replacing)
 {
     m_store.setValue(lastFolderKey, QString::fromStdString(folder.native()));
-    const QByteArray token = makeFolderToken(folder);
-    if (!token.isEmpty())
-        m_store.setValue(lastFolderTokenKey, token);
-
     QByteArrayList recent = storedRecentFolders();
     const QByteArray bytes = QByteArray::fromStdString(folder.native());
     recent.removeAll(bytes);
+    if (replacing)
+        recent.removeAll(QByteArray::fromStdString(replacing->native()));
     recent.prepend(bytes);
     storeRecentFolders(recent.mid(0, recentFolderLimit));
 }
 
-// A folder that is not there now (an unmounted share, an unplugged disk) is not offered but
-// stays remembered, so that it is back once its disk is.
+void AppPreferences::rememberFolderToken(const std::filesystem::path& folder,
+                                         const QByteArray& token)
+{
+    // Compared as stored: a name that is not UTF-8 is not stored exactly, the token keeps it.
+    if (!token.isEmpty() &&
+        m_store.value(lastFolderKey).toString() == QString::fromStdString(folder.native()))
+        m_store.setValue(lastFolderTokenKey, token);
+}
+
 std::vector<std::filesystem::path> AppPreferences::recentFolders() const
 {
     std::vector<std::filesystem::path> folders;
-    for (const QByteArray& bytes : storedRecentFolders()) {
-        std::error_code error;
-        const std::filesystem::path folder = bytes.toStdString();
-        if (std::filesystem::is_directory(folder, error))
-            folders.push_back(folder);
-    }
+    for (const QByteArray& bytes : storedRecentFolders())
+        folders.push_back(bytes.toStdString());
     return folders;
 }
 

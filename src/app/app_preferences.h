@@ -10,7 +10,18 @@
 
 namespace quillmark {
 
-// The application's settings. Nothing here is ever removed from the store.
+// The last folder as the store holds it: its path and the token made for it, if any.
+struct StoredFolder {
+    std::optional<std::filesystem::path> path;
+    QByteArray token;
+};
+
+// The folder a stored one names now: found again by its token (also after a rename in place),
+// else the stored path; nothing on first start. Examines the disk: call it off the GUI thread.
+std::optional<std::filesystem::path> restoreFolder(const StoredFolder& stored);
+
+// The application's settings, read and written without examining any folder. Nothing here is
+// ever removed from the store.
 class AppPreferences {
 public:
     explicit AppPreferences(SettingsStore& store);
@@ -24,13 +35,16 @@ public:
     bool sortByDuration() const;
     void setSortByDuration(bool byDuration);
 
-    // The last folder: found again by its token (also after a rename in place), else the stored
-    // path; nothing on first start.
-    std::optional<std::filesystem::path> restoredFolder() const;
-    // Stores the path and, when the folder can be examined, a token for it; the folder becomes
-    // the first of the recent ones.
-    void rememberFolder(const std::filesystem::path& folder);
-    // The last eight folders remembered, newest first, without those that are not there now.
+    StoredFolder lastFolder() const;
+    // Stores the path and the folder becomes the first of the recent ones, in place of
+    // replacing (a file that was named for its folder).
+    void rememberFolder(const std::filesystem::path& folder,
+                        const std::optional<std::filesystem::path>& replacing = std::nullopt);
+    // Stores the token made for the folder, while it is still the last one; an empty token (the
+    // folder could not be examined) leaves the older one in place.
+    void rememberFolderToken(const std::filesystem::path& folder, const QByteArray& token);
+    // The last eight folders remembered, newest first, also those that are not there now: an
+    // unmounted share or an unplugged disk may be back.
     std::vector<std::filesystem::path> recentFolders() const;
 
     // The configured ffprobe, an absolute path taken as written; nothing when unset, empty or

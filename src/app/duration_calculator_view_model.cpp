@@ -1,8 +1,13 @@
 #include "app/duration_calculator_view_model.h"
 
 #include "app/calculation_engine.h"
+#include "model/path_text.h"
 #include "platform/desktop_services.h"
 #include "scan/extensions.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
 
 namespace quillmark {
 
@@ -25,8 +30,10 @@ DurationCalculatorViewModel::DurationCalculatorViewModel(ViewModelServices servi
     m_sortByDuration = m_preferences.sortByDuration();
     m_reportText = tr("Pronto. Seleziona una cartella e premi Calcola.") + QLatin1Char('\n');
 
-    if (const auto folder = m_preferences.restoredFolder())
-        m_folder.setFolder(*folder);
+    // The stored path for now; the folder it leads to comes from a worker.
+    const StoredFolder stored = m_preferences.lastFolder();
+    if (stored.path)
+        m_folder.setFolder(*stored.path);
     else
         m_folder.setText(QStringLiteral("."));
 
@@ -57,13 +64,14 @@ DurationCalculatorViewModel::DurationCalculatorViewModel(ViewModelServices servi
                "processi esterni. Verranno calcolati solo i formati supportati da AVFoundation.");
     }
 
-    refreshCanLoadReport();
-    loadExistingReport();
-    tellSettingsProblems();
+    if (const QString problems = settingsProblems(); !problems.isEmpty())
+        setStatus(problems);
+    lookInBackground([stored, shown = m_folder.folder()] { return restoreFolder(stored).value_or(shown); },
+                 false);
 }
 
-// Said once, at start-up, after what loading the report said.
-void DurationCalculatorViewModel::tellSettingsProblems()
+// Said at start-up, and again after what loading the restored report said.
+QString DurationCalculatorViewModel::settingsProblems() const
 {
     QStringList problems;
     for (const auto& problem :
@@ -71,19 +79,35 @@ void DurationCalculatorViewModel::tellSettingsProblems()
         if (problem)
             problems.append(*problem);
     }
-    if (problems.isEmpty())
-        return;
-    if (m_statusMessage != tr("Pronto"))
-        problems.prepend(m_statusMessage);
-    setStatus(problems.join(QLatin1Char(' ')));
+    return problems.join(QLatin1Char(' '));
 }
 
-DurationCalculatorViewModel::~DurationCalculatorViewModel() = default;
+DurationCalculatorViewModel::~DurationCalculatorViewModel()
+{
+    m_playlistStop.request_stop();
+}
+
+void DurationCalculatorViewModel::finishBackgroundWork(std::chrono::milliseconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now());
+        const bool done = m_work.waitForDone(std::max(left, std::chrono::milliseconds(0)));
+        QCoreApplication::sendPostedEvents(this);
+        // What was delivered may have started more.
+        if ((done && m_work.waitForDone(std::chrono::milliseconds(0))) ||
+            std::chrono::steady_clock::now() >= end)
+            return;
+    }
+}
 
 void DurationCalculatorViewModel::setFolderPath(const QString& path)
 {
-    if (m_folder.setText(path))
-        Q_EMIT folderPathChanged();
+    if (!m_folder.setText(path))
+        return;
+    moveOn();
+    Q_EMIT folderPathChanged();
 }
 
 void DurationCalculatorViewModel::setFolder(const std::filesystem::path& folder)
@@ -126,8 +150,8 @@ void DurationCalculatorViewModel::setSortByDuration(bool byDuration)
 std::vector<int> DurationCalculatorViewModel::folderOrder() const
 {
     if (m_sortByDuration)
-        return longestFirst(m_tree);
-    std::vector<int> order(m_tree.size());
+        return longestFirst(m_report.tree);
+    std::vector<int> order(m_report.tree.size());
     for (std::size_t row = 0; row < order.size(); ++row)
         order[row] = int(row);
     return order;
@@ -155,11 +179,21 @@ void DurationCalculatorViewModel::showAlert(const QString& title, const QString&
     setAlert(AlertItem{QUuid::createUuid(), title, message});
 }
 
-void DurationCalculatorViewModel::refreshCanLoadReport()
+void DurationCalculatorViewModel::setTask(Task task)
 {
-    std::error_code error;
-    update(m_canLoadReport, std::filesystem::exists(reportFile(), error),
-           &DurationCalculatorViewModel::canLoadReportChanged);
+    const bool wasBusy = isBusy();
+    const bool couldStop = canStop();
+    m_task = task;
+    if (isBusy() != wasBusy || canStop() != couldStop)
+        Q_EMIT busyChanged();
+}
+
+bool DurationCalculatorViewModel::startWork(std::function<void()> work)
+{
+    if (m_work.start(std::move(work)))
+        return true;
+    showAlert(tr("Errore"), tr("Il sistema non concede altri thread: riprova tra poco."));
+    return false;
 }
 
 void DurationCalculatorViewModel::chooseFolder()
@@ -174,10 +208,56 @@ void DurationCalculatorViewModel::useFolder(const std::filesystem::path& chosen)
 {
     const std::filesystem::path folder = normalizedPath(chosen);
     setFolder(folder);
+    moveOn();
     m_preferences.rememberFolder(folder);
     detachReport();
-    refreshCanLoadReport();
-    loadExistingReport();
+    update(m_canLoadReport, false, &DurationCalculatorViewModel::canLoadReportChanged);
+    lookInBackground([folder] { return folder; }, true);
+}
+
+void DurationCalculatorViewModel::lookInBackground(std::function<std::filesystem::path()> folderToLook,
+                                               bool remember)
+{
+    startWork([post = m_work.poster(), generation = m_generation, folderToLook, remember,
+               this] {
+        const std::filesystem::path named = folderToLook();
+        FolderLook look = quillmark::lookAtFolder(named, [&] {
+            post([this, generation] {
+                if (generation == m_generation)
+                    setStatus(tr("Caricamento del report…"));
+            });
+        });
+        post([this, generation, named, look = std::move(look), remember]() mutable {
+            if (generation == m_generation)
+                showFolderLook(named, std::move(look), remember);
+        });
+    });
+}
+
+void DurationCalculatorViewModel::showFolderLook(const std::filesystem::path& named,
+                                                 FolderLook look, bool remember)
+{
+    if (look.folder != m_folder.folder())
+        setFolder(look.folder);
+    if (remember && look.folder != named)
+        m_preferences.rememberFolder(look.folder, named);
+    if (remember)
+        m_preferences.rememberFolderToken(look.folder, look.token);
+    update(m_canLoadReport, look.hasReport, &DurationCalculatorViewModel::canLoadReportChanged);
+    QStringList status;
+    if (look.report) {
+        showReport(std::move(*look.report));
+        status.append(tr("Caricato: %1").arg(pathText(look.folder / "durata.txt")));
+    } else if (look.reportProblem) {
+        // Nothing was asked of the user yet: the status line mentions a failure, no alert.
+        status.append(tr("Impossibile leggere durata.txt: %1").arg(*look.reportProblem));
+    }
+    if (std::exchange(m_startingUp, false)) {
+        if (const QString problems = settingsProblems(); !problems.isEmpty())
+            status.append(problems);
+    }
+    if (!status.isEmpty())
+        setStatus(status.join(QLatin1Char(' ')));
 }
 
 } // namespace quillmark

@@ -1,28 +1,32 @@
 #pragma once
 
 #include "app/app_preferences.h"
+#include "app/background_work.h"
 #include "app/folder_field.h"
+#include "app/loaded_report.h"
 #include "app/run_clock.h"
 #include "measure/video_duration_service.h"
-#include "model/report_model.h"
-#include "platform/folder_identity.h"
+#include "platform/file_manager.h"
 #include "platform/paths.h"
-#include "report/folder_tree.h"
 
 #include <QObject>
 #include <QProcessEnvironment>
 #include <QThread>
 #include <QUuid>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
+#include <stop_token>
 
 namespace quillmark {
 
 class CalculationEngine;
 class DesktopServices;
 struct ComputedReport;
+struct PlaylistsWritten;
 
 struct AlertItem {
     QUuid id; // new for every alert, so the same texts twice are still two alerts
@@ -46,22 +50,20 @@ struct ViewModelServices {
     // Builds the duration service with the configured ffprobe (nothing: search for it).
     std::function<VideoDurationService(const std::optional<std::filesystem::path>&)>
         makeDurationService = makeVideoDurationService;
+    // Called off the GUI thread.
+    std::function<bool(const std::filesystem::path&)> showInFileManager =
+        quillmark::showInFileManager;
 };
 
-// The current report: its text, its rows, the grand-total label a rename uses and the folder it
-// describes. Save and copy work on the text; rename needs the label and the folder.
-struct LoadedReport {
-    QString text;
-    ReportSummary summary;
-    std::optional<QString> durationLabel;
-    std::optional<FolderIdentity> folder;
-    // Measured seconds per folder row, when a calculation made the report.
-    std::vector<std::int64_t> folderSeconds;
-    std::int64_t grandTotalSeconds = 0;
+// A folder of the recent ones, and whether it answered when last looked at.
+struct RecentFolder {
+    std::filesystem::path folder;
+    bool reachable = true;
 };
 
-// Everything the main window shows and every action it calls. Lives on the GUI thread; only the
-// measurements of a calculation leave it.
+// Everything the main window shows and every action it calls. Lives on the GUI thread, which
+// never waits on the disk: the work of every action that reads or writes files runs on a worker
+// and reports back (see docs/ARCHITECTURE.md, "Threads").
 class DurationCalculatorViewModel : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString folderPath READ folderPath WRITE setFolderPath NOTIFY folderPathChanged)
@@ -77,6 +79,8 @@ class DurationCalculatorViewModel : public QObject {
     Q_PROPERTY(qint64 percent READ percent NOTIFY percentChanged)
     Q_PROPERTY(double progress READ progress NOTIFY progressChanged)
     Q_PROPERTY(bool isRunning READ isRunning NOTIFY isRunningChanged)
+    Q_PROPERTY(bool isBusy READ isBusy NOTIFY busyChanged)
+    Q_PROPERTY(bool canStop READ canStop NOTIFY busyChanged)
     Q_PROPERTY(bool canSave READ canSave NOTIFY canSaveChanged)
     Q_PROPERTY(bool canCopy READ canCopy NOTIFY canCopyChanged)
     Q_PROPERTY(bool canLoadReport READ canLoadReport NOTIFY canLoadReportChanged)
@@ -91,8 +95,10 @@ class DurationCalculatorViewModel : public QObject {
     Q_PROPERTY(QString progressDetail READ progressDetail NOTIFY progressDetailChanged)
 
 public:
+    // Shows at once; the restored folder and its report follow from a worker.
     explicit DurationCalculatorViewModel(ViewModelServices services, QObject* parent = nullptr);
-    // Closing the window during a run: the run is abandoned, its measurements stopped.
+    // Closing the window during a run: the run is abandoned, its measurements stopped. Work
+    // stuck on a file system that does not answer is left to end on its own.
     ~DurationCalculatorViewModel() override;
 
     const QString& folderPath() const { return m_folder.text(); }
@@ -106,7 +112,12 @@ public:
     bool statusIsError() const { return m_statusIsError; }
     qint64 percent() const { return m_percent; }
     double progress() const { return m_progress; }
+    // A calculation runs.
     bool isRunning() const { return m_isRunning; }
+    // A calculation or another action's work runs: the actions that would compete with it wait.
+    bool isBusy() const { return m_isRunning || m_task != Task::none; }
+    // What runs can be stopped: a calculation or the writing of playlists.
+    bool canStop() const { return m_isRunning || m_task == Task::writingPlaylists; }
     bool canSave() const { return m_canSave; }
     bool canCopy() const { return m_canCopy; }
     bool canLoadReport() const { return m_canLoadReport; }
@@ -118,7 +129,7 @@ public:
 
     // Where each folder row stands in the folder tree, with the total of its subtree; the order
     // to show the rows in (the report's, or the longest subtree first); the grand total.
-    const std::vector<FolderTreeRow>& folderTree() const { return m_tree; }
+    const std::vector<FolderTreeRow>& folderTree() const { return m_report.tree; }
     std::vector<int> folderOrder() const;
     std::int64_t grandTotalSeconds() const { return m_report.grandTotalSeconds; }
     bool sortByDuration() const { return m_sortByDuration; }
@@ -136,20 +147,25 @@ public:
     // Stored at once, every time the user changes it.
     void setHideEmptyFolders(bool hide);
     // The folder-change steps of chooseFolder() for a folder named elsewhere: on the command
-    // line, dropped on the window, or picked from the recent ones.
+    // line, dropped on the window, or picked from the recent ones. A file names its folder.
     void useFolder(const std::filesystem::path& folder);
-    std::vector<std::filesystem::path> recentFolders() const
-    {
-        return m_preferences.recentFolders();
-    }
+    // As remembered, with what the last check found; checkRecentFolders() looks again.
+    std::vector<RecentFolder> recentFolders() const;
+    void checkRecentFolders();
+
+    // Waits a while for work on workers and shows what it did: for a window about to close, so
+    // that a report being saved is saved. Work stuck on a file system that does not answer is
+    // left behind after the time limit.
+    void finishBackgroundWork(std::chrono::milliseconds limit);
 
     // The window clears the alert when it is dismissed.
     void setAlert(const std::optional<AlertItem>& alert);
 
 public Q_SLOTS:
     void calculate();
-    // Ends a run at once and puts back what the window showed before it; nothing is saved.
-    void stopCalculation();
+    // Ends a run at once and puts back what the window showed before it; nothing is saved. While
+    // playlists are written, no new one is begun.
+    void stop();
     // A calculation that measures every file afresh, and so refreshes the cache.
     void recalculateWithoutCache();
     void chooseFolder();
@@ -172,6 +188,8 @@ Q_SIGNALS:
     void percentChanged();
     void progressChanged();
     void isRunningChanged();
+    void busyChanged();
+    void recentFoldersChanged();
     void canSaveChanged();
     void canCopyChanged();
     void canLoadReportChanged();
@@ -200,21 +218,39 @@ private:
         Q_EMIT(this->*changed)();
     }
 
+    // Work that competes with a calculation for the folder or the report; one at a time.
+    enum class Task { none, loadingReport, savingReport, renaming, writingPlaylists };
+    void setTask(Task task);
+    void setRunning(bool running);
+    // Runs the work on a worker; false, after saying so, when no thread could be started.
+    bool startWork(std::function<void()> work);
+
     void setFolder(const std::filesystem::path& folder);
-    std::optional<std::filesystem::path> validatedFolder();
+    // Something else than a worker's result changed the folder or the report: results still on
+    // their way about the old ones are dropped.
+    void moveOn() { ++m_generation; }
+    // The folder an action works on, or nothing after an alert that says why. The disk has a
+    // quarter of a second to answer; a folder that does not answer by then is taken as it is,
+    // and the work that follows on a worker finds out.
+    struct CheckedFolder {
+        std::filesystem::path path;
+        std::optional<FolderIdentity> identity;
+    };
+    std::optional<CheckedFolder> validatedFolder();
     std::filesystem::path reportFile() const;
 
-    void loadExistingReport();
-    void tellSettingsProblems();
-    // Makes the folder's "durata.txt" the current report; the description of a read failure.
-    std::optional<QString> loadReportFile();
+    // Reads the folder and its report on a worker; remember: the user chose the folder, whose
+    // token is stored once it was looked at.
+    void lookInBackground(std::function<std::filesystem::path()> folderToLook, bool remember);
+    void showFolderLook(const std::filesystem::path& named, FolderLook look, bool remember);
+    QString settingsProblems() const;
     // The only ways the current report changes: shown with the flags it enables, gone, or kept
     // on show for another folder, where it can be saved or copied but not acted on.
     void showReport(LoadedReport report);
     void clearReport(const QString& output);
     void detachReport();
-    // Why the folder must not be renamed with the current report's duration, if it must not.
-    std::optional<QString> renameRefusal(const std::filesystem::path& folder) const;
+    void confirmRename(const std::filesystem::path& folder, const std::string& newName);
+    void showPlaylistsWritten(const PlaylistsWritten& written);
     void showProgressDetail();
     void startCalculation(bool useCache);
     void cacheUnavailable(const QString& reason);
@@ -234,6 +270,7 @@ private:
     qint64 m_percent = 0;
     double m_progress = 0.0;
     bool m_isRunning = false;
+    Task m_task = Task::none;
     bool m_canSave = false;
     bool m_canCopy = false;
     bool m_canLoadReport = false;
@@ -242,7 +279,10 @@ private:
     std::optional<AlertItem> m_alert;
     QString m_sandboxWarningMessage;
     LoadedReport m_report;
-    std::vector<FolderTreeRow> m_tree; // the report's, derived when it is shown
+    std::uint64_t m_generation = 0;
+    bool m_startingUp = true; // until the restored folder was looked at
+    std::stop_source m_playlistStop;
+    std::set<std::filesystem::path> m_unreachable, m_checking; // recent folders
     // The folder the running calculation measures, and what to show again if it is stopped.
     std::optional<FolderIdentity> m_runFolder;
     QString m_progressDetail;
@@ -253,7 +293,8 @@ private:
         qint64 percent = 0;
     } m_beforeRun;
 
-    // Last, so that it is destroyed first: a running calculation calls back into the fields.
+    // Last, so that they are destroyed first: running work calls back into the fields.
+    BackgroundWork m_work{this};
     std::unique_ptr<CalculationEngine> m_engine;
 };
 

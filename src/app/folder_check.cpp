@@ -1,8 +1,5 @@
 #include "app/folder_check.h"
 
-#include "model/plain_text.h"
-#include "platform/paths.h"
-
 #include <QCoreApplication>
 
 #include <sys/stat.h>
@@ -14,23 +11,22 @@ QString emptyFolderMessage()
     return QCoreApplication::translate("FolderCheck", "Seleziona una cartella valida.");
 }
 
-std::optional<QString> folderProblem(const std::filesystem::path& folder)
+FolderState examineFolder(const std::filesystem::path& folder)
 {
     struct stat info {};
     if (::stat(folder.c_str(), &info) != 0)
-        return QCoreApplication::translate("FolderCheck", "La cartella selezionata non esiste.");
+        return {QCoreApplication::translate("FolderCheck", "La cartella selezionata non esiste."),
+                std::nullopt};
     if (!S_ISDIR(info.st_mode))
-        return QCoreApplication::translate("FolderCheck",
-                                           "Il percorso indicato non è una cartella.");
-    return std::nullopt;
+        return {QCoreApplication::translate("FolderCheck",
+                                            "Il percorso indicato non è una cartella."),
+                std::nullopt};
+    return {std::nullopt, FolderIdentity{quint64(info.st_dev), quint64(info.st_ino)}};
 }
 
-FolderCheck checkTypedFolder(const QString& typed)
+std::optional<QString> folderProblem(const std::filesystem::path& folder)
 {
-    if (isBlank(typed))
-        return FolderCheck{{}, emptyFolderMessage()};
-    const std::filesystem::path folder = normalizedPath(expandTilde(typed));
-    return FolderCheck{folder, folderProblem(folder)};
+    return examineFolder(folder).problem;
 }
 
 } // namespace quillmark

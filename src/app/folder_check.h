@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/folder_identity.h"
+
 #include <QString>
 
 #include <filesystem>
@@ -7,16 +9,15 @@
 
 namespace quillmark {
 
-// Why a folder cannot be measured, in the words the user reads; nothing when it can be.
-std::optional<QString> folderProblem(const std::filesystem::path& folder);
-
-// The folder a typed path names, or the message that says why it cannot be used. Blank text is
-// rejected; otherwise the text is used untrimmed, after tilde expansion.
-struct FolderCheck {
-    std::filesystem::path folder;
+// Why a folder cannot be measured, in the words the user reads, or which folder it is.
+struct FolderState {
     std::optional<QString> problem;
+    std::optional<FolderIdentity> identity;
 };
-FolderCheck checkTypedFolder(const QString& typed);
+FolderState examineFolder(const std::filesystem::path& folder);
+
+// Only why it cannot be measured; nothing when it can be.
+std::optional<QString> folderProblem(const std::filesystem::path& folder);
 
 // The message that refuses an empty or blank folder path.
 QString emptyFolderMessage();

@@ -7,6 +7,7 @@
 #include "scan/extensions.h"
 
 #include <algorithm>
+#include <future>
 
 namespace quillmark {
 
@@ -28,49 +29,72 @@ void DurationCalculatorViewModel::recalculateWithoutCache()
 
 void DurationCalculatorViewModel::startCalculation(bool useCache)
 {
-    if (m_isRunning)
+    if (isBusy())
         return;
     const auto folder = validatedFolder();
     if (!folder)
         return;
     const QStringList extensions = extensionList();
-    m_runFolder = folderIdentity(*folder);
+    moveOn();
+    m_runFolder = folder->identity;
     m_beforeRun = BeforeRun{m_reportText, m_percent};
 
-    update(m_isRunning, true, &DurationCalculatorViewModel::isRunningChanged);
+    setRunning(true);
     m_clock.start();
     setStatus(tr("In esecuzione…"));
     updateProgress(0, {});
     appendLog(tr("Avvio calcolo su: %1 con estensioni %2")
-                  .arg(pathText(*folder), extensions.join(QStringLiteral(", "))));
+                  .arg(pathText(folder->path), extensions.join(QStringLiteral(", "))));
     m_cacheProblem.clear();
     m_engine->computeReport(
-        *folder, extensions, [this] { return m_hideEmptyFolders; }, useCache);
+        folder->path, extensions, [this] { return m_hideEmptyFolders; }, useCache);
 }
 
-void DurationCalculatorViewModel::stopCalculation()
+void DurationCalculatorViewModel::stop()
 {
+    if (m_task == Task::writingPlaylists) {
+        m_playlistStop.request_stop();
+        return;
+    }
     if (!m_isRunning)
         return;
     m_engine->cancel();
     update(m_reportText, m_beforeRun.reportText, &DurationCalculatorViewModel::reportTextChanged);
     updateProgress(m_beforeRun.percent, {});
     setStatus(tr("Calcolo interrotto"));
-    update(m_isRunning, false, &DurationCalculatorViewModel::isRunningChanged);
+    setRunning(false);
     m_clock.stop();
     showProgressDetail();
 }
 
-std::optional<std::filesystem::path> DurationCalculatorViewModel::validatedFolder()
+std::optional<DurationCalculatorViewModel::CheckedFolder>
+DurationCalculatorViewModel::validatedFolder()
 {
-    const auto known = m_folder.knownFolder();
-    const FolderCheck check =
-        known ? FolderCheck{*known, folderProblem(*known)} : checkTypedFolder(m_folder.text());
-    if (check.problem) {
-        showAlert(tr("Errore"), *check.problem);
+    if (!m_folder.knownFolder() && isBlank(m_folder.text())) {
+        showAlert(tr("Errore"), emptyFolderMessage());
         return std::nullopt;
     }
-    return check.folder;
+    const std::filesystem::path folder = m_folder.folder();
+    auto answer = std::make_shared<std::promise<FolderState>>();
+    std::future<FolderState> state = answer->get_future();
+    if (!m_work.start([answer, folder] { answer->set_value(examineFolder(folder)); }) ||
+        state.wait_for(std::chrono::milliseconds(250)) != std::future_status::ready)
+        return CheckedFolder{folder, std::nullopt};
+    const FolderState examined = state.get();
+    if (examined.problem) {
+        showAlert(tr("Errore"), *examined.problem);
+        return std::nullopt;
+    }
+    return CheckedFolder{folder, examined.identity};
+}
+
+void DurationCalculatorViewModel::setRunning(bool running)
+{
+    if (running == m_isRunning)
+        return;
+    m_isRunning = running;
+    Q_EMIT isRunningChanged();
+    Q_EMIT busyChanged();
 }
 
 void DurationCalculatorViewModel::updateProgress(qint64 percent, const QString& currentFile)
@@ -103,12 +127,12 @@ void DurationCalculatorViewModel::calculationFinished(const ComputedReport& repo
                             .summary = report.summary,
                             .durationLabel = formatDuration(report.grandTotalSeconds),
                             .folder = m_runFolder,
-                            .folderSeconds = report.folderSeconds,
+                            .tree = quillmark::folderTree(report.summary, report.folderSeconds),
                             .grandTotalSeconds = report.grandTotalSeconds});
     setStatus(m_cacheProblem.isEmpty() ? tr("Completato")
                                        : tr("Completato; %1").arg(m_cacheProblem));
     updateProgress(100, {});
-    update(m_isRunning, false, &DurationCalculatorViewModel::isRunningChanged);
+    setRunning(false);
     m_clock.stop();
     showProgressDetail();
 }
@@ -118,7 +142,7 @@ void DurationCalculatorViewModel::calculationFailed(const QString& description)
     showAlert(tr("Errore"), tr("Si è verificato un errore: %1").arg(description));
     appendLog(tr("Errore: %1").arg(description));
     setStatus(tr("Errore durante il calcolo"), true);
-    update(m_isRunning, false, &DurationCalculatorViewModel::isRunningChanged);
+    setRunning(false);
     m_clock.stop();
     showProgressDetail();
 }

@@ -1,32 +1,46 @@
 #include "app/duration_calculator_view_model.h"
 #include "model/app_error.h"
-#include "model/duration_label.h"
 #include "model/path_text.h"
 #include "platform/atomic_file.h"
 #include "platform/desktop_services.h"
-#include "platform/text_file.h"
-#include "report/report_reader.h"
 
 namespace quillmark {
 
+// Also during a calculation, which leaves the report shown before it alone.
 void DurationCalculatorViewModel::saveReport()
 {
+    if (m_task != Task::none)
+        return;
     if (m_report.text.isEmpty()) {
         showAlert(tr("Info"), tr("Non c'è nessun report da salvare. Esegui prima il calcolo."));
         return;
     }
     const auto file =
         m_services.desktop.chooseSaveFile(tr("Salva report"), QStringLiteral("durata.txt"));
-    if (!file)
+    if (!file || !startWork([post = m_work.poster(), this, generation = m_generation,
+                             text = m_report.text, file = *file, ownReport = reportFile(),
+                             before = m_statusMessage] {
+            std::optional<QString> failure;
+            try {
+                writeFileAtomically(file, text.toUtf8());
+            } catch (const std::exception& error) {
+                failure = describeError(error);
+            }
+            std::error_code missing;
+            const bool hasReport = std::filesystem::exists(ownReport, missing);
+            post([this, generation, file, failure, hasReport, before] {
+                setTask(Task::none);
+                if (generation == m_generation)
+                    update(m_canLoadReport, hasReport,
+                           &DurationCalculatorViewModel::canLoadReportChanged);
+                setStatus(failure ? before : tr("Salvato: %1").arg(pathText(file)));
+                if (failure)
+                    showAlert(tr("Errore"), tr("Impossibile salvare il file: %1").arg(*failure));
+            });
+        }))
         return;
-    try {
-        writeFileAtomically(*file, m_report.text.toUtf8());
-    } catch (const std::exception& error) {
-        showAlert(tr("Errore"), tr("Impossibile salvare il file: %1").arg(describeError(error)));
-        return;
-    }
-    setStatus(tr("Salvato: %1").arg(pathText(*file)));
-    refreshCanLoadReport();
+    setTask(Task::savingReport);
+    setStatus(tr("Salvataggio del report…"));
 }
 
 void DurationCalculatorViewModel::copyReport()
@@ -41,45 +55,32 @@ void DurationCalculatorViewModel::copyReport()
 
 void DurationCalculatorViewModel::loadReport()
 {
-    if (const auto failure = loadReportFile())
-        showAlert(tr("Errore"), tr("Impossibile leggere il report: %1").arg(*failure));
-}
-
-void DurationCalculatorViewModel::loadExistingReport()
-{
-    // Nothing was asked of the user yet: the status line mentions a failure, no alert.
-    if (const auto failure = loadReportFile())
-        setStatus(tr("Impossibile leggere durata.txt: %1").arg(*failure));
-}
-
-std::optional<QString> DurationCalculatorViewModel::loadReportFile()
-{
-    const std::filesystem::path file = reportFile();
-    std::error_code missing;
-    if (!std::filesystem::exists(file, missing))
-        return std::nullopt;
-    QString text;
-    try {
-        text = readUtf8File(file);
-    } catch (const std::exception& error) {
-        return describeError(error);
-    }
-    ReadReport read = readReport(text);
-    const std::int64_t grandTotal = labelSeconds(read.summary.grandTotalLabel);
-    showReport(LoadedReport{.text = text,
-                            .summary = std::move(read.summary),
-                            .durationLabel = std::move(read.grandTotalLabel),
-                            .folder = folderIdentity(m_folder.folder()),
-                            .folderSeconds = {},
-                            .grandTotalSeconds = grandTotal});
-    setStatus(tr("Caricato: %1").arg(pathText(file)));
-    return std::nullopt;
+    if (m_task != Task::none)
+        return;
+    moveOn();
+    if (!startWork([post = m_work.poster(), this, generation = m_generation,
+                    folder = m_folder.folder()] {
+            FolderLook look = quillmark::lookAtFolder(folder, [&] {
+                post([this] { setStatus(tr("Caricamento del report…")); });
+            });
+            post([this, generation, look = std::move(look)]() mutable {
+                setTask(Task::none);
+                if (look.reportProblem)
+                    showAlert(tr("Errore"),
+                              tr("Impossibile leggere il report: %1").arg(*look.reportProblem));
+                if (!look.report || generation != m_generation)
+                    return;
+                showReport(std::move(*look.report));
+                setStatus(tr("Caricato: %1").arg(pathText(look.folder / "durata.txt")));
+            });
+        }))
+        return;
+    setTask(Task::loadingReport);
 }
 
 void DurationCalculatorViewModel::showReport(LoadedReport report)
 {
     const bool hasLabel = report.durationLabel.has_value();
-    m_tree = quillmark::folderTree(report.summary, report.folderSeconds);
     m_report = std::move(report);
     update(m_reportText, m_report.text + QLatin1Char('\n'),
            &DurationCalculatorViewModel::reportTextChanged);
@@ -94,7 +95,6 @@ void DurationCalculatorViewModel::showReport(LoadedReport report)
 void DurationCalculatorViewModel::clearReport(const QString& output)
 {
     m_report = LoadedReport{};
-    m_tree.clear();
     update(m_reportText, output, &DurationCalculatorViewModel::reportTextChanged);
     Q_EMIT reportSummaryChanged();
     update(m_canSave, false, &DurationCalculatorViewModel::canSaveChanged);
@@ -112,6 +112,7 @@ void DurationCalculatorViewModel::detachReport()
 
 void DurationCalculatorViewModel::clearOutput()
 {
+    moveOn();
     clearReport(tr("Output pulito. Pronto per una nuova analisi.") + QLatin1Char('\n'));
     setStatus(tr("Pronto"));
     updateProgress(0, {});

@@ -58,12 +58,12 @@ QByteArray playlistContent(const std::vector<std::filesystem::path>& files)
 
 } // namespace
 
-QList<GeneratedPlaylist> generatePlaylists(const std::vector<WalkedFolder>& folders,
+std::vector<PlannedPlaylist> planPlaylists(const std::vector<WalkedFolder>& folders,
                                            const QStringList& extensions,
                                            const std::filesystem::path& destination,
                                            const FolderDurationLabels& labels)
 {
-    QList<GeneratedPlaylist> playlists;
+    std::vector<PlannedPlaylist> playlists;
     QSet<QString> used;
     for (const WalkedFolder& folder : folders) {
         std::vector<std::filesystem::path> videos;
@@ -74,12 +74,16 @@ QList<GeneratedPlaylist> generatePlaylists(const std::vector<WalkedFolder>& fold
         if (videos.empty())
             continue;
         const QString name = uniqueFileName(baseName(folder, labels), used);
-        const std::filesystem::path file = destination / name.toStdString();
-        writeFileAtomically(file, playlistContent(videos));
-        playlists.append(
-            GeneratedPlaylist{file, pathText(folder.path), std::int64_t(videos.size())});
+        playlists.push_back(PlannedPlaylist{destination / name.toStdString(),
+                                            pathText(folder.path), std::int64_t(videos.size()),
+                                            playlistContent(videos)});
     }
     return playlists;
+}
+
+void writePlaylist(const PlannedPlaylist& playlist)
+{
+    writeFileAtomically(playlist.file, playlist.content);
 }
 
 } // namespace quillmark

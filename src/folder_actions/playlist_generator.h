@@ -11,19 +11,23 @@
 
 namespace quillmark {
 
-struct GeneratedPlaylist {
+struct PlannedPlaylist {
     std::filesystem::path file;
     QString sourceFolderPath;
     std::int64_t fileCount = 0;
+    QByteArray content;
 };
 
-// Writes one extended M3U playlist per folder that holds matching files, all into destination,
-// named after the folder and, when known, its duration ("Mare (1h00m).m3u"); names are made
-// unique without regard to case. Each file is replaced atomically. The first write that fails
-// stops the generation with its error (std::system_error); playlists written before it stay.
-QList<GeneratedPlaylist> generatePlaylists(const std::vector<WalkedFolder>& folders,
+// One extended M3U playlist per folder that holds matching files, all to go into destination,
+// named after the folder and, when known, its duration ("Mare (1h00m).m3u"); names are unique
+// without regard to case. Nothing is written yet.
+std::vector<PlannedPlaylist> planPlaylists(const std::vector<WalkedFolder>& folders,
                                            const QStringList& extensions,
                                            const std::filesystem::path& destination,
                                            const FolderDurationLabels& labels);
+
+// Replaces the file atomically: a reader, or a kill midway, finds the old playlist or the new one.
+// Throws std::system_error.
+void writePlaylist(const PlannedPlaylist& playlist);
 
 } // namespace quillmark

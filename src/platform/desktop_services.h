@@ -20,8 +20,8 @@ struct ConfirmationRequest {
     QString cancelButton;
 };
 
-// The desktop around the window: panels, clipboard and file manager. The view model asks only
-// through this, so tests answer from a script.
+// The desktop around the window: panels and clipboard. The view model asks only through this, so
+// tests answer from a script. Everything here is asked on the GUI thread.
 class DesktopServices {
 public:
     virtual ~DesktopServices() = default;
@@ -36,8 +36,6 @@ public:
     virtual bool confirm(const ConfirmationRequest& request) = 0;
     // Replaces the clipboard's content with this plain text.
     virtual void setClipboardText(const QString& text) = 0;
-    // Shows a folder (or opens a file) in the file manager; false when nothing could open it.
-    virtual bool openInFileManager(const std::filesystem::path& path) = 0;
 };
 
 } // namespace quillmark

@@ -80,7 +80,12 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
     menu->addSeparator();
     m_recent = menu->addMenu(tr("Cartelle recenti"));
     m_recent->setObjectName(QStringLiteral("recentFoldersMenu"));
-    connect(m_recent, &QMenu::aboutToShow, this, &HeaderBar::listRecentFolders);
+    connect(m_recent, &QMenu::aboutToShow, this, [this] {
+        listRecentFolders();
+        m_viewModel.checkRecentFolders();
+    });
+    connect(&m_viewModel, &DurationCalculatorViewModel::recentFoldersChanged, this,
+            &HeaderBar::listRecentFolders);
     menu->addSeparator();
     menu->addAction(m_clear);
 
@@ -99,16 +104,16 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
     m_calculate->setFont(theme::font(13, QFont::DemiBold));
     // Return on the focused button runs it, as Space does.
     m_calculate->setAutoDefault(true);
-    // While a run goes on, the same button stops it.
+    // While a run or the writing of playlists goes on, the same button stops it.
     connect(m_calculate, &QPushButton::clicked, this, [this] {
-        if (m_viewModel.isRunning())
-            m_viewModel.stopCalculation();
+        if (m_viewModel.canStop())
+            m_viewModel.stop();
         else
             m_viewModel.calculate();
     });
     auto* stop = new QAction(this);
     stop->setShortcut(QKeySequence(Qt::Key_Escape));
-    connect(stop, &QAction::triggered, &m_viewModel, &DurationCalculatorViewModel::stopCalculation);
+    connect(stop, &QAction::triggered, &m_viewModel, &DurationCalculatorViewModel::stop);
     addAction(stop);
 
     layout->addWidget(pathFrame, 1);
@@ -123,7 +128,7 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
             &DurationCalculatorViewModel::calculate);
     connect(&m_viewModel, &DurationCalculatorViewModel::folderPathChanged, this,
             [this] { showFieldText(m_folderPath, m_viewModel.folderPath()); });
-    for (auto signal : {&DurationCalculatorViewModel::isRunningChanged,
+    for (auto signal : {&DurationCalculatorViewModel::busyChanged,
                         &DurationCalculatorViewModel::canSaveChanged,
                         &DurationCalculatorViewModel::canCopyChanged,
                         &DurationCalculatorViewModel::canLoadReportChanged,
@@ -146,14 +151,18 @@ QAction* HeaderBar::makeAction(const char* objectName, const QString& text, cons
     return action;
 }
 
-// Built each time it opens, so that folders that have gone since are not offered.
+// From what is remembered, at once; a folder that did not answer when last looked at is shown
+// but cannot be chosen. Listed again when the look that runs while the menu is open answers.
 void HeaderBar::listRecentFolders()
 {
     m_recent->clear();
-    for (const std::filesystem::path& folder : m_viewModel.recentFolders()) {
-        QAction* action = m_recent->addAction(pathText(folder));
+    for (const RecentFolder& recent : m_viewModel.recentFolders()) {
+        QAction* action = m_recent->addAction(pathText(recent.folder));
+        action->setEnabled(recent.reachable);
+        if (!recent.reachable)
+            action->setToolTip(tr("Cartella non raggiungibile"));
         connect(action, &QAction::triggered, this,
-                [this, folder] { m_viewModel.useFolder(folder); });
+                [this, folder = recent.folder] { m_viewModel.useFolder(folder); });
     }
     if (m_recent->isEmpty())
         m_recent->addAction(tr("Nessuna cartella recente"))->setEnabled(false);
@@ -161,21 +170,26 @@ void HeaderBar::listRecentFolders()
 
 void HeaderBar::showEnabledState()
 {
-    const bool idle = !m_viewModel.isRunning();
+    const bool idle = !m_viewModel.isBusy();
+    const bool stoppable = m_viewModel.canStop();
     for (QWidget* control : std::initializer_list<QWidget*>{m_folderPath, m_browse})
         control->setEnabled(idle);
-    m_calculate->setText(idle ? tr("Calcola") : tr("Interrompi"));
-    m_calculate->setIcon(
-        symbolIcon(idle ? QStringLiteral("media-playback-start") : QStringLiteral("media-playback-stop"), Qt::white));
+    m_calculate->setText(stoppable ? tr("Interrompi") : tr("Calcola"));
+    m_calculate->setIcon(symbolIcon(stoppable ? QStringLiteral("media-playback-stop")
+                                              : QStringLiteral("media-playback-start"),
+                                    Qt::white));
+    m_calculate->setEnabled(idle || stoppable);
     m_calculate->setShortcut(idle ? QKeySequence(Qt::CTRL | Qt::Key_R) : QKeySequence());
     m_openFolder->setEnabled(idle);
     m_freshRun->setEnabled(idle);
     m_recent->setEnabled(idle);
     m_rename->setEnabled(idle && m_viewModel.canRenameFolder());
     m_playlists->setEnabled(idle && m_viewModel.canCreatePlaylists());
-    m_save->setEnabled(m_viewModel.canSave());
+    // A calculation leaves the report shown before it to save, and a saved one to load.
+    const bool taskRuns = m_viewModel.isBusy() && !m_viewModel.isRunning();
+    m_save->setEnabled(!taskRuns && m_viewModel.canSave());
     m_copy->setEnabled(m_viewModel.canCopy());
-    m_load->setEnabled(m_viewModel.canLoadReport());
+    m_load->setEnabled(!taskRuns && m_viewModel.canLoadReport());
 }
 
 } // namespace quillmark

@@ -87,5 +87,8 @@ int main(int argc, char** argv)
         window.viewModel().useFolder(*request->folder);
     if (request->run)
         window.viewModel().calculate();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // A report being saved is saved, if the disk lets it within a second.
+    window.viewModel().finishBackgroundWork(std::chrono::seconds(1));
+    return status;
 }

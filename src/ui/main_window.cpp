@@ -60,30 +60,26 @@ MainWindow::~MainWindow() = default;
 
 namespace {
 
+// A dropped file names its folder; the view model finds out which it is, off this thread.
 std::optional<std::filesystem::path> droppedFolder(const QMimeData* data)
 {
     if (!data->hasUrls() || data->urls().isEmpty() || !data->urls().first().isLocalFile())
         return std::nullopt;
-    std::filesystem::path path =
-        QFile::encodeName(data->urls().first().toLocalFile()).toStdString();
-    std::error_code error;
-    if (!std::filesystem::is_directory(path, error))
-        path = path.parent_path();
-    return path;
+    return QFile::encodeName(data->urls().first().toLocalFile()).toStdString();
 }
 
 } // namespace
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!m_viewModel->isRunning() && droppedFolder(event->mimeData()))
+    if (!m_viewModel->isBusy() && droppedFolder(event->mimeData()))
         event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event)
 {
     const auto folder = droppedFolder(event->mimeData());
-    if (!folder || m_viewModel->isRunning())
+    if (!folder || m_viewModel->isBusy())
         return;
     event->acceptProposedAction();
     m_viewModel->useFolder(*folder);

@@ -49,9 +49,9 @@ OptionsBar::OptionsBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
             &DurationCalculatorViewModel::setHideEmptyFolders);
     connect(&m_viewModel, &DurationCalculatorViewModel::hideEmptyFoldersChanged, this,
             [this] { m_hideEmpty->setChecked(m_viewModel.hideEmptyFolders()); });
-    connect(&m_viewModel, &DurationCalculatorViewModel::isRunningChanged, this, [this] {
-        m_extensions->setEnabled(!m_viewModel.isRunning());
-        m_hideEmpty->setEnabled(!m_viewModel.isRunning());
+    connect(&m_viewModel, &DurationCalculatorViewModel::busyChanged, this, [this] {
+        m_extensions->setEnabled(!m_viewModel.isBusy());
+        m_hideEmpty->setEnabled(!m_viewModel.isBusy());
     });
     showExtensions();
     m_hideEmpty->setChecked(m_viewModel.hideEmptyFolders());

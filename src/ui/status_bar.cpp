@@ -43,7 +43,7 @@ StatusBar::StatusBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
 
     for (auto signal : {&DurationCalculatorViewModel::statusMessageChanged,
                         &DurationCalculatorViewModel::statusIsErrorChanged,
-                        &DurationCalculatorViewModel::isRunningChanged})
+                        &DurationCalculatorViewModel::busyChanged})
         connect(&m_viewModel, signal, this, &StatusBar::showStatus);
     for (auto signal : {&DurationCalculatorViewModel::progressChanged,
                         &DurationCalculatorViewModel::percentChanged})
@@ -57,7 +57,7 @@ void StatusBar::showStatus()
     m_text->setText(m_viewModel.statusMessage());
     const bool error = m_viewModel.statusIsError();
     m_icon->setPixmap(
-        m_viewModel.isRunning()
+        m_viewModel.isBusy()
             ? QPixmap()
             : symbolPixmap(error ? QStringLiteral("dialog-error") : QStringLiteral("emblem-ok"), 12,
                            error ? theme::error() : theme::success()));

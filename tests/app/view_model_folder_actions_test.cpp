@@ -11,7 +11,7 @@ protected:
                                          std::optional<ViewModelServices> services = {})
     {
         tree.file(folder + "/durata.txt", "Gran totale (1h05m)\n");
-        AppPreferences(settings).rememberFolder(tree.path(folder));
+        remember(tree.path(folder));
         desktop.confirmAnswers = {true};
         return start(services);
     }
@@ -31,6 +31,7 @@ TEST_F(FolderActionsTest, RenameAsksFirstAndCancelMovesNothing)
     auto& vm = startOn("Viaggi/Mare");
     desktop.confirmAnswers = {false};
     vm.renameFolderWithDuration();
+    settle();
     ASSERT_EQ(desktop.confirmRequests.size(), 1u);
     EXPECT_EQ(desktop.confirmRequests[0].message,
               QStringLiteral("Rinominare la cartella \"Mare\" in \"Mare (1h05m)\"?\n") +
@@ -46,6 +47,7 @@ TEST_F(FolderActionsTest, RenameOnlyTheFolderTheReportDescribes)
     auto& vm = startOn("A");
     vm.setFolderPath(text(tree.path("B")));
     vm.renameFolderWithDuration();
+    settle();
     const QString another =
         QStringLiteral("il report riguarda un'altra cartella. Premi Calcola per aggiornarlo.");
     expectRefused("B", another);
@@ -54,12 +56,14 @@ TEST_F(FolderActionsTest, RenameOnlyTheFolderTheReportDescribes)
     tree.symlink("link-to-A", tree.path("A"));
     vm.setFolderPath(text(tree.path("link-to-A")));
     vm.renameFolderWithDuration();
+    settle();
     expectRefused("link-to-A", another);
 
     // Another path to the same folder is the same folder.
     tree.symlink("link-to-root", tree.root());
     vm.setFolderPath(text(tree.path("link-to-root/A")));
     vm.renameFolderWithDuration();
+    settle();
     EXPECT_TRUE(std::filesystem::is_directory(tree.path("A (1h05m)")));
 }
 
@@ -68,6 +72,8 @@ TEST_F(FolderActionsTest, TheHomeFolderIsNeverRenamed)
     ViewModelServices services = makeServices();
     services.homeFolder = tree.path("home");
     startOn("home", services).renameFolderWithDuration();
+    settle();
+    settle();
     expectRefused("home",
                   QStringLiteral("è la tua cartella personale, che non viene mai rinominata."));
 }
@@ -77,16 +83,19 @@ TEST_F(FolderActionsTest, RenameGivesTheFolderItsDurationAndRemembersIt)
 {
     auto& vm = startOn("Mar\xe9 (0h10m)");
     vm.renameFolderWithDuration();
+    settle();
     const auto renamed = tree.path("Mar\xe9 (1h05m)");
     EXPECT_TRUE(std::filesystem::is_directory(renamed));
     EXPECT_EQ(vm.folderPath(), text(renamed));
     EXPECT_TRUE(vm.canLoadReport());
 
     vm.renameFolderWithDuration();
+    settle();
     EXPECT_EQ(vm.statusMessage(),
               QStringLiteral("Il nome della cartella contiene già la durata aggiornata"));
     vm.clearOutput(); // no label, nothing to rename to
     vm.renameFolderWithDuration();
+    settle();
     EXPECT_TRUE(std::filesystem::is_directory(renamed));
 
     // The next start finds the folder under its new name, by the stored token.
@@ -100,6 +109,7 @@ TEST_F(FolderActionsTest, RenameNeverReplacesWhatHasTheNewName)
     const QVariant storedPath = settings.value(QStringLiteral("last_folder"));
     tree.folder("Mare (1h05m)");
     vm.renameFolderWithDuration();
+    settle();
     expectAlert(QStringLiteral("Errore"),
                 QStringLiteral("Impossibile rinominare la cartella: File exists"));
     EXPECT_TRUE(std::filesystem::is_empty(tree.path("Mare (1h05m)")));
@@ -115,9 +125,10 @@ TEST_F(FolderActionsTest, PlaylistsForEveryFolderWithVideos)
     tree.file("Tv/Foto/d.jpg");
     tree.file("Tv/durata.txt", "Cartella " + tree.path("Tv/S1").native() +
                                    "\nb.mkv (0h20m)\nTotale cartella (0h20m)\n");
-    AppPreferences(settings).rememberFolder(tree.path("Tv"));
+    remember(tree.path("Tv"));
     auto& vm = start();
     vm.createPlaylists();
+    settle();
     EXPECT_EQ(vm.statusMessage(),
               QStringLiteral("Generate 2 playlist in ") + text(tree.path("Tv")));
     for (const char* playlist : {"Tv/Tv.m3u", "Tv/S1 (0h20m).m3u"})
@@ -125,6 +136,7 @@ TEST_F(FolderActionsTest, PlaylistsForEveryFolderWithVideos)
 
     vm.setExtensionsText(QStringLiteral("mov"));
     vm.createPlaylists();
+    settle();
     expectAlert(QStringLiteral("Info"),
                 QStringLiteral("Nessun video trovato: nessuna playlist generata."));
 
@@ -132,8 +144,9 @@ TEST_F(FolderActionsTest, PlaylistsForEveryFolderWithVideos)
     std::filesystem::remove(tree.path("Tv/Tv.m3u"));
     tree.file("Tv/Tv.m3u/in the way");
     vm.createPlaylists();
+    settle();
     expectAlert(QStringLiteral("Errore"),
-                QStringLiteral("Impossibile generare le playlist: Is a directory"));
+                QStringLiteral("Impossibile generare le playlist: Tv.m3u: Is a directory"));
 }
 
 TEST_F(FolderActionsTest, OpenFolderHandsTheExactPathToTheFileManager)
@@ -142,17 +155,20 @@ TEST_F(FolderActionsTest, OpenFolderHandsTheExactPathToTheFileManager)
     auto& vm = start();
     vm.setFolderPath(text(tree.path("manca")));
     vm.openFolder();
+    settle();
     expectAlert(QStringLiteral("Info"), QStringLiteral("Seleziona una cartella valida da aprire."));
 
     for (const char* path : {"Film", "Film/a.mp4"}) {
         vm.setFolderPath(text(tree.path(path)));
         vm.openFolder();
-        EXPECT_EQ(desktop.opened.back(), tree.path(path));
+        settle();
+        EXPECT_EQ(opened.back(), tree.path(path));
     }
-    EXPECT_EQ(desktop.opened.size(), 2u);
+    EXPECT_EQ(opened.size(), 2u);
 
-    desktop.fileManagerOpens = false;
+    fileManagerOpens = false;
     vm.openFolder();
+    settle();
     expectAlert(QStringLiteral("Errore"),
                 QStringLiteral("Impossibile aprire la cartella: nessun gestore di file è "
                                "disponibile."));

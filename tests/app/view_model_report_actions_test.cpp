@@ -18,7 +18,7 @@ protected:
     DurationCalculatorViewModel& startWithReport()
     {
         tree.file("Film/durata.txt", report);
-        AppPreferences(settings).rememberFolder(tree.path("Film"));
+        remember(tree.path("Film"));
         return start();
     }
 };
@@ -32,6 +32,7 @@ TEST_F(ReportActionsTest, SaveAndCopyTakeTheReportByteForByte)
     tree.folder("Altrove");
     desktop.saveAnswers = {tree.path("Altrove/copia.txt"), tree.path("Film/durata.txt")};
     vm.saveReport();
+    settle();
     EXPECT_EQ(desktop.saveRequests, QStringList{QStringLiteral("Salva report|durata.txt")});
     EXPECT_EQ(test::contents(tree.path("Altrove/copia.txt")), report);
 
@@ -39,8 +40,10 @@ TEST_F(ReportActionsTest, SaveAndCopyTakeTheReportByteForByte)
     std::filesystem::remove(tree.path("Film/durata.txt"));
     desktop.folderAnswers = {tree.path("Film")};
     vm.chooseFolder();
+    settle();
     EXPECT_FALSE(vm.canLoadReport());
     vm.saveReport();
+    settle();
     EXPECT_TRUE(vm.canLoadReport());
     EXPECT_EQ(test::contents(tree.path("Film/durata.txt")), report);
 }
@@ -73,6 +76,7 @@ TEST_F(ReportActionsTest, RefusalsAreAlertsThatChangeNothing)
             if (c.saveTo)
                 desktop.saveAnswers = {tree.path(c.saveTo)};
             (vm.*c.action)();
+            settle();
             expectAlert(c.title, c.message);
             EXPECT_EQ(vm.currentReport(), before);
         }
@@ -91,6 +95,7 @@ TEST_F(ReportActionsTest, LoadReadsTheFoldersReportAgain)
     tree.file("Film/durata.txt",
               "Cartella /v\nx (0h01m)\nTotale cartella (0h01m)\n\nGran totale (1h05m)\n");
     vm.loadReport();
+    settle();
     EXPECT_EQ(vm.currentDurationLabel(), QStringLiteral("1h05m")); // as written, not recomputed
     EXPECT_TRUE(vm.canSave() && vm.canCopy() && vm.canRenameFolder());
     EXPECT_EQ(vm.statusMessage(),
@@ -98,6 +103,7 @@ TEST_F(ReportActionsTest, LoadReadsTheFoldersReportAgain)
 
     std::filesystem::remove(tree.path("Film/durata.txt"));
     vm.loadReport();
+    settle();
     EXPECT_FALSE(vm.alert().has_value());
 }
 
@@ -141,6 +147,7 @@ TEST_F(ReportActionsTest, ASavedReportLoadsBackAsTheCalculationShowedIt)
     const ReportSummary calculated = vm.reportSummary();
     const auto label = vm.currentDurationLabel();
     vm.createPlaylists();
+    settle();
     const auto playlists = [&] {
         std::set<std::string> files;
         for (const auto& entry : std::filesystem::directory_iterator(tree.path("v"))) {
@@ -155,12 +162,15 @@ TEST_F(ReportActionsTest, ASavedReportLoadsBackAsTheCalculationShowedIt)
 
     desktop.saveAnswers = {tree.path("v/durata.txt")};
     vm.saveReport();
+    settle();
     vm.clearOutput();
     vm.loadReport();
+    settle();
     EXPECT_EQ(vm.reportSummary().folders, calculated.folders);
     EXPECT_EQ(vm.reportSummary().grandTotalLabel, calculated.grandTotalLabel);
     EXPECT_EQ(vm.currentDurationLabel(), label);
     vm.createPlaylists();
+    settle();
     EXPECT_EQ(playlists(), calculatedPlaylists);
     EXPECT_EQ(calculated.totalFileCount(), 6 * 14 + 1);
 }

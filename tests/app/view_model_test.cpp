@@ -25,7 +25,7 @@ using ViewModelTest = test::ViewModelFixture;
 // Loading itself is proved with the load action; a report without a grand total names nothing.
 TEST_F(ViewModelTest, StartUpLoadsTheFoldersReport)
 {
-    AppPreferences(settings).rememberFolder(tree.folder("Film"));
+    remember(tree.folder("Film"));
     tree.file("Film/durata.txt", "Cartella /x\nTotale cartella (0h00m)\n");
     auto& withoutTotal = start();
     EXPECT_TRUE(withoutTotal.canCopy() && withoutTotal.canCreatePlaylists());
@@ -41,17 +41,20 @@ TEST_F(ViewModelTest, ChoosingAFolderRemembersItAndLoadsItsReport)
 
     desktop.folderAnswers = {std::nullopt};
     vm.chooseFolder();
+    settle();
     EXPECT_EQ(vm.folderPath(), QStringLiteral("."));
     EXPECT_EQ(desktop.folderRequests.at(0).startFolder, tree.path("cwd"));
 
     desktop.folderAnswers = {withReport};
     vm.chooseFolder();
+    settle();
     EXPECT_EQ(vm.folderPath(), text(withReport));
     EXPECT_EQ(settings.value(QStringLiteral("last_folder")).toString(), text(withReport));
     EXPECT_TRUE(vm.canLoadReport() && vm.canRenameFolder());
 
     desktop.folderAnswers = {without};
     vm.chooseFolder();
+    settle();
     EXPECT_EQ(vm.folderPath(), text(without));
     EXPECT_FALSE(vm.canLoadReport() || vm.canRenameFolder() || vm.canCreatePlaylists());
     EXPECT_TRUE(vm.canSave()); // the old report is still there to save
@@ -156,7 +159,7 @@ TEST_F(ViewModelTest, StoppingARunPutsBackWhatWasShownAndSavesNothing)
 {
     tree.file("Film/a.mp4");
     tree.file("Film/durata.txt", "Gran totale (1h00m)\n");
-    AppPreferences(settings).rememberFolder(tree.path("Film"));
+    remember(tree.path("Film"));
     // Measurements wait for a stop request, as a slow share would keep them waiting.
     std::atomic<bool> slow = true;
     test::ThreadEnds workers;
@@ -175,7 +178,7 @@ TEST_F(ViewModelTest, StoppingARunPutsBackWhatWasShownAndSavesNothing)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !vm.progressDetail().isEmpty(); }));
     EXPECT_EQ(vm.progressDetail(), QStringLiteral("0 di 1 file · 0:00"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return workers.noted() == 1; }));
-    vm.stopCalculation();
+    vm.stop();
     EXPECT_TRUE(vm.progressDetail().isEmpty());
     EXPECT_EQ(vm.currentDurationLabel(), QStringLiteral("1h00m"));
     EXPECT_EQ(vm.statusMessage(), QStringLiteral("Calcolo interrotto"));
@@ -200,7 +203,7 @@ TEST_F(ViewModelTest, SubtreeTotalsAndTheLongestFirst)
                               "Cartella /v/a\nTotale cartella (0h20m)\n\n"
                               "Cartella /v/a/x/y\nTotale cartella (0h05m)\n\n"
                               "Gran totale (0h54m)\n");
-    AppPreferences(settings).rememberFolder(tree.path("v"));
+    remember(tree.path("v"));
     auto& vm = start();
     const auto& folders = vm.folderTree();
     ASSERT_EQ(folders.size(), 4u);
@@ -239,21 +242,37 @@ TEST_F(ViewModelTest, SubtreeTotalsAndTheLongestFirst)
     EXPECT_EQ(measured.grandTotalSeconds(), 80);
 }
 
-// The recent folders offer the last eight that are there now, newest first. (A folder named on
-// the command line, dropped or picked from them is chosen as from the panel: `useFolder`.)
-TEST_F(ViewModelTest, RecentFoldersAreTheLastEightThatAreThere)
+// The recent folders are the last eight chosen, newest first, offered at once from memory; one
+// that is not there now is greyed out when the look in the background says so, and offered again
+// once it is back. (A folder named on the command line, dropped or picked from them is chosen as
+// from the panel: `useFolder`.)
+TEST_F(ViewModelTest, RecentFoldersAreTheLastEightGreyedWhenGone)
 {
     auto& vm = start();
     for (int i = 0; i < 9; ++i)
         vm.useFolder(tree.folder(std::string("F").append(std::to_string(i))));
     vm.useFolder(tree.path("F3"));
     std::filesystem::remove(tree.path("F5"));
-    const std::vector<std::filesystem::path> expected{
-        tree.path("F3"), tree.path("F8"), tree.path("F7"), tree.path("F6"),
-        tree.path("F4"), tree.path("F2"), tree.path("F1")};
-    EXPECT_EQ(vm.recentFolders(), expected);
+    const auto shown = [&] {
+        std::vector<std::pair<std::string, bool>> folders;
+        for (const RecentFolder& recent : vm.recentFolders())
+            folders.emplace_back(recent.folder.filename().native(), recent.reachable);
+        return folders;
+    };
+    using Shown = std::vector<std::pair<std::string, bool>>;
+    const Shown all{{"F3", true}, {"F8", true}, {"F7", true}, {"F6", true},
+                    {"F5", true}, {"F4", true}, {"F2", true}, {"F1", true}};
+    EXPECT_EQ(shown(), all);
+    vm.checkRecentFolders();
+    settle();
+    Shown greyed = all;
+    greyed[4].second = false;
+    EXPECT_EQ(shown(), greyed);
+
     tree.folder("F5"); // back, like a share mounted again
-    EXPECT_EQ(vm.recentFolders().at(4), tree.path("F5"));
+    vm.checkRecentFolders();
+    settle();
+    EXPECT_EQ(shown(), all);
 }
 
 // "Ricalcola senza cache" measures every file again; a cache that cannot be had is said once.
@@ -299,12 +318,13 @@ TEST_F(ViewModelTest, AReportThatCannotBeReadIsRefusedAtOnce)
           std::pair{"Zero", "«durata.txt» non è un file normale ma un dispositivo a caratteri, "
                             "quindi non viene letto."},
           std::pair{"Latin1", "Il file «durata.txt» non contiene testo UTF-8 valido."}}) {
-        AppPreferences(settings).rememberFolder(tree.path(folder));
+        remember(tree.path(folder));
         auto& vm = start();
         EXPECT_EQ(vm.statusMessage(),
                   QStringLiteral("Impossibile leggere durata.txt: ") + QString::fromUtf8(reason));
         EXPECT_FALSE(vm.canCopy() || vm.alert());
         vm.loadReport();
+        settle();
         expectAlert(QStringLiteral("Errore"),
                     QStringLiteral("Impossibile leggere il report: ") + QString::fromUtf8(reason));
     }

@@ -102,9 +102,11 @@ TEST(HostileTreeTest, EveryVideoListedEverySpecialEntryExplainedTotalsTrue)
     const std::filesystem::path saved = tree.path("Film/" + longName.substr(4) + ".txt");
     writeFileAtomically(saved, report.toUtf8());
     EXPECT_EQ(readUtf8File(saved), report);
-    const auto playlists = generatePlaylists(walkFolder(tree.path("Film")), defaultExtensions(),
-                                             tree.path("Film"), {});
-    ASSERT_EQ(playlists.size(), 4);
+    const auto playlists =
+        planPlaylists(walkFolder(tree.path("Film")), defaultExtensions(), tree.path("Film"), {});
+    ASSERT_EQ(playlists.size(), 4u);
+    for (const PlannedPlaylist& planned : playlists)
+        writePlaylist(planned);
     const std::string playlist = contents(playlists[0].file);
     EXPECT_NE(playlist.find("\nfile://" + tree.path("Film").native() +
                             "/x%0ATotale%20cartella%20%2899h00m%29%0A%0AGran"),

@@ -15,13 +15,11 @@ public:
     std::deque<std::optional<std::filesystem::path>> folderAnswers;
     std::deque<std::optional<std::filesystem::path>> saveAnswers;
     std::deque<bool> confirmAnswers;
-    bool fileManagerOpens = true; // false: no file manager to open anything
 
     std::vector<FolderChooserRequest> folderRequests;
     QStringList saveRequests; // "title|suggested name"
     std::vector<ConfirmationRequest> confirmRequests;
     QStringList clipboard;
-    std::vector<std::filesystem::path> opened;
 
     std::optional<std::filesystem::path> chooseFolder(const FolderChooserRequest& request) override
     {
@@ -43,11 +41,6 @@ public:
     }
 
     void setClipboardText(const QString& text) override { clipboard.append(text); }
-    bool openInFileManager(const std::filesystem::path& path) override
-    {
-        opened.push_back(path);
-        return fileManagerOpens;
-    }
 
 private:
     // Unanswered questions are cancelled.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/duration_calculator_view_model.h"
+#include "platform/folder_token.h"
 #include "platform/qsettings_store.h"
 #include "support/fake_desktop_services.h"
 #include "support/temp_tree.h"
@@ -36,15 +37,30 @@ protected:
     {
         ViewModelServices services{settings, desktop};
         services.processorCount = 2;
+        services.showInFileManager = [this](const std::filesystem::path& path) {
+            opened.push_back(path);
+            return fileManagerOpens;
+        };
         return services;
     }
+    // Started, with the restored folder looked at.
     DurationCalculatorViewModel& start(std::optional<ViewModelServices> services = {})
     {
         model.reset();
         model =
             std::make_unique<DurationCalculatorViewModel>(services ? *services : makeServices());
+        settle();
         return *model;
     }
+    // The folder the next start restores, as choosing it would have stored it.
+    void remember(const std::filesystem::path& folder)
+    {
+        AppPreferences preferences(settings);
+        preferences.rememberFolder(folder);
+        preferences.rememberFolderToken(folder, makeFolderToken(folder));
+    }
+    // Lets the work on workers end and shows what it did.
+    void settle() { model->finishBackgroundWork(std::chrono::seconds(20)); }
 
     // Runs a calculation to its end and returns the status messages shown meanwhile.
     QStringList
@@ -81,6 +97,9 @@ protected:
     const QString settingsFile = settingsFolder.filePath(QStringLiteral("Quillmark.conf"));
     QSettingsStore settings{settingsFile};
     FakeDesktopServices desktop;
+    // What was handed to the file manager (on a worker), and whether it could open it.
+    std::vector<std::filesystem::path> opened;
+    bool fileManagerOpens = true;
     std::unique_ptr<DurationCalculatorViewModel> model;
 
 private:

@@ -58,6 +58,7 @@ protected:
             });
         view = std::make_unique<MainWindow>(std::make_unique<DurationCalculatorViewModel>(services),
                                             theme::folderTint());
+        vm().finishBackgroundWork(std::chrono::seconds(10));
         view->show();
         view->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(view.get()));
@@ -196,6 +197,7 @@ TEST_F(MainWindowTest, ADroppedFileChoosesItsFolder)
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(view.get(), &drop);
+    vm().finishBackgroundWork(std::chrono::seconds(10));
     EXPECT_EQ(vm().folderPath(), viaggi() + QStringLiteral("/Mare"));
 }
 

@@ -4,15 +4,11 @@
 
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
-#include <QUrl>
 
 namespace quillmark {
 
@@ -76,41 +72,6 @@ bool QtDesktopServices::confirm(const ConfirmationRequest& request)
 void QtDesktopServices::setClipboardText(const QString& text)
 {
     QGuiApplication::clipboard()->setText(text);
-}
-
-namespace {
-
-// The desktop's default program for folders, as xdg-open would choose it ("" when unknown).
-QString defaultFolderHandler()
-{
-    QProcess query;
-    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
-                                             QStringLiteral("inode/directory")});
-    if (!query.waitForFinished(2000))
-        return {};
-    return QString::fromUtf8(query.readAllStandardOutput()).trimmed();
-}
-
-// When folders open with this program, the usual file managers are asked directly instead.
-bool openWithAFileManager(const QString& path)
-{
-    for (const char* manager :
-         {"nautilus", "dolphin", "nemo", "caja", "thunar", "pcmanfm-qt", "pcmanfm", "konqueror"}) {
-        if (!QStandardPaths::findExecutable(QLatin1String(manager)).isEmpty())
-            return QProcess::startDetached(QLatin1String(manager), {path});
-    }
-    return false;
-}
-
-} // namespace
-
-bool QtDesktopServices::openInFileManager(const std::filesystem::path& path)
-{
-    // "Apri cartella" shows the folder in a file manager, never in another window of Quillmark,
-    // whatever the desktop's associations say.
-    if (defaultFolderHandler().startsWith(QLatin1String("quillmark")))
-        return openWithAFileManager(displayedPath(path));
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(displayedPath(path)));
 }
 
 } // namespace quillmark

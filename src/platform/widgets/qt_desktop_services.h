@@ -6,7 +6,7 @@ class QWidget;
 
 namespace quillmark {
 
-// Qt's own dialogs, clipboard and URL handler.
+// Qt's own dialogs and clipboard.
 class QtDesktopServices final : public DesktopServices {
 public:
     // Dialogs are modal to this window (may be null).
@@ -17,7 +17,6 @@ public:
                                                         const QString& suggestedName) override;
     bool confirm(const ConfirmationRequest& request) override;
     void setClipboardText(const QString& text) override;
-    bool openInFileManager(const std::filesystem::path& path) override;
 
     void setWindow(QWidget* window) { m_window = window; }
 

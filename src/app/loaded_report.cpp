@@ -1,0 +1,50 @@
+#include "app/loaded_report.h"
+
+#include "model/app_error.h"
+#include "model/duration_label.h"
+#include "platform/folder_token.h"
+#include "platform/text_file.h"
+#include "report/report_reader.h"
+
+#include <sys/stat.h>
+
+namespace quillmark {
+
+LoadedReport readReportFile(const std::filesystem::path& file,
+                            std::optional<FolderIdentity> folder)
+{
+    QString text = readUtf8File(file);
+    ReadReport read = readReport(text);
+    std::vector<FolderTreeRow> tree = folderTree(read.summary);
+    const std::int64_t grandTotal = labelSeconds(read.summary.grandTotalLabel);
+    return LoadedReport{.text = std::move(text),
+                        .summary = std::move(read.summary),
+                        .durationLabel = std::move(read.grandTotalLabel),
+                        .folder = folder,
+                        .tree = std::move(tree),
+                        .grandTotalSeconds = grandTotal};
+}
+
+FolderLook lookAtFolder(const std::filesystem::path& named,
+                        const std::function<void()>& readingReport)
+{
+    FolderLook look{named, {}, false, std::nullopt, std::nullopt};
+    struct stat info {};
+    if (::stat(named.c_str(), &info) == 0 && !S_ISDIR(info.st_mode))
+        look.folder = named.parent_path();
+    look.token = makeFolderToken(look.folder);
+    const std::filesystem::path file = look.folder / "durata.txt";
+    std::error_code missing;
+    look.hasReport = std::filesystem::exists(file, missing);
+    if (!look.hasReport)
+        return look;
+    readingReport();
+    try {
+        look.report = readReportFile(file, folderIdentity(look.folder));
+    } catch (const std::exception& error) {
+        look.reportProblem = describeError(error);
+    }
+    return look;
+}
+
+} // namespace quillmark
