@@ -48,8 +48,9 @@ std::optional<std::filesystem::path> restoreFolder(const StoredFolder& stored)
 StoredFolder AppPreferences::lastFolder() const
 {
     const QVariant path = m_store.value(lastFolderKey);
-    return StoredFolder{path.isValid() ? std::optional(normalizedPath(path.toString().toStdString()))
-                                       : std::nullopt,
+    return StoredFolder{path.isValid()
+                            ? std::optional(normalizedPath(path.toString().toStdString()))
+                            : std::nullopt,
                         m_store.value(lastFolderTokenKey).toByteArray()};
 }
 

@@ -66,8 +66,9 @@ DurationCalculatorViewModel::DurationCalculatorViewModel(ViewModelServices servi
 
     if (const QString problems = settingsProblems(); !problems.isEmpty())
         setStatus(problems);
-    lookInBackground([stored, shown = m_folder.folder()] { return restoreFolder(stored).value_or(shown); },
-                 false);
+    lookInBackground(
+        [stored, shown = m_folder.folder()] { return restoreFolder(stored).value_or(shown); },
+        false);
 }
 
 // Said at start-up, and again after what loading the restored report said.
@@ -215,11 +216,10 @@ void DurationCalculatorViewModel::useFolder(const std::filesystem::path& chosen)
     lookInBackground([folder] { return folder; }, true);
 }
 
-void DurationCalculatorViewModel::lookInBackground(std::function<std::filesystem::path()> folderToLook,
-                                               bool remember)
+void DurationCalculatorViewModel::lookInBackground(
+    std::function<std::filesystem::path()> folderToLook, bool remember)
 {
-    startWork([post = m_work.poster(), generation = m_generation, folderToLook, remember,
-               this] {
+    startWork([post = m_work.poster(), generation = m_generation, folderToLook, remember, this] {
         const std::filesystem::path named = folderToLook();
         FolderLook look = quillmark::lookAtFolder(named, [&] {
             post([this, generation] {

@@ -18,9 +18,9 @@ FolderState examineFolder(const std::filesystem::path& folder)
         return {QCoreApplication::translate("FolderCheck", "La cartella selezionata non esiste."),
                 std::nullopt};
     if (!S_ISDIR(info.st_mode))
-        return {QCoreApplication::translate("FolderCheck",
-                                            "Il percorso indicato non è una cartella."),
-                std::nullopt};
+        return {
+            QCoreApplication::translate("FolderCheck", "Il percorso indicato non è una cartella."),
+            std::nullopt};
     return {std::nullopt, FolderIdentity{quint64(info.st_dev), quint64(info.st_ino)}};
 }
 

@@ -10,8 +10,7 @@
 
 namespace quillmark {
 
-LoadedReport readReportFile(const std::filesystem::path& file,
-                            std::optional<FolderIdentity> folder)
+LoadedReport readReportFile(const std::filesystem::path& file, std::optional<FolderIdentity> folder)
 {
     QString text = readUtf8File(file);
     ReadReport read = readReport(text);

@@ -8,8 +8,8 @@
 #include <QString>
 
 #include <cstdint>
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <vector>
 

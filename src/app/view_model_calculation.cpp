@@ -53,7 +53,12 @@ void DurationCalculatorViewModel::startCalculation(bool useCache)
 void DurationCalculatorViewModel::stop()
 {
     if (m_task == Task::writingPlaylists) {
+        // The playlist being written is finished on the worker, or never replaces the old one; the
+        // window is free at once, also when a share keeps that write waiting.
         m_playlistStop.request_stop();
+        setTask(Task::none);
+        updateProgress(0, {});
+        setStatus(tr("Creazione delle playlist interrotta"));
         return;
     }
     if (!m_isRunning)

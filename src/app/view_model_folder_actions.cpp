@@ -27,14 +27,22 @@ std::optional<QString> renameRefusal(const std::filesystem::path& folder,
         return std::nullopt;
     // The path field may name another folder than the one measured, or "." may be the home.
     if (identity != reportFolder)
-        return QCoreApplication::translate("DurationCalculatorViewModel", "il report riguarda un'altra cartella. Premi Calcola per aggiornarlo.");
+        return QCoreApplication::translate(
+            "DurationCalculatorViewModel",
+            "il report riguarda un'altra cartella. Premi Calcola per aggiornarlo.");
     if (identity == folderIdentity(homeFolder))
-        return QCoreApplication::translate("DurationCalculatorViewModel", "è la tua cartella personale, che non viene mai rinominata.");
+        return QCoreApplication::translate(
+            "DurationCalculatorViewModel",
+            "è la tua cartella personale, che non viene mai rinominata.");
     if (identity == folderIdentity("/"))
-        return QCoreApplication::translate("DurationCalculatorViewModel", "è la cartella radice del file system, che non viene mai rinominata.");
+        return QCoreApplication::translate(
+            "DurationCalculatorViewModel",
+            "è la cartella radice del file system, che non viene mai rinominata.");
     if (isMountPoint(folder))
-        return QCoreApplication::translate("DurationCalculatorViewModel", "è il punto di montaggio di un disco o di una condivisione, che non "
-                          "viene mai rinominato.");
+        return QCoreApplication::translate(
+            "DurationCalculatorViewModel",
+            "è il punto di montaggio di un disco o di una condivisione, che non "
+            "viene mai rinominato.");
     return std::nullopt;
 }
 

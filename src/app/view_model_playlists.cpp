@@ -38,10 +38,12 @@ PlaylistsWritten writePlaylists(const std::filesystem::path& folder, const QStri
         return result;
     }
     if (const int error = folders.front().listingError) {
-        result.walkFailure = platformErrorDescription(std::error_code(error, std::generic_category()));
+        result.walkFailure =
+            platformErrorDescription(std::error_code(error, std::generic_category()));
         return result;
     }
-    const std::vector<PlannedPlaylist> playlists = planPlaylists(folders, extensions, folder, labels);
+    const std::vector<PlannedPlaylist> playlists =
+        planPlaylists(folders, extensions, folder, labels);
     result.planned = qsizetype(playlists.size());
     auto lastSaid = std::chrono::steady_clock::now();
     for (const PlannedPlaylist& playlist : playlists) {
@@ -76,16 +78,22 @@ void DurationCalculatorViewModel::createPlaylists()
     m_playlistStop = std::stop_source();
     if (!startWork([post = m_work.poster(), this, folder = folder->path,
                     extensions = extensionList(), labels = folderDurationLabels(m_report.summary),
-                    stop = m_playlistStop.get_token()] {
-            PlaylistsWritten written =
-                writePlaylists(folder, extensions, labels, stop, [&](qsizetype done, qsizetype all) {
+                    run = m_playlistStop] {
+            PlaylistsWritten written = writePlaylists(
+                folder, extensions, labels, run.get_token(), [&](qsizetype done, qsizetype all) {
                     post([this, done, all] {
+                        if (m_task != Task::writingPlaylists)
+                            return;
                         updateProgress(all ? done * 100 / all : 0, {});
                         setStatus(tr("%1 di %2 playlist")
                                       .arg(QLocale().toString(done), QLocale().toString(all)));
                     });
                 });
-            post([this, written = std::move(written)] { showPlaylistsWritten(written); });
+            // After a stop, what was written is said unless the window has moved on.
+            post([this, run, written = std::move(written)] {
+                if (run == m_playlistStop && (m_task == Task::writingPlaylists || !isBusy()))
+                    showPlaylistsWritten(written);
+            });
         }))
         return;
     setTask(Task::writingPlaylists);
@@ -100,7 +108,8 @@ void DurationCalculatorViewModel::showPlaylistsWritten(const PlaylistsWritten& w
     const QString folder = pathText(written.folder);
     if (written.walkFailure) {
         setStatus(tr("Playlist non generate"), true);
-        showAlert(tr("Errore"), tr("Impossibile generare le playlist: %1").arg(*written.walkFailure));
+        showAlert(tr("Errore"),
+                  tr("Impossibile generare le playlist: %1").arg(*written.walkFailure));
     } else if (written.stopped) {
         setStatus(tr("Creazione delle playlist interrotta: generate %1 di %2 in %3")
                       .arg(QLocale().toString(written.written), QLocale().toString(written.planned),
@@ -119,7 +128,8 @@ void DurationCalculatorViewModel::showPlaylistsWritten(const PlaylistsWritten& w
         showAlert(tr("Errore"),
                   tr("Impossibile generare le playlist: %1").arg(listed.join(QLatin1Char('\n'))));
     } else {
-        setStatus(tr("Generate %1 playlist in %2").arg(QLocale().toString(written.written), folder));
+        setStatus(
+            tr("Generate %1 playlist in %2").arg(QLocale().toString(written.written), folder));
     }
 }
 

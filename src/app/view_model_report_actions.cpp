@@ -17,9 +17,9 @@ void DurationCalculatorViewModel::saveReport()
     }
     const auto file =
         m_services.desktop.chooseSaveFile(tr("Salva report"), QStringLiteral("durata.txt"));
-    if (!file || !startWork([post = m_work.poster(), this, generation = m_generation,
-                             text = m_report.text, file = *file, ownReport = reportFile(),
-                             before = m_statusMessage] {
+    if (!file ||
+        !startWork([post = m_work.poster(), this, generation = m_generation, text = m_report.text,
+                    file = *file, ownReport = reportFile(), before = m_statusMessage] {
             std::optional<QString> failure;
             try {
                 writeFileAtomically(file, text.toUtf8());
@@ -58,22 +58,21 @@ void DurationCalculatorViewModel::loadReport()
     if (m_task != Task::none)
         return;
     moveOn();
-    if (!startWork([post = m_work.poster(), this, generation = m_generation,
-                    folder = m_folder.folder()] {
-            FolderLook look = quillmark::lookAtFolder(folder, [&] {
-                post([this] { setStatus(tr("Caricamento del report…")); });
-            });
-            post([this, generation, look = std::move(look)]() mutable {
-                setTask(Task::none);
-                if (look.reportProblem)
-                    showAlert(tr("Errore"),
-                              tr("Impossibile leggere il report: %1").arg(*look.reportProblem));
-                if (!look.report || generation != m_generation)
-                    return;
-                showReport(std::move(*look.report));
-                setStatus(tr("Caricato: %1").arg(pathText(look.folder / "durata.txt")));
-            });
-        }))
+    if (!startWork(
+            [post = m_work.poster(), this, generation = m_generation, folder = m_folder.folder()] {
+                FolderLook look = quillmark::lookAtFolder(
+                    folder, [&] { post([this] { setStatus(tr("Caricamento del report…")); }); });
+                post([this, generation, look = std::move(look)]() mutable {
+                    setTask(Task::none);
+                    if (look.reportProblem)
+                        showAlert(tr("Errore"),
+                                  tr("Impossibile leggere il report: %1").arg(*look.reportProblem));
+                    if (!look.report || generation != m_generation)
+                        return;
+                    showReport(std::move(*look.report));
+                    setStatus(tr("Caricato: %1").arg(pathText(look.folder / "durata.txt")));
+                });
+            }))
         return;
     setTask(Task::loadingReport);
 }

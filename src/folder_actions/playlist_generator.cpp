@@ -74,9 +74,8 @@ std::vector<PlannedPlaylist> planPlaylists(const std::vector<WalkedFolder>& fold
         if (videos.empty())
             continue;
         const QString name = uniqueFileName(baseName(folder, labels), used);
-        playlists.push_back(PlannedPlaylist{destination / name.toStdString(),
-                                            pathText(folder.path), std::int64_t(videos.size()),
-                                            playlistContent(videos)});
+        playlists.push_back(PlannedPlaylist{destination / name.toStdString(), pathText(folder.path),
+                                            std::int64_t(videos.size()), playlistContent(videos)});
     }
     return playlists;
 }

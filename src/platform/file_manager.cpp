@@ -20,10 +20,9 @@ QString defaultFolderHandler()
     if (query.isEmpty())
         return {};
     try {
-        const ChildOutput answer =
-            runChildProcess(QFile::encodeName(query).toStdString(),
-                            {"query", "default", "inode/directory"}, {},
-                            std::chrono::milliseconds(2000));
+        const ChildOutput answer = runChildProcess(QFile::encodeName(query).toStdString(),
+                                                   {"query", "default", "inode/directory"}, {},
+                                                   std::chrono::milliseconds(2000));
         return QString::fromUtf8(answer.standardOutput).trimmed();
     } catch (const std::exception&) {
         return {};

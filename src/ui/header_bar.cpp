@@ -128,12 +128,12 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
             &DurationCalculatorViewModel::calculate);
     connect(&m_viewModel, &DurationCalculatorViewModel::folderPathChanged, this,
             [this] { showFieldText(m_folderPath, m_viewModel.folderPath()); });
-    for (auto signal : {&DurationCalculatorViewModel::busyChanged,
-                        &DurationCalculatorViewModel::canSaveChanged,
-                        &DurationCalculatorViewModel::canCopyChanged,
-                        &DurationCalculatorViewModel::canLoadReportChanged,
-                        &DurationCalculatorViewModel::canRenameFolderChanged,
-                        &DurationCalculatorViewModel::canCreatePlaylistsChanged})
+    for (auto signal :
+         {&DurationCalculatorViewModel::busyChanged, &DurationCalculatorViewModel::canSaveChanged,
+          &DurationCalculatorViewModel::canCopyChanged,
+          &DurationCalculatorViewModel::canLoadReportChanged,
+          &DurationCalculatorViewModel::canRenameFolderChanged,
+          &DurationCalculatorViewModel::canCreatePlaylistsChanged})
         connect(&m_viewModel, signal, this, &HeaderBar::showEnabledState);
     showFieldText(m_folderPath, m_viewModel.folderPath());
     showEnabledState();
