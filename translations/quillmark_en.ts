@@ -189,6 +189,25 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     </message>
 </context>
 <context>
+    <name>DurationCalculatorViewModel</name>
+    <message>
+        <source>il report riguarda un&apos;altra cartella. Premi Calcola per aggiornarlo.</source>
+        <translation>the report is about another folder. Press Calculate to update it.</translation>
+    </message>
+    <message>
+        <source>è la tua cartella personale, che non viene mai rinominata.</source>
+        <translation>it is your home folder, which is never renamed.</translation>
+    </message>
+    <message>
+        <source>è la cartella radice del file system, che non viene mai rinominata.</source>
+        <translation>it is the root of the file system, which is never renamed.</translation>
+    </message>
+    <message>
+        <source>è il punto di montaggio di un disco o di una condivisione, che non viene mai rinominato.</source>
+        <translation>it is where a disk or a share is mounted, which is never renamed.</translation>
+    </message>
+</context>
+<context>
     <name>FFprobe</name>
     <message>
         <source>nessuna risposta entro %1 secondi</source>
@@ -382,22 +401,6 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <translation>Folder renamed to &quot;%1&quot;</translation>
     </message>
     <message>
-        <source>il report riguarda un&apos;altra cartella. Premi Calcola per aggiornarlo.</source>
-        <translation>the report is about another folder. Press Calculate to update it.</translation>
-    </message>
-    <message>
-        <source>è la tua cartella personale, che non viene mai rinominata.</source>
-        <translation>it is your home folder, which is never renamed.</translation>
-    </message>
-    <message>
-        <source>è la cartella radice del file system, che non viene mai rinominata.</source>
-        <translation>it is the root of the file system, which is never renamed.</translation>
-    </message>
-    <message>
-        <source>è il punto di montaggio di un disco o di una condivisione, che non viene mai rinominato.</source>
-        <translation>it is where a disk or a share is mounted, which is never renamed.</translation>
-    </message>
-    <message>
         <source>Impossibile generare le playlist: %1</source>
         <translation>Cannot create the playlists: %1</translation>
     </message>
@@ -469,6 +472,50 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <source>Completato; %1</source>
         <translation>Done; %1</translation>
     </message>
+    <message>
+        <source>Il sistema non concede altri thread: riprova tra poco.</source>
+        <translation>The system grants no more threads: try again in a moment.</translation>
+    </message>
+    <message>
+        <source>Caricamento del report…</source>
+        <translation>Loading the report…</translation>
+    </message>
+    <message>
+        <source>Creazione delle playlist interrotta</source>
+        <translation>Playlist creation stopped</translation>
+    </message>
+    <message>
+        <source>%1 di %2 playlist</source>
+        <translation>%1 of %2 playlists</translation>
+    </message>
+    <message>
+        <source>Creazione delle playlist in %1…</source>
+        <translation>Creating playlists in %1…</translation>
+    </message>
+    <message>
+        <source>Playlist non generate</source>
+        <translation>Playlists not generated</translation>
+    </message>
+    <message>
+        <source>Creazione delle playlist interrotta: generate %1 di %2 in %3</source>
+        <translation>Playlist creation stopped: %1 of %2 generated in %3</translation>
+    </message>
+    <message>
+        <source>Nessuna playlist generata</source>
+        <translation>No playlist generated</translation>
+    </message>
+    <message>
+        <source>Generate %1 playlist in %2; %3 non scritte</source>
+        <translation>Generated %1 playlists in %2; %3 not written</translation>
+    </message>
+    <message>
+        <source>… e altre %1</source>
+        <translation>… and %1 more</translation>
+    </message>
+    <message>
+        <source>Salvataggio del report…</source>
+        <translation>Saving the report…</translation>
+    </message>
 </context>
 <context>
     <name>quillmark::HeaderBar</name>
@@ -531,6 +578,10 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     <message>
         <source>Ricalcola senza cache</source>
         <translation>Recalculate without the cache</translation>
+    </message>
+    <message>
+        <source>Cartella non raggiungibile</source>
+        <translation>Folder not reachable</translation>
     </message>
 </context>
 <context>
