@@ -64,34 +64,6 @@ void addUnlistedFolders(const std::vector<WalkedFolder>& folders, QList<FolderRe
 
 } // namespace
 
-// The engine as its worker threads reach it. Work left behind by a destroyed engine finds no
-// engine here when it returns, and so calls nobody.
-class CalculationEngine::Link {
-public:
-    explicit Link(CalculationEngine* engine)
-        : m_engine(engine)
-    {
-    }
-
-    template <class Call> void post(Call call)
-    {
-        const std::lock_guard lock(m_mutex);
-        if (m_engine)
-            QMetaObject::invokeMethod(
-                m_engine, [engine = m_engine, call] { call(*engine); }, Qt::QueuedConnection);
-    }
-
-    void cut()
-    {
-        const std::lock_guard lock(m_mutex);
-        m_engine = nullptr;
-    }
-
-private:
-    std::mutex m_mutex;
-    CalculationEngine* m_engine;
-};
-
 // The files of a run that are to be measured, shared with its workers: they take the next one
 // themselves and leave what they measured here, and the engine's thread collects it in batches.
 // A worker never waits on the engine's thread, so no core idles between two files.
@@ -121,17 +93,16 @@ CalculationEngine::CalculationEngine(VideoDurationService service, int processor
     , m_service(std::move(service))
     , m_processorCount(processorCount)
     , m_cacheFile(std::move(cacheFile))
-    , m_link(std::make_shared<Link>(this))
 {
 }
 
-// Threads still stuck in the kernel after the wait hold nothing of the engine's but the cut link.
+// Threads still stuck in the kernel after the wait hold nothing of the engine's but a poster that
+// reaches nobody.
 CalculationEngine::~CalculationEngine()
 {
-    m_link->cut();
     if (m_run)
         m_run->stop.request_stop();
-    m_threads.waitForDone(abandonAfter);
+    m_work.waitForDone(abandonAfter);
 }
 
 int CalculationEngine::maxConcurrent(std::size_t jobCount, int processorCount, bool remote)
@@ -155,9 +126,9 @@ QFuture<ComputedReport> CalculationEngine::computeReport(const std::filesystem::
     QFuture<ComputedReport> future = m_run->promise.future();
 
     // The walk of a large tree takes a while: it runs off this thread like the measurements.
-    const bool started = m_threads.start(
-        [link = m_link, id = m_run->id, stop = m_run->stop.get_token(), folder, extensions,
-         cacheFile = m_cacheFile, context = m_service.failureContext(), useCache,
+    const bool started = m_work.start(
+        [post = m_work.poster(), this, id = m_run->id, stop = m_run->stop.get_token(), folder,
+         extensions, cacheFile = m_cacheFile, context = m_service.failureContext(), useCache,
          written = m_cacheWritten, listers = m_maxInFlight.value_or(remoteInFlight)] {
             try {
                 auto walked = std::make_shared<Walk>(walk(folder, extensions, listers, stop));
@@ -168,22 +139,22 @@ QFuture<ComputedReport> CalculationEngine::computeReport(const std::filesystem::
                     walked->cacheProblem =
                         lookUpRemembered(*cacheFile, walked->jobs, context, useCache);
                 }
-                link->post([id, walked](CalculationEngine& engine) {
-                    if (engine.isCurrent(id))
-                        engine.startMeasuring(walked);
+                post([this, id, walked] {
+                    if (isCurrent(id))
+                        startMeasuring(walked);
                 });
             } catch (...) {
-                link->post([id, error = std::current_exception()](CalculationEngine& engine) {
-                    if (engine.isCurrent(id))
-                        engine.endWithError(error);
+                post([this, id, error = std::current_exception()] {
+                    if (isCurrent(id))
+                        endWithError(error);
                 });
             }
         });
     // Said after this returns, like any other outcome, so that the caller can listen first.
     if (!started)
-        m_link->post([id = m_run->id](CalculationEngine& engine) {
-            if (engine.isCurrent(id))
-                engine.endWithError(
+        m_work.poster()([this, id = m_run->id] {
+            if (isCurrent(id))
+                endWithError(
                     std::make_exception_ptr(std::runtime_error(noThreadsMessage().toStdString())));
         });
     return future;
@@ -191,7 +162,7 @@ QFuture<ComputedReport> CalculationEngine::computeReport(const std::filesystem::
 
 void CalculationEngine::finishBackgroundWork(std::chrono::milliseconds limit)
 {
-    m_threads.waitForDone(limit);
+    m_work.waitForDone(limit);
     QCoreApplication::sendPostedEvents(this);
 }
 
@@ -281,8 +252,8 @@ void CalculationEngine::reportCacheProblem(const QString& reason)
 
 bool CalculationEngine::startWorker()
 {
-    return m_threads.start([link = m_link, id = m_run->id, queue = m_run->queue,
-                            service = m_service, stop = m_run->stop.get_token()] {
+    return m_work.start([post = m_work.poster(), this, id = m_run->id, queue = m_run->queue,
+                         service = m_service, stop = m_run->stop.get_token()] {
         for (std::size_t next;
              !stop.stop_requested() && (next = queue->next++) < queue->files.size();) {
             const auto& [index, file] = queue->files[next];
@@ -292,16 +263,16 @@ bool CalculationEngine::startWorker()
             } catch (...) {
                 measurement.error = describeError(std::current_exception());
             }
-            bool post = false;
+            bool collectNow = false;
             {
                 const std::lock_guard lock(queue->mutex);
                 queue->done.emplace_back(index, std::move(measurement));
-                post = !std::exchange(queue->collectPosted, true);
+                collectNow = !std::exchange(queue->collectPosted, true);
             }
-            if (post)
-                link->post([id](CalculationEngine& engine) {
-                    if (engine.isCurrent(id))
-                        engine.collect();
+            if (collectNow)
+                post([this, id] {
+                    if (isCurrent(id))
+                        collect();
                 });
         }
     });
@@ -370,15 +341,14 @@ void CalculationEngine::rememberInBackground()
         return;
     auto written = std::make_shared<std::promise<void>>();
     m_cacheWritten = written->get_future().share();
-    const bool started = m_threads.start(
-        [link = m_link, cacheFile = *m_cacheFile, jobs = std::move(m_run->walked.jobs),
-         context = m_service.failureContext(), said = m_run->cacheProblemSaid, written] {
+    const bool started =
+        m_work.start([post = m_work.poster(), this, cacheFile = *m_cacheFile,
+                      jobs = std::move(m_run->walked.jobs), context = m_service.failureContext(),
+                      said = m_run->cacheProblemSaid, written] {
             const std::optional<QString> problem = rememberMeasured(cacheFile, jobs, context);
             written->set_value();
             if (problem && !said)
-                link->post([problem](CalculationEngine& engine) {
-                    Q_EMIT engine.cacheUnavailable(*problem);
-                });
+                post([this, problem] { Q_EMIT cacheUnavailable(*problem); });
         });
     if (!started)
         written->set_value(); // nothing to wait for: the next run measures again

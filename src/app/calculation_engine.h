@@ -1,9 +1,9 @@
 #pragma once
 
+#include "app/background_work.h"
 #include "measure/duration_job.h"
 #include "measure/video_duration_service.h"
 #include "model/report_model.h"
-#include "platform/worker_threads.h"
 #include "scan/folder_walk.h"
 
 #include <QFuture>
@@ -92,7 +92,6 @@ private:
     };
     struct Queue;
     struct Run;
-    class Link;
 
     // Off the engine's thread: the walk, and with a cache file what it remembers of each job.
     static Walk walk(const std::filesystem::path& folder, const QStringList& extensions,
@@ -121,8 +120,9 @@ private:
     std::optional<std::filesystem::path> m_cacheFile;
     // The last run's cache write, which the next run's lookups wait for.
     std::shared_future<void> m_cacheWritten;
-    std::shared_ptr<Link> m_link;
-    WorkerThreads m_threads;
+    // Its workers capture values and a poster, never the engine: posted calls run only while it
+    // lives.
+    BackgroundWork m_work{this};
 };
 
 } // namespace quillmark
