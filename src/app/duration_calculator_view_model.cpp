@@ -150,12 +150,7 @@ void DurationCalculatorViewModel::setSortByDuration(bool byDuration)
 
 std::vector<int> DurationCalculatorViewModel::folderOrder() const
 {
-    if (m_sortByDuration)
-        return longestFirst(m_report.tree);
-    std::vector<int> order(m_report.tree.size());
-    for (std::size_t row = 0; row < order.size(); ++row)
-        order[row] = int(row);
-    return order;
+    return treeOrder(m_report.tree, m_sortByDuration);
 }
 
 void DurationCalculatorViewModel::setAlert(const std::optional<AlertItem>& alert)

@@ -127,8 +127,8 @@ public:
     // Empty when the process is not sandboxed.
     const QString& sandboxWarningMessage() const { return m_sandboxWarningMessage; }
 
-    // Where each folder row stands in the folder tree, with the total of its subtree; the order
-    // to show the rows in (the report's, or the longest subtree first); the grand total.
+    // The folder tree of the report (its rows, then the groups above them), with subtree totals;
+    // the order to show it in (the report's, or the longest subtree first); the grand total.
     const std::vector<FolderTreeRow>& folderTree() const { return m_report.tree; }
     std::vector<int> folderOrder() const;
     std::int64_t grandTotalSeconds() const { return m_report.grandTotalSeconds; }

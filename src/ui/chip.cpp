@@ -17,7 +17,7 @@ void paintChip(QPainter& painter, const QRect& rect, const QString& text, qreal 
     painter.setPen(Qt::NoPen);
     painter.setBrush(theme::accent(fillOpacity));
     painter.drawRoundedRect(rect, rect.height() / 2.0, rect.height() / 2.0);
-    painter.setPen(theme::accent());
+    painter.setPen(theme::accentText());
     painter.drawText(rect, Qt::AlignCenter, text);
 }
 

@@ -78,7 +78,7 @@ void ReportPage::showSummary()
 {
     const ReportSummary& summary = m_viewModel.reportSummary();
     m_rows->setReport(summary, m_viewModel.folderTree(), m_viewModel.folderOrder(),
-                      m_viewModel.grandTotalSeconds());
+                      m_viewModel.grandTotalSeconds(), m_viewModel.sortByDuration());
     m_grandTotal->setValue(summary.grandTotalLabel);
     qsizetype errors = 0;
     for (const FolderRow& folder : summary.folders)
@@ -224,7 +224,7 @@ QWidget* ReportPage::makeRowsPage(QColor folderTint)
                               tr("ANALIZZATI"), m_rowsPage);
     m_count->setObjectName(QStringLiteral("countCard"));
     connect(m_count, &SummaryCard::clicked, this, [this] {
-        const int row = m_rows->openFirstFolderInError();
+        const int row = m_rows->showFirstFileInError();
         if (row < 0)
             return;
         const QModelIndex index = m_rows->index(row);

@@ -59,7 +59,9 @@ void ReportRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     const bool folder = index.data(ReportRowsModel::IsFolderRole).toBool();
-    const QRect rect = option.rect.adjusted(0, folder && index.row() > 0 ? M::groupGap : 0, 0, 0);
+    QRect rect = option.rect.adjusted(0, folder && index.row() > 0 ? M::groupGap : 0, 0, 0);
+    // On a wide window the totals stay near the names.
+    rect.setWidth(std::min(rect.width(), M::widestRow));
     if (folder)
         paintFolder(painter, rect, index);
     else
@@ -85,41 +87,49 @@ void ReportRowDelegate::paintFolder(QPainter* painter, const QRect& rect,
     const QRect content = rect.adjusted(M::padding + indent, M::padding, -M::padding, -M::padding);
     const int middle = content.center().y();
 
-    // The chevron turns a quarter to point down when the folder is open.
+    // The chevron turns a quarter to point down when the folder is open; a group has none, as
+    // it has no files to show.
     const int half = M::chevronSize / 2;
-    const QPixmap chevron =
-        symbolPixmap(QStringLiteral("go-next"), M::chevronSize, theme::secondary());
-    painter->save();
-    painter->translate(content.left() + half, middle);
-    painter->rotate(expanded ? 90 : 0);
-    painter->drawPixmap(-half, -half, chevron);
-    painter->restore();
+    if (!index.data(ReportRowsModel::IsGroupRole).toBool()) {
+        const QPixmap chevron =
+            symbolPixmap(QStringLiteral("go-next"), M::chevronSize, theme::secondary());
+        painter->save();
+        painter->translate(content.left() + half, middle);
+        painter->rotate(expanded ? 90 : 0);
+        painter->drawPixmap(-half, -half, chevron);
+        painter->restore();
+    }
 
     const int iconLeft = content.left() + M::chevronSize + M::gap;
     painter->drawPixmap(
         iconLeft, middle - M::folderIconSize / 2,
         symbolPixmap(QStringLiteral("inode-directory"), M::folderIconSize, m_folderTint));
 
-    const QFont chipFont = theme::font(11, QFont::DemiBold, true);
+    // A group has no total of its own: only its subtree's.
+    int labelsWidth = 0;
     const QString total = index.data(ReportRowsModel::LabelRole).toString();
-    const QSize chip = chipSize(QFontMetrics(chipFont), total, totalPadding);
-    painter->setFont(chipFont);
-    paintChip(*painter,
-              QRect(QPoint(content.right() - chip.width() + 1, middle - chip.height() / 2), chip),
-              total, 0.1);
+    if (!total.isEmpty()) {
+        const QFont chipFont = theme::font(11, QFont::DemiBold, true);
+        const QSize chip = chipSize(QFontMetrics(chipFont), total, totalPadding);
+        painter->setFont(chipFont);
+        paintChip(*painter,
+                  QRect(QPoint(content.right() - chip.width() + 1, middle - chip.height() / 2),
+                        chip),
+                  total, 0.1);
+        labelsWidth = chip.width() + M::gap;
+    }
 
     // The whole subtree's total, quieter, beside the folder's own.
-    int labelsWidth = chip.width();
     const QString subtree = index.data(ReportRowsModel::SubtreeLabelRole).toString();
     if (!subtree.isEmpty()) {
         const QFont subtreeFont = theme::font(11, QFont::Normal, true);
         const int width = QFontMetrics(subtreeFont).horizontalAdvance(subtree);
         painter->setFont(subtreeFont);
         painter->setPen(theme::secondary());
-        painter->drawText(QRect(content.right() - labelsWidth - M::gap - width, content.top(),
-                                width, content.height()),
+        painter->drawText(QRect(content.right() - labelsWidth - width + 1, content.top(), width,
+                                content.height()),
                           Qt::AlignVCenter | Qt::AlignRight, subtree);
-        labelsWidth += M::gap + width;
+        labelsWidth += width + M::gap;
     }
 
     const int nameLeft = iconLeft + M::folderIconSize + M::gap;
@@ -135,7 +145,7 @@ void ReportRowDelegate::paintFolder(QPainter* painter, const QRect& rect,
     }
 
     const QFont nameFont = theme::font(13, QFont::Medium);
-    const QRect nameRect(nameLeft, content.top(), content.right() - labelsWidth - M::gap - nameLeft,
+    const QRect nameRect(nameLeft, content.top(), content.right() - labelsWidth - nameLeft,
                          content.height());
     painter->setFont(nameFont);
     painter->setPen(theme::primary());
@@ -148,7 +158,9 @@ void ReportRowDelegate::paintFile(QPainter* painter, const QRect& rect,
 {
     const bool last = index.data(ReportRowsModel::IsLastInGroupRole).toBool();
     paintGroupBackground(painter, rect, false, last);
-    const QRect content = rect.adjusted(M::fileIndent, M::filePadding, -M::padding,
+    // Under the name of its folder, at any depth.
+    const int indent = M::fileIndent + index.data(ReportRowsModel::DepthRole).toInt() * M::indentPerLevel;
+    const QRect content = rect.adjusted(indent, M::filePadding, -M::padding,
                                         -M::filePadding - (last ? M::groupEnd : 0));
     const int middle = content.center().y();
     const bool failed = index.data(ReportRowsModel::ErrorRole).isValid();

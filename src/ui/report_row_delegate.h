@@ -23,10 +23,12 @@ struct RowMetrics {
     // How far a folder row moves in for each folder row above it.
     static constexpr int indentPerLevel = 16;
     static constexpr int shareBarHeight = 2;
+    static constexpr int widestRow = 960;
 };
 
-// Paints the folder rows (chevron, tinted folder, name, total chip) and the file rows (film or
-// error icon, monospaced name, duration label) of the per-folder report. Rows are painted, never
+// Paints the folder rows (chevron, tinted folder, name, total chip; a group only its subtree's
+// total) and the file rows (film or error icon, monospaced name, duration label) of the
+// per-folder report. Rows are painted, never
 // made of widgets, so a hundred thousand of them stay smooth.
 class ReportRowDelegate : public QStyledItemDelegate {
     Q_OBJECT

@@ -1,8 +1,10 @@
 #include "ui/report_rows_model.h"
 
 #include "model/duration_label.h"
+#include "ui/display_text.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace quillmark {
 
@@ -13,31 +15,55 @@ ReportRowsModel::ReportRowsModel(QObject* parent)
 
 void ReportRowsModel::setReport(const ReportSummary& summary,
                                 const std::vector<FolderTreeRow>& tree,
-                                const std::vector<int>& order, std::int64_t grandTotalSeconds)
+                                const std::vector<int>& order, std::int64_t grandTotalSeconds,
+                                bool filesByDuration)
 {
     beginResetModel();
     m_summary = summary;
     m_tree = tree;
     m_order = order;
     m_grandTotalSeconds = grandTotalSeconds;
+    m_filesByDuration = filesByDuration;
     rebuild();
     endResetModel();
 }
 
-bool ReportRowsModel::isExpanded(int folder) const
+const FolderRow* ReportRowsModel::folderOf(int node) const
 {
-    return m_expandedFolders.contains(m_summary.folders[folder].path);
+    const int row = m_tree[std::size_t(node)].row;
+    return row >= 0 ? &m_summary.folders[row] : nullptr;
+}
+
+bool ReportRowsModel::isExpanded(int node) const
+{
+    return folderOf(node) && m_expandedFolders.contains(m_tree[std::size_t(node)].path);
+}
+
+std::vector<int> ReportRowsModel::fileOrder(int node) const
+{
+    const FolderRow* folder = folderOf(node);
+    std::vector<int> files(folder ? std::size_t(folder->fileCount()) : 0);
+    std::iota(files.begin(), files.end(), 0);
+    if (m_filesByDuration) {
+        std::vector<std::int64_t> seconds(files.size());
+        for (const int file : files)
+            seconds[std::size_t(file)] = labelSeconds(folder->fileLabel(file).toString());
+        std::stable_sort(files.begin(), files.end(), [&](int a, int b) {
+            return seconds[std::size_t(a)] > seconds[std::size_t(b)];
+        });
+    }
+    return files;
 }
 
 void ReportRowsModel::rebuild()
 {
     m_rows.clear();
-    for (const int folder : m_order) {
-        m_rows.push_back(Row{folder, -1});
-        if (!isExpanded(folder))
+    for (const int node : m_order) {
+        m_rows.push_back(Row{node, -1});
+        if (!isExpanded(node))
             continue;
-        for (int file = 0; file < m_summary.folders[folder].fileCount(); ++file)
-            m_rows.push_back(Row{folder, file});
+        for (const int file : fileOrder(node))
+            m_rows.push_back(Row{node, file});
     }
 }
 
@@ -45,25 +71,28 @@ void ReportRowsModel::toggle(int row)
 {
     if (row < 0 || row >= int(m_rows.size()) || m_rows[std::size_t(row)].file >= 0)
         return;
-    const int folder = m_rows[std::size_t(row)].folder;
-    const QString& path = m_summary.folders[folder].path;
-    const int fileCount = int(m_summary.folders[folder].fileCount());
+    const int node = m_rows[std::size_t(row)].node;
+    if (!folderOf(node))
+        return; // a group has no files to show
+    const QString& path = m_tree[std::size_t(node)].path;
+    const std::vector<int> files = fileOrder(node);
+    const int count = int(files.size());
     const auto at = m_rows.begin() + row + 1;
-    if (isExpanded(folder)) {
+    if (isExpanded(node)) {
         m_expandedFolders.remove(path);
-        if (fileCount > 0) {
-            beginRemoveRows({}, row + 1, row + fileCount);
-            m_rows.erase(at, at + fileCount);
+        if (count > 0) {
+            beginRemoveRows({}, row + 1, row + count);
+            m_rows.erase(at, at + count);
             endRemoveRows();
         }
     } else {
         m_expandedFolders.insert(path);
-        if (fileCount > 0) {
-            beginInsertRows({}, row + 1, row + fileCount);
-            std::vector<Row> files;
-            for (int file = 0; file < fileCount; ++file)
-                files.push_back(Row{folder, file});
-            m_rows.insert(at, files.begin(), files.end());
+        if (count > 0) {
+            beginInsertRows({}, row + 1, row + count);
+            std::vector<Row> added;
+            for (const int file : files)
+                added.push_back(Row{node, file});
+            m_rows.insert(at, added.begin(), added.end());
             endInsertRows();
         }
     }
@@ -71,21 +100,24 @@ void ReportRowsModel::toggle(int row)
     Q_EMIT dataChanged(changed, changed);
 }
 
-int ReportRowsModel::openFirstFolderInError()
+int ReportRowsModel::showFirstFileInError()
 {
     for (int row = 0; row < int(m_rows.size()); ++row) {
         const Row& entry = m_rows[std::size_t(row)];
-        if (entry.file >= 0)
+        const FolderRow* folder = folderOf(entry.node);
+        if (entry.file >= 0 || !folder)
             continue;
-        const FolderRow& folder = m_summary.folders[entry.folder];
         bool inError = false;
-        for (qsizetype file = 0; file < folder.fileCount() && !inError; ++file)
-            inError = folder.fileHasError(file);
+        for (qsizetype file = 0; file < folder->fileCount() && !inError; ++file)
+            inError = folder->fileHasError(file);
         if (!inError)
             continue;
-        if (!isExpanded(entry.folder))
+        if (!isExpanded(entry.node))
             toggle(row);
-        return row;
+        for (int fileRow = row + 1; fileRow < int(m_rows.size()); ++fileRow) {
+            if (folder->fileHasError(m_rows[std::size_t(fileRow)].file))
+                return fileRow;
+        }
     }
     return -1;
 }
@@ -94,8 +126,9 @@ int ReportRowsModel::folderRowOf(int row) const
 {
     if (row < 0 || row >= int(m_rows.size()))
         return -1;
-    const int file = m_rows[std::size_t(row)].file;
-    return file < 0 ? row : row - 1 - file;
+    while (m_rows[std::size_t(row)].file >= 0)
+        --row;
+    return row;
 }
 
 int ReportRowsModel::rowCount(const QModelIndex& parent) const
@@ -108,53 +141,62 @@ QVariant ReportRowsModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= int(m_rows.size()))
         return {};
     const Row& row = m_rows[std::size_t(index.row())];
-    const FolderRow& folder = m_summary.folders[row.folder];
+    const FolderTreeRow& node = m_tree[std::size_t(row.node)];
+    const FolderRow* folder = folderOf(row.node);
     const bool isFolder = row.file < 0;
     const std::optional<FileRow> file =
-        isFolder ? std::nullopt : std::optional(folder.file(row.file));
+        isFolder ? std::nullopt : std::optional(folder->file(row.file));
+    const QString label = !isFolder ? file->durationLabel : folder ? folder->totalLabel : QString();
 
     switch (role) {
     case Qt::DisplayRole:
-        return isFolder ? m_tree[std::size_t(row.folder)].relativePath : file->name;
+        return displayedName(isFolder ? node.name : file->name);
     case Qt::ToolTipRole:
-        if (isFolder)
-            return folder.path;
-        // Rich text, which tooltips wrap: a long message stays readable.
-        return file->errorMessage
-                   ? QStringLiteral("<p>%1</p>").arg(file->errorMessage->toHtmlEscaped())
-                   : file->name;
+        return tooltipText(file && file->errorMessage ? *file->errorMessage
+                                                      : data(index, PathRole).toString());
     case Qt::AccessibleTextRole: {
         // What a screen reader says of the row: its name and its duration.
-        QString text = data(index, Qt::DisplayRole).toString() + QStringLiteral(", ") +
-                       (isFolder ? folder.totalLabel : file->durationLabel);
-        if (file && file->errorMessage)
-            text += QStringLiteral(", ") + *file->errorMessage;
+        QString text = data(index, Qt::DisplayRole).toString();
+        for (const QString& more :
+             {label, data(index, SubtreeLabelRole).toString(),
+              file && file->errorMessage ? *file->errorMessage : QString()}) {
+            if (!more.isEmpty())
+                text += QStringLiteral(", ") + more;
+        }
         return text;
     }
+    case PathRole:
+        return isFolder ? node.path
+                        : node.path + (node.path.endsWith(QLatin1Char('/')) ? QString()
+                                                                            : QStringLiteral("/")) +
+                              file->name;
     case IsFolderRole:
         return isFolder;
+    case IsGroupRole:
+        return !folder;
     case LabelRole:
-        return isFolder ? folder.totalLabel : file->durationLabel;
+        return label;
     case ErrorRole:
         return file && file->errorMessage ? QVariant(*file->errorMessage) : QVariant();
     case IsExpandedRole:
-        return isExpanded(row.folder);
+        return isExpanded(row.node);
     case DepthRole:
-        return m_tree[std::size_t(row.folder)].depth;
-    case SubtreeLabelRole: {
-        if (!isFolder || !m_tree[std::size_t(row.folder)].hasSubfolders)
+        return node.depth;
+    case SubtreeLabelRole:
+        if (!isFolder || !node.hasSubfolders)
             return {};
-        const FolderTreeRow& node = m_tree[std::size_t(row.folder)];
         // A sum of a loaded report's rounded labels says so, beside its exact grand total.
         return (node.approximate ? tr("≈ %1 in tutto") : tr("%1 in tutto"))
             .arg(formatDuration(node.subtreeSeconds));
-    }
     case ShareRole:
-        return m_grandTotalSeconds > 0 ? double(m_tree[std::size_t(row.folder)].subtreeSeconds) /
-                                             double(m_grandTotalSeconds)
-                                       : 0.0;
+        return m_grandTotalSeconds > 0
+                   ? double(node.subtreeSeconds) / double(m_grandTotalSeconds)
+                   : 0.0;
     case IsLastInGroupRole:
-        return isFolder ? folder.fileCount() == 0 : row.file == folder.fileCount() - 1;
+        return !folder                 ? true
+               : isFolder              ? folder->fileCount() == 0 || !isExpanded(row.node)
+                                       : index.row() + 1 == int(m_rows.size()) ||
+                                   m_rows[std::size_t(index.row()) + 1].file < 0;
     default:
         return {};
     }

@@ -35,6 +35,8 @@ QString windowStyleSheet()
         {"@accentFaint", theme::accent(0.1)},
         {"@hairline", theme::primary(0.08)},
         {"@divider", theme::primary(0.15)},
+        {"@accentFill", theme::accentFill()},
+        {"@accentText", theme::accentText()},
         {"@accent", theme::accent()},
         {"@faint", theme::primary(0.03)},
         {"@line", theme::primary(0.12)},

@@ -40,6 +40,9 @@ private:
     QColor m_fill;
 };
 
+// The prominent card's title, quieter than its value and still readable on the accent fill.
+constexpr qreal titleOpacity = 0.9;
+
 QColor withOpacity(QColor color, qreal opacity)
 {
     color.setAlphaF(opacity);
@@ -54,7 +57,7 @@ SummaryCard::SummaryCard(Style style, const QString& symbol, const QString& titl
     , m_value(new QLabel(this))
 {
     const bool prominent = style == Style::prominent;
-    const QColor ink = prominent ? QColor(Qt::white) : theme::accent();
+    const QColor ink = prominent ? QColor(Qt::white) : theme::accentText();
     auto* tile = new IconTile(symbolPixmap(symbol, 20, ink),
                               prominent ? withOpacity(Qt::white, 0.16) : theme::accent(0.1), this);
 
@@ -63,7 +66,7 @@ SummaryCard::SummaryCard(Style style, const QString& symbol, const QString& titl
     m_value->setFont(theme::font(prominent ? 20 : 15, QFont::Bold));
     QPalette titlePalette = titleLabel->palette();
     titlePalette.setColor(QPalette::WindowText,
-                          prominent ? withOpacity(Qt::white, 0.75) : theme::secondary());
+                          prominent ? withOpacity(Qt::white, titleOpacity) : theme::secondary());
     titleLabel->setPalette(titlePalette);
     if (prominent) {
         QPalette valuePalette = m_value->palette();
@@ -90,8 +93,8 @@ void SummaryCard::paintEvent(QPaintEvent*)
     const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     if (m_style == Style::prominent) {
         QLinearGradient gradient(box.topLeft(), box.bottomRight());
-        gradient.setColorAt(0, theme::accent());
-        gradient.setColorAt(1, theme::accent(0.82));
+        gradient.setColorAt(0, theme::accentFill());
+        gradient.setColorAt(1, theme::accentFill().darker(112));
         painter.setPen(Qt::NoPen);
         painter.setBrush(gradient);
     } else {

@@ -4,7 +4,70 @@
 #include <QGuiApplication>
 #include <QLabel>
 
+#include <algorithm>
+#include <cmath>
+
 namespace quillmark::theme {
+
+namespace {
+
+constexpr double minimumContrast = 4.5;
+
+double luminance(const QColor& colour)
+{
+    auto linear = [](double channel) {
+        return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+}
+
+QColor window()
+{
+    return QGuiApplication::palette().color(QPalette::Window);
+}
+
+} // namespace
+
+QColor over(const QColor& top, const QColor& bottom)
+{
+    const double alpha = top.alphaF();
+    auto mix = [alpha](double a, double b) { return a * alpha + b * (1 - alpha); };
+    return QColor::fromRgbF(float(mix(top.redF(), bottom.redF())),
+                            float(mix(top.greenF(), bottom.greenF())),
+                            float(mix(top.blueF(), bottom.blueF())));
+}
+
+double contrast(const QColor& text, const QColor& background)
+{
+    const double a = luminance(over(text, background));
+    const double b = luminance(background);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+QColor readable(const QColor& ink, const QColor& background)
+{
+    QColor colour = over(ink, background);
+    // Towards black on a background lighter than the middle grey, towards white otherwise.
+    const bool darken = luminance(background) > 0.18;
+    for (int step = 0; step < 100 && contrast(colour, background) < minimumContrast; ++step) {
+        const float hue = colour.hslHueF();
+        const float saturation = colour.hslSaturationF();
+        const float lightness = colour.lightnessF() + (darken ? -0.01f : 0.01f);
+        colour = QColor::fromHslF(hue, saturation, std::clamp(lightness, 0.0f, 1.0f));
+    }
+    return colour;
+}
+
+QColor accentText()
+{
+    return readable(accent(), over(accent(0.12), over(primary(0.03), window())));
+}
+
+QColor accentFill()
+{
+    return readable(accent(), Qt::white);
+}
 
 QColor accent()
 {
@@ -27,7 +90,7 @@ QColor primary(qreal opacity)
 
 QColor secondary()
 {
-    return primary(0.55);
+    return readable(primary(0.55), over(primary(0.03), window()));
 }
 
 QColor error()

@@ -194,8 +194,8 @@ TEST_F(ViewModelTest, StoppingARunPutsBackWhatWasShownAndSavesNothing)
 
 // Subtree totals add up the rows below a folder, whatever their order in the text; from a loaded
 // report they are the labels' minutes, marked approximate, except for a row that holds the whole
-// report, which shows the grand total (the sum of rounded labels here is one minute more). From a
-// calculation they are the measured seconds.
+// report, which shows the grand total (the sum of rounded labels here is one minute more). A
+// folder between two rows is a group. From a calculation the totals are the measured seconds.
 TEST_F(ViewModelTest, SubtreeTotalsAndTheLongestFirst)
 {
     tree.file("v/durata.txt", "Cartella /v\nTotale cartella (0h10m)\n\n"
@@ -206,21 +206,23 @@ TEST_F(ViewModelTest, SubtreeTotalsAndTheLongestFirst)
     remember(tree.path("v"));
     auto& vm = start();
     const auto& folders = vm.folderTree();
-    ASSERT_EQ(folders.size(), 4u);
-    const std::vector<std::tuple<int, int, QString, std::int64_t, bool>> expected{
-        {-1, 0, QStringLiteral("v"), 54 * 60, false},
-        {0, 1, QStringLiteral("b"), 20 * 60, false},
-        {0, 1, QStringLiteral("a"), 25 * 60, true},
-        {2, 2, QStringLiteral("a/x/y"), 5 * 60, false}};
-    for (std::size_t row = 0; row < folders.size(); ++row)
-        EXPECT_EQ(std::tuple(folders[row].parent, folders[row].depth, folders[row].relativePath,
-                             folders[row].subtreeSeconds, folders[row].approximate),
-                  expected[row])
-            << row;
-    EXPECT_EQ(vm.folderOrder(), (std::vector<int>{0, 1, 2, 3}));
+    ASSERT_EQ(folders.size(), 5u);
+    const std::vector<std::tuple<int, int, int, QString, std::int64_t, bool>> expected{
+        {0, -1, 0, QStringLiteral("v"), 54 * 60, false},
+        {1, 0, 1, QStringLiteral("b"), 20 * 60, false},
+        {2, 0, 1, QStringLiteral("a"), 25 * 60, true},
+        {3, 4, 3, QStringLiteral("y"), 5 * 60, false},
+        {-1, 2, 2, QStringLiteral("x"), 5 * 60, false}};
+    for (std::size_t node = 0; node < folders.size(); ++node)
+        EXPECT_EQ(std::tuple(folders[node].row, folders[node].parent, folders[node].depth,
+                             folders[node].name, folders[node].subtreeSeconds,
+                             folders[node].approximate),
+                  expected[node])
+            << node;
+    EXPECT_EQ(vm.folderOrder(), (std::vector<int>{0, 1, 2, 4, 3}));
     vm.setSortByDuration(true);
-    EXPECT_EQ(vm.folderOrder(), (std::vector<int>{0, 2, 3, 1})); // a (25) before b (20)
-    EXPECT_TRUE(start().sortByDuration());                       // stored
+    EXPECT_EQ(vm.folderOrder(), (std::vector<int>{0, 2, 4, 3, 1})); // a (25) before b (20)
+    EXPECT_TRUE(start().sortByDuration());                          // stored
 
     // Equal subtrees keep the report's order.
     tree.file("v/durata.txt", "Cartella /v/b\nTotale cartella (0h20m)\n\n"

@@ -5,6 +5,7 @@
 #include "support/printers.h"
 #include "support/temp_tree.h"
 #include "ui/chips.h"
+#include "ui/display_text.h"
 #include "ui/elided_label.h"
 #include "ui/main_window.h"
 #include "ui/report_rows_model.h"
@@ -159,7 +160,7 @@ TEST_F(MainWindowTest, RowsOpenByMouseOrKeyAndStayOpenAcrossARecalculation)
     const QPoint firstRow = list->visualRect(rows->index(0, 0)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, firstRow);
     EXPECT_EQ(rows->index(2, 0).data(Qt::ToolTipRole).toString(),
-              QStringLiteral("<p>file danneggiato</p>"));
+              tooltipText(QStringLiteral("file danneggiato")));
     vm().calculate();
     finishRun();
     EXPECT_EQ(rows->rowCount(), 4);
