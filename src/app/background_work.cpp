@@ -33,6 +33,7 @@ BackgroundWork::~BackgroundWork()
 
 bool BackgroundWork::start(std::function<void()> work)
 {
+    ++m_started;
     return m_threads.start(std::move(work));
 }
 

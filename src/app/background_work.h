@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -42,9 +43,13 @@ public:
     [[nodiscard]] bool start(std::function<void()> work);
     // Waits until no work runs, or the time is up; whether none runs.
     bool waitForDone(std::chrono::milliseconds limit);
+    // How many pieces of work were started: a waiter sees whether the calls it delivered started
+    // more.
+    std::uint64_t startedCount() const { return m_started; }
 
 private:
     Poster m_poster;
+    std::uint64_t m_started = 0;
     WorkerThreads m_threads;
 };
 

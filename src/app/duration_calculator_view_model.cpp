@@ -94,11 +94,11 @@ void DurationCalculatorViewModel::finishBackgroundWork(std::chrono::milliseconds
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             end - std::chrono::steady_clock::now());
+        const std::uint64_t started = m_work.startedCount();
         const bool done = m_work.waitForDone(std::max(left, std::chrono::milliseconds(0)));
         QCoreApplication::sendPostedEvents(this);
-        // What was delivered may have started more.
-        if ((done && m_work.waitForDone(std::chrono::milliseconds(0))) ||
-            std::chrono::steady_clock::now() >= end)
+        // Done once what was delivered started nothing more.
+        if ((done && m_work.startedCount() == started) || std::chrono::steady_clock::now() >= end)
             return;
     }
 }
