@@ -51,7 +51,11 @@ struct Window {
 
     DurationCalculatorViewModel& vm() { return view->viewModel(); }
 
-    void settle() { QTest::qWait(50); }
+    void settle()
+    {
+        vm().finishBackgroundWork(std::chrono::seconds(10));
+        QTest::qWait(50);
+    }
 
     void save(const QString& file)
     {
@@ -82,6 +86,11 @@ fs::path makeLibrary(const fs::path& root, const fs::path& media)
     fs::copy_file(media / "clip.flv", library / "Stagione 10/Finale.flv");
     fs::copy_file(media / "index-at-end.mp4", library / "Extra/Dietro le quinte.mp4");
     fs::copy_file(media / "minute.mov", library / "Sigla.mov");
+    // A folder of folders, without videos of its own: a group in the tree.
+    for (const char* folder : {"Documentari/Natura", "Documentari/Oceani"})
+        fs::create_directories(library / folder);
+    fs::copy_file(media / "index-at-start.mp4", library / "Documentari/Natura/Orsi.mp4");
+    fs::copy_file(media / "clip.mkv", library / "Documentari/Oceani/Balene.mkv");
     return library;
 }
 

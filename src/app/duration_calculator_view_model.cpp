@@ -65,7 +65,7 @@ DurationCalculatorViewModel::DurationCalculatorViewModel(ViewModelServices servi
     }
 
     if (const QString problems = settingsProblems(); !problems.isEmpty())
-        setStatus(problems);
+        setStatus(problems, StatusKind::note);
     lookInBackground(
         [stored, shown = m_folder.folder()] { return restoreFolder(stored).value_or(shown); },
         false);
@@ -158,10 +158,10 @@ void DurationCalculatorViewModel::setAlert(const std::optional<AlertItem>& alert
     update(m_alert, alert, &DurationCalculatorViewModel::alertChanged);
 }
 
-void DurationCalculatorViewModel::setStatus(const QString& message, bool isError)
+void DurationCalculatorViewModel::setStatus(const QString& message, StatusKind kind)
 {
     update(m_statusMessage, message, &DurationCalculatorViewModel::statusMessageChanged);
-    update(m_statusIsError, isError, &DurationCalculatorViewModel::statusIsErrorChanged);
+    update(m_statusKind, kind, &DurationCalculatorViewModel::statusKindChanged);
 }
 
 void DurationCalculatorViewModel::appendLog(const QString& message)
@@ -170,9 +170,14 @@ void DurationCalculatorViewModel::appendLog(const QString& message)
            &DurationCalculatorViewModel::reportTextChanged);
 }
 
-void DurationCalculatorViewModel::showAlert(const QString& title, const QString& message)
+void DurationCalculatorViewModel::showError(const QString& message)
 {
-    setAlert(AlertItem{QUuid::createUuid(), title, message});
+    setAlert(AlertItem{QUuid::createUuid(), tr("Errore"), message, true});
+}
+
+void DurationCalculatorViewModel::showInfo(const QString& message)
+{
+    setAlert(AlertItem{QUuid::createUuid(), tr("Info"), message, false});
 }
 
 void DurationCalculatorViewModel::setTask(Task task)
@@ -188,7 +193,7 @@ bool DurationCalculatorViewModel::startWork(std::function<void()> work)
 {
     if (m_work.start(std::move(work)))
         return true;
-    showAlert(tr("Errore"), tr("Il sistema non concede altri thread: riprova tra poco."));
+    showError(tr("Il sistema non concede altri thread: riprova tra poco."));
     return false;
 }
 
@@ -219,7 +224,7 @@ void DurationCalculatorViewModel::lookInBackground(
         FolderLook look = quillmark::lookAtFolder(named, [&] {
             post([this, generation] {
                 if (generation == m_generation)
-                    setStatus(tr("Caricamento del report…"));
+                    setStatus(tr("Caricamento del report…"), StatusKind::working);
             });
         });
         post([this, generation, named, look = std::move(look), remember]() mutable {
@@ -240,19 +245,23 @@ void DurationCalculatorViewModel::showFolderLook(const std::filesystem::path& na
         m_preferences.rememberFolderToken(look.folder, look.token);
     update(m_canLoadReport, look.hasReport, &DurationCalculatorViewModel::canLoadReportChanged);
     QStringList status;
+    StatusKind kind = StatusKind::done;
     if (look.report) {
         showReport(std::move(*look.report));
         status.append(tr("Caricato: %1").arg(pathText(look.folder / "durata.txt")));
     } else if (look.reportProblem) {
         // Nothing was asked of the user yet: the status line mentions a failure, no alert.
         status.append(tr("Impossibile leggere durata.txt: %1").arg(*look.reportProblem));
+        kind = StatusKind::error;
     }
     if (std::exchange(m_startingUp, false)) {
-        if (const QString problems = settingsProblems(); !problems.isEmpty())
+        if (const QString problems = settingsProblems(); !problems.isEmpty()) {
             status.append(problems);
+            kind = std::max(kind, StatusKind::note);
+        }
     }
     if (!status.isEmpty())
-        setStatus(status.join(QLatin1Char(' ')));
+        setStatus(status.join(QLatin1Char(' ')), kind);
 }
 
 } // namespace quillmark

@@ -32,6 +32,7 @@ struct AlertItem {
     QUuid id; // new for every alert, so the same texts twice are still two alerts
     QString title;
     QString message;
+    bool isError = true; // else it informs
 
     friend bool operator==(const AlertItem&, const AlertItem&) = default;
 };
@@ -55,6 +56,10 @@ struct ViewModelServices {
         quillmark::showInFileManager;
 };
 
+// What the status line says: that something is done, a note (something was stopped or left as
+// it was), an error, or work in progress.
+enum class StatusKind { done, note, error, working };
+
 // A folder of the recent ones, and whether it answered when last looked at.
 struct RecentFolder {
     std::filesystem::path folder;
@@ -75,7 +80,7 @@ class DurationCalculatorViewModel : public QObject {
     Q_PROPERTY(
         quillmark::ReportSummary reportSummary READ reportSummary NOTIFY reportSummaryChanged)
     Q_PROPERTY(QString statusMessage READ statusMessage NOTIFY statusMessageChanged)
-    Q_PROPERTY(bool statusIsError READ statusIsError NOTIFY statusIsErrorChanged)
+    Q_PROPERTY(quillmark::StatusKind statusKind READ statusKind NOTIFY statusKindChanged)
     Q_PROPERTY(qint64 percent READ percent NOTIFY percentChanged)
     Q_PROPERTY(double progress READ progress NOTIFY progressChanged)
     Q_PROPERTY(bool isRunning READ isRunning NOTIFY isRunningChanged)
@@ -109,7 +114,7 @@ public:
     const QString& reportText() const { return m_reportText; }
     const ReportSummary& reportSummary() const { return m_report.summary; }
     const QString& statusMessage() const { return m_statusMessage; }
-    bool statusIsError() const { return m_statusIsError; }
+    StatusKind statusKind() const { return m_statusKind; }
     qint64 percent() const { return m_percent; }
     double progress() const { return m_progress; }
     // A calculation runs.
@@ -184,7 +189,7 @@ Q_SIGNALS:
     void reportTextChanged();
     void reportSummaryChanged();
     void statusMessageChanged();
-    void statusIsErrorChanged();
+    void statusKindChanged();
     void percentChanged();
     void progressChanged();
     void isRunningChanged();
@@ -202,9 +207,10 @@ Q_SIGNALS:
 
 private:
     // Shared by every action.
-    void setStatus(const QString& message, bool isError = false);
+    void setStatus(const QString& message, StatusKind kind = StatusKind::done);
     void appendLog(const QString& message);
-    void showAlert(const QString& title, const QString& message);
+    void showError(const QString& message);
+    void showInfo(const QString& message);
     void refreshCanLoadReport();
     void updateProgress(qint64 percent, const QString& currentFile);
 
@@ -266,7 +272,7 @@ private:
     bool m_sortByDuration = false;
     QString m_reportText;
     QString m_statusMessage;
-    bool m_statusIsError = false;
+    StatusKind m_statusKind = StatusKind::done;
     qint64 m_percent = 0;
     double m_progress = 0.0;
     bool m_isRunning = false;
@@ -285,6 +291,7 @@ private:
     std::set<std::filesystem::path> m_unreachable, m_checking; // recent folders
     // The folder the running calculation measures, and what to show again if it is stopped.
     std::optional<FolderIdentity> m_runFolder;
+    std::filesystem::path m_runFolderPath;
     QString m_progressDetail;
     QString m_cacheProblem; // said once, with the run's outcome
     RunClock m_clock;
@@ -301,3 +308,4 @@ private:
 } // namespace quillmark
 
 Q_DECLARE_METATYPE(quillmark::ReportSummary)
+Q_DECLARE_METATYPE(quillmark::StatusKind)

@@ -10,16 +10,17 @@
 
 namespace quillmark {
 
-LoadedReport readReportFile(const std::filesystem::path& file, std::optional<FolderIdentity> folder)
+LoadedReport readReportFile(const std::filesystem::path& folder)
 {
-    QString text = readUtf8File(file);
+    QString text = readUtf8File(folder / "durata.txt");
     ReadReport read = readReport(text);
     std::vector<FolderTreeRow> tree = folderTree(read.summary);
     const std::int64_t grandTotal = labelSeconds(read.summary.grandTotalLabel);
     return LoadedReport{.text = std::move(text),
                         .summary = std::move(read.summary),
                         .durationLabel = std::move(read.grandTotalLabel),
-                        .folder = folder,
+                        .folder = folderIdentity(folder),
+                        .folderPath = folder,
                         .tree = std::move(tree),
                         .grandTotalSeconds = grandTotal};
 }
@@ -39,7 +40,7 @@ FolderLook lookAtFolder(const std::filesystem::path& named,
         return look;
     readingReport();
     try {
-        look.report = readReportFile(file, folderIdentity(look.folder));
+        look.report = readReportFile(look.folder);
     } catch (const std::exception& error) {
         look.reportProblem = describeError(error);
     }

@@ -23,14 +23,14 @@ struct LoadedReport {
     ReportSummary summary;
     std::optional<QString> durationLabel;
     std::optional<FolderIdentity> folder;
+    std::filesystem::path folderPath; // as it was named when the report was made or read
     std::vector<FolderTreeRow> tree;
     std::int64_t grandTotalSeconds = 0;
 };
 
 // A "durata.txt" read back and made ready to show; throws what reading throws. The parsing of a
 // large report takes a while: like the reading, it is done off the GUI thread.
-LoadedReport readReportFile(const std::filesystem::path& file,
-                            std::optional<FolderIdentity> folder);
+LoadedReport readReportFile(const std::filesystem::path& folder);
 
 // What the window learns of a folder when it is chosen or restored, all from the disk.
 struct FolderLook {

@@ -37,11 +37,12 @@ void DurationCalculatorViewModel::startCalculation(bool useCache)
     const QStringList extensions = extensionList();
     moveOn();
     m_runFolder = folder->identity;
+    m_runFolderPath = folder->path;
     m_beforeRun = BeforeRun{m_reportText, m_percent};
 
     setRunning(true);
     m_clock.start();
-    setStatus(tr("In esecuzione…"));
+    setStatus(tr("In esecuzione…"), StatusKind::working);
     updateProgress(0, {});
     appendLog(tr("Avvio calcolo su: %1 con estensioni %2")
                   .arg(pathText(folder->path), extensions.join(QStringLiteral(", "))));
@@ -58,15 +59,17 @@ void DurationCalculatorViewModel::stop()
         m_playlistStop.request_stop();
         setTask(Task::none);
         updateProgress(0, {});
-        setStatus(tr("Creazione delle playlist interrotta"));
+        setStatus(tr("Creazione delle playlist interrotta"), StatusKind::note);
         return;
     }
     if (!m_isRunning)
         return;
     m_engine->cancel();
     update(m_reportText, m_beforeRun.reportText, &DurationCalculatorViewModel::reportTextChanged);
-    updateProgress(m_beforeRun.percent, {});
-    setStatus(tr("Calcolo interrotto"));
+    updateProgress(0, {});
+    setStatus(m_report.text.isEmpty() ? tr("Calcolo interrotto")
+                                      : tr("Calcolo interrotto: è mostrato il report precedente"),
+              StatusKind::note);
     setRunning(false);
     m_clock.stop();
     showProgressDetail();
@@ -76,7 +79,7 @@ std::optional<DurationCalculatorViewModel::CheckedFolder>
 DurationCalculatorViewModel::validatedFolder()
 {
     if (!m_folder.knownFolder() && isBlank(m_folder.text())) {
-        showAlert(tr("Errore"), emptyFolderMessage());
+        showError(emptyFolderMessage());
         return std::nullopt;
     }
     const std::filesystem::path folder = m_folder.folder();
@@ -87,7 +90,7 @@ DurationCalculatorViewModel::validatedFolder()
         return CheckedFolder{folder, std::nullopt};
     const FolderState examined = state.get();
     if (examined.problem) {
-        showAlert(tr("Errore"), *examined.problem);
+        showError(*examined.problem);
         return std::nullopt;
     }
     return CheckedFolder{folder, examined.identity};
@@ -109,7 +112,8 @@ void DurationCalculatorViewModel::updateProgress(qint64 percent, const QString& 
     update(m_progress, double(clamped) / 100.0, &DurationCalculatorViewModel::progressChanged);
     if (currentFile.isEmpty())
         return;
-    setStatus(tr("Elaborazione: %1").arg(shortenedFromTheStart(currentFile, statusPathLimit)));
+    setStatus(tr("Elaborazione: %1").arg(shortenedFromTheStart(currentFile, statusPathLimit)),
+              StatusKind::working);
 }
 
 void DurationCalculatorViewModel::showProgressDetail()
@@ -132,6 +136,7 @@ void DurationCalculatorViewModel::calculationFinished(const ComputedReport& repo
                             .summary = report.summary,
                             .durationLabel = formatDuration(report.grandTotalSeconds),
                             .folder = m_runFolder,
+                            .folderPath = m_runFolderPath,
                             .tree = quillmark::folderTree(report.summary, report.folderSeconds),
                             .grandTotalSeconds = report.grandTotalSeconds});
     setStatus(m_cacheProblem.isEmpty() ? tr("Completato")
@@ -144,9 +149,9 @@ void DurationCalculatorViewModel::calculationFinished(const ComputedReport& repo
 
 void DurationCalculatorViewModel::calculationFailed(const QString& description)
 {
-    showAlert(tr("Errore"), tr("Si è verificato un errore: %1").arg(description));
+    showError(tr("Si è verificato un errore: %1").arg(description));
     appendLog(tr("Errore: %1").arg(description));
-    setStatus(tr("Errore durante il calcolo"), true);
+    setStatus(tr("Errore durante il calcolo"), StatusKind::error);
     setRunning(false);
     m_clock.stop();
     showProgressDetail();

@@ -62,11 +62,11 @@ void DurationCalculatorViewModel::renameFolderWithDuration()
             post([this, folder, newName, refusal] {
                 if (refusal) {
                     setTask(Task::none);
-                    showAlert(tr("Errore"),
-                              tr("Impossibile rinominare la cartella: %1").arg(*refusal));
+                    showError(tr("Impossibile rinominare la cartella: %1").arg(*refusal));
                 } else if (newName == folder.filename().native()) {
                     setTask(Task::none);
-                    setStatus(tr("Il nome della cartella contiene già la durata aggiornata"));
+                    setStatus(tr("Il nome della cartella contiene già la durata aggiornata"),
+                              StatusKind::note);
                 } else {
                     confirmRename(folder, newName);
                 }
@@ -89,7 +89,7 @@ void DurationCalculatorViewModel::confirmRename(const std::filesystem::path& fol
         tr("Rinomina"), tr("Annulla")});
     if (!confirmed) {
         setTask(Task::none);
-        setStatus(tr("Rinomina annullata: accesso alla cartella superiore non confermato"));
+        setStatus(tr("Rinomina annullata"), StatusKind::note);
         return;
     }
     const std::filesystem::path destination = parent / newName;
@@ -108,8 +108,7 @@ void DurationCalculatorViewModel::confirmRename(const std::filesystem::path& fol
             post([this, destination, failure, token, hasReport] {
                 setTask(Task::none);
                 if (failure) {
-                    showAlert(tr("Errore"),
-                              tr("Impossibile rinominare la cartella: %1").arg(*failure));
+                    showError(tr("Impossibile rinominare la cartella: %1").arg(*failure));
                     return;
                 }
                 setFolder(destination);
@@ -133,10 +132,10 @@ void DurationCalculatorViewModel::openFolder()
         const bool shown = exists && show(folder);
         post([this, exists, shown] {
             if (!exists)
-                showAlert(tr("Info"), tr("Seleziona una cartella valida da aprire."));
+                showInfo(tr("Seleziona una cartella valida da aprire."));
             else if (!shown)
-                showAlert(tr("Errore"), tr("Impossibile aprire la cartella: nessun gestore di "
-                                           "file è disponibile."));
+                showError(tr("Impossibile aprire la cartella: nessun gestore di "
+                             "file è disponibile."));
         });
     });
 }

@@ -86,7 +86,8 @@ void DurationCalculatorViewModel::createPlaylists()
                             return;
                         updateProgress(all ? done * 100 / all : 0, {});
                         setStatus(tr("%1 di %2 playlist")
-                                      .arg(QLocale().toString(done), QLocale().toString(all)));
+                                      .arg(QLocale().toString(done), QLocale().toString(all)),
+                                  StatusKind::working);
                     });
                 });
             // After a stop, what was written is said unless the window has moved on.
@@ -97,7 +98,8 @@ void DurationCalculatorViewModel::createPlaylists()
         }))
         return;
     setTask(Task::writingPlaylists);
-    setStatus(tr("Creazione delle playlist in %1…").arg(pathText(folder->path)));
+    setStatus(tr("Creazione delle playlist in %1…").arg(pathText(folder->path)),
+              StatusKind::working);
     updateProgress(0, {});
 }
 
@@ -107,26 +109,25 @@ void DurationCalculatorViewModel::showPlaylistsWritten(const PlaylistsWritten& w
     updateProgress(0, {});
     const QString folder = pathText(written.folder);
     if (written.walkFailure) {
-        setStatus(tr("Playlist non generate"), true);
-        showAlert(tr("Errore"),
-                  tr("Impossibile generare le playlist: %1").arg(*written.walkFailure));
+        setStatus(tr("Playlist non generate"), StatusKind::error);
+        showError(tr("Impossibile generare le playlist: %1").arg(*written.walkFailure));
     } else if (written.stopped) {
         setStatus(tr("Creazione delle playlist interrotta: generate %1 di %2 in %3")
                       .arg(QLocale().toString(written.written), QLocale().toString(written.planned),
-                           folder));
+                           folder),
+                  StatusKind::note);
     } else if (written.planned == 0) {
-        setStatus(tr("Nessuna playlist generata"));
-        showAlert(tr("Info"), tr("Nessun video trovato: nessuna playlist generata."));
+        setStatus(tr("Nessuna playlist generata"), StatusKind::note);
+        showInfo(tr("Nessun video trovato: nessuna playlist generata."));
     } else if (!written.failures.isEmpty()) {
         setStatus(tr("Generate %1 playlist in %2; %3 non scritte")
                       .arg(QLocale().toString(written.written), folder,
                            QLocale().toString(written.failures.size())),
-                  true);
+                  StatusKind::error);
         QStringList listed = written.failures.mid(0, failuresListed);
         if (written.failures.size() > failuresListed)
             listed.append(tr("… e altre %1").arg(written.failures.size() - failuresListed));
-        showAlert(tr("Errore"),
-                  tr("Impossibile generare le playlist: %1").arg(listed.join(QLatin1Char('\n'))));
+        showError(tr("Impossibile generare le playlist: %1").arg(listed.join(QLatin1Char('\n'))));
     } else {
         setStatus(
             tr("Generate %1 playlist in %2").arg(QLocale().toString(written.written), folder));

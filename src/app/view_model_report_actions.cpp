@@ -12,14 +12,16 @@ void DurationCalculatorViewModel::saveReport()
     if (m_task != Task::none)
         return;
     if (m_report.text.isEmpty()) {
-        showAlert(tr("Info"), tr("Non c'è nessun report da salvare. Esegui prima il calcolo."));
+        showInfo(tr("Non c'è nessun report da salvare. Esegui prima il calcolo."));
         return;
     }
-    const auto file =
-        m_services.desktop.chooseSaveFile(tr("Salva report"), QStringLiteral("durata.txt"));
-    if (!file ||
-        !startWork([post = m_work.poster(), this, generation = m_generation, text = m_report.text,
-                    file = *file, ownReport = reportFile(), before = m_statusMessage] {
+    // Where the report belongs: the folder it describes.
+    const std::filesystem::path folder =
+        m_report.folderPath.empty() ? m_folder.folder() : m_report.folderPath;
+    const auto file = m_services.desktop.chooseSaveFile(tr("Salva report"), folder / "durata.txt");
+    if (!file || !startWork([post = m_work.poster(), this, generation = m_generation,
+                             text = m_report.text, file = *file, ownReport = reportFile(),
+                             before = m_statusMessage, beforeKind = m_statusKind] {
             std::optional<QString> failure;
             try {
                 writeFileAtomically(file, text.toUtf8());
@@ -28,25 +30,28 @@ void DurationCalculatorViewModel::saveReport()
             }
             std::error_code missing;
             const bool hasReport = std::filesystem::exists(ownReport, missing);
-            post([this, generation, file, failure, hasReport, before] {
+            post([this, generation, file, failure, hasReport, before, beforeKind] {
                 setTask(Task::none);
                 if (generation == m_generation)
                     update(m_canLoadReport, hasReport,
                            &DurationCalculatorViewModel::canLoadReportChanged);
-                setStatus(failure ? before : tr("Salvato: %1").arg(pathText(file)));
                 if (failure)
-                    showAlert(tr("Errore"), tr("Impossibile salvare il file: %1").arg(*failure));
+                    setStatus(before, beforeKind);
+                else
+                    setStatus(tr("Salvato: %1").arg(pathText(file)));
+                if (failure)
+                    showError(tr("Impossibile salvare il file: %1").arg(*failure));
             });
         }))
         return;
     setTask(Task::savingReport);
-    setStatus(tr("Salvataggio del report…"));
+    setStatus(tr("Salvataggio del report…"), StatusKind::working);
 }
 
 void DurationCalculatorViewModel::copyReport()
 {
     if (m_report.text.isEmpty()) {
-        showAlert(tr("Info"), tr("Non c'è nessun report da copiare."));
+        showInfo(tr("Non c'è nessun report da copiare."));
         return;
     }
     m_services.desktop.setClipboardText(m_report.text);
@@ -60,13 +65,13 @@ void DurationCalculatorViewModel::loadReport()
     moveOn();
     if (!startWork(
             [post = m_work.poster(), this, generation = m_generation, folder = m_folder.folder()] {
-                FolderLook look = quillmark::lookAtFolder(
-                    folder, [&] { post([this] { setStatus(tr("Caricamento del report…")); }); });
+                FolderLook look = quillmark::lookAtFolder(folder, [&] {
+                    post([this] { setStatus(tr("Caricamento del report…"), StatusKind::working); });
+                });
                 post([this, generation, look = std::move(look)]() mutable {
                     setTask(Task::none);
                     if (look.reportProblem)
-                        showAlert(tr("Errore"),
-                                  tr("Impossibile leggere il report: %1").arg(*look.reportProblem));
+                        showError(tr("Impossibile leggere il report: %1").arg(*look.reportProblem));
                     if (!look.report || generation != m_generation)
                         return;
                     showReport(std::move(*look.report));

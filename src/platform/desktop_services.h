@@ -29,9 +29,10 @@ public:
     // A modal folder chooser (folders only, one at a time); nothing when cancelled.
     virtual std::optional<std::filesystem::path>
     chooseFolder(const FolderChooserRequest& request) = 0;
-    // A modal save panel for plain text that may create folders; nothing when cancelled.
-    virtual std::optional<std::filesystem::path> chooseSaveFile(const QString& title,
-                                                                const QString& suggestedName) = 0;
+    // A modal save panel for plain text that may create folders, opened on the suggested file's
+    // folder with its name proposed; nothing when cancelled.
+    virtual std::optional<std::filesystem::path>
+    chooseSaveFile(const QString& title, const std::filesystem::path& suggested) = 0;
     // A modal question; true when the user confirms.
     virtual bool confirm(const ConfirmationRequest& request) = 0;
     // Replaces the clipboard's content with this plain text.

@@ -23,8 +23,7 @@ QString commonFolder(const std::vector<QString>& paths)
 {
     QString common = parentPath(paths.front());
     for (const QString& path : paths) {
-        while (common != QLatin1String("/") &&
-               !path.startsWith(common + QLatin1Char('/')))
+        while (common != QLatin1String("/") && !path.startsWith(common + QLatin1Char('/')))
             common = parentPath(common);
     }
     return common;

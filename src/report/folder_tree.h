@@ -15,9 +15,9 @@ namespace quillmark {
 struct FolderTreeRow {
     int row = -1; // the report's folder row it shows; -1 for a group
     QString path;
-    int parent = -1;         // the folder above it in the tree, -1 for a top one
-    int depth = 0;           // how many folders stand above it
-    QString name;            // its last path component
+    int parent = -1;                 // the folder above it in the tree, -1 for a top one
+    int depth = 0;                   // how many folders stand above it
+    QString name;                    // its last path component
     std::int64_t subtreeSeconds = 0; // its own total and those of every row below it
     // A sum of rounded labels, which may differ from the rounded sum of what was measured.
     bool approximate = false;

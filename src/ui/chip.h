@@ -17,8 +17,8 @@ struct ChipPadding {
 // The size of a chip for the text: the text and its padding.
 QSize chipSize(const QFontMetrics& metrics, const QString& text, ChipPadding padding);
 
-// A capsule filled with the accent at the opacity, the text centred in the readable accent: the extension
-// chips and the folder totals. The painter's font is used.
+// A capsule filled with the accent at the opacity, the text centred in the readable accent: the
+// extension chips and the folder totals. The painter's font is used.
 void paintChip(QPainter& painter, const QRect& rect, const QString& text, qreal fillOpacity);
 
 } // namespace quillmark

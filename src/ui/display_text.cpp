@@ -13,9 +13,9 @@ constexpr qsizetype longestShown = 480; // eight lines
 
 QString displayedName(QString name)
 {
-    for (const auto& [written, shown] : {std::pair{u'\u2424', u'\u23CE'}, std::pair{u'\u240D', u'\u21A9'},
-                                         std::pair{u'\u240B', u'\u21A7'},
-                                         std::pair{u'\u240C', u'\u21DF'}})
+    for (const auto& [written, shown] :
+         {std::pair{u'\u2424', u'\u23CE'}, std::pair{u'\u240D', u'\u21A9'},
+          std::pair{u'\u240B', u'\u21A7'}, std::pair{u'\u240C', u'\u21DF'}})
         name.replace(QChar(written), QChar(shown));
     return name;
 }

@@ -7,6 +7,7 @@
 #include "ui/theme.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,7 +68,7 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
                         &DurationCalculatorViewModel::loadReport);
     m_clear = makeAction("clearAction", tr("Pulisci output"), "edit-delete",
                          &DurationCalculatorViewModel::clearOutput);
-    m_freshRun = makeAction("freshRunAction", tr("Ricalcola senza cache"), "media-playback-start",
+    m_freshRun = makeAction("freshRunAction", tr("Ricalcola senza cache"), "view-refresh",
                             &DurationCalculatorViewModel::recalculateWithoutCache);
     m_clear->setIcon(symbolIcon(QStringLiteral("edit-delete"), theme::error()));
     m_clear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
@@ -104,8 +105,12 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
     m_calculate->setFont(theme::font(13, QFont::DemiBold));
     // Return on the focused button runs it, as Space does.
     m_calculate->setAutoDefault(true);
-    // While a run or the writing of playlists goes on, the same button stops it.
+    // While a run or the writing of playlists goes on, the same button stops it. A second click
+    // of a double click would stop what the first started: it is ignored.
     connect(m_calculate, &QPushButton::clicked, this, [this] {
+        if (m_lastClick.isValid() && m_lastClick.elapsed() < QApplication::doubleClickInterval())
+            return;
+        m_lastClick.start();
         if (m_viewModel.canStop())
             m_viewModel.stop();
         else
@@ -136,7 +141,29 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
           &DurationCalculatorViewModel::canCreatePlaylistsChanged})
         connect(&m_viewModel, signal, this, &HeaderBar::showEnabledState);
     showFieldText(m_folderPath, m_viewModel.folderPath());
+    keepCalculateWidth();
     showEnabledState();
+}
+
+// One width for both of the button's labels, in any language: nothing in the header moves when
+// a run starts or ends.
+void HeaderBar::keepCalculateWidth()
+{
+    m_calculate->ensurePolished();
+    int widest = 0;
+    for (const bool stoppable : {false, true}) {
+        showCalculateLabel(stoppable);
+        widest = std::max(widest, m_calculate->sizeHint().width());
+    }
+    m_calculate->setFixedWidth(widest);
+}
+
+void HeaderBar::showCalculateLabel(bool stoppable)
+{
+    m_calculate->setText(stoppable ? tr("Interrompi") : tr("Calcola"));
+    m_calculate->setIcon(symbolIcon(stoppable ? QStringLiteral("media-playback-stop")
+                                              : QStringLiteral("media-playback-start"),
+                                    Qt::white));
 }
 
 QAction* HeaderBar::makeAction(const char* objectName, const QString& text, const char* symbol,
@@ -174,10 +201,7 @@ void HeaderBar::showEnabledState()
     const bool stoppable = m_viewModel.canStop();
     for (QWidget* control : std::initializer_list<QWidget*>{m_folderPath, m_browse})
         control->setEnabled(idle);
-    m_calculate->setText(stoppable ? tr("Interrompi") : tr("Calcola"));
-    m_calculate->setIcon(symbolIcon(stoppable ? QStringLiteral("media-playback-stop")
-                                              : QStringLiteral("media-playback-start"),
-                                    Qt::white));
+    showCalculateLabel(stoppable);
     m_calculate->setEnabled(idle || stoppable);
     m_calculate->setShortcut(idle ? QKeySequence(Qt::CTRL | Qt::Key_R) : QKeySequence());
     m_openFolder->setEnabled(idle);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QFrame>
 
 class QAction;
@@ -23,6 +24,8 @@ private:
     QAction* makeAction(const char* objectName, const QString& text, const char* symbol,
                         void (DurationCalculatorViewModel::*slot)());
     void showEnabledState();
+    void keepCalculateWidth();
+    void showCalculateLabel(bool stoppable);
     void listRecentFolders();
 
     DurationCalculatorViewModel& m_viewModel;
@@ -39,6 +42,7 @@ private:
     QAction* m_clear;
     QAction* m_freshRun;
     QMenu* m_recent;
+    QElapsedTimer m_lastClick; // of Calcola
 };
 
 } // namespace quillmark

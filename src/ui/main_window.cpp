@@ -120,9 +120,11 @@ void MainWindow::presentAlert()
         connect(m_alertBox, &QMessageBox::finished, this,
                 [this] { m_viewModel->setAlert(std::nullopt); });
     }
+    // The title says what kind of alert it is, the icon shows it, the text says what happened:
+    // as in the rename's question.
     m_alertBox->setWindowTitle(alert->title);
-    m_alertBox->setText(alert->title);
-    m_alertBox->setInformativeText(alert->message);
+    m_alertBox->setIcon(alert->isError ? QMessageBox::Critical : QMessageBox::Information);
+    m_alertBox->setText(alert->message);
     tidyMessageBox(*m_alertBox);
     m_alertBox->open();
 }

@@ -112,10 +112,10 @@ void ReportRowDelegate::paintFolder(QPainter* painter, const QRect& rect,
         const QFont chipFont = theme::font(11, QFont::DemiBold, true);
         const QSize chip = chipSize(QFontMetrics(chipFont), total, totalPadding);
         painter->setFont(chipFont);
-        paintChip(*painter,
-                  QRect(QPoint(content.right() - chip.width() + 1, middle - chip.height() / 2),
-                        chip),
-                  total, 0.1);
+        paintChip(
+            *painter,
+            QRect(QPoint(content.right() - chip.width() + 1, middle - chip.height() / 2), chip),
+            total, 0.1);
         labelsWidth = chip.width() + M::gap;
     }
 
@@ -159,16 +159,17 @@ void ReportRowDelegate::paintFile(QPainter* painter, const QRect& rect,
     const bool last = index.data(ReportRowsModel::IsLastInGroupRole).toBool();
     paintGroupBackground(painter, rect, false, last);
     // Under the name of its folder, at any depth.
-    const int indent = M::fileIndent + index.data(ReportRowsModel::DepthRole).toInt() * M::indentPerLevel;
+    const int indent =
+        M::fileIndent + index.data(ReportRowsModel::DepthRole).toInt() * M::indentPerLevel;
     const QRect content = rect.adjusted(indent, M::filePadding, -M::padding,
                                         -M::filePadding - (last ? M::groupEnd : 0));
     const int middle = content.center().y();
     const bool failed = index.data(ReportRowsModel::ErrorRole).isValid();
 
     const QPixmap icon =
-        failed ? symbolPixmap(QStringLiteral("dialog-error"), M::fileIconSize,
-                              theme::error())
-               : symbolPixmap(QStringLiteral("video-x-generic"), M::fileIconSize, theme::primary(0.55 * 0.7));
+        failed ? symbolPixmap(QStringLiteral("dialog-error"), M::fileIconSize, theme::error())
+               : symbolPixmap(QStringLiteral("video-x-generic"), M::fileIconSize,
+                              theme::primary(0.55 * 0.7));
     painter->drawPixmap(content.left(), middle - M::fileIconSize / 2, icon);
 
     const QFont labelFont = theme::font(11, QFont::Normal, true);

@@ -157,19 +157,19 @@ QVariant ReportRowsModel::data(const QModelIndex& index, int role) const
     case Qt::AccessibleTextRole: {
         // What a screen reader says of the row: its name and its duration.
         QString text = data(index, Qt::DisplayRole).toString();
-        for (const QString& more :
-             {label, data(index, SubtreeLabelRole).toString(),
-              file && file->errorMessage ? *file->errorMessage : QString()}) {
+        for (const QString& more : {label, data(index, SubtreeLabelRole).toString(),
+                                    file && file->errorMessage ? *file->errorMessage : QString()}) {
             if (!more.isEmpty())
                 text += QStringLiteral(", ") + more;
         }
         return text;
     }
     case PathRole:
-        return isFolder ? node.path
-                        : node.path + (node.path.endsWith(QLatin1Char('/')) ? QString()
-                                                                            : QStringLiteral("/")) +
-                              file->name;
+        return isFolder
+                   ? node.path
+                   : node.path +
+                         (node.path.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) +
+                         file->name;
     case IsFolderRole:
         return isFolder;
     case IsGroupRole:
@@ -189,14 +189,13 @@ QVariant ReportRowsModel::data(const QModelIndex& index, int role) const
         return (node.approximate ? tr("≈ %1 in tutto") : tr("%1 in tutto"))
             .arg(formatDuration(node.subtreeSeconds));
     case ShareRole:
-        return m_grandTotalSeconds > 0
-                   ? double(node.subtreeSeconds) / double(m_grandTotalSeconds)
-                   : 0.0;
+        return m_grandTotalSeconds > 0 ? double(node.subtreeSeconds) / double(m_grandTotalSeconds)
+                                       : 0.0;
     case IsLastInGroupRole:
-        return !folder                 ? true
-               : isFolder              ? folder->fileCount() == 0 || !isExpanded(row.node)
-                                       : index.row() + 1 == int(m_rows.size()) ||
-                                   m_rows[std::size_t(index.row()) + 1].file < 0;
+        return !folder    ? true
+               : isFolder ? folder->fileCount() == 0 || !isExpanded(row.node)
+                          : index.row() + 1 == int(m_rows.size()) ||
+                                m_rows[std::size_t(index.row()) + 1].file < 0;
     default:
         return {};
     }

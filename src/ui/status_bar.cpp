@@ -42,7 +42,7 @@ StatusBar::StatusBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
     layout->addWidget(m_percent);
 
     for (auto signal : {&DurationCalculatorViewModel::statusMessageChanged,
-                        &DurationCalculatorViewModel::statusIsErrorChanged,
+                        &DurationCalculatorViewModel::statusKindChanged,
                         &DurationCalculatorViewModel::busyChanged})
         connect(&m_viewModel, signal, this, &StatusBar::showStatus);
     for (auto signal : {&DurationCalculatorViewModel::progressChanged,
@@ -55,12 +55,22 @@ StatusBar::StatusBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
 void StatusBar::showStatus()
 {
     m_text->setText(m_viewModel.statusMessage());
-    const bool error = m_viewModel.statusIsError();
-    m_icon->setPixmap(
-        m_viewModel.isBusy()
-            ? QPixmap()
-            : symbolPixmap(error ? QStringLiteral("dialog-error") : QStringLiteral("emblem-ok"), 12,
-                           error ? theme::error() : theme::success()));
+    // Work in progress has no icon: it is neither done nor wrong yet.
+    switch (m_viewModel.isBusy() ? StatusKind::working : m_viewModel.statusKind()) {
+    case StatusKind::done:
+        m_icon->setPixmap(symbolPixmap(QStringLiteral("emblem-ok"), 12, theme::success()));
+        break;
+    case StatusKind::note:
+        m_icon->setPixmap(
+            symbolPixmap(QStringLiteral("dialog-information"), 12, theme::secondary()));
+        break;
+    case StatusKind::error:
+        m_icon->setPixmap(symbolPixmap(QStringLiteral("dialog-error"), 12, theme::error()));
+        break;
+    case StatusKind::working:
+        m_icon->setPixmap(QPixmap());
+        break;
+    }
 }
 
 void StatusBar::showProgress()

@@ -4,8 +4,8 @@
 
 #include <QGuiApplication>
 #include <QHash>
-#include <QSet>
 #include <QPainter>
+#include <QSet>
 #include <QSvgRenderer>
 
 namespace quillmark {
@@ -17,10 +17,15 @@ namespace {
 bool isOwnSymbol(const QString& name)
 {
     static const QSet<QString> own{
-        QStringLiteral("go-next"),         QStringLiteral("emblem-ok"),
-        QStringLiteral("dialog-error"),    QStringLiteral("dialog-warning"),
-        QStringLiteral("inode-directory"), QStringLiteral("video-x-generic"),
-        QStringLiteral("chronometer"),     QStringLiteral("quillmark"),
+        QStringLiteral("go-next"),
+        QStringLiteral("emblem-ok"),
+        QStringLiteral("dialog-error"),
+        QStringLiteral("dialog-warning"),
+        QStringLiteral("dialog-information"),
+        QStringLiteral("inode-directory"),
+        QStringLiteral("video-x-generic"),
+        QStringLiteral("chronometer"),
+        QStringLiteral("quillmark"),
     };
     return own.contains(name);
 }

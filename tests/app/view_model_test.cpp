@@ -181,7 +181,10 @@ TEST_F(ViewModelTest, StoppingARunPutsBackWhatWasShownAndSavesNothing)
     vm.stop();
     EXPECT_TRUE(vm.progressDetail().isEmpty());
     EXPECT_EQ(vm.currentDurationLabel(), QStringLiteral("1h00m"));
-    EXPECT_EQ(vm.statusMessage(), QStringLiteral("Calcolo interrotto"));
+    EXPECT_EQ(vm.statusMessage(),
+              QStringLiteral("Calcolo interrotto: è mostrato il report precedente"));
+    EXPECT_EQ(vm.statusKind(), StatusKind::note);
+    EXPECT_EQ(vm.percent(), 0);
     // The stopped measurement returns late, and what it says changes nothing.
     ASSERT_TRUE(QTest::qWaitFor([&] { return workers.count() == 1; }, 10000));
     QCoreApplication::sendPostedEvents();

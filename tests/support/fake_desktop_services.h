@@ -17,7 +17,7 @@ public:
     std::deque<bool> confirmAnswers;
 
     std::vector<FolderChooserRequest> folderRequests;
-    QStringList saveRequests; // "title|suggested name"
+    QStringList saveRequests; // "title|suggested file"
     std::vector<ConfirmationRequest> confirmRequests;
     QStringList clipboard;
 
@@ -27,10 +27,10 @@ public:
         return next(folderAnswers);
     }
 
-    std::optional<std::filesystem::path> chooseSaveFile(const QString& title,
-                                                        const QString& suggestedName) override
+    std::optional<std::filesystem::path>
+    chooseSaveFile(const QString& title, const std::filesystem::path& suggested) override
     {
-        saveRequests.append(title + QLatin1Char('|') + suggestedName);
+        saveRequests.append(title + QLatin1Char('|') + QString::fromStdString(suggested.native()));
         return next(saveAnswers);
     }
 

@@ -226,18 +226,26 @@ TEST_F(MainWindowTest, ShortcutsCallTheirActions)
     EXPECT_FALSE(view->isVisible());
 }
 
-// Return in either field or on Calcola starts a run; Esc or Interrompi stops it.
+// Return in either field or on Calcola starts a run; Esc or Interrompi stops it. Nothing in the
+// header moves meanwhile, and the second click of a double click does not stop what the first
+// started.
 TEST_F(MainWindowTest, ReturnStartsTheRunAndEscapeOrInterrompiStopsIt)
 {
     makeTree();
     open();
     vm().setFolderPath(viaggi());
     auto* calculate = find<QPushButton>("calculateButton");
+    auto* actions = find<QToolButton>("actionsButton");
+    const QRect idleCalculate = calculate->geometry();
+    const QRect idleActions = actions->geometry();
     for (QWidget* target : std::initializer_list<QWidget*>{
              find<QLineEdit>("folderPathField"), find<QLineEdit>("extensionsField"), calculate}) {
         target->setFocus();
         QTest::keyClick(target, Qt::Key_Return);
         EXPECT_TRUE(vm().isRunning()) << target->objectName().toStdString();
+        EXPECT_EQ(calculate->geometry(), idleCalculate);
+        EXPECT_EQ(actions->geometry(), idleActions);
+        QTest::qWait(QApplication::doubleClickInterval() + 20);
         if (target == calculate)
             calculate->click();
         else
@@ -245,6 +253,10 @@ TEST_F(MainWindowTest, ReturnStartsTheRunAndEscapeOrInterrompiStopsIt)
         EXPECT_EQ(vm().statusMessage(), QStringLiteral("Calcolo interrotto"));
         EXPECT_EQ(calculate->text(), QStringLiteral("Calcola"));
     }
+    QTest::qWait(QApplication::doubleClickInterval() + 20);
+    calculate->click();
+    calculate->click();
+    EXPECT_TRUE(vm().isRunning());
 }
 
 TEST_F(MainWindowTest, ChipsThatDoNotFitAreCountedAndNamed)
@@ -309,7 +321,8 @@ TEST_F(MainWindowTest, AlertAppearsAndIsClearedWhenDismissed)
     auto* box = find<QMessageBox>("alertBox");
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->isVisible());
-    EXPECT_EQ(box->informativeText(), QStringLiteral("Non c'è nessun report da copiare."));
+    EXPECT_EQ(box->text(), QStringLiteral("Non c'è nessun report da copiare."));
+    EXPECT_EQ(box->icon(), QMessageBox::Information);
     box->button(QMessageBox::Ok)->click();
     EXPECT_FALSE(vm().alert().has_value());
 

@@ -42,15 +42,15 @@ QtDesktopServices::chooseFolder(const FolderChooserRequest& request)
     return localPath(dialog.selectedFiles().constFirst());
 }
 
-std::optional<std::filesystem::path> QtDesktopServices::chooseSaveFile(const QString& title,
-                                                                       const QString& suggestedName)
+std::optional<std::filesystem::path>
+QtDesktopServices::chooseSaveFile(const QString& title, const std::filesystem::path& suggested)
 {
-    QFileDialog dialog(m_window, title);
+    QFileDialog dialog(m_window, title, displayedPath(suggested.parent_path()));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QCoreApplication::translate("DesktopServices", "Testo (*.txt)"));
     dialog.setDefaultSuffix(QStringLiteral("txt"));
-    dialog.selectFile(suggestedName);
+    dialog.selectFile(displayedPath(suggested.filename()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return localPath(dialog.selectedFiles().constFirst());

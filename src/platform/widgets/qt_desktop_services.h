@@ -13,8 +13,8 @@ public:
     explicit QtDesktopServices(QWidget* window = nullptr);
 
     std::optional<std::filesystem::path> chooseFolder(const FolderChooserRequest& request) override;
-    std::optional<std::filesystem::path> chooseSaveFile(const QString& title,
-                                                        const QString& suggestedName) override;
+    std::optional<std::filesystem::path>
+    chooseSaveFile(const QString& title, const std::filesystem::path& suggested) override;
     bool confirm(const ConfirmationRequest& request) override;
     void setClipboardText(const QString& text) override;
 
