@@ -143,6 +143,12 @@ public:
     // Stored at once, like the hide option.
     void setSortByDuration(bool byDuration);
 
+    // When a calculation found no video: what it looked for and where ("Nessun video .mp4, .mkv
+    // in «Film»"); else empty.
+    QString noVideosMessage() const;
+    // When the folder field names another folder than the report's: which is which; else empty.
+    QString staleReportMessage() const;
+
     // The report text that save, copy, rename and playlists work on; empty: no report.
     const QString& currentReport() const { return m_report.text; }
     const std::optional<QString>& currentDurationLabel() const { return m_report.durationLabel; }
@@ -292,6 +298,7 @@ private:
     // The folder the running calculation measures, and what to show again if it is stopped.
     std::optional<FolderIdentity> m_runFolder;
     std::filesystem::path m_runFolderPath;
+    QStringList m_runExtensions;
     QString m_progressDetail;
     QString m_cacheProblem; // said once, with the run's outcome
     RunClock m_clock;

@@ -21,6 +21,7 @@ LoadedReport readReportFile(const std::filesystem::path& folder)
                         .durationLabel = std::move(read.grandTotalLabel),
                         .folder = folderIdentity(folder),
                         .folderPath = folder,
+                        .searchedExtensions = {},
                         .tree = std::move(tree),
                         .grandTotalSeconds = grandTotal};
 }

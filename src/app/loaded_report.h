@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <filesystem>
@@ -24,6 +25,7 @@ struct LoadedReport {
     std::optional<QString> durationLabel;
     std::optional<FolderIdentity> folder;
     std::filesystem::path folderPath; // as it was named when the report was made or read
+    QStringList searchedExtensions;   // those a calculation looked for; none for a read report
     std::vector<FolderTreeRow> tree;
     std::int64_t grandTotalSeconds = 0;
 };

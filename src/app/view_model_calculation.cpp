@@ -38,6 +38,7 @@ void DurationCalculatorViewModel::startCalculation(bool useCache)
     moveOn();
     m_runFolder = folder->identity;
     m_runFolderPath = folder->path;
+    m_runExtensions = extensions;
     m_beforeRun = BeforeRun{m_reportText, m_percent};
 
     setRunning(true);
@@ -137,6 +138,7 @@ void DurationCalculatorViewModel::calculationFinished(const ComputedReport& repo
                             .durationLabel = formatDuration(report.grandTotalSeconds),
                             .folder = m_runFolder,
                             .folderPath = m_runFolderPath,
+                            .searchedExtensions = m_runExtensions,
                             .tree = quillmark::folderTree(report.summary, report.folderSeconds),
                             .grandTotalSeconds = report.grandTotalSeconds});
     setStatus(m_cacheProblem.isEmpty() ? tr("Completato")

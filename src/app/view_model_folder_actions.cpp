@@ -83,9 +83,10 @@ void DurationCalculatorViewModel::confirmRename(const std::filesystem::path& fol
     // One plain argument each, so that a "%2" in a folder name is not taken for a placeholder.
     const bool confirmed = m_services.desktop.confirm(ConfirmationRequest{
         tr("Rinomina cartella"),
-        tr("Rinominare la cartella \"%1\" in \"%2\"?\n%3")
-            .arg(lastPathComponent(folder),
-                 QString::fromUtf8(newName.data(), qsizetype(newName.size())), pathText(parent)),
+        tr("Rinominare la cartella \"%1\" in \"%2\"?")
+                .arg(lastPathComponent(folder),
+                     QString::fromUtf8(newName.data(), qsizetype(newName.size()))) +
+            QLatin1Char('\n') + tr("In: %1").arg(pathText(parent)),
         tr("Rinomina"), tr("Annulla")});
     if (!confirmed) {
         setTask(Task::none);

@@ -1,6 +1,7 @@
 #include "app/duration_calculator_view_model.h"
 #include "model/app_error.h"
 #include "model/path_text.h"
+#include "model/plain_text.h"
 #include "platform/atomic_file.h"
 #include "platform/desktop_services.h"
 
@@ -80,6 +81,27 @@ void DurationCalculatorViewModel::loadReport()
             }))
         return;
     setTask(Task::loadingReport);
+}
+
+QString DurationCalculatorViewModel::noVideosMessage() const
+{
+    if (m_report.searchedExtensions.isEmpty() || m_report.summary.totalFileCount() > 0)
+        return {};
+    constexpr qsizetype listed = 4;
+    QStringList extensions = m_report.searchedExtensions.mid(0, listed);
+    if (m_report.searchedExtensions.size() > listed)
+        extensions.append(QStringLiteral("…"));
+    return tr("Nessun video %1 in «%2»")
+        .arg(extensions.join(QStringLiteral(", ")), lastPathComponent(m_report.folderPath));
+}
+
+QString DurationCalculatorViewModel::staleReportMessage() const
+{
+    if (m_report.text.isEmpty() || m_report.folderPath.empty() || isBlank(m_folder.text()) ||
+        m_folder.folder() == m_report.folderPath)
+        return {};
+    return tr("Il report riguarda «%1»: premi Calcola per misurare «%2».")
+        .arg(lastPathComponent(m_report.folderPath), lastPathComponent(m_folder.folder()));
 }
 
 void DurationCalculatorViewModel::showReport(LoadedReport report)

@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "platform/widgets/message_box.h"
+#include "ui/elided_label.h"
 #include "ui/header_bar.h"
 #include "ui/options_bar.h"
 #include "ui/report_page.h"
@@ -33,7 +34,8 @@ MainWindow::MainWindow(std::unique_ptr<DurationCalculatorViewModel> viewModel, Q
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(new HeaderBar(*m_viewModel, this));
-    layout->addWidget(new OptionsBar(*m_viewModel, this));
+    auto* options = new OptionsBar(*m_viewModel, this);
+    layout->addWidget(options);
     // Built only when there is a warning: absent, not merely hidden, otherwise.
     if (!m_viewModel->sandboxWarningMessage().isEmpty())
         layout->addWidget(makeWarningBanner());
@@ -41,6 +43,8 @@ MainWindow::MainWindow(std::unique_ptr<DurationCalculatorViewModel> viewModel, Q
     auto* contentLayout = new QVBoxLayout(content);
     contentLayout->setContentsMargins(16, 16, 16, 16);
     m_reportPage = new ReportPage(*m_viewModel, folderTint, content);
+    connect(m_reportPage, &ReportPage::extensionsWanted, options, &OptionsBar::editExtensions);
+    contentLayout->addWidget(makeStaleReportBanner());
     contentLayout->addWidget(m_reportPage);
     layout->addWidget(content, 1);
     layout->addWidget(new StatusBar(*m_viewModel, this));
@@ -83,6 +87,34 @@ void MainWindow::dropEvent(QDropEvent* event)
         return;
     event->acceptProposedAction();
     m_viewModel->useFolder(*folder);
+}
+
+// One line above the report while the folder field names another folder than the report's.
+QWidget* MainWindow::makeStaleReportBanner()
+{
+    auto* banner = new QFrame(this);
+    banner->setObjectName(QStringLiteral("staleReportBanner"));
+    auto* layout = new QHBoxLayout(banner);
+    layout->setContentsMargins(12, 7, 12, 7);
+    layout->setSpacing(8);
+    auto* icon = new QLabel(banner);
+    icon->setPixmap(symbolPixmap(QStringLiteral("dialog-information"), 14, theme::secondary()));
+    auto* message = new ElidedLabel(Qt::ElideMiddle, Qt::AlignLeft | Qt::AlignVCenter, banner);
+    message->setObjectName(QStringLiteral("staleReportMessage"));
+    message->setFont(theme::callout());
+    layout->addWidget(icon);
+    layout->addWidget(message, 1);
+    auto show = [this, banner, message] {
+        const QString text = m_viewModel->isRunning() ? QString() : m_viewModel->staleReportMessage();
+        message->setText(text);
+        banner->setVisible(!text.isEmpty());
+    };
+    for (auto signal : {&DurationCalculatorViewModel::folderPathChanged,
+                        &DurationCalculatorViewModel::reportSummaryChanged,
+                        &DurationCalculatorViewModel::isRunningChanged})
+        connect(m_viewModel.get(), signal, banner, show);
+    show();
+    return banner;
 }
 
 QWidget* MainWindow::makeWarningBanner()

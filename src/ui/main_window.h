@@ -31,6 +31,7 @@ protected:
 
 private:
     QWidget* makeWarningBanner();
+    QWidget* makeStaleReportBanner();
     void presentAlert();
 
     std::unique_ptr<DurationCalculatorViewModel> m_viewModel;

@@ -49,12 +49,19 @@ OptionsBar::OptionsBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
             &DurationCalculatorViewModel::setHideEmptyFolders);
     connect(&m_viewModel, &DurationCalculatorViewModel::hideEmptyFoldersChanged, this,
             [this] { m_hideEmpty->setChecked(m_viewModel.hideEmptyFolders()); });
+    // The chips dim with the field they show.
     connect(&m_viewModel, &DurationCalculatorViewModel::busyChanged, this, [this] {
-        m_extensions->setEnabled(!m_viewModel.isBusy());
-        m_hideEmpty->setEnabled(!m_viewModel.isBusy());
+        for (QWidget* control : std::initializer_list<QWidget*>{m_extensions, m_chips, m_hideEmpty})
+            control->setEnabled(!m_viewModel.isBusy());
     });
     showExtensions();
     m_hideEmpty->setChecked(m_viewModel.hideEmptyFolders());
+}
+
+void OptionsBar::editExtensions()
+{
+    m_extensions->setFocus(Qt::OtherFocusReason);
+    m_extensions->selectAll();
 }
 
 void OptionsBar::showExtensions()

@@ -16,6 +16,8 @@ class OptionsBar : public QFrame {
 
 public:
     OptionsBar(DurationCalculatorViewModel& viewModel, QWidget* parent = nullptr);
+    // Puts the keyboard in the extensions field, its text selected.
+    void editExtensions();
 
 private:
     void showExtensions();

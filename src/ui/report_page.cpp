@@ -33,6 +33,7 @@ ReportPage::ReportPage(DurationCalculatorViewModel& viewModel, QColor folderTint
     setObjectName(QStringLiteral("contentStack"));
     addWidget(makeRunningPage());
     addWidget(makeEmptyPage());
+    addWidget(makeNoVideosPage());
     addWidget(makePlainReportPage());
     addWidget(makeRowsPage(folderTint));
 
@@ -56,8 +57,11 @@ ReportPage::ReportPage(DurationCalculatorViewModel& viewModel, QColor folderTint
 
 void ReportPage::showState()
 {
+    const QString noVideos = m_viewModel.noVideosMessage();
+    m_noVideosMessage->setText(noVideos);
     QWidget* page = m_viewModel.isRunning()                         ? m_runningPage
                     : !m_viewModel.canCopy()                        ? m_emptyPage
+                    : !noVideos.isEmpty()                           ? m_noVideosPage
                     : m_viewModel.reportSummary().folders.isEmpty() ? m_plainReportPage
                                                                     : m_rowsPage;
     setCurrentWidget(page);
@@ -191,6 +195,38 @@ QWidget* ReportPage::makeEmptyPage()
     layout->addWidget(choose, 0, Qt::AlignHCenter);
     layout->addStretch();
     return m_emptyPage;
+}
+
+QWidget* ReportPage::makeNoVideosPage()
+{
+    m_noVideosPage = new QWidget;
+    m_noVideosPage->setObjectName(QStringLiteral("noVideosPage"));
+    auto* layout = new QVBoxLayout(m_noVideosPage);
+    layout->setSpacing(16);
+    auto* badge = new QLabel(m_noVideosPage);
+    badge->setObjectName(QStringLiteral("emptyBadge"));
+    badge->setFixedSize(76, 76);
+    badge->setAlignment(Qt::AlignCenter);
+    badge->setPixmap(symbolPixmap(QStringLiteral("video-x-generic"), 34, theme::accentText()));
+    auto* title = new QLabel(tr("Nessun video trovato"), m_noVideosPage);
+    title->setFont(theme::font(16, QFont::DemiBold));
+    title->setAlignment(Qt::AlignCenter);
+    m_noVideosMessage = theme::captionLabel(QString(), m_noVideosPage);
+    m_noVideosMessage->setObjectName(QStringLiteral("noVideosMessage"));
+    m_noVideosMessage->setFont(theme::callout());
+    m_noVideosMessage->setWordWrap(true);
+    m_noVideosMessage->setAlignment(Qt::AlignCenter);
+    m_noVideosMessage->setFixedWidth(380);
+    auto* change = new QPushButton(tr("Cambia estensioni"), m_noVideosPage);
+    change->setObjectName(QStringLiteral("changeExtensionsButton"));
+    connect(change, &QPushButton::clicked, this, &ReportPage::extensionsWanted);
+    layout->addStretch();
+    layout->addWidget(badge, 0, Qt::AlignHCenter);
+    layout->addWidget(title);
+    layout->addWidget(m_noVideosMessage, 0, Qt::AlignHCenter);
+    layout->addWidget(change, 0, Qt::AlignHCenter);
+    layout->addStretch();
+    return m_noVideosPage;
 }
 
 QWidget* ReportPage::makePlainReportPage()

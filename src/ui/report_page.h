@@ -2,6 +2,7 @@
 
 #include <QStackedWidget>
 
+class QLabel;
 class QPlainTextEdit;
 
 namespace quillmark {
@@ -12,8 +13,8 @@ class ReportRowsModel;
 class ReportRowsView;
 class SummaryCard;
 
-// The content area in one of its four states: running, empty, the plain report text, or the
-// summary cards over the per-folder rows.
+// The content area in one of its states: running, empty, a calculation that found no video, the
+// plain report text, or the summary cards over the per-folder rows.
 class ReportPage : public QStackedWidget {
     Q_OBJECT
 
@@ -21,9 +22,14 @@ public:
     ReportPage(DurationCalculatorViewModel& viewModel, QColor folderTint,
                QWidget* parent = nullptr);
 
+Q_SIGNALS:
+    // The user asked to change the extensions, from the page of a run that found no video.
+    void extensionsWanted();
+
 private:
     QWidget* makeRunningPage();
     QWidget* makeEmptyPage();
+    QWidget* makeNoVideosPage();
     QWidget* makePlainReportPage();
     QWidget* makeRowsPage(QColor folderTint);
     QWidget* makeSortButton(QWidget* parent);
@@ -35,6 +41,8 @@ private:
     DurationCalculatorViewModel& m_viewModel;
     QWidget* m_runningPage = nullptr;
     QWidget* m_emptyPage = nullptr;
+    QWidget* m_noVideosPage = nullptr;
+    QLabel* m_noVideosMessage = nullptr;
     QWidget* m_plainReportPage = nullptr;
     QWidget* m_rowsPage = nullptr;
     ElidedLabel* m_runningStatus = nullptr;

@@ -34,7 +34,7 @@ TEST_F(FolderActionsTest, RenameAsksFirstAndCancelMovesNothing)
     settle();
     ASSERT_EQ(desktop.confirmRequests.size(), 1u);
     EXPECT_EQ(desktop.confirmRequests[0].message,
-              QStringLiteral("Rinominare la cartella \"Mare\" in \"Mare (1h05m)\"?\n") +
+              QStringLiteral("Rinominare la cartella \"Mare\" in \"Mare (1h05m)\"?\nIn: ") +
                   text(tree.path("Viaggi")));
     EXPECT_EQ(vm.statusMessage(), QStringLiteral("Rinomina annullata"));
     EXPECT_TRUE(std::filesystem::is_directory(tree.path("Viaggi/Mare")));
