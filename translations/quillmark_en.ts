@@ -282,12 +282,15 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
 <context>
     <name>RunClock</name>
     <message>
-        <source>%1 di %2 file · %3</source>
-        <translation>%1 of %2 files · %3</translation>
-    </message>
-    <message>
         <source> · circa %1 alla fine</source>
         <translation> · about %1 to go</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 di %n file · %2</source>
+        <translation>
+            <numerusform>%1 of %n file · %2</numerusform>
+            <numerusform>%1 of %n files · %2</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -379,22 +382,12 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <translation>Rename folder</translation>
     </message>
     <message>
-        <source>Rinominare la cartella &quot;%1&quot; in &quot;%2&quot;?
-%3</source>
-        <translation>Rename the folder &quot;%1&quot; to &quot;%2&quot;?
-%3</translation>
-    </message>
-    <message>
         <source>Rinomina</source>
         <translation>Rename</translation>
     </message>
     <message>
         <source>Annulla</source>
         <translation>Cancel</translation>
-    </message>
-    <message>
-        <source>Rinomina annullata: accesso alla cartella superiore non confermato</source>
-        <translation>Rename cancelled: access to the parent folder not confirmed</translation>
     </message>
     <message>
         <source>Cartella rinominata in &quot;%1&quot;</source>
@@ -411,10 +404,6 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     <message>
         <source>Nessun video trovato: nessuna playlist generata.</source>
         <translation>No video found: no playlist created.</translation>
-    </message>
-    <message>
-        <source>Generate %1 playlist in %2</source>
-        <translation>Created %1 playlists in %2</translation>
     </message>
     <message>
         <source>Seleziona una cartella valida da aprire.</source>
@@ -485,10 +474,6 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <translation>Playlist creation stopped</translation>
     </message>
     <message>
-        <source>%1 di %2 playlist</source>
-        <translation>%1 of %2 playlists</translation>
-    </message>
-    <message>
         <source>Creazione delle playlist in %1…</source>
         <translation>Creating playlists in %1…</translation>
     </message>
@@ -505,16 +490,57 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <translation>No playlist generated</translation>
     </message>
     <message>
-        <source>Generate %1 playlist in %2; %3 non scritte</source>
-        <translation>Generated %1 playlists in %2; %3 not written</translation>
-    </message>
-    <message>
         <source>… e altre %1</source>
         <translation>… and %1 more</translation>
     </message>
     <message>
         <source>Salvataggio del report…</source>
         <translation>Saving the report…</translation>
+    </message>
+    <message>
+        <source>Calcolo interrotto: è mostrato il report precedente</source>
+        <translation>Calculation stopped: the earlier report is shown</translation>
+    </message>
+    <message>
+        <source>Rinominare la cartella &quot;%1&quot; in &quot;%2&quot;?</source>
+        <translation>Rename the folder &quot;%1&quot; to &quot;%2&quot;?</translation>
+    </message>
+    <message>
+        <source>In: %1</source>
+        <translation>In: %1</translation>
+    </message>
+    <message>
+        <source>Rinomina annullata</source>
+        <translation>Rename cancelled</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 di %Ln playlist</source>
+        <translation>
+            <numerusform>%1 of %Ln playlist</numerusform>
+            <numerusform>%1 of %Ln playlists</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Generate %Ln playlist in %1</source>
+        <translation>
+            <numerusform>Generated %Ln playlist in %1</numerusform>
+            <numerusform>Generated %Ln playlists in %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; %Ln non scritte</source>
+        <translation>
+            <numerusform>; %Ln not written</numerusform>
+            <numerusform>; %Ln not written</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nessun video %1 in «%2»</source>
+        <translation>No %1 videos in “%2”</translation>
+    </message>
+    <message>
+        <source>Il report riguarda «%1»: premi Calcola per misurare «%2».</source>
+        <translation>The report is about “%1”: press Calculate to measure “%2”.</translation>
     </message>
 </context>
 <context>
@@ -573,7 +599,7 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     </message>
     <message>
         <source>Nessuna cartella recente</source>
-        <translation>No recent folder</translation>
+        <translation>No recent folders</translation>
     </message>
     <message>
         <source>Ricalcola senza cache</source>
@@ -608,14 +634,6 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
 </context>
 <context>
     <name>quillmark::ReportPage</name>
-    <message>
-        <source>%1 video</source>
-        <translation>%1 videos</translation>
-    </message>
-    <message>
-        <source>%1 cartelle</source>
-        <translation>%1 folders</translation>
-    </message>
     <message>
         <source>Nessuna analisi ancora</source>
         <translation>No analysis yet</translation>
@@ -652,13 +670,34 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <source>Per durata</source>
         <translation>By duration</translation>
     </message>
-    <message>
-        <source>1 errore</source>
-        <translation>1 error</translation>
+    <message numerus="yes">
+        <source>%n video</source>
+        <translation>
+            <numerusform>%n video</numerusform>
+            <numerusform>%n videos</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n cartelle</source>
+        <translation>
+            <numerusform>%n folder</numerusform>
+            <numerusform>%n folders</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n errori</source>
+        <translation>
+            <numerusform>%n error</numerusform>
+            <numerusform>%n errors</numerusform>
+        </translation>
     </message>
     <message>
-        <source>%1 errori</source>
-        <translation>%1 errors</translation>
+        <source>Nessun video trovato</source>
+        <translation>No videos found</translation>
+    </message>
+    <message>
+        <source>Cambia estensioni</source>
+        <translation>Change extensions</translation>
     </message>
 </context>
 <context>

@@ -247,6 +247,7 @@ private:
     struct CheckedFolder {
         std::filesystem::path path;
         std::optional<FolderIdentity> identity;
+        QByteArray token;
     };
     std::optional<CheckedFolder> validatedFolder();
     std::filesystem::path reportFile() const;

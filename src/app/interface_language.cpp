@@ -22,8 +22,9 @@ InterfaceLanguage::InterfaceLanguage(const QLocale& system)
     const QLocale language(english ? QLocale::English : QLocale::Italian);
     const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     install(QLatin1String("qtbase_") + language.name().left(2), qtFolder);
-    if (english)
-        install(QStringLiteral("quillmark_en"), QStringLiteral(":/i18n"));
+    // The Italian catalogue holds the plural forms of the texts, which are written in Italian.
+    install(english ? QStringLiteral("quillmark_en") : QStringLiteral("quillmark_it"),
+            QStringLiteral(":/i18n"));
     QLocale::setDefault(language);
 }
 

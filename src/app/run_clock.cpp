@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+#include <climits>
+
 namespace quillmark {
 
 namespace {
@@ -46,8 +49,9 @@ QString RunClock::text() const
     if (m_total < 0)
         return {};
     const std::int64_t gone = m_elapsed.elapsed() / 1000;
-    QString text = QCoreApplication::translate("RunClock", "%1 di %2 file · %3")
-                       .arg(QString::number(m_done), QString::number(m_total), clockText(gone));
+    const auto files = static_cast<int>(std::min(m_total, std::int64_t(INT_MAX)));
+    QString text = QCoreApplication::translate("RunClock", "%1 di %n file · %2", nullptr, files)
+                       .arg(QString::number(m_done), clockText(gone));
     if (m_done >= filesBeforeAnEstimate && m_done < m_total) {
         const std::int64_t left = m_elapsed.elapsed() * (m_total - m_done) / m_done / 1000;
         text +=

@@ -4,6 +4,7 @@
 #include "model/duration_label.h"
 #include "model/path_text.h"
 #include "model/plain_text.h"
+#include "platform/folder_token.h"
 #include "scan/extensions.h"
 
 #include <algorithm>
@@ -36,6 +37,11 @@ void DurationCalculatorViewModel::startCalculation(bool useCache)
         return;
     const QStringList extensions = extensionList();
     moveOn();
+    // A typed folder that is measured is remembered as a chosen one is.
+    if (!m_folder.knownFolder()) {
+        m_preferences.rememberFolder(folder->path);
+        m_preferences.rememberFolderToken(folder->path, folder->token);
+    }
     m_runFolder = folder->identity;
     m_runFolderPath = folder->path;
     m_runExtensions = extensions;
@@ -84,17 +90,25 @@ DurationCalculatorViewModel::validatedFolder()
         return std::nullopt;
     }
     const std::filesystem::path folder = m_folder.folder();
-    auto answer = std::make_shared<std::promise<FolderState>>();
-    std::future<FolderState> state = answer->get_future();
-    if (!m_work.start([answer, folder] { answer->set_value(examineFolder(folder)); }) ||
-        state.wait_for(std::chrono::milliseconds(250)) != std::future_status::ready)
-        return CheckedFolder{folder, std::nullopt};
-    const FolderState examined = state.get();
-    if (examined.problem) {
-        showError(*examined.problem);
+    struct Examined {
+        FolderState state;
+        QByteArray token;
+    };
+    auto answer = std::make_shared<std::promise<Examined>>();
+    std::future<Examined> examined = answer->get_future();
+    if (!m_work.start([answer, folder] {
+            FolderState state = examineFolder(folder);
+            answer->set_value(
+                Examined{state, state.problem ? QByteArray() : makeFolderToken(folder)});
+        }) ||
+        examined.wait_for(std::chrono::milliseconds(250)) != std::future_status::ready)
+        return CheckedFolder{folder, std::nullopt, {}};
+    const Examined found = examined.get();
+    if (found.state.problem) {
+        showError(*found.state.problem);
         return std::nullopt;
     }
-    return CheckedFolder{folder, examined.identity};
+    return CheckedFolder{folder, found.state.identity, found.token};
 }
 
 void DurationCalculatorViewModel::setRunning(bool running)

@@ -85,8 +85,8 @@ void DurationCalculatorViewModel::createPlaylists()
                         if (m_task != Task::writingPlaylists)
                             return;
                         updateProgress(all ? done * 100 / all : 0, {});
-                        setStatus(tr("%1 di %2 playlist")
-                                      .arg(QLocale().toString(done), QLocale().toString(all)),
+                        setStatus(tr("%1 di %Ln playlist", nullptr, int(all))
+                                      .arg(QLocale().toString(done)),
                                   StatusKind::working);
                     });
                 });
@@ -120,17 +120,15 @@ void DurationCalculatorViewModel::showPlaylistsWritten(const PlaylistsWritten& w
         setStatus(tr("Nessuna playlist generata"), StatusKind::note);
         showInfo(tr("Nessun video trovato: nessuna playlist generata."));
     } else if (!written.failures.isEmpty()) {
-        setStatus(tr("Generate %1 playlist in %2; %3 non scritte")
-                      .arg(QLocale().toString(written.written), folder,
-                           QLocale().toString(written.failures.size())),
+        setStatus(tr("Generate %Ln playlist in %1", nullptr, int(written.written)).arg(folder) +
+                      tr("; %Ln non scritte", nullptr, int(written.failures.size())),
                   StatusKind::error);
         QStringList listed = written.failures.mid(0, failuresListed);
         if (written.failures.size() > failuresListed)
             listed.append(tr("… e altre %1").arg(written.failures.size() - failuresListed));
         showError(tr("Impossibile generare le playlist: %1").arg(listed.join(QLatin1Char('\n'))));
     } else {
-        setStatus(
-            tr("Generate %1 playlist in %2").arg(QLocale().toString(written.written), folder));
+        setStatus(tr("Generate %Ln playlist in %1", nullptr, int(written.written)).arg(folder));
     }
 }
 

@@ -88,14 +88,11 @@ void ReportPage::showSummary()
     for (const FolderRow& folder : summary.folders)
         for (qsizetype file = 0; file < folder.fileCount(); ++file)
             errors += folder.fileHasError(file) ? 1 : 0;
-    QString count = tr("%1 video").arg(summary.totalFileCount()) + QStringLiteral(" · ") +
-                    tr("%1 cartelle").arg(summary.folders.size());
-    // Files that failed are counted, and a click shows the first of them.
-    if (errors > 0)
-        count +=
-            QStringLiteral(" · ") + (errors == 1 ? tr("1 errore") : tr("%1 errori").arg(errors));
-    m_count->setValue(count);
-    m_count->setClickable(errors > 0);
+    // Files that failed are counted, as a link that shows the first of them.
+    m_count->setValue(tr("%n video", nullptr, int(summary.totalFileCount())) +
+                          QStringLiteral(" · ") +
+                          tr("%n cartelle", nullptr, int(summary.folders.size())),
+                      errors > 0 ? tr("%n errori", nullptr, int(errors)) : QString());
 }
 
 // "Ordinamento naturale" or "Per durata", as a small menu that stores the choice.
@@ -259,13 +256,14 @@ QWidget* ReportPage::makeRowsPage(QColor folderTint)
     m_count = new SummaryCard(SummaryCard::Style::plain, QStringLiteral("video-x-generic"),
                               tr("ANALIZZATI"), m_rowsPage);
     m_count->setObjectName(QStringLiteral("countCard"));
-    connect(m_count, &SummaryCard::clicked, this, [this] {
+    connect(m_count, &SummaryCard::linkActivated, this, [this] {
         const int row = m_rows->showFirstFileInError();
         if (row < 0)
             return;
         const QModelIndex index = m_rows->index(row);
+        m_folderList->setFocus(Qt::OtherFocusReason);
         m_folderList->setCurrentIndex(index);
-        m_folderList->scrollTo(index, QAbstractItemView::PositionAtTop);
+        m_folderList->scrollTo(index, QAbstractItemView::PositionAtCenter);
     });
     auto* cards = new QHBoxLayout;
     cards->setSpacing(12);

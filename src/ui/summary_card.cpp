@@ -5,7 +5,6 @@
 
 #include <QHBoxLayout>
 #include <QLinearGradient>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -74,6 +73,12 @@ SummaryCard::SummaryCard(Style style, const QString& symbol, const QString& titl
         m_value->setPalette(valuePalette);
     }
 
+    m_value->setObjectName(QStringLiteral("summaryValue"));
+    m_value->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    connect(m_value, &QLabel::linkActivated, this, &SummaryCard::linkActivated);
+    connect(m_value, &QLabel::linkHovered, this,
+            [this](const QString& link) { showValue(!link.isEmpty()); });
+
     auto* texts = new QVBoxLayout;
     texts->setSpacing(1);
     texts->addWidget(titleLabel);
@@ -104,17 +109,32 @@ void SummaryCard::paintEvent(QPaintEvent*)
     painter.drawRoundedRect(box, 10, 10);
 }
 
-void SummaryCard::setClickable(bool clickable)
+void SummaryCard::setValue(const QString& value, const QString& link)
 {
-    m_clickable = clickable;
-    setCursor(clickable ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    m_text = value;
+    m_link = link;
+    showValue(false);
 }
 
-void SummaryCard::mouseReleaseEvent(QMouseEvent* event)
+QString SummaryCard::value() const
 {
-    if (m_clickable && rect().contains(event->position().toPoint()))
-        Q_EMIT clicked();
-    QWidget::mouseReleaseEvent(event);
+    return m_link.isEmpty() ? m_text : m_text + QStringLiteral(" · ") + m_link;
+}
+
+// The link is underlined while the pointer is on it, as links are.
+void SummaryCard::showValue(bool linkHovered)
+{
+    if (m_link.isEmpty()) {
+        m_value->setTextFormat(Qt::PlainText);
+        m_value->setText(m_text);
+        return;
+    }
+    m_value->setTextFormat(Qt::RichText);
+    m_value->setText(
+        QStringLiteral("%1 · <a href=\"link\" style=\"color:%2;text-decoration:%3\">%4</a>")
+            .arg(m_text.toHtmlEscaped(), theme::accentText().name(),
+                 linkHovered ? QStringLiteral("underline") : QStringLiteral("none"),
+                 m_link.toHtmlEscaped()));
 }
 
 } // namespace quillmark

@@ -15,22 +15,24 @@ public:
     SummaryCard(Style style, const QString& symbol, const QString& title,
                 QWidget* parent = nullptr);
 
-    void setValue(const QString& value) { m_value->setText(value); }
-    QString value() const { return m_value->text(); }
-    // A card that can be clicked shows a pointing hand and says so with clicked().
-    void setClickable(bool clickable);
+    // The value, and after it a part shown as a link (by mouse or keyboard: linkActivated()).
+    void setValue(const QString& value, const QString& link = {});
+    // As plain text, the link included.
+    QString value() const;
 
 Q_SIGNALS:
-    void clicked();
+    void linkActivated();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void showValue(bool linkHovered);
+
     Style m_style;
     QLabel* m_value;
-    bool m_clickable = false;
+    QString m_text;
+    QString m_link;
 };
 
 } // namespace quillmark

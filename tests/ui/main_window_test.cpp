@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDropEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
@@ -97,6 +98,8 @@ protected:
         tree.file("Viaggi/Mare/onde.mov");
     }
 
+    // Italian, as on most machines it runs on: plural forms come from its catalogue.
+    const InterfaceLanguage italian{QLocale(QLocale::Italian)};
     TempTree tree;
     QTemporaryDir settingsFolder;
     QSettingsStore settings{settingsFolder.filePath(QStringLiteral("q.conf"))};
@@ -178,7 +181,8 @@ TEST_F(MainWindowTest, RowsOpenByMouseOrKeyAndStayOpenAcrossARecalculation)
         QTest::keyClick(list, key);
         EXPECT_EQ(std::pair(list->currentIndex().row(), rows->rowCount()), expected) << key;
     }
-    QTest::mouseClick(find<SummaryCard>("countCard"), Qt::LeftButton);
+    Q_EMIT find<SummaryCard>("countCard")->findChild<QLabel*>(QStringLiteral("summaryValue"))
+        ->linkActivated(QStringLiteral("link"));
     EXPECT_TRUE(rows->index(0, 0).data(ReportRowsModel::IsExpandedRole).toBool());
     EXPECT_EQ(rows->rowCount(), 4);
 
@@ -271,6 +275,20 @@ TEST_F(MainWindowTest, ChipsThatDoNotFitAreCountedAndNamed)
     ASSERT_GT(hidden.size(), 1);
     ASSERT_LT(hidden.size(), many.size());
     EXPECT_EQ(hidden, many.mid(many.size() - hidden.size()));
+}
+
+// Counts take the plural form their number asks for, in either language.
+TEST(PluralsTest, CountsTakeTheirNumbersForm)
+{
+    const std::vector<std::tuple<QLocale::Language, int, const char*>> cases{
+        {QLocale::Italian, 1, "1 cartella"}, {QLocale::Italian, 2, "2 cartelle"},
+        {QLocale::English, 1, "1 folder"},   {QLocale::English, 2, "2 folders"},
+        {QLocale::Italian, 0, "0 cartelle"}, {QLocale::English, 0, "0 folders"}};
+    for (const auto& [language, count, expected] : cases) {
+        const InterfaceLanguage interface{QLocale(language)};
+        EXPECT_EQ(QCoreApplication::translate("quillmark::ReportPage", "%n cartelle", nullptr, count),
+                  QString::fromUtf8(expected));
+    }
 }
 
 TEST_F(MainWindowTest, AnEnglishInterfaceKeepsTheReportItalian)
