@@ -253,6 +253,10 @@ void DurationCalculatorViewModel::showFolderLook(const std::filesystem::path& na
         // Nothing was asked of the user yet: the status line mentions a failure, no alert.
         status.append(tr("Impossibile leggere durata.txt: %1").arg(*look.reportProblem));
         kind = StatusKind::error;
+    } else if (remember && !look.exists) {
+        // Named on the command line, picked from the recent ones or dropped, and not there.
+        status.append(tr("La cartella %1 non esiste.").arg(pathText(look.folder)));
+        kind = StatusKind::error;
     }
     if (std::exchange(m_startingUp, false)) {
         if (const QString problems = settingsProblems(); !problems.isEmpty()) {

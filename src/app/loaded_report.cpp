@@ -29,9 +29,10 @@ LoadedReport readReportFile(const std::filesystem::path& folder)
 FolderLook lookAtFolder(const std::filesystem::path& named,
                         const std::function<void()>& readingReport)
 {
-    FolderLook look{named, {}, false, std::nullopt, std::nullopt};
+    FolderLook look{named, {}, false, false, std::nullopt, std::nullopt};
     struct stat info {};
-    if (::stat(named.c_str(), &info) == 0 && !S_ISDIR(info.st_mode))
+    look.exists = ::stat(named.c_str(), &info) == 0;
+    if (look.exists && !S_ISDIR(info.st_mode))
         look.folder = named.parent_path();
     look.token = makeFolderToken(look.folder);
     const std::filesystem::path file = look.folder / "durata.txt";

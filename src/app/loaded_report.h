@@ -38,6 +38,7 @@ LoadedReport readReportFile(const std::filesystem::path& folder);
 struct FolderLook {
     std::filesystem::path folder; // the folder named, or the folder of a file named instead
     QByteArray token;             // what finds it again at the next start; empty: none
+    bool exists = false;          // whether the folder is there
     bool hasReport = false;       // whether it holds a "durata.txt"
     std::optional<LoadedReport> report;
     std::optional<QString> reportProblem; // why the report that is there could not be read

@@ -83,6 +83,9 @@ void Chips::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setFont(chipFont());
+    // Dimmed with the field they show.
+    if (!isEnabled())
+        painter.setOpacity(0.4);
     const int height = sizeHint().height();
     const int top = (this->height() - height) / 2;
     int left = 0;

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyle>
 #include <QToolButton>
 
 namespace quillmark {
@@ -27,6 +28,7 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
     layout->setSpacing(10);
 
     auto* pathFrame = new QFrame(this);
+    m_pathFrame = pathFrame;
     pathFrame->setObjectName(QStringLiteral("pathFrame"));
     pathFrame->setFixedHeight(30);
     auto* pathLayout = new QHBoxLayout(pathFrame);
@@ -41,6 +43,7 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
     m_folderPath->setFrame(false);
     pathLayout->addWidget(folderIcon);
     pathLayout->addWidget(m_folderPath);
+    m_folderPath->installEventFilter(this);
 
     m_browse = new QPushButton(tr("Sfoglia…"), this);
     m_browse->setObjectName(QStringLiteral("browseButton"));
@@ -143,6 +146,18 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
     showFieldText(m_folderPath, m_viewModel.folderPath());
     keepCalculateWidth();
     showEnabledState();
+}
+
+// The frame around the path field shows the field's focus ring.
+bool HeaderBar::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_folderPath &&
+        (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+        m_pathFrame->setProperty("focused", event->type() == QEvent::FocusIn);
+        m_pathFrame->style()->unpolish(m_pathFrame);
+        m_pathFrame->style()->polish(m_pathFrame);
+    }
+    return QFrame::eventFilter(watched, event);
 }
 
 // One width for both of the button's labels, in any language: nothing in the header moves when

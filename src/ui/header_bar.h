@@ -20,6 +20,9 @@ class HeaderBar : public QFrame {
 public:
     HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent = nullptr);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QAction* makeAction(const char* objectName, const QString& text, const char* symbol,
                         void (DurationCalculatorViewModel::*slot)());
@@ -29,6 +32,7 @@ private:
     void listRecentFolders();
 
     DurationCalculatorViewModel& m_viewModel;
+    QFrame* m_pathFrame;
     QLineEdit* m_folderPath;
     QPushButton* m_browse;
     QToolButton* m_actions;

@@ -50,10 +50,28 @@ std::optional<StartRequest> parseArguments(int argc, char** argv)
     return request;
 }
 
+constexpr const char* usage = "usage: quillmark [--run] [FOLDER]\n"
+                              "Opens the window on FOLDER (else on the last folder); with --run, "
+                              "measures it at once.\nFor the command line, use quillmark-report.\n";
+
+bool asksForHelp(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h")
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (asksForHelp(argc, argv)) {
+        std::fputs(usage, stdout);
+        return EXIT_SUCCESS;
+    }
     if (!hasDisplay()) {
         std::fputs("quillmark: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are "
                    "not set); "
@@ -64,7 +82,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv); // takes Qt's own options out of argv
     const auto request = parseArguments(argc, argv);
     if (!request) {
-        std::fputs("usage: quillmark [--run] [FOLDER]\n", stderr);
+        std::fputs(usage, stderr);
         return 2;
     }
     QApplication::setApplicationName(QStringLiteral("Quillmark"));

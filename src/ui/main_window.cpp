@@ -18,6 +18,9 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
 #include <QVBoxLayout>
 
 namespace quillmark {
@@ -27,7 +30,6 @@ MainWindow::MainWindow(std::unique_ptr<DurationCalculatorViewModel> viewModel, Q
     : QWidget(parent)
     , m_viewModel(std::move(viewModel))
 {
-    setMinimumSize(940, 640);
     setAcceptDrops(true);
     setStyleSheet(windowStyleSheet());
     auto* layout = new QVBoxLayout(this);
@@ -61,6 +63,24 @@ MainWindow::MainWindow(std::unique_ptr<DurationCalculatorViewModel> viewModel, Q
 }
 
 MainWindow::~MainWindow() = default;
+
+// The size the layout is made for, but never more than the screen offers: at twice the scale a
+// full-HD screen gives 960 by 540, and the status bar must stay on it.
+void MainWindow::showEvent(QShowEvent* event)
+{
+    fitMinimumSize();
+    if (!m_followsScreen) {
+        m_followsScreen = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, &MainWindow::fitMinimumSize);
+    }
+    QWidget::showEvent(event);
+}
+
+void MainWindow::fitMinimumSize()
+{
+    const QSize comfortable(940, 640);
+    setMinimumSize(comfortable.boundedTo(screen()->availableSize()));
+}
 
 namespace {
 
@@ -141,6 +161,12 @@ void MainWindow::presentAlert()
     if (!alert) {
         if (m_alertBox)
             m_alertBox->hide();
+        return;
+    }
+    // An alert raised while the window is not on screen yet (quillmark --run on a missing
+    // folder) waits for it, so that it is placed over the window.
+    if (!windowHandle() || !windowHandle()->isExposed()) {
+        QTimer::singleShot(50, this, &MainWindow::presentAlert);
         return;
     }
     if (!m_alertBox) {

@@ -25,18 +25,21 @@ public:
     DurationCalculatorViewModel& viewModel() { return *m_viewModel; }
 
 protected:
+    void showEvent(QShowEvent* event) override;
     // A folder dropped on the window is chosen; a file, its folder.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
     QWidget* makeWarningBanner();
+    void fitMinimumSize();
     QWidget* makeStaleReportBanner();
     void presentAlert();
 
     std::unique_ptr<DurationCalculatorViewModel> m_viewModel;
     ReportPage* m_reportPage;
     QMessageBox* m_alertBox = nullptr;
+    bool m_followsScreen = false; // follows the screen it is on
 };
 
 } // namespace quillmark

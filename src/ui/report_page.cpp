@@ -122,6 +122,14 @@ QWidget* ReportPage::makeSortButton(QWidget* parent)
         button->setText(sorted ? tr("Per durata") : tr("Ordinamento naturale"));
     };
     connect(&m_viewModel, &DurationCalculatorViewModel::sortByDurationChanged, button, show);
+    // As wide as its longer label, so that it does not move when the order changes.
+    int widest = 0;
+    for (const bool sorted : {false, true}) {
+        button->setText(sorted ? tr("Per durata") : tr("Ordinamento naturale"));
+        button->ensurePolished();
+        widest = std::max(widest, button->sizeHint().width());
+    }
+    button->setFixedWidth(widest);
     show();
     return button;
 }

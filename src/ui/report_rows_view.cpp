@@ -2,6 +2,8 @@
 
 #include "ui/report_rows_model.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 
 namespace quillmark {
@@ -23,6 +25,12 @@ ReportRowsView::ReportRowsView(ReportRowsModel& rows, QWidget* parent)
 
 void ReportRowsView::keyPressEvent(QKeyEvent* event)
 {
+    if (event->matches(QKeySequence::Copy)) {
+        if (currentIndex().isValid())
+            QGuiApplication::clipboard()->setText(
+                currentIndex().data(ReportRowsModel::PathRole).toString());
+        return;
+    }
     const int row = currentIndex().row();
     const int folder = m_rows.folderRowOf(row);
     const bool open =

@@ -8,7 +8,8 @@ class ReportRowsModel;
 
 // The list of folder and file rows, usable from the keyboard: Up and Down move between rows,
 // Space and Return open or close a folder, Right opens it, Left closes it (from one of its
-// files, Left goes back to the folder). A click on a folder opens or closes it.
+// files, Left goes back to the folder). A click on a folder opens or closes it. Ctrl+C copies
+// the full path of the row's folder or file.
 class ReportRowsView : public QListView {
     Q_OBJECT
 

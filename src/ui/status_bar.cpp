@@ -54,7 +54,9 @@ StatusBar::StatusBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
 
 void StatusBar::showStatus()
 {
-    m_text->setText(m_viewModel.statusMessage());
+    // During a run the page says which file is measured; the line only that a run goes on.
+    m_text->setText(m_viewModel.isRunning() ? tr("Calcolo in corso…")
+                                            : m_viewModel.statusMessage());
     // Work in progress has no icon: it is neither done nor wrong yet.
     switch (m_viewModel.isBusy() ? StatusKind::working : m_viewModel.statusKind()) {
     case StatusKind::done:

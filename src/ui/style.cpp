@@ -30,6 +30,7 @@ QString windowStyleSheet()
     // Longest names first, so that none is a prefix of one replaced after it.
     const std::pair<const char*, QColor> colours[] = {
         {"@warningFill", theme::warning(0.12)},
+        {"@focusOnFill", QColor(255, 255, 255, 220)},
         {"@disabledFill", theme::primary(0.1)},
         {"@disabledText", theme::primary(0.35)},
         {"@accentFaint", theme::accent(0.1)},
@@ -39,6 +40,7 @@ QString windowStyleSheet()
         {"@accentText", theme::accentText()},
         {"@accent", theme::accent()},
         {"@faint", theme::primary(0.03)},
+        {"@focus", theme::accentText()},
         {"@line", theme::primary(0.12)},
     };
     for (const auto& [name, colour] : colours)
