@@ -3,6 +3,7 @@
 #include "app/duration_calculator_view_model.h"
 #include "app/interface_language.h"
 #include "platform/qsettings_store.h"
+#include "platform/widgets/qt_desktop_services.h"
 #include "support/fake_desktop_services.h"
 #include "support/fake_provider.h"
 #include "ui/main_window.h"
@@ -14,8 +15,10 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <thread>
 
@@ -94,6 +97,34 @@ fs::path makeLibrary(const fs::path& root, const fs::path& media)
     return library;
 }
 
+// Opens the first folder row whose name is given, as a click would.
+void openFolder(Window& window, const QString& name)
+{
+    auto* list = window.view->findChild<QListView*>(QStringLiteral("folderList"));
+    for (int row = 0; row < list->model()->rowCount(); ++row) {
+        const QModelIndex index = list->model()->index(row, 0);
+        if (index.data(Qt::DisplayRole).toString() == name) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualRect(index).center());
+            return;
+        }
+    }
+}
+
+QPalette darkPalette()
+{
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(40, 42, 46));
+    palette.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    palette.setColor(QPalette::Base, QColor(30, 31, 34));
+    palette.setColor(QPalette::Text, QColor(230, 230, 230));
+    palette.setColor(QPalette::Button, QColor(52, 54, 58));
+    palette.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    palette.setColor(QPalette::Highlight, QColor(61, 174, 233));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    return palette;
+}
+
 void drawEveryState(const QDir& out, const fs::path& library)
 {
     const QString libraryText = QString::fromStdString(library.native());
@@ -121,15 +152,16 @@ void drawEveryState(const QDir& out, const fs::path& library)
         Window window;
         window.vm().setFolderPath(libraryText);
         calculate(window.vm());
-        auto* list = window.view->findChild<QListView*>(QStringLiteral("folderList"));
-        for (int row : {3, 1}) // open "Stagione 2", then "Extra"
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                              list->visualRect(list->model()->index(row, 0)).center());
-        list->clearFocus();
-        window.save(out.filePath(QStringLiteral("4-report.png")));
+        openFolder(window, QStringLiteral("Stagione 2"));
+        openFolder(window, QStringLiteral("Oceani"));
+        window.view->findChild<QListView*>(QStringLiteral("folderList"))->clearFocus();
+        window.save(out.filePath(QStringLiteral("4-report-tree.png")));
         window.vm().setSortByDuration(true);
         window.save(out.filePath(QStringLiteral("6-by-duration.png")));
         window.vm().setSortByDuration(false);
+        // Another folder typed in: the report says whose it is.
+        window.vm().setFolderPath(libraryText + QStringLiteral("/Extra"));
+        window.save(out.filePath(QStringLiteral("9-stale-report-banner.png")));
     }
     {
         QProcessEnvironment sandboxed;
@@ -137,18 +169,82 @@ void drawEveryState(const QDir& out, const fs::path& library)
         Window window(sandboxed);
         window.save(out.filePath(QStringLiteral("5-sandbox-banner.png")));
     }
+    {
+        Window window;
+        window.vm().setFolderPath(libraryText);
+        window.vm().setExtensionsText(QStringLiteral("webm,ogv"));
+        calculate(window.vm());
+        window.save(out.filePath(QStringLiteral("7-no-videos.png")));
+    }
+    {
+        Window window({}, true);
+        window.vm().setFolderPath(libraryText + QStringLiteral("/Extra"));
+        calculate(window.vm());
+        window.vm().setFolderPath(libraryText);
+        window.vm().calculate();
+        QTest::qWait(300);
+        window.vm().stop();
+        window.save(out.filePath(QStringLiteral("8-stopped-run.png")));
+    }
+    {
+        Window window;
+        QtDesktopServices desktop(window.view.get());
+        QTimer::singleShot(300, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            box->grab().save(out.filePath(QStringLiteral("10-rename-dialog.png")));
+            std::printf("%s\n", qPrintable(out.filePath(QStringLiteral("10-rename-dialog.png"))));
+            box->close();
+        });
+        desktop.confirm(ConfirmationRequest{
+            QCoreApplication::translate("quillmark::DurationCalculatorViewModel",
+                                        "Rinomina cartella"),
+            QCoreApplication::translate("quillmark::DurationCalculatorViewModel",
+                                        "Rinominare la cartella \"%1\" in \"%2\"?")
+                    .arg(QStringLiteral("Serie TV"), QStringLiteral("Serie TV (0h05m)")) +
+                QLatin1Char('\n') +
+                QCoreApplication::translate("quillmark::DurationCalculatorViewModel", "In: %1")
+                    .arg(QString::fromStdString(library.parent_path().native())),
+            QCoreApplication::translate("quillmark::DurationCalculatorViewModel", "Rinomina"),
+            QCoreApplication::translate("quillmark::DurationCalculatorViewModel", "Annulla")});
+    }
+    {
+        const QPalette light = QApplication::palette();
+        QApplication::setPalette(darkPalette());
+        {
+            Window window;
+            window.vm().setFolderPath(libraryText);
+            calculate(window.vm());
+            openFolder(window, QStringLiteral("Stagione 2"));
+            window.save(out.filePath(QStringLiteral("11-dark.png")));
+        }
+        QApplication::setPalette(light);
+    }
+}
+
+// At twice the scale on a 1920 by 1080 screen (run with QT_SCALE_FACTOR=2 and an offscreen
+// screen of that size): the window at its smallest, as the screen allows.
+void drawScaled(const QDir& out, const fs::path& library)
+{
+    Window window;
+    window.view->resize(window.view->minimumSize());
+    window.vm().setFolderPath(QString::fromStdString(library.native()));
+    calculate(window.vm());
+    window.save(out.filePath(QStringLiteral("12-scale-2x-on-1920x1080.png")));
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: quillmark-screenshots OUTPUT-FOLDER MEDIA-FOLDER\n");
+    if (argc != 3 && !(argc == 4 && std::strcmp(argv[3], "--scaled") == 0)) {
+        std::fprintf(stderr,
+                     "usage: quillmark-screenshots OUTPUT-FOLDER MEDIA-FOLDER [--scaled]\n");
         return 2;
     }
+    const bool scaled = argc == 4;
     QTemporaryDir work;
     const fs::path library = makeLibrary(work.path().toStdString(), argv[2]);
     for (const auto& [system, folder] :
@@ -156,7 +252,10 @@ int main(int argc, char** argv)
         const InterfaceLanguage language(system);
         const QDir out(QString::fromLocal8Bit(argv[1]) + QLatin1Char('/') + QLatin1String(folder));
         out.mkpath(QStringLiteral("."));
-        drawEveryState(out, library);
+        if (scaled)
+            drawScaled(out, library);
+        else
+            drawEveryState(out, library);
     }
     return 0;
 }

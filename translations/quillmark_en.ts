@@ -542,6 +542,10 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <source>Il report riguarda «%1»: premi Calcola per misurare «%2».</source>
         <translation>The report is about “%1”: press Calculate to measure “%2”.</translation>
     </message>
+    <message>
+        <source>La cartella %1 non esiste.</source>
+        <translation>The folder %1 does not exist.</translation>
+    </message>
 </context>
 <context>
     <name>quillmark::HeaderBar</name>
@@ -720,6 +724,10 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     <message>
         <source>Avanzamento</source>
         <translation>Progress</translation>
+    </message>
+    <message>
+        <source>Calcolo in corso…</source>
+        <translation>Calculating…</translation>
     </message>
 </context>
 </TS>

@@ -506,6 +506,10 @@ insufficiente, 130 se interrotto.
         <source>Output pulito. Pronto per una nuova analisi.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>La cartella %1 non esiste.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>quillmark::HeaderBar</name>
@@ -683,6 +687,10 @@ insufficiente, 130 se interrotto.
     </message>
     <message>
         <source>Avanzamento</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calcolo in corso…</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -20,8 +20,8 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QTimer>
-#include <QWindow>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace quillmark {
 
@@ -72,6 +72,9 @@ void MainWindow::showEvent(QShowEvent* event)
     if (!m_followsScreen) {
         m_followsScreen = true;
         connect(windowHandle(), &QWindow::screenChanged, this, &MainWindow::fitMinimumSize);
+        // The keyboard starts in the folder field, where typing a folder begins.
+        if (auto* field = findChild<QWidget*>(QStringLiteral("folderPathField")))
+            field->setFocus(Qt::OtherFocusReason);
     }
     QWidget::showEvent(event);
 }
@@ -125,7 +128,8 @@ QWidget* MainWindow::makeStaleReportBanner()
     layout->addWidget(icon);
     layout->addWidget(message, 1);
     auto show = [this, banner, message] {
-        const QString text = m_viewModel->isRunning() ? QString() : m_viewModel->staleReportMessage();
+        const QString text =
+            m_viewModel->isRunning() ? QString() : m_viewModel->staleReportMessage();
         message->setText(text);
         banner->setVisible(!text.isEmpty());
     };

@@ -122,14 +122,12 @@ QWidget* ReportPage::makeSortButton(QWidget* parent)
         button->setText(sorted ? tr("Per durata") : tr("Ordinamento naturale"));
     };
     connect(&m_viewModel, &DurationCalculatorViewModel::sortByDurationChanged, button, show);
-    // As wide as its longer label, so that it does not move when the order changes.
-    int widest = 0;
-    for (const bool sorted : {false, true}) {
-        button->setText(sorted ? tr("Per durata") : tr("Ordinamento naturale"));
-        button->ensurePolished();
-        widest = std::max(widest, button->sizeHint().width());
-    }
-    button->setFixedWidth(widest);
+    // As wide as its longer label, so that it does not move when the order changes: the text,
+    // the style sheet's padding and borders (4 + 16 + 2 + 2) and a little air.
+    const QFontMetrics metrics(button->font());
+    button->setFixedWidth(std::max(metrics.horizontalAdvance(tr("Per durata")),
+                                   metrics.horizontalAdvance(tr("Ordinamento naturale"))) +
+                          32);
     show();
     return button;
 }

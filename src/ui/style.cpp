@@ -29,18 +29,12 @@ QString windowStyleSheet()
     QString sheet = QString::fromUtf8(file.readAll());
     // Longest names first, so that none is a prefix of one replaced after it.
     const std::pair<const char*, QColor> colours[] = {
-        {"@warningFill", theme::warning(0.12)},
-        {"@focusOnFill", QColor(255, 255, 255, 220)},
-        {"@disabledFill", theme::primary(0.1)},
-        {"@disabledText", theme::primary(0.35)},
-        {"@accentFaint", theme::accent(0.1)},
-        {"@hairline", theme::primary(0.08)},
-        {"@divider", theme::primary(0.15)},
-        {"@accentFill", theme::accentFill()},
-        {"@accentText", theme::accentText()},
-        {"@accent", theme::accent()},
-        {"@faint", theme::primary(0.03)},
-        {"@focus", theme::accentText()},
+        {"@warningFill", theme::warning(0.12)}, {"@focusOnFill", QColor(255, 255, 255, 220)},
+        {"@disabledFill", theme::primary(0.1)}, {"@disabledText", theme::primary(0.35)},
+        {"@accentFaint", theme::accent(0.1)},   {"@hairline", theme::primary(0.08)},
+        {"@divider", theme::primary(0.15)},     {"@accentFill", theme::accentFill()},
+        {"@accentText", theme::accentText()},   {"@accent", theme::accent()},
+        {"@faint", theme::primary(0.03)},       {"@focus", theme::accentText()},
         {"@line", theme::primary(0.12)},
     };
     for (const auto& [name, colour] : colours)

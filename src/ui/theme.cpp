@@ -96,7 +96,7 @@ QColor secondary()
 QColor error()
 {
     const bool dark = QGuiApplication::palette().color(QPalette::Base).lightness() < 128;
-    return dark ? QColor(255, 105, 97) : QColor(215, 0, 21);
+    return readable(dark ? QColor(255, 105, 97) : QColor(215, 0, 21), window());
 }
 
 QColor warning(qreal opacity)

@@ -250,7 +250,7 @@ TEST_F(ViewModelTest, SubtreeTotalsAndTheLongestFirst)
 // The recent folders are the last eight chosen, newest first, offered at once from memory; one
 // that is not there now is greyed out when the look in the background says so, and offered again
 // once it is back. (A folder named on the command line, dropped or picked from them is chosen as
-// from the panel: `useFolder`.)
+// from the panel: `useFolder`.) A folder typed and measured joins them.
 TEST_F(ViewModelTest, RecentFoldersAreTheLastEightGreyedWhenGone)
 {
     auto& vm = start();
@@ -278,6 +278,19 @@ TEST_F(ViewModelTest, RecentFoldersAreTheLastEightGreyedWhenGone)
     vm.checkRecentFolders();
     settle();
     EXPECT_EQ(shown(), all);
+
+    // A folder typed and measured joins them and is the next start's; one named that is not
+    // there is said so.
+    tree.file("Digitata/a.mp4");
+    vm.setFolderPath(text(tree.path("Digitata")));
+    calculate();
+    EXPECT_EQ(vm.recentFolders().front().folder, tree.path("Digitata"));
+    EXPECT_EQ(start().folderPath(), text(tree.path("Digitata")));
+    model->useFolder(tree.path("manca"));
+    settle();
+    EXPECT_EQ(model->statusMessage(), QStringLiteral("La cartella ") + text(tree.path("manca")) +
+                                          QStringLiteral(" non esiste."));
+    EXPECT_EQ(model->statusKind(), StatusKind::error);
 }
 
 // "Ricalcola senza cache" measures every file again; a cache that cannot be had is said once.

@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +23,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -181,7 +183,8 @@ TEST_F(MainWindowTest, RowsOpenByMouseOrKeyAndStayOpenAcrossARecalculation)
         QTest::keyClick(list, key);
         EXPECT_EQ(std::pair(list->currentIndex().row(), rows->rowCount()), expected) << key;
     }
-    Q_EMIT find<SummaryCard>("countCard")->findChild<QLabel*>(QStringLiteral("summaryValue"))
+    Q_EMIT find<SummaryCard>("countCard")
+        ->findChild<QLabel*>(QStringLiteral("summaryValue"))
         ->linkActivated(QStringLiteral("link"));
     EXPECT_TRUE(rows->index(0, 0).data(ReportRowsModel::IsExpandedRole).toBool());
     EXPECT_EQ(rows->rowCount(), 4);
@@ -189,6 +192,63 @@ TEST_F(MainWindowTest, RowsOpenByMouseOrKeyAndStayOpenAcrossARecalculation)
     find<QAction>("durationOrderAction")->trigger();
     EXPECT_TRUE(vm().sortByDuration());
     EXPECT_EQ(find<QToolButton>("sortButton")->text(), QStringLiteral("Per durata"));
+}
+
+// A folder without videos of its own, hidden from the report, is a group row above its seasons;
+// by duration the files of a folder come longest first too.
+TEST_F(MainWindowTest, TheRowsAreATree)
+{
+    tree.file("v/durata.txt", "Cartella /v/Film\na.mkv (0h10m)\nTotale cartella (0h10m)\n\n"
+                              "Cartella /v/Serie/S1\nx.mkv (0h05m)\ny.mkv (0h20m)\n"
+                              "Totale cartella (0h25m)\n\n"
+                              "Cartella /v/Serie/S2\nz.mkv (0h01m)\nTotale cartella (0h01m)\n\n"
+                              "Gran totale (0h36m)\n");
+    settings.setValue(QStringLiteral("last_folder"),
+                      QString::fromStdString(tree.path("v").native()));
+    open();
+    auto* list = find<QListView>("folderList");
+    QAbstractItemModel* rows = list->model();
+    auto shown = [rows] {
+        QStringList texts;
+        for (int row = 0; row < rows->rowCount(); ++row) {
+            const QModelIndex index = rows->index(row, 0);
+            texts.append(QString(index.data(ReportRowsModel::DepthRole).toInt(), QLatin1Char(' ')) +
+                         index.data().toString() +
+                         (index.data(ReportRowsModel::IsGroupRole).toBool()
+                              ? QStringLiteral(" (gruppo)")
+                              : QString()));
+        }
+        return texts.join(QLatin1Char('|'));
+    };
+    EXPECT_EQ(shown(), QStringLiteral("Film|Serie (gruppo)| S1| S2"));
+    EXPECT_EQ(rows->index(1, 0).data(ReportRowsModel::SubtreeLabelRole).toString(),
+              QStringLiteral("≈ 0h26m in tutto"));
+    EXPECT_TRUE(rows->index(1, 0).data(ReportRowsModel::LabelRole).toString().isEmpty());
+    vm().setSortByDuration(true);
+    EXPECT_EQ(shown(), QStringLiteral("Serie (gruppo)| S1| S2|Film"));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(rows->index(1, 0)).center());
+    EXPECT_EQ(shown(), QStringLiteral("Serie (gruppo)| S1| y.mkv| x.mkv| S2|Film"));
+    // Ctrl+C copies the row's full path.
+    list->setFocus();
+    list->setCurrentIndex(rows->index(2, 0));
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("/v/Serie/S1/y.mkv"));
+}
+
+// At twice the scale a full-HD screen is 960 by 540: the window fits whatever screen it is on,
+// with its status bar.
+TEST_F(MainWindowTest, TheSmallestWindowFitsTheScreen)
+{
+    open();
+    const QSize available = view->screen()->availableSize();
+    EXPECT_LE(view->minimumWidth(), available.width());
+    EXPECT_LE(view->minimumHeight(), available.height());
+    view->resize(view->minimumSize());
+    QTest::qWait(20);
+    const auto* status = find<QWidget>("statusBar");
+    EXPECT_TRUE(status->isVisible());
+    EXPECT_LE(status->mapTo(view.get(), QPoint(0, status->height())).y(), view->height());
 }
 
 TEST_F(MainWindowTest, ADroppedFileChoosesItsFolder)
@@ -285,9 +345,12 @@ TEST(PluralsTest, CountsTakeTheirNumbersForm)
         {QLocale::English, 1, "1 folder"},   {QLocale::English, 2, "2 folders"},
         {QLocale::Italian, 0, "0 cartelle"}, {QLocale::English, 0, "0 folders"}};
     for (const auto& [language, count, expected] : cases) {
-        const InterfaceLanguage interface{QLocale(language)};
-        EXPECT_EQ(QCoreApplication::translate("quillmark::ReportPage", "%n cartelle", nullptr, count),
-                  QString::fromUtf8(expected));
+        const InterfaceLanguage interface {
+            QLocale(language)
+        };
+        EXPECT_EQ(
+            QCoreApplication::translate("quillmark::ReportPage", "%n cartelle", nullptr, count),
+            QString::fromUtf8(expected));
     }
 }
 
