@@ -50,6 +50,8 @@ public:
 
     void read(QStringView line)
     {
+        if (m_pendingTotal)
+            settlePendingTotal(endsABlock(line));
         if (!m_folder) {
             readOutsideAFolder(line);
             return;
@@ -63,9 +65,10 @@ public:
             return;
         }
         if (startsWithWhole(line, folderTotalStart)) {
-            const QRegularExpressionMatch total = folderTotalPattern().match(line);
-            if (total.hasMatch())
-                closeFolder(total.captured(1));
+            // A file named exactly "Totale cartella" has a line just like the total's: the total
+            // is the one the block ends with, which the next line tells.
+            if (folderTotalPattern().match(line).hasMatch())
+                m_pendingTotal = line;
             else if (!addFile(line))
                 dropFolder();
             return;
@@ -79,6 +82,8 @@ public:
 
     ReadReport finish()
     {
+        if (m_pendingTotal)
+            settlePendingTotal(true);
         if (m_grandTotalLabel)
             m_summary.grandTotalLabel = *m_grandTotalLabel;
         return ReadReport{std::move(m_summary), std::move(m_grandTotalLabel)};
@@ -119,6 +124,30 @@ private:
             rest[end] == QLatin1Char(':') && rest[end + 1] == QLatin1Char(' '))
             return TextSpan{error.rest.start + end + 2, rest.size() - end - 2};
         return error.lastPart;
+    }
+
+    // What follows a block's total: the blank line the writer puts there, or, in a report
+    // edited by hand, the next header or the grand total line itself; anything else follows a
+    // file's line.
+    static bool endsABlock(QStringView line)
+    {
+        const QStringView bare = withoutFinalLineEnd(line);
+        const QRegularExpressionMatch total = grandTotalPattern().match(bare);
+        return bare.trimmed().isEmpty() ||
+               (startsWithWhole(line, folderHeaderStart) &&
+                line.sliced(folderHeaderStart.size()).startsWith(QLatin1Char('/'))) ||
+               (total.hasMatch() && total.capturedStart() == 0 &&
+                total.capturedEnd() == bare.size());
+    }
+
+    void settlePendingTotal(bool endsTheBlock)
+    {
+        const QStringView line = *m_pendingTotal;
+        m_pendingTotal.reset();
+        if (endsTheBlock)
+            closeFolder(folderTotalPattern().match(line).captured(1));
+        else
+            addFile(line);
     }
 
     void readOutsideAFolder(QStringView line)
@@ -173,6 +202,7 @@ private:
     ReportSummary m_summary;
     std::optional<FolderRow> m_folder;
     std::optional<PendingError> m_pendingError;
+    std::optional<QStringView> m_pendingTotal; // a total-like line, until the next line says
     std::optional<QString> m_grandTotalLabel;
 };
 

@@ -29,6 +29,7 @@ QString randomText(std::mt19937& random)
         QStringLiteral(")"),
         QStringLiteral("Cartella "),
         QStringLiteral("Totale cartella ("),
+        QStringLiteral("Totale cartella"),
         QStringLiteral("Errore con file "),
         QStringLiteral("Gran totale (9h00m)"),
         QStringLiteral("x.mp4"),
@@ -80,7 +81,7 @@ TEST(ReportRoundTripTest, WriterOutputReadsBackIntoTheRowsOfTheResults)
             const FolderReport& written = folders[f];
             const FolderRow& row = read.summary.folders[f];
             ASSERT_EQ(row.path, oneLine(written.path)) << text.toStdString();
-            ASSERT_EQ(row.totalLabel, formatDuration(written.totalSeconds));
+            ASSERT_EQ(row.totalLabel, formatDuration(written.totalSeconds)) << text.toStdString();
             ASSERT_EQ(row.fileCount(), written.files.size()) << text.toStdString();
             for (qsizetype i = 0; i < row.fileCount(); ++i) {
                 const FileEntry& file = written.files[i];
