@@ -7,6 +7,7 @@ extern "C" {
 #include <libavutil/mem.h>
 }
 
+#include "measure/iso_media_header.h"
 #include "model/path_text.h"
 #include "platform/regular_file.h"
 
@@ -246,26 +247,54 @@ void readWhatTheContainerNeeds(AVFormatContext& context)
     avformat_find_stream_info(&context, nullptr);
 }
 
-} // namespace
-
-const char* const selfContainedFormats =
-    "mov,mp4,m4a,3gp,3g2,mj2,matroska,webm,avi,flv,asf,mpegts,mpeg,ogg,rm,nut,mxf,dv,ivf,mp3,aac,"
-    "flac,wav,w64";
-
-std::optional<MediaProbe> probeMedia(const std::filesystem::path& file, std::stop_token stop,
-                                     const ProbeBudget& budget)
+// Configures libavutil once: silent, and no allocation a crafted header could inflate.
+void configureLibav()
 {
     static std::once_flag configured;
     std::call_once(configured, [] {
         av_log_set_level(AV_LOG_QUIET);
         av_max_alloc(largestAllocation);
     });
+}
 
+std::int64_t fileSize(int fd)
+{
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 ? std::int64_t(info.st_size) : -1;
+}
+
+ReadAt positionedReads(int fd)
+{
+    return [fd](std::int64_t offset, std::span<std::uint8_t> into) -> std::int64_t {
+        std::size_t done = 0;
+        while (done < into.size()) {
+            const ssize_t count =
+                ::pread(fd, into.data() + done, into.size() - done, off_t(offset) + off_t(done));
+            if (count == 0)
+                break;
+            if (count < 0 && errno != EINTR)
+                return -1;
+            if (count > 0)
+                done += std::size_t(count);
+        }
+        return std::int64_t(done);
+    };
+}
+
+std::optional<MediaProbe> probe(const std::filesystem::path& file,
+                                           std::stop_token stop, const ProbeBudget& budget,
+                                           bool headerFirst)
+{
+    configureLibav();
     FileDescriptor fd;
     try {
         fd = openRegularFile(file);
     } catch (const std::exception&) {
         return std::nullopt;
+    }
+    if (headerFirst) {
+        if (auto header = readIsoMediaHeader(fileSize(fd.get()), positionedReads(fd.get())))
+            return header;
     }
     Reader reader{fd.get(), budget.bytes, std::chrono::steady_clock::now() + budget.time,
                   std::move(stop)};
@@ -297,6 +326,24 @@ std::optional<MediaProbe> probeMedia(const std::filesystem::path& file, std::sto
     if (reader.stop.stop_requested())
         return std::nullopt;
     return MediaProbe{hasPlayableStream(*context), durationSeconds(*context)};
+}
+
+} // namespace
+
+const char* const selfContainedFormats =
+    "mov,mp4,m4a,3gp,3g2,mj2,matroska,webm,avi,flv,asf,mpegts,mpeg,ogg,rm,nut,mxf,dv,ivf,mp3,aac,"
+    "flac,wav,w64";
+
+std::optional<MediaProbe> probeMedia(const std::filesystem::path& file, std::stop_token stop,
+                                     const ProbeBudget& budget)
+{
+    return probe(file, std::move(stop), budget, true);
+}
+
+std::optional<MediaProbe> probeWithLibav(const std::filesystem::path& file, std::stop_token stop,
+                                         const ProbeBudget& budget)
+{
+    return probe(file, std::move(stop), budget, false);
 }
 
 } // namespace quillmark

@@ -1,0 +1,330 @@
+#include "measure/iso_media_header.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/mathematics.h>
+}
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+namespace quillmark {
+
+namespace {
+
+constexpr std::uint32_t fourCC(const char (&name)[5])
+{
+    return std::uint32_t(std::uint8_t(name[0])) << 24 | std::uint32_t(std::uint8_t(name[1])) << 16 |
+           std::uint32_t(std::uint8_t(name[2])) << 8 | std::uint32_t(std::uint8_t(name[3]));
+}
+
+// A box header is 8 bytes, or 16 with a 64-bit size.
+constexpr std::int64_t smallestBox = 8;
+
+// One request brings the box headers around a position: the front of the file, the front of the
+// movie header, the front of each track.
+constexpr std::int64_t windowBytes = 64 * 1024;
+
+// Real files need a handful of requests and a few dozen boxes; a crafted one that needs more is
+// left to libavformat rather than read at length here.
+constexpr int mostRequests = 32;
+constexpr int mostBoxes = 2048;
+
+// Anything the reader is not sure of: the file goes to libavformat.
+struct Declined {};
+
+std::uint32_t bigEndian32(const std::uint8_t* bytes)
+{
+    return std::uint32_t(bytes[0]) << 24 | std::uint32_t(bytes[1]) << 16 |
+           std::uint32_t(bytes[2]) << 8 | std::uint32_t(bytes[3]);
+}
+
+std::uint64_t bigEndian64(const std::uint8_t* bytes)
+{
+    return std::uint64_t(bigEndian32(bytes)) << 32 | bigEndian32(bytes + 4);
+}
+
+// The file, read a window at a time, so that neighbouring boxes cost one request.
+class Window {
+public:
+    Window(std::int64_t fileSize, const ReadAt& readAt) : fileSize_(fileSize), readAt_(readAt) {}
+
+    // The bytes [offset, offset + length), which must lie inside the file.
+    const std::uint8_t* bytes(std::int64_t offset, std::int64_t length)
+    {
+        if (offset < 0 || length < 0 || length > windowBytes || offset > fileSize_ - length)
+            throw Declined{};
+        if (offset >= start_ && offset + length <= start_ + std::int64_t(bytes_.size()))
+            return bytes_.data() + (offset - start_);
+        if (++requests_ > mostRequests)
+            throw Declined{};
+        bytes_.resize(std::size_t(std::min(windowBytes, fileSize_ - offset)));
+        const std::int64_t read = readAt_(offset, bytes_);
+        if (read < length)
+            throw Declined{};
+        bytes_.resize(std::size_t(read));
+        start_ = offset;
+        return bytes_.data();
+    }
+
+    std::int64_t fileSize() const { return fileSize_; }
+
+private:
+    std::int64_t fileSize_;
+    const ReadAt& readAt_;
+    std::vector<std::uint8_t> bytes_;
+    std::int64_t start_ = 0;
+    int requests_ = 0;
+};
+
+struct Box {
+    std::uint32_t type = 0;
+    std::int64_t payload = 0;
+    std::int64_t end = 0;
+};
+
+// Boxes that make the movie fragmented, compressed or nested in ways the reader leaves alone.
+bool isDeclinedInsideMovie(std::uint32_t type)
+{
+    return type == fourCC("mvex") || type == fourCC("cmov") || type == fourCC("moov") ||
+           type == fourCC("moof") || type == fourCC("trex");
+}
+
+bool isStillImage(AVCodecID codec)
+{
+    return codec == AV_CODEC_ID_MJPEG || codec == AV_CODEC_ID_PNG || codec == AV_CODEC_ID_BMP ||
+           codec == AV_CODEC_ID_GIF || codec == AV_CODEC_ID_TIFF ||
+           codec == AV_CODEC_ID_JPEG2000 || codec == AV_CODEC_ID_WEBP;
+}
+
+// The codec libavformat's MOV reader gives a sample description, the same way, and whether a
+// decoder plays it. The code is compared as libavformat reads it, little-endian.
+bool isPlayable(std::uint32_t handler, std::uint32_t sampleEntry)
+{
+    if (sampleEntry == 0 || sampleEntry == fourCC("mp4s"))
+        return false;
+    const AVCodecTag* const tables[] = {handler == fourCC("vide") ? avformat_get_mov_video_tags()
+                                                                  : avformat_get_mov_audio_tags(),
+                                        nullptr};
+    const unsigned tag = (sampleEntry >> 24) | ((sampleEntry >> 8) & 0xff00) |
+                         ((sampleEntry << 8) & 0xff0000) | (sampleEntry << 24);
+    const AVCodecID codec = av_codec_get_id(tables, tag);
+    return codec != AV_CODEC_ID_NONE && !isStillImage(codec) &&
+           avcodec_find_decoder(codec) != nullptr;
+}
+
+class Parser {
+public:
+    Parser(std::int64_t fileSize, const ReadAt& readAt) : file_(fileSize, readAt) {}
+
+    MediaProbe movie()
+    {
+        std::optional<MediaProbe> movie;
+        std::int64_t offset = 0;
+        // Fewer bytes than a header after the last box are ignored, as libavformat does.
+        while (file_.fileSize() - offset >= smallestBox) {
+            const Box box = boxAt(offset, file_.fileSize(), true);
+            if (offset == 0 && box.type != fourCC("ftyp"))
+                throw Declined{};
+            if (box.type == fourCC("moov")) {
+                if (movie)
+                    throw Declined{};
+                movie = readMovie(box);
+            } else if (box.type != fourCC("mdat") && box.type != fourCC("free") &&
+                       box.type != fourCC("skip") && box.type != fourCC("wide") &&
+                       !(box.type == fourCC("ftyp") && offset == 0)) {
+                throw Declined{};
+            }
+            offset = box.end;
+        }
+        if (!movie)
+            throw Declined{};
+        return *movie;
+    }
+
+private:
+    // A box that lies inside its parent. A top-level box of size 0 runs to the end of the file,
+    // and the media data of a file cut short may run past it: libavformat reads both.
+    Box boxAt(std::int64_t offset, std::int64_t parentEnd, bool topLevel)
+    {
+        if (--boxesLeft_ < 0)
+            throw Declined{};
+        const std::uint8_t* header = file_.bytes(offset, smallestBox);
+        Box box{bigEndian32(header + 4), offset + smallestBox, 0};
+        std::uint64_t size = bigEndian32(header);
+        if (size == 1) {
+            size = bigEndian64(file_.bytes(offset + smallestBox, 8));
+            box.payload += 8;
+        } else if (size == 0 && topLevel) {
+            size = std::uint64_t(parentEnd - offset);
+        }
+        if (size < std::uint64_t(box.payload - offset) ||
+            size > std::uint64_t(std::numeric_limits<std::int64_t>::max() - offset))
+            throw Declined{};
+        box.end = offset + std::int64_t(size);
+        if (box.end > parentEnd) {
+            if (!topLevel || box.type != fourCC("mdat"))
+                throw Declined{};
+            box.end = parentEnd;
+        }
+        return box;
+    }
+
+    // Calls visit on each child until it returns false.
+    template<typename Visit>
+    void forEachChild(const Box& parent, Visit visit)
+    {
+        std::int64_t offset = parent.payload;
+        while (parent.end - offset >= smallestBox) {
+            const Box child = boxAt(offset, parent.end, false);
+            if (!visit(child))
+                return;
+            offset = child.end;
+        }
+    }
+
+    std::uint32_t field32(const Box& box, std::int64_t at)
+    {
+        if (box.end - box.payload < at + 4)
+            throw Declined{};
+        return bigEndian32(file_.bytes(box.payload + at, 4));
+    }
+
+    MediaProbe readMovie(const Box& moov)
+    {
+        std::optional<double> seconds;
+        bool playable = false;
+        forEachChild(moov, [&](const Box& child) {
+            if (child.type == fourCC("mvhd")) {
+                if (seconds)
+                    throw Declined{};
+                seconds = movieSeconds(child);
+            } else if (child.type == fourCC("trak")) {
+                playable = readTrack(child) || playable;
+            } else if (isDeclinedInsideMovie(child.type)) {
+                throw Declined{};
+            }
+            return true;
+        });
+        if (!seconds || !playable)
+            throw Declined{};
+        return MediaProbe{true, seconds};
+    }
+
+    // The movie's duration as libavformat states it: rescaled to microseconds, rounded to the
+    // nearest. An unknown or zero duration (a fragmented or unfinished file) is declined.
+    double movieSeconds(const Box& mvhd)
+    {
+        const std::uint32_t versionAndFlags = field32(mvhd, 0);
+        const std::uint32_t version = versionAndFlags >> 24;
+        if (version > 1)
+            throw Declined{};
+        const std::int64_t timescaleAt = version == 1 ? 20 : 12;
+        const auto timescale = std::int32_t(field32(mvhd, timescaleAt));
+        const std::uint64_t duration =
+            version == 1 ? std::uint64_t(field32(mvhd, timescaleAt + 4)) << 32 |
+                               field32(mvhd, timescaleAt + 8)
+                         : field32(mvhd, timescaleAt + 4);
+        const std::uint64_t unknown = version == 1 ? ~std::uint64_t(0) : 0xffffffffu;
+        if (timescale <= 0 || duration == 0 || duration == unknown ||
+            duration > std::uint64_t(std::numeric_limits<std::int64_t>::max()))
+            throw Declined{};
+        const std::int64_t microseconds =
+            av_rescale(std::int64_t(duration), AV_TIME_BASE, timescale);
+        if (microseconds <= 0)
+            throw Declined{};
+        return double(microseconds) / AV_TIME_BASE;
+    }
+
+    // Whether the track plays. A track that lists chapters may make a video track a series of
+    // thumbnails, which libavformat then counts as cover art.
+    bool readTrack(const Box& trak)
+    {
+        bool playable = false;
+        forEachChild(trak, [&](const Box& child) {
+            if (child.type == fourCC("tref")) {
+                forEachChild(child, [](const Box& reference) {
+                    if (reference.type == fourCC("chap"))
+                        throw Declined{};
+                    return true;
+                });
+            } else if (child.type == fourCC("mdia")) {
+                playable = readMedia(child);
+            } else if (child.type == fourCC("mvhd") || isDeclinedInsideMovie(child.type)) {
+                throw Declined{};
+            }
+            return true;
+        });
+        return playable;
+    }
+
+    // The handler must come before the sample description: libavformat maps the codec by it.
+    bool readMedia(const Box& mdia)
+    {
+        std::optional<std::uint32_t> handler;
+        std::optional<std::uint32_t> sampleEntry;
+        forEachChild(mdia, [&](const Box& child) {
+            if (child.type == fourCC("mdhd")) {
+                if ((field32(child, 0) >> 24) > 1)
+                    throw Declined{};
+            } else if (child.type == fourCC("hdlr")) {
+                if (handler || sampleEntry)
+                    throw Declined{};
+                handler = field32(child, 8);
+            } else if (child.type == fourCC("minf")) {
+                if (!handler || sampleEntry)
+                    throw Declined{};
+                sampleEntry = readSampleEntry(child);
+            }
+            return true;
+        });
+        if (!handler || !sampleEntry)
+            return false;
+        if (*handler != fourCC("vide") && *handler != fourCC("soun"))
+            return false;
+        return isPlayable(*handler, *sampleEntry);
+    }
+
+    // The code of the one sample description; the tables after it are not read.
+    std::uint32_t readSampleEntry(const Box& minf)
+    {
+        std::optional<std::uint32_t> entry;
+        forEachChild(minf, [&](const Box& child) {
+            if (child.type != fourCC("stbl"))
+                return true;
+            forEachChild(child, [&](const Box& table) {
+                if (table.type != fourCC("stsd"))
+                    return true;
+                if (field32(table, 4) != 1)
+                    throw Declined{};
+                const std::uint32_t entrySize = field32(table, 8);
+                if (entrySize < 16 || entrySize > std::uint64_t(table.end - table.payload - 8))
+                    throw Declined{};
+                entry = field32(table, 12);
+                return false;
+            });
+            return false;
+        });
+        if (!entry)
+            throw Declined{};
+        return *entry;
+    }
+
+    Window file_;
+    int boxesLeft_ = mostBoxes;
+};
+
+} // namespace
+
+std::optional<MediaProbe> readIsoMediaHeader(std::int64_t fileSize, const ReadAt& readAt)
+{
+    try {
+        return Parser(fileSize, readAt).movie();
+    } catch (const Declined&) {
+        return std::nullopt;
+    }
+}
+
+} // namespace quillmark

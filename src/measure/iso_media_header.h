@@ -1,0 +1,25 @@
+#pragma once
+
+#include "measure/media_probe.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+
+namespace quillmark {
+
+// Reads bytes of one file at a position into the span; returns how many it read (fewer only at
+// the end of the file) or a negative number when the read failed.
+using ReadAt = std::function<std::int64_t(std::int64_t offset, std::span<std::uint8_t> into)>;
+
+// The duration and playability of an MP4, MOV, M4V, M4A, 3GP or F4V file, read from its movie
+// header and its tracks' descriptions with a handful of positioned reads. The sample tables,
+// megabytes in a feature-length film, are skipped: libavformat reads them whole to build an
+// index that the duration does not need. Gives exactly what probeMedia's libavformat reading
+// gives, or nothing whenever the file is not the common case it knows for sure (fragmented, no
+// movie duration, chapters, several sample descriptions, an unknown or image-only codec, a box
+// that does not fit): libavformat then reads it as before.
+std::optional<MediaProbe> readIsoMediaHeader(std::int64_t fileSize, const ReadAt& readAt);
+
+} // namespace quillmark
