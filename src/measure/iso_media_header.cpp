@@ -49,7 +49,11 @@ std::uint64_t bigEndian64(const std::uint8_t* bytes)
 // The file, read a window at a time, so that neighbouring boxes cost one request.
 class Window {
 public:
-    Window(std::int64_t fileSize, const ReadAt& readAt) : fileSize_(fileSize), readAt_(readAt) {}
+    Window(std::int64_t fileSize, const ReadAt& readAt)
+        : fileSize_(fileSize)
+        , readAt_(readAt)
+    {
+    }
 
     // The bytes [offset, offset + length), which must lie inside the file.
     const std::uint8_t* bytes(std::int64_t offset, std::int64_t length)
@@ -95,8 +99,8 @@ bool isDeclinedInsideMovie(std::uint32_t type)
 bool isStillImage(AVCodecID codec)
 {
     return codec == AV_CODEC_ID_MJPEG || codec == AV_CODEC_ID_PNG || codec == AV_CODEC_ID_BMP ||
-           codec == AV_CODEC_ID_GIF || codec == AV_CODEC_ID_TIFF ||
-           codec == AV_CODEC_ID_JPEG2000 || codec == AV_CODEC_ID_WEBP;
+           codec == AV_CODEC_ID_GIF || codec == AV_CODEC_ID_TIFF || codec == AV_CODEC_ID_JPEG2000 ||
+           codec == AV_CODEC_ID_WEBP;
 }
 
 // The codec libavformat's MOV reader gives a sample description, the same way, and whether a
@@ -117,7 +121,10 @@ bool isPlayable(std::uint32_t handler, std::uint32_t sampleEntry)
 
 class Parser {
 public:
-    Parser(std::int64_t fileSize, const ReadAt& readAt) : file_(fileSize, readAt) {}
+    Parser(std::int64_t fileSize, const ReadAt& readAt)
+        : file_(fileSize, readAt)
+    {
+    }
 
     MediaProbe movie()
     {
@@ -173,8 +180,7 @@ private:
     }
 
     // Calls visit on each child until it returns false.
-    template<typename Visit>
-    void forEachChild(const Box& parent, Visit visit)
+    template <typename Visit> void forEachChild(const Box& parent, Visit visit)
     {
         std::int64_t offset = parent.payload;
         while (parent.end - offset >= smallestBox) {
@@ -223,10 +229,10 @@ private:
             throw Declined{};
         const std::int64_t timescaleAt = version == 1 ? 20 : 12;
         const auto timescale = std::int32_t(field32(mvhd, timescaleAt));
-        const std::uint64_t duration =
-            version == 1 ? std::uint64_t(field32(mvhd, timescaleAt + 4)) << 32 |
-                               field32(mvhd, timescaleAt + 8)
-                         : field32(mvhd, timescaleAt + 4);
+        const std::uint64_t duration = version == 1
+                                           ? std::uint64_t(field32(mvhd, timescaleAt + 4)) << 32 |
+                                                 field32(mvhd, timescaleAt + 8)
+                                           : field32(mvhd, timescaleAt + 4);
         const std::uint64_t unknown = version == 1 ? ~std::uint64_t(0) : 0xffffffffu;
         if (timescale <= 0 || duration == 0 || duration == unknown ||
             duration > std::uint64_t(std::numeric_limits<std::int64_t>::max()))

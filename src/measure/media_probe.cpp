@@ -281,23 +281,27 @@ ReadAt positionedReads(int fd)
     };
 }
 
-std::optional<MediaProbe> probe(const std::filesystem::path& file,
-                                           std::stop_token stop, const ProbeBudget& budget,
-                                           bool headerFirst)
+// The demuxer a file's extension names, for the containers whose demuxer checks the file's
+// signature before reading on, so that a file named wrongly fails and is then probed by its
+// content: the same demuxer is chosen, without probing every other one first.
+const AVInputFormat* demuxerNamedBy(const std::filesystem::path& file)
 {
-    configureLibav();
-    FileDescriptor fd;
-    try {
-        fd = openRegularFile(file);
-    } catch (const std::exception&) {
+    const QString extension = QString::fromStdString(file.extension().native()).toLower();
+    if (extension == QLatin1String(".mkv") || extension == QLatin1String(".webm"))
+        return av_find_input_format("matroska");
+    if (extension == QLatin1String(".avi"))
+        return av_find_input_format("avi");
+    return nullptr;
+}
+
+// Reads the file from its start with libavformat: with the demuxer given, or the one its content
+// calls for. Nothing when it cannot be opened as media.
+std::optional<MediaProbe> readWithLibav(const std::filesystem::path& file,
+                                        const AVInputFormat* demuxer, Reader& reader,
+                                        const ProbeBudget& budget)
+{
+    if (::lseek(reader.fd, 0, SEEK_SET) != 0)
         return std::nullopt;
-    }
-    if (headerFirst) {
-        if (auto header = readIsoMediaHeader(fileSize(fd.get()), positionedReads(fd.get())))
-            return header;
-    }
-    Reader reader{fd.get(), budget.bytes, std::chrono::steady_clock::now() + budget.time,
-                  std::move(stop)};
     const AvioContext avio = fileReader(reader);
     AVFormatContext* raw = avformat_alloc_context();
     if (!avio || !raw) {
@@ -310,7 +314,7 @@ std::optional<MediaProbe> probe(const std::filesystem::path& file,
     // The name only guides the format probe by its extension; nothing is opened by it.
     const std::string name = "file:" + file.native();
     OpenOptions options;
-    const int opened = avformat_open_input(&raw, name.c_str(), nullptr, &options.dictionary);
+    const int opened = avformat_open_input(&raw, name.c_str(), demuxer, &options.dictionary);
     if (reader.outOfBytes || reader.outOfTime) {
         if (opened >= 0)
             avformat_close_input(&raw);
@@ -326,6 +330,31 @@ std::optional<MediaProbe> probe(const std::filesystem::path& file,
     if (reader.stop.stop_requested())
         return std::nullopt;
     return MediaProbe{hasPlayableStream(*context), durationSeconds(*context)};
+}
+
+// The quick ways first when allowed: the header reader, then the demuxer the extension names;
+// then libavformat probing the content, as it always did.
+std::optional<MediaProbe> probe(const std::filesystem::path& file, std::stop_token stop,
+                                const ProbeBudget& budget, bool quickWays)
+{
+    configureLibav();
+    FileDescriptor fd;
+    try {
+        fd = openRegularFile(file);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    if (quickWays) {
+        if (auto header = readIsoMediaHeader(fileSize(fd.get()), positionedReads(fd.get())))
+            return header;
+    }
+    Reader reader{fd.get(), budget.bytes, std::chrono::steady_clock::now() + budget.time,
+                  std::move(stop)};
+    if (const AVInputFormat* named = quickWays ? demuxerNamedBy(file) : nullptr) {
+        if (auto probe = readWithLibav(file, named, reader, budget))
+            return probe;
+    }
+    return readWithLibav(file, nullptr, reader, budget);
 }
 
 } // namespace

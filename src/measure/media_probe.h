@@ -44,10 +44,10 @@ extern const char* const selfContainedFormats;
 std::optional<MediaProbe> probeMedia(const std::filesystem::path& file, std::stop_token stop = {},
                                      const ProbeBudget& budget = {});
 
-// The same, read by libavformat alone: probeMedia first asks the header reader of the ISO base
-// media family (iso_media_header.h), which answers most MP4 and MOV files with a few reads.
+// The same, read by libavformat alone and by content, as the quick ways must agree with: before
+// it, probeMedia asks the header reader of MP4 and MOV files (iso_media_header.h), then opens
+// Matroska and AVI files with the demuxer their extension names.
 std::optional<MediaProbe> probeWithLibav(const std::filesystem::path& file,
-                                         std::stop_token stop = {},
-                                         const ProbeBudget& budget = {});
+                                         std::stop_token stop = {}, const ProbeBudget& budget = {});
 
 } // namespace quillmark

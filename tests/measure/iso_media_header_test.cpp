@@ -70,7 +70,11 @@ void growBox(std::string& bytes, std::size_t offset, std::uint32_t by)
 std::string withLargeSize(std::string bytes)
 {
     const std::size_t mdat = boxOffset(bytes, {"mdat"});
-    EXPECT_EQ(bytes.compare(mdat - 8, 8, std::string("\0\0\0\x08" "free", 8)), 0);
+    EXPECT_EQ(bytes.compare(mdat - 8, 8,
+                            std::string("\0\0\0\x08"
+                                        "free",
+                                        8)),
+              0);
     bytes.replace(mdat - 8, 16,
                   bigEndian(1, 4) + "mdat" + bigEndian(sizeAt(bytes, mdat) + 8ULL, 8));
     return bytes;

@@ -40,6 +40,34 @@ INSTANTIATE_TEST_SUITE_P(Files, CorpusTest,
                                            "truncated.mp4", "missing.mp4"),
                          [](const auto& info) { return test::paramName(info.param); });
 
+void expectSameProbe(const std::filesystem::path& file)
+{
+    SCOPED_TRACE(file.filename().native());
+    const std::optional<MediaProbe> quick = probeMedia(file);
+    const std::optional<MediaProbe> byContent = probeWithLibav(file);
+    ASSERT_EQ(quick.has_value(), byContent.has_value());
+    if (quick) {
+        EXPECT_EQ(quick->playable, byContent->playable);
+        EXPECT_EQ(quick->seconds, byContent->seconds);
+    }
+}
+
+// The quick ways (the MP4 header reader, the demuxer an extension names) give exactly what
+// libavformat gives by content, also when the extension lies.
+TEST(MediaProbeTest, QuickWaysAgreeWithReadingByContent)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(mediaCorpus()))
+        expectSameProbe(entry.path());
+    const test::TempTree tree;
+    for (const auto& [corpusFile, name] : {std::pair{"clip.mkv", "lies.avi"},
+                                           {"clip.avi", "lies.mkv"},
+                                           {"index-at-end.mp4", "lies.webm"},
+                                           {"clip.flv", "named.mkv"}}) {
+        test::copyMedia(corpusFile, tree.path(name));
+        expectSameProbe(tree.path(name));
+    }
+}
+
 // A file that would be read to no end (an AVI header before a hundred sparse gigabytes, which
 // has no index, so the demuxer scans the zeros) fails once the probe's budget of bytes or of time
 // is spent, with a message that says so.
