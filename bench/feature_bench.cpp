@@ -8,7 +8,6 @@
 #include "platform/child_process.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
 
 #include <algorithm>
 #include <cstdio>
@@ -18,6 +17,7 @@
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -95,13 +95,14 @@ double median(std::vector<double> values)
 }
 
 // Milliseconds a command takes, the median of a few runs.
-double timedRuns(const fs::path& program, const std::vector<std::string>& arguments, int runs)
+double timedRuns(const fs::path& program, const std::vector<std::string>& arguments, int runs,
+                 bool mayFail = false)
 {
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
         QElapsedTimer timer;
         timer.start();
-        if (runChildProcess(program, arguments).exitStatus != 0)
+        if (runChildProcess(program, arguments).exitStatus != 0 && !mayFail)
             std::fprintf(stderr, "%s failed\n", program.c_str());
         times.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
@@ -181,10 +182,11 @@ void behindShare(const fs::path& slowShare, const fs::path& films, Work work)
 {
     const fs::path mount = fs::temp_directory_path() / "feature-bench-share";
     fs::create_directories(mount);
-    QProcess share;
-    share.start(
-        QString::fromStdString(slowShare.native()),
-        {QString::fromStdString(films.native()), QString::fromStdString(mount.native()), "2"});
+    const pid_t share = ::fork();
+    if (share == 0) {
+        ::execl(slowShare.c_str(), slowShare.c_str(), films.c_str(), mount.c_str(), "2", nullptr);
+        ::_exit(127);
+    }
     bool mounted = false;
     for (int i = 0; i < 100 && !mounted; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -195,7 +197,7 @@ void behindShare(const fs::path& slowShare, const fs::path& films, Work work)
     else
         std::printf("share: FUSE is not available here, skipped\n");
     runChildProcess("/usr/bin/fusermount3", {"-u", mount});
-    share.waitForFinished(5000);
+    ::waitpid(share, nullptr, 0);
     fs::remove(mount);
 }
 
@@ -210,7 +212,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const fs::path report = argv[1];
-    const fs::path data = argv[2];
+    const fs::path data = fs::absolute(argv[2]);
     const fs::path films = makeFilms(data);
     const fs::path empty = data / "empty";
     fs::create_directories(empty);
@@ -245,7 +247,7 @@ int main(int argc, char** argv)
         arguments.push_back(films);
         const double theirs = timedRuns("/usr/bin/mediainfo", arguments, 3);
         arguments.back() = empty;
-        const double theirsEmpty = timedRuns("/usr/bin/mediainfo", arguments, 15);
+        const double theirsEmpty = timedRuns("/usr/bin/mediainfo", arguments, 15, true);
         std::printf("  MediaInfo                  %8.1f ms  (empty folder %.1f ms)  ratio %.1fx "
                     "(target >= 20x)\n",
                     theirs, theirsEmpty, theirs / ours);
