@@ -106,7 +106,24 @@ void openFolder(Window& window, const QString& name)
         if (index.data(Qt::DisplayRole).toString() == name) {
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                               list->visualRect(index).center());
+            list->clearSelection();
             return;
+        }
+    }
+}
+
+// Adds the rows of the given names to the selection, as Ctrl+clicks would.
+void selectRows(Window& window, const QStringList& names)
+{
+    auto* list = window.view->findChild<QListView*>(QStringLiteral("folderList"));
+    for (const QString& name : names) {
+        for (int row = 0; row < list->model()->rowCount(); ++row) {
+            const QModelIndex index = list->model()->index(row, 0);
+            if (index.data(Qt::DisplayRole).toString() == name) {
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                                  list->visualRect(index).center());
+                break;
+            }
         }
     }
 }
@@ -159,6 +176,13 @@ void drawEveryState(const QDir& out, const fs::path& library)
         window.vm().setSortByDuration(true);
         window.save(out.filePath(QStringLiteral("6-by-duration.png")));
         window.vm().setSortByDuration(false);
+        // Rows chosen by Ctrl+click, their total, and every total at one and a half times.
+        selectRows(window, {QStringLiteral("Stagione 1"), QStringLiteral("Pilota.mp4"),
+                            QStringLiteral("Oceani")});
+        window.vm().setPlaybackSpeed(150);
+        window.save(out.filePath(QStringLiteral("13-selection-at-speed.png")));
+        window.vm().setPlaybackSpeed(100);
+        window.view->findChild<QListView*>(QStringLiteral("folderList"))->clearSelection();
         // Another folder typed in: the report says whose it is.
         window.vm().setFolderPath(libraryText + QStringLiteral("/Extra"));
         window.save(out.filePath(QStringLiteral("9-stale-report-banner.png")));

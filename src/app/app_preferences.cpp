@@ -1,5 +1,7 @@
 #include "app/app_preferences.h"
 
+#include "model/playback_speed.h"
+
 #include "platform/folder_token.h"
 #include "platform/paths.h"
 
@@ -14,6 +16,7 @@ const QString lastFolderKey = QStringLiteral("last_folder");
 const QString lastFolderTokenKey = QStringLiteral("last_folder_bookmark");
 const QString ffprobePathKey = QStringLiteral("ffprobe_path");
 const QString sortByDurationKey = QStringLiteral("sort_by_duration");
+const QString playbackSpeedKey = QStringLiteral("playback_speed");
 const QString recentFoldersKey = QStringLiteral("recent_folders");
 constexpr qsizetype recentFolderLimit = 8;
 
@@ -57,6 +60,17 @@ StoredFolder AppPreferences::lastFolder() const
 bool AppPreferences::sortByDuration() const
 {
     return m_store.value(sortByDurationKey).toBool();
+}
+
+int AppPreferences::playbackSpeed() const
+{
+    const QVariant stored = m_store.value(playbackSpeedKey);
+    return knownPlaybackSpeed(stored.isValid() ? stored.toInt() : 100);
+}
+
+void AppPreferences::setPlaybackSpeed(int hundredths)
+{
+    m_store.setValue(playbackSpeedKey, knownPlaybackSpeed(hundredths));
 }
 
 void AppPreferences::setSortByDuration(bool byDuration)

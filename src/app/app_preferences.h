@@ -34,6 +34,9 @@ public:
     // set) in the natural order of the report.
     bool sortByDuration() const;
     void setSortByDuration(bool byDuration);
+    // The speed totals are also shown at, in hundredths (100: 1×, the totals alone).
+    int playbackSpeed() const;
+    void setPlaybackSpeed(int hundredths);
 
     StoredFolder lastFolder() const;
     // Stores the path and the folder becomes the first of the recent ones, in place of

@@ -318,7 +318,8 @@ ComputedReport CalculationEngine::assemble() const
         report.totalSeconds = addSeconds(report.totalSeconds, measurement.seconds);
         grandTotal = addSeconds(grandTotal, measurement.seconds);
         report.files.append(FileEntry{lastPathComponent(job.file), pathText(job.file),
-                                      measurement.seconds, measurement.error});
+                                      measurement.seconds, measurement.error,
+                                      isUtf8Path(job.file)});
     }
     addUnlistedFolders(run.folders, reports);
     if (m_run->hideEmptyFolders && m_run->hideEmptyFolders())
@@ -327,10 +328,16 @@ ComputedReport CalculationEngine::assemble() const
     folderSeconds.reserve(std::size_t(reports.size()));
     for (const FolderReport& report : reports)
         folderSeconds.push_back(report.totalSeconds);
+    std::vector<MeasuredFile> files;
+    files.reserve(run.jobs.size());
+    for (const FolderReport& report : reports) {
+        for (const FileEntry& file : report.files)
+            files.push_back(MeasuredFile{file.seconds, file.validUtf8});
+    }
     QString text = reportText(reports, grandTotal);
     ReportSummary summary = parseReport(text);
     return ComputedReport{std::move(text), grandTotal, std::move(summary),
-                          std::move(folderSeconds)};
+                          std::move(folderSeconds), std::move(files)};
 }
 
 // Off this thread, in one transaction, once the report is out; a problem comes back as the run's

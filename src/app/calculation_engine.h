@@ -28,6 +28,8 @@ struct ComputedReport {
     // the writer wrote), and each row's total in the seconds that were measured.
     ReportSummary summary;
     std::vector<std::int64_t> folderSeconds;
+    // Each file of the report, in report order.
+    std::vector<MeasuredFile> files;
 };
 
 // Turns a folder tree into report text: walks it, measures every matching file with at most

@@ -1,5 +1,7 @@
 #include "app/duration_calculator_view_model.h"
 
+#include "model/playback_speed.h"
+
 #include "app/calculation_engine.h"
 #include "model/path_text.h"
 #include "platform/desktop_services.h"
@@ -28,6 +30,7 @@ DurationCalculatorViewModel::DurationCalculatorViewModel(ViewModelServices servi
     m_extensionsText = defaultExtensions().join(QLatin1Char(','));
     m_hideEmptyFolders = m_preferences.hideEmptyFolders();
     m_sortByDuration = m_preferences.sortByDuration();
+    m_playbackSpeed = m_preferences.playbackSpeed();
     m_reportText = tr("Pronto. Seleziona una cartella e premi Calcola.") + QLatin1Char('\n');
 
     // The stored path for now; the folder it leads to comes from a worker.
@@ -138,6 +141,22 @@ void DurationCalculatorViewModel::setHideEmptyFolders(bool hide)
         return;
     m_preferences.setHideEmptyFolders(hide);
     update(m_hideEmptyFolders, hide, &DurationCalculatorViewModel::hideEmptyFoldersChanged);
+}
+
+void DurationCalculatorViewModel::setPlaybackSpeed(int hundredths)
+{
+    hundredths = knownPlaybackSpeed(hundredths);
+    if (hundredths == m_playbackSpeed)
+        return;
+    m_preferences.setPlaybackSpeed(hundredths);
+    update(m_playbackSpeed, hundredths, &DurationCalculatorViewModel::playbackSpeedChanged);
+}
+
+QString DurationCalculatorViewModel::atSpeed(std::int64_t seconds, bool approximate) const
+{
+    if (m_playbackSpeed == 100)
+        return {};
+    return watchTimeText(seconds, m_playbackSpeed, approximate || m_report.files.empty());
 }
 
 void DurationCalculatorViewModel::setSortByDuration(bool byDuration)

@@ -138,6 +138,15 @@ public:
     std::vector<int> folderOrder() const;
     std::int64_t grandTotalSeconds() const { return m_report.grandTotalSeconds; }
     bool sortByDuration() const { return m_sortByDuration; }
+    // The speed the totals are also shown at, in hundredths; stored at once. The report text and
+    // durata.txt never change with it.
+    int playbackSpeed() const { return m_playbackSpeed; }
+    void setPlaybackSpeed(int hundredths);
+    // What the calculation measured of each file, in report order; empty for a report read back
+    // from text, whose figures at a speed are then approximate.
+    const std::vector<MeasuredFile>& measuredFiles() const { return m_report.files; }
+    // "4h25m a 1,5×" for the given total at the chosen speed; empty at 1×.
+    QString atSpeed(std::int64_t seconds, bool approximate = false) const;
     // While running: files done out of all, time gone and, once a few are done, time left.
     const QString& progressDetail() const { return m_progressDetail; }
     // Stored at once, like the hide option.
@@ -181,6 +190,8 @@ public Q_SLOTS:
     void recalculateWithoutCache();
     void chooseFolder();
     void saveReport();
+    // "Esporta CSV…": the results as a spreadsheet (see report/csv_export.h).
+    void exportCsv();
     void copyReport();
     void loadReport();
     void clearOutput();
@@ -209,6 +220,7 @@ Q_SIGNALS:
     void alertChanged();
     void sandboxWarningMessageChanged();
     void sortByDurationChanged();
+    void playbackSpeedChanged();
     void progressDetailChanged();
 
 private:
@@ -277,6 +289,7 @@ private:
     QString m_extensionsText;
     bool m_hideEmptyFolders = true;
     bool m_sortByDuration = false;
+    int m_playbackSpeed = 100;
     QString m_reportText;
     QString m_statusMessage;
     StatusKind m_statusKind = StatusKind::done;

@@ -23,7 +23,8 @@ LoadedReport readReportFile(const std::filesystem::path& folder)
                         .folderPath = folder,
                         .searchedExtensions = {},
                         .tree = std::move(tree),
-                        .grandTotalSeconds = grandTotal};
+                        .grandTotalSeconds = grandTotal,
+                        .files = {}};
 }
 
 FolderLook lookAtFolder(const std::filesystem::path& named,

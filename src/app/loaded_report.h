@@ -28,6 +28,8 @@ struct LoadedReport {
     QStringList searchedExtensions;   // those a calculation looked for; none for a read report
     std::vector<FolderTreeRow> tree;
     std::int64_t grandTotalSeconds = 0;
+    // What a calculation measured of each file; none for a report read from text.
+    std::vector<MeasuredFile> files;
 };
 
 // A "durata.txt" read back and made ready to show; throws what reading throws. The parsing of a

@@ -154,7 +154,8 @@ void DurationCalculatorViewModel::calculationFinished(const ComputedReport& repo
                             .folderPath = m_runFolderPath,
                             .searchedExtensions = m_runExtensions,
                             .tree = quillmark::folderTree(report.summary, report.folderSeconds),
-                            .grandTotalSeconds = report.grandTotalSeconds});
+                            .grandTotalSeconds = report.grandTotalSeconds,
+                            .files = report.files});
     setStatus(m_cacheProblem.isEmpty() ? tr("Completato")
                                        : tr("Completato; %1").arg(m_cacheProblem));
     updateProgress(100, {});

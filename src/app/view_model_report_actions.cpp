@@ -1,4 +1,5 @@
 #include "app/duration_calculator_view_model.h"
+#include "report/csv_export.h"
 #include "model/app_error.h"
 #include "model/path_text.h"
 #include "model/plain_text.h"
@@ -47,6 +48,51 @@ void DurationCalculatorViewModel::saveReport()
         return;
     setTask(Task::savingReport);
     setStatus(tr("Salvataggio del report…"), StatusKind::working);
+}
+
+// The results as a spreadsheet, written on a worker. From a report read back from text only the
+// labels are known, and the status says so.
+void DurationCalculatorViewModel::exportCsv()
+{
+    if (m_task != Task::none)
+        return;
+    if (m_report.text.isEmpty()) {
+        showInfo(tr("Non c'è nessun report da esportare. Esegui prima il calcolo."));
+        return;
+    }
+    const std::filesystem::path folder =
+        m_report.folderPath.empty() ? m_folder.folder() : m_report.folderPath;
+    const auto file = m_services.desktop.chooseSaveFile(tr("Esporta CSV"), folder / "durata.csv");
+    if (!file || !startWork([post = m_work.poster(), this, summary = m_report.summary,
+                             measured = m_report.files, file = *file,
+                             before = m_statusMessage, beforeKind = m_statusKind] {
+            std::optional<QString> failure;
+            try {
+                QByteArray bytes;
+                writeCsv(summary, measured, [&bytes](QByteArrayView piece) {
+                    bytes.append(piece);
+                    return true;
+                });
+                writeFileAtomically(file, bytes);
+            } catch (const std::exception& error) {
+                failure = describeError(error);
+            }
+            post([this, file, failure, labelsOnly = measured.empty(), before, beforeKind] {
+                setTask(Task::none);
+                if (failure) {
+                    setStatus(before, beforeKind);
+                    showError(tr("Impossibile esportare il file: %1").arg(*failure));
+                } else {
+                    setStatus(labelsOnly ? tr("Esportato: %1 (dal report caricato: solo le "
+                                              "etichette, senza i secondi)")
+                                               .arg(pathText(file))
+                                         : tr("Esportato: %1").arg(pathText(file)));
+                }
+            });
+        }))
+        return;
+    setTask(Task::savingReport);
+    setStatus(tr("Esportazione CSV…"), StatusKind::working);
 }
 
 void DurationCalculatorViewModel::copyReport()

@@ -30,6 +30,8 @@ std::optional<CommandLine> parseCommandLine(int argc, char** argv, QString& erro
             options.showEmpty = true;
         } else if (argument == "--json") {
             options.json = true;
+        } else if (argument == "--csv") {
+            options.csv = true;
         } else if (argument == "--no-cache") {
             options.noCache = true;
         } else if (argument.rfind("--jobs", 0) == 0) {
@@ -67,6 +69,10 @@ std::optional<CommandLine> parseCommandLine(int argc, char** argv, QString& erro
             options.folder = std::string(argv[i]);
         }
     }
+    if (options.json && options.csv) {
+        error = QCoreApplication::translate("CommandLine", "--json e --csv si escludono");
+        return std::nullopt;
+    }
     if (!options.help && options.folder.has_value() == options.reportFile.has_value()) {
         error = QCoreApplication::translate("CommandLine",
                                             "indica una CARTELLA oppure --read FILE (vedi --help)");
@@ -79,9 +85,9 @@ QString helpText()
 {
     return QCoreApplication::translate(
                "CommandLine",
-               "Uso: quillmark-report [--extensions TESTO] [--show-empty] [--json] [--no-cache]\n"
-               "                      [--jobs N] CARTELLA\n"
-               "     quillmark-report --read FILE\n"
+               "Uso: quillmark-report [--extensions TESTO] [--show-empty] [--json | --csv]\n"
+               "                      [--no-cache] [--jobs N] CARTELLA\n"
+               "     quillmark-report [--csv] --read FILE\n"
                "\n"
                "Misura ogni video di CARTELLA e delle cartelle sotto di essa e stampa il\n"
                "report, byte per byte ciò che l'app salva come durata.txt.\n"
@@ -93,6 +99,11 @@ QString helpText()
                "  --json              stampa il risultato in JSON (la forma di --read) invece\n"
                "                      del testo del report; i totali dei sottoalberi vengono\n"
                "                      dai secondi misurati\n"
+               "  --csv               stampa un foglio di calcolo (CSV, RFC 4180, UTF-8): una\n"
+               "                      riga per file con cartella, nome, secondi misurati (con\n"
+               "                      tre decimali), etichetta, errore e una nota se il percorso\n"
+               "                      non è UTF-8 valido; con --read i secondi restano vuoti,\n"
+               "                      perché un report dice solo i minuti\n"
                "  --no-cache          misura ogni file da capo, senza leggere né scrivere la\n"
                "                      cache delle durate\n"
                "                      ($XDG_CACHE_HOME/Quillmark/durations.sqlite)\n"

@@ -15,6 +15,7 @@ struct CommandLine {
     QString extensions;
     bool showEmpty = false;
     bool json = false;
+    bool csv = false;
     bool noCache = false;
     std::optional<int> jobs;
     bool help = false;

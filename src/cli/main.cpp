@@ -11,6 +11,7 @@
 #include "platform/text_file.h"
 #include "report/folder_tree.h"
 #include "report/report_reader.h"
+#include "report/csv_export.h"
 #include "report/summary_json.h"
 #include "scan/extensions.h"
 
@@ -65,7 +66,7 @@ int outputFailed()
                 1);
 }
 
-int printReadReport(const std::string& file)
+int printReadReport(const std::string& file, bool csv)
 {
     QString text;
     try {
@@ -75,18 +76,19 @@ int printReadReport(const std::string& file)
                         .arg(QString::fromStdString(file), describeError(error)));
     }
     const ReportSummary summary = parseReport(text);
-    if (!writeJson(summary, folderTree(summary)))
+    if (!(csv ? writeCsv(summary, {}, writeAll) : writeJson(summary, folderTree(summary))))
         return outputFailed();
     return 0;
 }
 
-int printReport(const QFuture<ComputedReport>& future, bool json)
+int printReport(const QFuture<ComputedReport>& future, const CommandLine& options)
 {
     try {
         const ComputedReport report = future.result();
         const bool written =
-            json ? writeJson(report.summary, folderTree(report.summary, report.folderSeconds))
-                 : writeAll(report.text.toUtf8());
+            options.json ? writeJson(report.summary, folderTree(report.summary, report.folderSeconds))
+            : options.csv ? writeCsv(report.summary, report.files, writeAll)
+                          : writeAll(report.text.toUtf8());
         if (!written)
             return outputFailed();
     } catch (const AppError& error) {
@@ -177,7 +179,7 @@ int measure(const CommandLine& options)
     // The engine stops its measurements and reaps their children as it goes.
     if (interruption.happened())
         return interruptedStatus;
-    const int status = printReport(future, options.json);
+    const int status = printReport(future, options);
     // The report is out; what the run measured goes into the cache meanwhile, and a cache that
     // was busy or unusable is said after it.
     engine.finishBackgroundWork();
@@ -202,7 +204,7 @@ int run(int argc, char** argv)
         return 0;
     }
     if (options->reportFile)
-        return quillmark::printReadReport(*options->reportFile);
+        return quillmark::printReadReport(*options->reportFile, options->csv);
     return quillmark::measure(*options);
 }
 

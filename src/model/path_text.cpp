@@ -1,5 +1,7 @@
 #include "model/path_text.h"
 
+#include <QStringDecoder>
+
 #include <cstring>
 
 namespace quillmark {
@@ -21,6 +23,13 @@ QString pathText(const std::filesystem::path& path)
 {
     const std::string& bytes = path.native();
     return decoded(bytes.data(), bytes.size());
+}
+
+bool isUtf8Path(const std::filesystem::path& path)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    [[maybe_unused]] const QString text = decoder.decode(QByteArrayView(path.native()));
+    return !decoder.hasError();
 }
 
 QString lastPathComponent(const std::filesystem::path& path)

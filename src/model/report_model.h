@@ -18,6 +18,7 @@ struct FileEntry {
     QString fullPath;
     std::int64_t seconds = 0;
     std::optional<QString> error;
+    bool validUtf8 = true; // its path; else the texts show U+FFFD where the bytes were
 };
 
 // What a calculation measured for one folder of the walk.
@@ -81,6 +82,8 @@ public:
     QString totalLabel;
 
     qsizetype fileCount() const { return m_count; }
+    // Where its files stand among all the report's files, which are numbered in report order.
+    qsizetype firstFile() const { return m_first; }
     FileRow file(qsizetype index) const;
     QStringView fileLabel(qsizetype index) const { return m_texts->label(m_first + index); }
     bool fileHasError(qsizetype index) const { return m_texts->error(m_first + index).has_value(); }
@@ -93,6 +96,14 @@ private:
     std::shared_ptr<const RowTexts> m_texts;
     qsizetype m_first = 0;
     qsizetype m_count = 0;
+};
+
+// What a calculation knows of a file that its report line does not say: the seconds measured,
+// which the line rounds to the minute, and whether its path was valid UTF-8 (if not, its name
+// shows U+FFFD where the bytes were).
+struct MeasuredFile {
+    std::int64_t seconds = 0;
+    bool validUtf8 = true;
 };
 
 struct ReportSummary {

@@ -65,6 +65,8 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
     m_save = makeAction("saveAction", tr("Salva report…"), "document-save",
                         &DurationCalculatorViewModel::saveReport);
     m_save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_exportCsv = makeAction("exportCsvAction", tr("Esporta CSV…"), "x-office-spreadsheet",
+                             &DurationCalculatorViewModel::exportCsv);
     m_copy = makeAction("copyAction", tr("Copia report"), "edit-copy",
                         &DurationCalculatorViewModel::copyReport);
     m_load = makeAction("loadAction", tr("Carica report"), "document-open",
@@ -80,7 +82,7 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
     menu->setObjectName(QStringLiteral("actionsMenu"));
     menu->addActions({m_openFolder, m_rename, m_playlists, m_freshRun});
     menu->addSeparator();
-    menu->addActions({m_save, m_copy, m_load});
+    menu->addActions({m_save, m_exportCsv, m_copy, m_load});
     menu->addSeparator();
     m_recent = menu->addMenu(tr("Cartelle recenti"));
     m_recent->setObjectName(QStringLiteral("recentFoldersMenu"));
@@ -227,6 +229,7 @@ void HeaderBar::showEnabledState()
     // A calculation leaves the report shown before it to save, and a saved one to load.
     const bool taskRuns = m_viewModel.isBusy() && !m_viewModel.isRunning();
     m_save->setEnabled(!taskRuns && m_viewModel.canSave());
+    m_exportCsv->setEnabled(!taskRuns && m_viewModel.canSave());
     m_copy->setEnabled(m_viewModel.canCopy());
     m_load->setEnabled(!taskRuns && m_viewModel.canLoadReport());
 }

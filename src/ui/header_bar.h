@@ -41,6 +41,7 @@ private:
     QAction* m_rename;
     QAction* m_playlists;
     QAction* m_save;
+    QAction* m_exportCsv;
     QAction* m_copy;
     QAction* m_load;
     QAction* m_clear;

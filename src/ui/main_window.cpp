@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include "model/path_text.h"
+#include "platform/desktop_notifier.h"
 #include "platform/widgets/message_box.h"
 #include "ui/elided_label.h"
 #include "ui/header_bar.h"
@@ -60,6 +62,51 @@ MainWindow::MainWindow(std::unique_ptr<DurationCalculatorViewModel> viewModel, Q
     connect(m_viewModel.get(), &DurationCalculatorViewModel::alertChanged, this,
             &MainWindow::presentAlert);
     presentAlert();
+
+    m_notifier = new DesktopNotifier(QDBusConnection::sessionBus(), this);
+    connect(m_notifier, &DesktopNotifier::activated, this, [this] {
+        showNormal();
+        raise();
+        activateWindow();
+    });
+    connect(m_viewModel.get(), &DurationCalculatorViewModel::isRunningChanged, this,
+            &MainWindow::followRun);
+    connect(m_viewModel.get(), &DurationCalculatorViewModel::progressChanged, this, [this] {
+        if (m_viewModel->isRunning())
+            m_notifier->showProgress(m_viewModel->progress());
+    });
+}
+
+// Progress on the taskbar entry while a run goes on; a run of more than ten seconds that ends
+// while the user looks elsewhere is told by a notification, a click on which brings the window
+// back. A run the user stopped is not told: they were here.
+void MainWindow::followRun()
+{
+    if (m_viewModel->isRunning()) {
+        m_runTimer.start();
+        m_notifier->showProgress(0.0);
+        return;
+    }
+    m_notifier->showProgress(std::nullopt);
+    constexpr qint64 longRun = 10000;
+    if (!m_runTimer.isValid() || m_runTimer.elapsed() <= longRun || isActiveWindow())
+        return;
+    m_runTimer.invalidate();
+    const StatusKind kind = m_viewModel->statusKind();
+    if (kind == StatusKind::error) {
+        m_notifier->notify(tr("Quillmark: calcolo non riuscito"), m_viewModel->statusMessage());
+    } else if (kind == StatusKind::done && !m_viewModel->currentReport().isEmpty()) {
+        const ReportSummary& summary = m_viewModel->reportSummary();
+        qsizetype errors = 0;
+        for (const FolderRow& folder : summary.folders)
+            for (qsizetype file = 0; file < folder.fileCount(); ++file)
+                errors += folder.fileHasError(file) ? 1 : 0;
+        const QString folderName =
+            lastPathComponent(QString(m_viewModel->folderPath()).toStdString());
+        m_notifier->notify(tr("Quillmark: %1 in «%2»").arg(summary.grandTotalLabel, folderName),
+                           errors > 0 ? tr("%n file non misurati", nullptr, int(errors))
+                                      : QString());
+    }
 }
 
 MainWindow::~MainWindow() = default;

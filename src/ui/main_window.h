@@ -2,6 +2,7 @@
 
 #include "app/duration_calculator_view_model.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <memory>
@@ -14,6 +15,8 @@ class ReportPage;
 
 // The one window: header bar, options bar, the sandbox banner, the report page and the status
 // bar. Each section binds itself to the view model the window owns; the window presents alerts.
+class DesktopNotifier;
+
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -31,6 +34,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void followRun();
     QWidget* makeWarningBanner();
     void fitMinimumSize();
     QWidget* makeStaleReportBanner();
@@ -38,6 +42,8 @@ private:
 
     std::unique_ptr<DurationCalculatorViewModel> m_viewModel;
     ReportPage* m_reportPage;
+    DesktopNotifier* m_notifier;
+    QElapsedTimer m_runTimer;
     QMessageBox* m_alertBox = nullptr;
     bool m_followsScreen = false; // follows the screen it is on
 };

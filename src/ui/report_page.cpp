@@ -1,6 +1,9 @@
 #include "ui/report_page.h"
 
 #include "app/duration_calculator_view_model.h"
+#include "model/duration_label.h"
+#include "model/playback_speed.h"
+#include "report/selection_total.h"
 #include "ui/elided_label.h"
 #include "ui/report_row_delegate.h"
 #include "ui/report_rows_model.h"
@@ -44,6 +47,15 @@ ReportPage::ReportPage(DurationCalculatorViewModel& viewModel, QColor folderTint
     for (auto signal : {&DurationCalculatorViewModel::reportSummaryChanged,
                         &DurationCalculatorViewModel::sortByDurationChanged})
         connect(&m_viewModel, signal, this, &ReportPage::showSummary);
+    connect(&m_viewModel, &DurationCalculatorViewModel::playbackSpeedChanged, this, [this] {
+        m_rows->setPlaybackSpeed(m_viewModel.playbackSpeed(),
+                                 !m_viewModel.measuredFiles().empty());
+        showGrandTotal();
+        showSelection();
+    });
+    connect(m_folderList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ReportPage::showSelection);
+    connect(m_rows, &QAbstractItemModel::modelReset, this, &ReportPage::showSelection);
     connect(&m_viewModel, &DurationCalculatorViewModel::reportTextChanged, this,
             &ReportPage::showReportText);
     connect(&m_viewModel, &DurationCalculatorViewModel::statusMessageChanged, this,
@@ -83,7 +95,8 @@ void ReportPage::showSummary()
     const ReportSummary& summary = m_viewModel.reportSummary();
     m_rows->setReport(summary, m_viewModel.folderTree(), m_viewModel.folderOrder(),
                       m_viewModel.grandTotalSeconds(), m_viewModel.sortByDuration());
-    m_grandTotal->setValue(summary.grandTotalLabel);
+    m_rows->setPlaybackSpeed(m_viewModel.playbackSpeed(), !m_viewModel.measuredFiles().empty());
+    showGrandTotal();
     qsizetype errors = 0;
     for (const FolderRow& folder : summary.folders)
         for (qsizetype file = 0; file < folder.fileCount(); ++file)
@@ -93,6 +106,73 @@ void ReportPage::showSummary()
                           QStringLiteral(" · ") +
                           tr("%n cartelle", nullptr, int(summary.folders.size())),
                       errors > 0 ? tr("%n errori", nullptr, int(errors)) : QString());
+}
+
+// The grand total, and beside it how long watching takes at the chosen speed.
+void ReportPage::showGrandTotal()
+{
+    const QString label = m_viewModel.reportSummary().grandTotalLabel;
+    const QString atSpeed = m_viewModel.atSpeed(m_viewModel.grandTotalSeconds());
+    m_grandTotal->setValue(atSpeed.isEmpty() ? label : label + QStringLiteral(" · ") + atSpeed);
+}
+
+// "Selezione: 12 video · 3h05m", a folder counting its whole subtree once; hidden when no row
+// is selected.
+void ReportPage::showSelection()
+{
+    std::vector<int> folders;
+    std::vector<ReportFile> files;
+    m_rows->split(m_folderList->selectionModel()->selectedIndexes(), folders, files);
+    if (folders.empty() && files.empty()) {
+        m_selection->clear();
+        return;
+    }
+    const SelectionTotal total =
+        selectionTotal(m_viewModel.reportSummary(), m_viewModel.folderTree(),
+                       m_viewModel.measuredFiles(), folders, files);
+    QString text = tr("Selezione: %n video", nullptr, int(total.videos)) + QStringLiteral(" · ") +
+                   (total.approximate && total.videos > 1 ? QStringLiteral("≈ ") : QString()) +
+                   formatDuration(total.seconds);
+    const QString atSpeed = m_viewModel.atSpeed(total.seconds, total.approximate);
+    if (!atSpeed.isEmpty())
+        text += QStringLiteral(" · ") + atSpeed;
+    m_selection->setText(text);
+}
+
+// The speed the totals are also shown at, as a small menu that stores the choice.
+QWidget* ReportPage::makeSpeedButton(QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QStringLiteral("speedButton"));
+    button->setFont(theme::caption());
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setAutoRaise(true);
+    button->setToolTip(tr("Velocità di visione: i totali anche a questa velocità"));
+    auto* menu = new QMenu(button);
+    auto* group = new QActionGroup(menu);
+    QFontMetrics metrics(button->font());
+    int widest = 0;
+    for (const int speed : playbackSpeeds) {
+        const QString text = tr("Velocità %1").arg(speedLabel(speed));
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+        QAction* action = menu->addAction(text);
+        action->setCheckable(true);
+        action->setData(speed);
+        group->addAction(action);
+        connect(action, &QAction::triggered, this,
+                [this, speed] { m_viewModel.setPlaybackSpeed(speed); });
+    }
+    button->setMenu(menu);
+    auto show = [this, button, menu] {
+        for (QAction* action : menu->actions())
+            action->setChecked(action->data().toInt() == m_viewModel.playbackSpeed());
+        button->setText(tr("Velocità %1").arg(speedLabel(m_viewModel.playbackSpeed())));
+    };
+    connect(&m_viewModel, &DurationCalculatorViewModel::playbackSpeedChanged, button, show);
+    // As wide as its longest label, as the sort button is, so that nothing moves.
+    button->setFixedWidth(widest + 32);
+    show();
+    return button;
 }
 
 // "Ordinamento naturale" or "Per durata", as a small menu that stores the choice.
@@ -288,8 +368,13 @@ QWidget* ReportPage::makeRowsPage(QColor folderTint)
     headerLayout->setContentsMargins(14, 9, 14, 9);
     QLabel* title = theme::captionLabel(tr("REPORT PER CARTELLA"), header);
     title->setFont(theme::font(11, QFont::Bold));
+    m_selection = theme::captionLabel(QString(), header);
+    m_selection->setObjectName(QStringLiteral("selectionTotal"));
+    m_selection->setFont(theme::font(12, QFont::DemiBold));
     headerLayout->addWidget(title);
-    headerLayout->addStretch();
+    headerLayout->addSpacing(12);
+    headerLayout->addWidget(m_selection, 1);
+    headerLayout->addWidget(makeSpeedButton(header));
     headerLayout->addWidget(makeSortButton(header));
 
     m_rows = new ReportRowsModel(this);
@@ -299,7 +384,6 @@ QWidget* ReportPage::makeRowsPage(QColor folderTint)
     m_folderList->setItemDelegate(new ReportRowDelegate(folderTint, m_folderList));
     m_folderList->setFrameShape(QFrame::NoFrame);
     m_folderList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    m_folderList->setSelectionMode(QAbstractItemView::NoSelection);
     m_folderList->setMouseTracking(true);
     m_folderList->setLayoutMode(QListView::Batched);
 

@@ -33,10 +33,13 @@ private:
     QWidget* makePlainReportPage();
     QWidget* makeRowsPage(QColor folderTint);
     QWidget* makeSortButton(QWidget* parent);
+    QWidget* makeSpeedButton(QWidget* parent);
 
     void showState();
     void showSummary();
     void showReportText();
+    void showGrandTotal();
+    void showSelection();
 
     DurationCalculatorViewModel& m_viewModel;
     QWidget* m_runningPage = nullptr;
@@ -51,6 +54,7 @@ private:
     QString m_shownReportText; // the text last laid out in the plain-report state
     SummaryCard* m_grandTotal = nullptr;
     SummaryCard* m_count = nullptr;
+    QLabel* m_selection = nullptr;
     ReportRowsModel* m_rows = nullptr;
     ReportRowsView* m_folderList = nullptr;
 };

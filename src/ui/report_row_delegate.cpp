@@ -66,6 +66,12 @@ void ReportRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
         paintFolder(painter, rect, index);
     else
         paintFile(painter, rect, index);
+    // A selected row is tinted over its own background, so an open folder's stays visible.
+    if (option.state & QStyle::State_Selected) {
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(theme::accent(0.16));
+        painter->drawRoundedRect(QRectF(rect).adjusted(1, 1, -1, -1), M::corner, M::corner);
+    }
     // The row the keyboard is on, while the list has the focus.
     if (option.state & QStyle::State_HasFocus) {
         painter->setPen(QPen(theme::accent(0.7), 2));

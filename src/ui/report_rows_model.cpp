@@ -1,5 +1,7 @@
 #include "ui/report_rows_model.h"
 
+#include "model/playback_speed.h"
+
 #include "model/duration_label.h"
 #include "ui/display_text.h"
 
@@ -131,6 +133,30 @@ int ReportRowsModel::folderRowOf(int row) const
     return row;
 }
 
+void ReportRowsModel::setPlaybackSpeed(int hundredths, bool exact)
+{
+    if (hundredths == m_playbackSpeed && exact == m_exactSeconds)
+        return;
+    m_playbackSpeed = hundredths;
+    m_exactSeconds = exact;
+    if (!m_rows.empty())
+        Q_EMIT dataChanged(index(0), index(int(m_rows.size()) - 1), {SubtreeLabelRole});
+}
+
+void ReportRowsModel::split(const QModelIndexList& rows, std::vector<int>& folders,
+                            std::vector<std::pair<int, qsizetype>>& files) const
+{
+    for (const QModelIndex& index : rows) {
+        if (index.row() < 0 || index.row() >= int(m_rows.size()))
+            continue;
+        const Row& row = m_rows[std::size_t(index.row())];
+        if (row.file < 0)
+            folders.push_back(row.node);
+        else
+            files.emplace_back(m_tree[std::size_t(row.node)].row, row.file);
+    }
+}
+
 int ReportRowsModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : int(m_rows.size());
@@ -186,8 +212,15 @@ QVariant ReportRowsModel::data(const QModelIndex& index, int role) const
         if (!isFolder || !node.hasSubfolders)
             return {};
         // A sum of a loaded report's rounded labels says so, beside its exact grand total.
-        return (node.approximate ? tr("≈ %1 in tutto") : tr("%1 in tutto"))
-            .arg(formatDuration(node.subtreeSeconds));
+    {
+        const QString total = (node.approximate ? tr("≈ %1 in tutto") : tr("%1 in tutto"))
+                                  .arg(formatDuration(node.subtreeSeconds));
+        if (m_playbackSpeed == 100)
+            return total;
+        return total + QStringLiteral(" · ") +
+               watchTimeText(node.subtreeSeconds, m_playbackSpeed,
+                             node.approximate || !m_exactSeconds);
+    }
     case ShareRole:
         return m_grandTotalSeconds > 0 ? double(node.subtreeSeconds) / double(m_grandTotalSeconds)
                                        : 0.0;

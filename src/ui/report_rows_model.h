@@ -38,6 +38,11 @@ public:
     void setReport(const ReportSummary& summary, const std::vector<FolderTreeRow>& tree,
                    const std::vector<int>& order, std::int64_t grandTotalSeconds,
                    bool filesByDuration);
+    // Subtree totals also at this speed (hundredths; 100: not), approximate unless `exact`.
+    void setPlaybackSpeed(int hundredths, bool exact);
+    // The folders (entries of the tree) and the files (folder row, index) of some rows.
+    void split(const QModelIndexList& rows, std::vector<int>& folders,
+               std::vector<std::pair<int, qsizetype>>& files) const;
     // Opens a closed folder row, closes an open one; other rows ignore it.
     void toggle(int row);
     const QSet<QString>& expandedFolders() const { return m_expandedFolders; }
@@ -67,6 +72,8 @@ private:
     std::vector<int> m_order;
     std::int64_t m_grandTotalSeconds = 0;
     bool m_filesByDuration = false;
+    int m_playbackSpeed = 100;
+    bool m_exactSeconds = true;
     QSet<QString> m_expandedFolders;
     std::vector<Row> m_rows;
 };

@@ -14,13 +14,28 @@ ReportRowsView::ReportRowsView(ReportRowsModel& rows, QWidget* parent)
 {
     setModel(&rows);
     setFocusPolicy(Qt::StrongFocus);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // A plain click opens or closes a folder; a click that adds to the selection does not.
     connect(this, &QListView::clicked, this, [this](const QModelIndex& index) {
+        if (QGuiApplication::keyboardModifiers() & (Qt::ControlModifier | Qt::ShiftModifier))
+            return;
         m_rows.toggle(index.row());
-        setCurrentIndex(index);
     });
-    // A new report starts from its first row.
-    connect(&rows, &QAbstractItemModel::modelReset, this,
-            [this] { setCurrentIndex(m_rows.index(0)); });
+    // A new report starts from its first row, with nothing selected.
+    connect(&rows, &QAbstractItemModel::modelReset, this, [this] {
+        selectionModel()->setCurrentIndex(m_rows.index(0), QItemSelectionModel::NoUpdate);
+    });
+}
+
+bool ReportRowsView::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        selectionModel()->hasSelection()) {
+        event->accept();
+        return true;
+    }
+    return QListView::event(event);
 }
 
 void ReportRowsView::keyPressEvent(QKeyEvent* event)
@@ -36,6 +51,13 @@ void ReportRowsView::keyPressEvent(QKeyEvent* event)
     const bool open =
         folder >= 0 && m_rows.index(folder).data(ReportRowsModel::IsExpandedRole).toBool();
     switch (event->key()) {
+    case Qt::Key_Escape:
+        if (selectionModel()->hasSelection()) {
+            clearSelection();
+            return;
+        }
+        QListView::keyPressEvent(event);
+        return;
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:
