@@ -69,9 +69,25 @@
         <translation>give either a FOLDER or --read FILE (see --help)</translation>
     </message>
     <message>
-        <source>Uso: quillmark-report [--extensions TESTO] [--show-empty] [--json] [--no-cache]
-                      [--jobs N] CARTELLA
-     quillmark-report --read FILE
+        <source>impossibile scrivere l&apos;output: %1</source>
+        <translation>cannot write the output: %1</translation>
+    </message>
+    <message>
+        <source>impossibile leggere %1: %2</source>
+        <translation>cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>Si è verificato un errore: %1</source>
+        <translation>An error occurred: %1</translation>
+    </message>
+    <message>
+        <source>--json e --csv si escludono</source>
+        <translation>--json and --csv exclude each other</translation>
+    </message>
+    <message>
+        <source>Uso: quillmark-report [--extensions TESTO] [--show-empty] [--json | --csv]
+                      [--no-cache] [--jobs N] CARTELLA
+     quillmark-report [--csv] --read FILE
 
 Misura ogni video di CARTELLA e delle cartelle sotto di essa e stampa il
 report, byte per byte ciò che l&apos;app salva come durata.txt.
@@ -83,6 +99,11 @@ report, byte per byte ciò che l&apos;app salva come durata.txt.
   --json              stampa il risultato in JSON (la forma di --read) invece
                       del testo del report; i totali dei sottoalberi vengono
                       dai secondi misurati
+  --csv               stampa un foglio di calcolo (CSV, RFC 4180, UTF-8): una
+                      riga per file con cartella, nome, secondi misurati (con
+                      tre decimali), etichetta, errore e una nota se il percorso
+                      non è UTF-8 valido; con --read i secondi restano vuoti,
+                      perché un report dice solo i minuti
   --no-cache          misura ogni file da capo, senza leggere né scrivere la
                       cache delle durate
                       ($XDG_CACHE_HOME/Quillmark/durations.sqlite)
@@ -111,9 +132,9 @@ di comando sbagliata, una cartella inutilizzabile o illeggibile, un report
 illeggibile, un calcolo che non può partire (nessun thread) o memoria
 insufficiente, 130 se interrotto.
 </source>
-        <translation>Usage: quillmark-report [--extensions TEXT] [--show-empty] [--json] [--no-cache]
-                        [--jobs N] FOLDER
-       quillmark-report --read FILE
+        <translation>Usage: quillmark-report [--extensions TEXT] [--show-empty] [--json | --csv]
+                        [--no-cache] [--jobs N] FOLDER
+       quillmark-report [--csv] --read FILE
 
 Measures every video file in FOLDER and the folders below it and prints the
 report, byte for byte what the app saves as durata.txt.
@@ -123,6 +144,10 @@ report, byte for byte what the app saves as durata.txt.
   --show-empty       also list folders without matching files (hidden by default)
   --json             print the result as JSON (the form --read gives) instead of
                      the report text; subtree totals come from the measured seconds
+  --csv              print a spreadsheet (CSV, RFC 4180, UTF-8): one line per file
+                     with folder, name, measured seconds (three decimals), label,
+                     error and a note when the path is not valid UTF-8; with
+                     --read the seconds stay empty, as a report states minutes only
   --no-cache         measure every file afresh, without reading or writing the
                      cache of durations ($XDG_CACHE_HOME/Quillmark/durations.sqlite)
   --jobs N           measure at most N files at once (default: one per processor,
@@ -149,17 +174,12 @@ command line, an unusable or unreadable folder, an unreadable report file, a
 run that could not start (no threads) or lack of memory, 130 when interrupted.
 </translation>
     </message>
+</context>
+<context>
+    <name>DesktopNotifier</name>
     <message>
-        <source>impossibile scrivere l&apos;output: %1</source>
-        <translation>cannot write the output: %1</translation>
-    </message>
-    <message>
-        <source>impossibile leggere %1: %2</source>
-        <translation>cannot read %1: %2</translation>
-    </message>
-    <message>
-        <source>Si è verificato un errore: %1</source>
-        <translation>An error occurred: %1</translation>
+        <source>Mostra</source>
+        <translation>Show</translation>
     </message>
 </context>
 <context>
@@ -246,6 +266,17 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     <message>
         <source>«%1» non dice la sua durata nei primi %2 MiB e non viene letto oltre.</source>
         <translation>“%1” does not tell its duration in its first %2 MiB and is read no further.</translation>
+    </message>
+</context>
+<context>
+    <name>PlaybackSpeed</name>
+    <message>
+        <source>,</source>
+        <translation>.</translation>
+    </message>
+    <message>
+        <source>%1 a %2</source>
+        <translation>%1 at %2</translation>
     </message>
 </context>
 <context>
@@ -546,6 +577,30 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <source>La cartella %1 non esiste.</source>
         <translation>The folder %1 does not exist.</translation>
     </message>
+    <message>
+        <source>Non c&apos;è nessun report da esportare. Esegui prima il calcolo.</source>
+        <translation>There is no report to export. Run the calculation first.</translation>
+    </message>
+    <message>
+        <source>Esporta CSV</source>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <source>Impossibile esportare il file: %1</source>
+        <translation>Cannot export the file: %1</translation>
+    </message>
+    <message>
+        <source>Esportato: %1 (dal report caricato: solo le etichette, senza i secondi)</source>
+        <translation>Exported: %1 (from the loaded report: labels only, no seconds)</translation>
+    </message>
+    <message>
+        <source>Esportato: %1</source>
+        <translation>Exported: %1</translation>
+    </message>
+    <message>
+        <source>Esportazione CSV…</source>
+        <translation>Exporting CSV…</translation>
+    </message>
 </context>
 <context>
     <name>quillmark::HeaderBar</name>
@@ -613,12 +668,31 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <source>Cartella non raggiungibile</source>
         <translation>Folder not reachable</translation>
     </message>
+    <message>
+        <source>Esporta CSV…</source>
+        <translation>Export CSV…</translation>
+    </message>
 </context>
 <context>
     <name>quillmark::MainWindow</name>
     <message>
         <source>Esci</source>
         <translation>Quit</translation>
+    </message>
+    <message>
+        <source>Quillmark: calcolo non riuscito</source>
+        <translation>Quillmark: the calculation failed</translation>
+    </message>
+    <message>
+        <source>Quillmark: %1 in «%2»</source>
+        <translation>Quillmark: %1 in “%2”</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file non misurati</source>
+        <translation>
+            <numerusform>%n file not measured</numerusform>
+            <numerusform>%n files not measured</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -702,6 +776,21 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     <message>
         <source>Cambia estensioni</source>
         <translation>Change extensions</translation>
+    </message>
+    <message numerus="yes">
+        <source>Selezione: %n video</source>
+        <translation>
+            <numerusform>Selection: %n video</numerusform>
+            <numerusform>Selection: %n videos</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Velocità di visione: i totali anche a questa velocità</source>
+        <translation>Watching speed: the totals also at this speed</translation>
+    </message>
+    <message>
+        <source>Velocità %1</source>
+        <translation>Speed %1</translation>
     </message>
 </context>
 <context>

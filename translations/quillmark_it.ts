@@ -69,9 +69,25 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Uso: quillmark-report [--extensions TESTO] [--show-empty] [--json] [--no-cache]
-                      [--jobs N] CARTELLA
-     quillmark-report --read FILE
+        <source>impossibile scrivere l&apos;output: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>impossibile leggere %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Si è verificato un errore: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--json e --csv si escludono</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Uso: quillmark-report [--extensions TESTO] [--show-empty] [--json | --csv]
+                      [--no-cache] [--jobs N] CARTELLA
+     quillmark-report [--csv] --read FILE
 
 Misura ogni video di CARTELLA e delle cartelle sotto di essa e stampa il
 report, byte per byte ciò che l&apos;app salva come durata.txt.
@@ -83,6 +99,11 @@ report, byte per byte ciò che l&apos;app salva come durata.txt.
   --json              stampa il risultato in JSON (la forma di --read) invece
                       del testo del report; i totali dei sottoalberi vengono
                       dai secondi misurati
+  --csv               stampa un foglio di calcolo (CSV, RFC 4180, UTF-8): una
+                      riga per file con cartella, nome, secondi misurati (con
+                      tre decimali), etichetta, errore e una nota se il percorso
+                      non è UTF-8 valido; con --read i secondi restano vuoti,
+                      perché un report dice solo i minuti
   --no-cache          misura ogni file da capo, senza leggere né scrivere la
                       cache delle durate
                       ($XDG_CACHE_HOME/Quillmark/durations.sqlite)
@@ -113,16 +134,11 @@ insufficiente, 130 se interrotto.
 </source>
         <translation type="unfinished"></translation>
     </message>
+</context>
+<context>
+    <name>DesktopNotifier</name>
     <message>
-        <source>impossibile scrivere l&apos;output: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>impossibile leggere %1: %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Si è verificato un errore: %1</source>
+        <source>Mostra</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -209,6 +225,17 @@ insufficiente, 130 se interrotto.
     </message>
     <message>
         <source>«%1» non dice la sua durata nei primi %2 MiB e non viene letto oltre.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PlaybackSpeed</name>
+    <message>
+        <source>,</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 a %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -510,6 +537,30 @@ insufficiente, 130 se interrotto.
         <source>La cartella %1 non esiste.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Non c&apos;è nessun report da esportare. Esegui prima il calcolo.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Esporta CSV</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Impossibile esportare il file: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Esportato: %1 (dal report caricato: solo le etichette, senza i secondi)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Esportato: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Esportazione CSV…</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>quillmark::HeaderBar</name>
@@ -577,12 +628,31 @@ insufficiente, 130 se interrotto.
         <source>Nessuna cartella recente</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Esporta CSV…</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>quillmark::MainWindow</name>
     <message>
         <source>Esci</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quillmark: calcolo non riuscito</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quillmark: %1 in «%2»</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file non misurati</source>
+        <translation>
+            <numerusform>%n file non misurato</numerusform>
+            <numerusform>%n file non misurati</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -665,6 +735,21 @@ insufficiente, 130 se interrotto.
     </message>
     <message>
         <source>REPORT PER CARTELLA</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>Selezione: %n video</source>
+        <translation>
+            <numerusform>Selezione: %n video</numerusform>
+            <numerusform>Selezione: %n video</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Velocità di visione: i totali anche a questa velocità</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Velocità %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

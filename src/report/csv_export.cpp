@@ -37,7 +37,7 @@ void appendLine(QByteArray& out, std::initializer_list<QStringView> fields)
     out += "\r\n";
 }
 
-QString tr(const char* text)
+QString csvText(const char* text)
 {
     return QCoreApplication::translate("CsvExport", text);
 }
@@ -49,10 +49,11 @@ bool writeCsv(const ReportSummary& summary, const std::vector<MeasuredFile>& mea
 {
     const bool withSeconds = measured.size() == std::size_t(summary.totalFileCount());
     const QString notUtf8 =
-        tr("percorso non valido in UTF-8: i byte non validi sono mostrati come \uFFFD");
+        csvText("percorso non valido in UTF-8: i byte non validi sono mostrati come \uFFFD");
     QByteArray out;
-    appendLine(out, {tr("Cartella"), tr("File"), tr("Secondi"), tr("Durata"), tr("Errore"),
-                     tr("Nota")});
+    appendLine(out, {csvText("Cartella"), csvText("File"), csvText("Secondi"), csvText("Durata"),
+                     csvText("Errore"),
+                     csvText("Nota")});
     for (const FolderRow& folder : summary.folders) {
         for (qsizetype i = 0; i < folder.fileCount(); ++i) {
             const FileRow file = folder.file(i);

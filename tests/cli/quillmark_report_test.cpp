@@ -284,6 +284,26 @@ TEST(QuillmarkReportTest, TheCacheNeverChangesAReport)
     sameWithAndWithout("Altro");
 }
 
+// A spreadsheet of a real run: a name with a comma is quoted, one that is not UTF-8 is said to be
+// so, and the seconds add up to the seconds the report's grand total was made from.
+TEST(QuillmarkReportTest, ReportsAsCsv)
+{
+    const TempTree tree;
+    copyMedia("minute.mov", tree.path("Corso/uno, due.mov"));
+    copyMedia("clip.mkv", tree.path("Corso/tr\xe9.mkv"));
+    copyMedia("text.mp4", tree.path("Corso/rotto.mp4"));
+    const QString csv = QString::fromUtf8(
+        report({"--csv", "--no-cache", tree.path("Corso").native()}).standardOutput);
+    const QStringList lines = csv.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_TRUE(lines[3].startsWith(tree.root().c_str() +
+                                    QStringLiteral("/Corso,\"uno, due.mov\",61.000,0h01m,,")));
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("tr\uFFFD.mkv,4.000,0h00m,,percorso non valido")));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("rotto.mp4,0.000,0h00m,")));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("Formato non supportato")));
+    EXPECT_EQ(report({"--csv", "--json", tree.root().native()}).exitStatus, 2);
+}
+
 // The manual is written apart from --help: both must name the same options.
 TEST(QuillmarkReportTest, HelpAndTheManualNameTheSameOptions)
 {
@@ -296,7 +316,7 @@ TEST(QuillmarkReportTest, HelpAndTheManualNameTheSameOptions)
                                      std::sregex_token_iterator());
     };
     EXPECT_EQ(options(output.standardOutput.toStdString()), options(manual));
-    EXPECT_EQ(options(manual).size(), 7u);
+    EXPECT_EQ(options(manual).size(), 8u);
 }
 
 } // namespace
