@@ -1,10 +1,6 @@
 #include "measure/iso_media_header.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/mathematics.h>
-}
+#include "measure/libav_module.h"
 
 #include <algorithm>
 #include <limits>
@@ -96,27 +92,36 @@ bool isDeclinedInsideMovie(std::uint32_t type)
            type == fourCC("moof") || type == fourCC("trex");
 }
 
-bool isStillImage(AVCodecID codec)
-{
-    return codec == AV_CODEC_ID_MJPEG || codec == AV_CODEC_ID_PNG || codec == AV_CODEC_ID_BMP ||
-           codec == AV_CODEC_ID_GIF || codec == AV_CODEC_ID_TIFF || codec == AV_CODEC_ID_JPEG2000 ||
-           codec == AV_CODEC_ID_WEBP;
-}
+constexpr std::uint32_t videoEverywhere[] = {fourCC("avc1"), fourCC("avc3"), fourCC("hvc1"),
+                                             fourCC("hev1"), fourCC("mp4v"), fourCC("vp09")};
+constexpr std::uint32_t audioEverywhere[] = {
+    fourCC("mp4a"), fourCC("ac-3"), fourCC("ec-3"), fourCC("alac"), fourCC("Opus"),
+    fourCC("fLaC"), fourCC(".mp3"), fourCC("sowt"), fourCC("twos"), fourCC("lpcm")};
 
-// The codec libavformat's MOV reader gives a sample description, the same way, and whether a
-// decoder plays it. The code is compared as libavformat reads it, little-endian.
 bool isPlayable(std::uint32_t handler, std::uint32_t sampleEntry)
 {
     if (sampleEntry == 0 || sampleEntry == fourCC("mp4s"))
         return false;
-    const AVCodecTag* const tables[] = {handler == fourCC("vide") ? avformat_get_mov_video_tags()
-                                                                  : avformat_get_mov_audio_tags(),
-                                        nullptr};
-    const unsigned tag = (sampleEntry >> 24) | ((sampleEntry >> 8) & 0xff00) |
-                         ((sampleEntry << 8) & 0xff0000) | (sampleEntry << 24);
-    const AVCodecID codec = av_codec_get_id(tables, tag);
-    return codec != AV_CODEC_ID_NONE && !isStillImage(codec) &&
-           avcodec_find_decoder(codec) != nullptr;
+    const std::span<const std::uint32_t> known = codesPlayableEverywhere(handler);
+    if (std::find(known.begin(), known.end(), sampleEntry) != known.end())
+        return true;
+    const LibavModule* libav = libavModule();
+    return libav && libav->movCodecPlays(handler, sampleEntry);
+}
+
+// libavformat's av_rescale(a, b, c) for positive values with b and c below 2^31, step by step as
+// it does it: a * b / c rounded to the nearest, half away from zero; nothing when it does not fit.
+std::optional<std::int64_t> rescaled(std::int64_t a, std::int64_t b, std::int64_t c)
+{
+    constexpr std::int64_t int32Max = std::numeric_limits<std::int32_t>::max();
+    const std::int64_t half = c / 2;
+    if (a <= int32Max)
+        return (a * b + half) / c;
+    const std::int64_t whole = a / c;
+    const std::int64_t rest = (a % c * b + half) / c;
+    if (whole > (std::numeric_limits<std::int64_t>::max() - rest) / b)
+        return std::nullopt;
+    return whole * b + rest;
 }
 
 class Parser {
@@ -237,11 +242,12 @@ private:
         if (timescale <= 0 || duration == 0 || duration == unknown ||
             duration > std::uint64_t(std::numeric_limits<std::int64_t>::max()))
             throw Declined{};
-        const std::int64_t microseconds =
-            av_rescale(std::int64_t(duration), AV_TIME_BASE, timescale);
-        if (microseconds <= 0)
+        constexpr std::int64_t microsecondsPerSecond = 1000000; // AV_TIME_BASE
+        const std::optional<std::int64_t> microseconds =
+            rescaled(std::int64_t(duration), microsecondsPerSecond, timescale);
+        if (!microseconds || *microseconds <= 0)
             throw Declined{};
-        return double(microseconds) / AV_TIME_BASE;
+        return double(*microseconds) / microsecondsPerSecond;
     }
 
     // Whether the track plays. A track that lists chapters may make a video track a series of
@@ -323,6 +329,13 @@ private:
 };
 
 } // namespace
+
+std::span<const std::uint32_t> codesPlayableEverywhere(std::uint32_t handler)
+{
+    if (handler == fourCC("vide"))
+        return videoEverywhere;
+    return audioEverywhere;
+}
 
 std::optional<MediaProbe> readIsoMediaHeader(std::int64_t fileSize, const ReadAt& readAt)
 {

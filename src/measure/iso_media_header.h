@@ -20,6 +20,11 @@ using ReadAt = std::function<std::int64_t(std::int64_t offset, std::span<std::ui
 // gives, or nothing whenever the file is not the common case it knows for sure (fragmented, no
 // movie duration, chapters, several sample descriptions, an unknown or image-only codec, a box
 // that does not fit): libavformat then reads it as before.
+// The sample-description codes (as read big-endian) of the handler "vide" or "soun" that are
+// taken as playable without loading libavcodec: codecs it decodes itself, in every build. Any
+// other code is asked of libavformat and libavcodec.
+std::span<const std::uint32_t> codesPlayableEverywhere(std::uint32_t handler);
+
 std::optional<MediaProbe> readIsoMediaHeader(std::int64_t fileSize, const ReadAt& readAt);
 
 } // namespace quillmark

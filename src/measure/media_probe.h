@@ -34,13 +34,16 @@ public:
 // The containers a file may be read as: those that only ever read themselves. Playlists,
 // concatenation scripts, image sequences and manifests, which open other files or URLs (a FIFO
 // beside them, a film outside the folder), are not among them. In libavformat's list form.
-extern const char* const selfContainedFormats;
+inline constexpr char selfContainedFormats[] =
+    "mov,mp4,m4a,3gp,3g2,mj2,matroska,webm,avi,flv,asf,mpegts,mpeg,ogg,rm,nut,mxf,dv,ivf,mp3,aac,"
+    "flac,wav,w64";
 
-// Opens the file with libavformat and reads only what its container needs to state the streams
-// and the duration; frames are never decoded. Returns nothing when the file cannot be opened as
-// media; throws MeasuringLimitReached when the budget runs out first. Nothing but the file itself
-// is ever opened. Safe to call from several threads at once; silent; a stop request abandons the
-// reading.
+// Reads only what the file's container needs to state the streams and the duration: an MP4 or
+// MOV file's headers (iso_media_header.h), else what libavformat reads to open it (through
+// libav_module.h); frames are never decoded. Returns nothing when the file cannot be opened as
+// media or libavformat is not there; throws MeasuringLimitReached when the budget runs out first.
+// Nothing but the file itself is ever opened. Safe to call from several threads at once; silent; a
+// stop request abandons the reading.
 std::optional<MediaProbe> probeMedia(const std::filesystem::path& file, std::stop_token stop = {},
                                      const ProbeBudget& budget = {});
 

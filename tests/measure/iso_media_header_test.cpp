@@ -1,4 +1,5 @@
 #include "measure/iso_media_header.h"
+#include "measure/libav_module.h"
 #include "measure/media_probe.h"
 #include "support/media_corpus.h"
 #include "support/temp_tree.h"
@@ -156,6 +157,18 @@ TEST(IsoMediaHeaderTest, AnswersAsLibavformatDoesOrDeclines)
         EXPECT_EQ(header->playable, libav->playable);
         EXPECT_EQ(header->seconds, libav->seconds);
     }
+}
+
+// The codes taken as playable without asking libavcodec are playable by its answer too.
+TEST(IsoMediaHeaderTest, CodesTakenAsPlayableAreSoForLibavcodec)
+{
+    const LibavModule* libav = libavModule();
+    ASSERT_NE(libav, nullptr);
+    for (const std::uint32_t handler : {0x76696465u, 0x736f756eu}) { // "vide", "soun"
+        for (const std::uint32_t code : codesPlayableEverywhere(handler))
+            EXPECT_TRUE(libav->movCodecPlays(handler, code)) << std::hex << code;
+    }
+    EXPECT_FALSE(libav->movCodecPlays(0x76696465u, 0x706e6720u)) << "png is a still image";
 }
 
 // Sizes that lie: each is declined, with no read outside the file and no endless walk.

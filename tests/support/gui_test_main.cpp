@@ -10,6 +10,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // Expected texts do not depend on the language of the machine that runs the tests.
     QLocale::setDefault(QLocale::c());
+    qputenv("QUILLMARK_LIBAV_MODULE", QUILLMARK_LIBAV_MODULE_PATH);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
