@@ -48,17 +48,18 @@ package-test: package
 	@scripts/install-deps package
 	@scripts/package-test $(BUILD_DIR)
 
-# The report reader, the in-process probe and the MP4 header reader (seeded with the test media), under libFuzzer with
-# the sanitizers, for FUZZ_RUNS inputs each; the corpora are kept in $(FUZZ_DIR) between runs.
+# The report reader, the in-process probe and the MP4 and Matroska header readers (seeded with the
+# test media), under libFuzzer with the sanitizers, for FUZZ_RUNS inputs each; the corpora are kept
+# in $(FUZZ_DIR) between runs.
 fuzz: deps
 	@scripts/install-deps fuzz
 	@cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMARK_FUZZ=ON
-	@cmake --build $(FUZZ_DIR) -j$(JOBS) --target report_fuzz probe_fuzz iso_header_fuzz quillmark_libav
-	@mkdir -p $(FUZZ_DIR)/corpus $(FUZZ_DIR)/probe-corpus $(FUZZ_DIR)/iso-corpus
+	@cmake --build $(FUZZ_DIR) -j$(JOBS) --target report_fuzz probe_fuzz header_fuzz quillmark_libav
+	@mkdir -p $(FUZZ_DIR)/corpus $(FUZZ_DIR)/probe-corpus $(FUZZ_DIR)/header-corpus
 	@$(FUZZ_DIR)/fuzz/report_fuzz -runs=$(FUZZ_RUNS) -max_len=4096 -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus fuzz/seeds
 	@tests/support/make-media-corpus $(FUZZ_DIR)/media
 	@QUILLMARK_LIBAV_MODULE=$(FUZZ_DIR)/src/quillmark_libav.so $(FUZZ_DIR)/fuzz/probe_fuzz -runs=$(FUZZ_RUNS) -max_len=65536 -timeout=10 -rss_limit_mb=1024 -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/probe- $(FUZZ_DIR)/probe-corpus $(FUZZ_DIR)/media
-	@QUILLMARK_LIBAV_MODULE=$(FUZZ_DIR)/src/quillmark_libav.so $(FUZZ_DIR)/fuzz/iso_header_fuzz -runs=$(FUZZ_RUNS) -max_len=65536 -timeout=10 -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/iso- $(FUZZ_DIR)/iso-corpus $(FUZZ_DIR)/media
+	@QUILLMARK_LIBAV_MODULE=$(FUZZ_DIR)/src/quillmark_libav.so $(FUZZ_DIR)/fuzz/header_fuzz -runs=$(FUZZ_RUNS) -max_len=65536 -timeout=10 -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/header- $(FUZZ_DIR)/header-corpus $(FUZZ_DIR)/media
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

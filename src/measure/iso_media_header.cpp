@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <vector>
 
 namespace quillmark {
 
@@ -19,17 +18,10 @@ constexpr std::uint32_t fourCC(const char (&name)[5])
 // A box header is 8 bytes, or 16 with a 64-bit size.
 constexpr std::int64_t smallestBox = 8;
 
-// One request brings the box headers around a position: the front of the file, the front of the
-// movie header, the front of each track.
-constexpr std::int64_t windowBytes = 64 * 1024;
-
-// Real files need a handful of requests and a few dozen boxes; a crafted one that needs more is
-// left to libavformat rather than read at length here.
-constexpr int mostRequests = 32;
+// Real files hold a few dozen boxes; a crafted one that holds more is left to libavformat.
 constexpr int mostBoxes = 2048;
 
-// Anything the reader is not sure of: the file goes to libavformat.
-struct Declined {};
+using Declined = HeaderDeclined;
 
 std::uint32_t bigEndian32(const std::uint8_t* bytes)
 {
@@ -41,43 +33,6 @@ std::uint64_t bigEndian64(const std::uint8_t* bytes)
 {
     return std::uint64_t(bigEndian32(bytes)) << 32 | bigEndian32(bytes + 4);
 }
-
-// The file, read a window at a time, so that neighbouring boxes cost one request.
-class Window {
-public:
-    Window(std::int64_t fileSize, const ReadAt& readAt)
-        : fileSize_(fileSize)
-        , readAt_(readAt)
-    {
-    }
-
-    // The bytes [offset, offset + length), which must lie inside the file.
-    const std::uint8_t* bytes(std::int64_t offset, std::int64_t length)
-    {
-        if (offset < 0 || length < 0 || length > windowBytes || offset > fileSize_ - length)
-            throw Declined{};
-        if (offset >= start_ && offset + length <= start_ + std::int64_t(bytes_.size()))
-            return bytes_.data() + (offset - start_);
-        if (++requests_ > mostRequests)
-            throw Declined{};
-        bytes_.resize(std::size_t(std::min(windowBytes, fileSize_ - offset)));
-        const std::int64_t read = readAt_(offset, bytes_);
-        if (read < length)
-            throw Declined{};
-        bytes_.resize(std::size_t(read));
-        start_ = offset;
-        return bytes_.data();
-    }
-
-    std::int64_t fileSize() const { return fileSize_; }
-
-private:
-    std::int64_t fileSize_;
-    const ReadAt& readAt_;
-    std::vector<std::uint8_t> bytes_;
-    std::int64_t start_ = 0;
-    int requests_ = 0;
-};
 
 struct Box {
     std::uint32_t type = 0;
@@ -324,7 +279,7 @@ private:
         return *entry;
     }
 
-    Window file_;
+    HeaderWindow file_;
     int boxesLeft_ = mostBoxes;
 };
 

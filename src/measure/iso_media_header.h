@@ -1,17 +1,13 @@
 #pragma once
 
+#include "measure/header_window.h"
 #include "measure/media_probe.h"
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <span>
 
 namespace quillmark {
-
-// Reads bytes of one file at a position into the span; returns how many it read (fewer only at
-// the end of the file) or a negative number when the read failed.
-using ReadAt = std::function<std::int64_t(std::int64_t offset, std::span<std::uint8_t> into)>;
 
 // The duration and playability of an MP4, MOV, M4V, M4A, 3GP or F4V file, read from its movie
 // header and its tracks' descriptions with a handful of positioned reads. The sample tables,

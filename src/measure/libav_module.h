@@ -26,6 +26,8 @@ struct LibavModule {
     // Whether libavformat gives a MOV sample description (its handler "vide" or "soun" and its
     // code, both as the bytes read big-endian) a codec, not a still image, that a decoder plays.
     bool (*movCodecPlays)(std::uint32_t handler, std::uint32_t sampleEntry);
+    // Whether libavcodec has the decoder of that name.
+    bool (*hasDecoder)(const char* name);
 };
 
 // The module, loaded once, from $QUILLMARK_LIBAV_MODULE, else beside the executable, else where

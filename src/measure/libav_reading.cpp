@@ -329,7 +329,12 @@ bool movCodecPlays(std::uint32_t handler, std::uint32_t sampleEntry)
     return codec != AV_CODEC_ID_NONE && !stillImage && avcodec_find_decoder(codec) != nullptr;
 }
 
-const LibavModule functions{readFile, movCodecPlays};
+bool hasDecoder(const char* name)
+{
+    return avcodec_find_decoder_by_name(name) != nullptr;
+}
+
+const LibavModule functions{readFile, movCodecPlays, hasDecoder};
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "measure/iso_media_header.h"
 #include "measure/libav_module.h"
+#include "measure/matroska_header.h"
 #include "model/path_text.h"
 #include "platform/regular_file.h"
 
@@ -56,7 +57,7 @@ ReadAt positionedReads(int fd)
     };
 }
 
-// The quick ways first when allowed: the header reader, then the demuxer the extension names;
+// The quick ways first when allowed: the header readers, then the demuxer the extension names;
 // then libavformat probing the content, as it always did.
 std::optional<MediaProbe> probe(const std::filesystem::path& file, std::stop_token stop,
                                 const ProbeBudget& budget, bool quickWays)
@@ -68,7 +69,11 @@ std::optional<MediaProbe> probe(const std::filesystem::path& file, std::stop_tok
         return std::nullopt;
     }
     if (quickWays) {
-        if (auto header = readIsoMediaHeader(fileSize(fd.get()), positionedReads(fd.get())))
+        const std::int64_t size = fileSize(fd.get());
+        const ReadAt reads = positionedReads(fd.get());
+        if (auto header = readIsoMediaHeader(size, reads))
+            return header;
+        if (auto header = readMatroskaHeader(size, reads))
             return header;
     }
     const LibavModule* libav = libavModule();

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "measure/media_probe.h"
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+namespace quillmark {
+
+// Reads bytes of one file at a position into the span; returns how many it read (fewer only at
+// the end of the file) or a negative number when the read failed.
+using ReadAt = std::function<std::int64_t(std::int64_t offset, std::span<std::uint8_t> into)>;
+
+// What a header reader throws when the file is not the common case it knows for sure: the file
+// then goes to libavformat.
+struct HeaderDeclined {};
+
+// A file read for its headers a window at a time, so that neighbouring headers cost one request.
+// Real files need a handful of requests; a crafted one that would need more is declined rather
+// than read at length.
+class HeaderWindow {
+public:
+    static constexpr std::int64_t windowBytes = 64 * 1024;
+    static constexpr int mostRequests = 32;
+
+    HeaderWindow(std::int64_t fileSize, const ReadAt& readAt);
+
+    // The bytes [offset, offset + length), which must lie inside the file and be at most a
+    // window long; throws HeaderDeclined otherwise or when the read fails.
+    const std::uint8_t* bytes(std::int64_t offset, std::int64_t length);
+    std::int64_t fileSize() const { return m_fileSize; }
+
+private:
+    std::int64_t m_fileSize;
+    const ReadAt& m_readAt;
+    std::vector<std::uint8_t> m_bytes;
+    std::int64_t m_start = 0;
+    int m_requests = 0;
+};
+
+} // namespace quillmark

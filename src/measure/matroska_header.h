@@ -1,0 +1,30 @@
+#pragma once
+
+#include "measure/header_window.h"
+#include "measure/media_probe.h"
+
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace quillmark {
+
+// A Matroska codec that libavformat maps to a codec libavcodec decodes itself, in every build,
+// and the name of that decoder.
+struct MatroskaCodec {
+    std::string_view codecId;
+    std::string_view decoder;
+};
+
+// The codec IDs the reader takes as playable: video ones on video tracks, audio on audio.
+std::span<const MatroskaCodec> matroskaVideoCodecs();
+std::span<const MatroskaCodec> matroskaAudioCodecs();
+
+// The duration and playability of a Matroska or WebM file, read from its EBML header and the
+// segment's Info and Tracks, which sit before the first cluster: one request for a usual file.
+// Gives exactly what libavformat gives, or nothing when the file is not the common case it knows
+// for sure (no duration, an unknown codec, encoded tracks, Info or Tracks after the clusters,
+// header versions beyond the common, sizes that do not fit): libavformat then reads it.
+std::optional<MediaProbe> readMatroskaHeader(std::int64_t fileSize, const ReadAt& readAt);
+
+} // namespace quillmark

@@ -1,0 +1,213 @@
+// The header readers against libavformat: each file is either answered exactly as libavformat
+// answers it, to the last bit of the seconds, or left to libavformat. Which one is fixed per file.
+#include "measure/iso_media_header.h"
+#include "measure/libav_module.h"
+#include "measure/matroska_header.h"
+#include "support/media_corpus.h"
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <initializer_list>
+#include <vector>
+
+namespace quillmark {
+namespace {
+
+using test::contents;
+using test::mediaCorpus;
+
+using HeaderReader = std::optional<MediaProbe> (*)(std::int64_t, const ReadAt&);
+
+// Reads from memory, and fails the test on any read outside the file.
+std::optional<MediaProbe> readHeader(HeaderReader reader, const std::string& bytes)
+{
+    const auto size = std::int64_t(bytes.size());
+    return reader(size, [&](std::int64_t offset, std::span<std::uint8_t> into) {
+        EXPECT_TRUE(offset >= 0 && offset + std::int64_t(into.size()) <= size) << offset;
+        const std::int64_t count = std::clamp<std::int64_t>(size - offset, 0, into.size());
+        std::memcpy(into.data(), bytes.data() + offset, std::size_t(count));
+        return count;
+    });
+}
+
+std::string corpus(const char* name)
+{
+    return contents(mediaCorpus() / name);
+}
+
+// The same bytes with one piece replaced by another of the same length.
+std::string replaced(std::string bytes, const std::string& from, const std::string& to)
+{
+    const std::size_t at = bytes.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return bytes.replace(at, from.size(), to);
+}
+
+std::uint32_t sizeAt(const std::string& bytes, std::size_t offset)
+{
+    std::uint32_t size = 0;
+    for (int i = 0; i < 4; ++i)
+        size = size << 8 | std::uint8_t(bytes[offset + i]);
+    return size;
+}
+
+std::string bigEndian(std::uint64_t value, int bytes)
+{
+    std::string text;
+    for (int i = bytes - 1; i >= 0; --i)
+        text += char(value >> (8 * i));
+    return text;
+}
+
+// Where the box at a path of types starts, looking only at 32-bit sizes.
+std::size_t boxOffset(const std::string& bytes, std::initializer_list<const char*> path)
+{
+    std::size_t offset = 0;
+    std::size_t end = bytes.size();
+    for (const char* const& type : path) {
+        while (bytes.compare(offset + 4, 4, type) != 0)
+            offset += sizeAt(bytes, offset);
+        end = offset + sizeAt(bytes, offset);
+        if (&type != path.end() - 1)
+            offset += 8;
+    }
+    EXPECT_LE(end, bytes.size());
+    return offset;
+}
+
+void growBox(std::string& bytes, std::size_t offset, std::uint32_t by)
+{
+    bytes.replace(offset, 4, bigEndian(sizeAt(bytes, offset) + by, 4));
+}
+
+// The 8-byte "free" before the media data and its 32-bit header become one 16-byte header
+// with a 64-bit size, as a writer does when the data outgrows 4 GiB: nothing moves.
+std::string withLargeSize(std::string bytes)
+{
+    const std::size_t mdat = boxOffset(bytes, {"mdat"});
+    EXPECT_EQ(bytes.compare(mdat - 8, 8,
+                            std::string("\0\0\0\x08"
+                                        "free",
+                                        8)),
+              0);
+    bytes.replace(mdat - 8, 16,
+                  bigEndian(1, 4) + "mdat" + bigEndian(sizeAt(bytes, mdat) + 8ULL, 8));
+    return bytes;
+}
+
+// A movie header of version 1, with 64-bit times; the index is at the end, so nothing moves.
+std::string withMovieHeaderVersion1(std::string bytes)
+{
+    const std::size_t mvhd = boxOffset(bytes, {"moov", "mvhd"});
+    const std::string times = bytes.substr(mvhd + 12, 8);
+    const std::string timescale = bytes.substr(mvhd + 20, 4);
+    const std::string duration = bytes.substr(mvhd + 24, 4);
+    bytes.replace(mvhd + 8, 20,
+                  std::string("\x01\0\0\0", 4) + std::string(4, '\0') + times.substr(0, 4) +
+                      std::string(4, '\0') + times.substr(4) + timescale + std::string(4, '\0') +
+                      duration);
+    growBox(bytes, mvhd, 12);
+    growBox(bytes, boxOffset(bytes, {"moov"}), 12);
+    return bytes;
+}
+
+struct Case {
+    const char* name;
+    std::string bytes;
+    bool answered;
+};
+
+void expectAnsweredAsLibavOrDeclined(HeaderReader reader, const std::vector<Case>& cases)
+{
+    const test::TempTree tree;
+    for (const Case& item : cases) {
+        SCOPED_TRACE(item.name);
+        const std::optional<MediaProbe> header = readHeader(reader, item.bytes);
+        ASSERT_EQ(header.has_value(), item.answered);
+        if (!header)
+            continue;
+        const std::optional<MediaProbe> libav = probeWithLibav(tree.file("file", item.bytes));
+        ASSERT_TRUE(libav.has_value());
+        EXPECT_TRUE(header->playable && libav->playable);
+        EXPECT_EQ(header->seconds, libav->seconds);
+    }
+}
+
+TEST(HeaderReadersTest, MovieHeaders)
+{
+    const std::string atEnd = corpus("index-at-end.mp4");
+    const std::string atStart = corpus("index-at-start.mp4");
+    const std::size_t mediaData = boxOffset(atStart, {"mdat"});
+    expectAnsweredAsLibavOrDeclined(
+        readIsoMediaHeader,
+        {
+            {"index-at-end.mp4", atEnd, true},
+            {"index-at-start.mp4", atStart, true},
+            {"minute.mov", corpus("minute.mov"), true},
+            {"h264.mov", corpus("h264.mov"), true},
+            {"clip.f4v", corpus("clip.f4v"), true},
+            {"clip.3gp", corpus("clip.3gp"), true},
+            {"edit-list.mp4", corpus("edit-list.mp4"), true},
+            {"audio-only.mp4", corpus("audio-only.mp4"), true},
+            {"audio.m4a", corpus("audio.m4a"), true},
+            {"64-bit size", withLargeSize(atEnd), true},
+            {"movie header version 1", withMovieHeaderVersion1(atEnd), true},
+            {"cut in the media data", atStart.substr(0, mediaData + 2000), true},
+            {"cut in the index", atStart.substr(0, mediaData / 2), false},
+            {"index cut off the end", corpus("truncated.mp4"), false},
+            {"fragmented.mp4", corpus("fragmented.mp4"), false},
+            {"chapters.mp4", corpus("chapters.mp4"), false},
+            {"cover-only.mp4", corpus("cover-only.mp4"), false},
+            {"no decoder", replaced(replaced(atEnd, "mp4v", "zzzz"), "mp4a", "zzzz"), false},
+            {"clip.mkv", corpus("clip.mkv"), false},
+            {"clip.avi", corpus("clip.avi"), false},
+            {"clip.flv", corpus("clip.flv"), false},
+            {"text.mp4", corpus("text.mp4"), false},
+            {"zero.mkv", corpus("zero.mkv"), false},
+        });
+}
+
+TEST(HeaderReadersTest, MatroskaHeaders)
+{
+    const std::string mkv = corpus("clip.mkv");
+    const std::string duration("\x44\x89\x88", 3);        // Duration, 8 bytes
+    const std::string readVersion("\x42\x85\x81\x02", 4); // DocTypeReadVersion 2
+    expectAnsweredAsLibavOrDeclined(
+        readMatroskaHeader,
+        {
+            {"clip.mkv", mkv, true},
+            {"clip.webm", corpus("clip.webm"), true},
+            {"an unknown audio codec beside a known video one", replaced(mkv, "A_AAC", "A_ZZZ"),
+             true},
+            {"no codec known", replaced(replaced(mkv, "A_AAC", "A_ZZZ"), "V_MPEG4", "V_ZZZZ4"),
+             false},
+            {"no duration", replaced(mkv, duration, std::string("\xEC\x88", 2) + '\0'), false},
+            {"a newer reader needed",
+             replaced(mkv, readVersion, std::string("\x42\x85\x81\x05", 4)), false},
+            {"cut in the header", mkv.substr(0, 300), false},
+            {"an MP4", corpus("index-at-end.mp4"), false},
+            {"zero.mkv", corpus("zero.mkv"), false},
+        });
+}
+
+// What the readers take as playable without loading libavcodec, libavcodec plays.
+TEST(HeaderReadersTest, CodecsTakenAsPlayableArePlayable)
+{
+    const LibavModule* libav = libavModule();
+    ASSERT_NE(libav, nullptr);
+    for (const std::uint32_t handler : {0x76696465u, 0x736f756eu}) { // "vide", "soun"
+        for (const std::uint32_t code : codesPlayableEverywhere(handler))
+            EXPECT_TRUE(libav->movCodecPlays(handler, code)) << std::hex << code;
+    }
+    EXPECT_FALSE(libav->movCodecPlays(0x76696465u, 0x706e6720u)) << "png is a still image";
+    for (const auto& codecs : {matroskaVideoCodecs(), matroskaAudioCodecs()}) {
+        for (const MatroskaCodec& codec : codecs)
+            EXPECT_TRUE(libav->hasDecoder(std::string(codec.decoder).c_str())) << codec.codecId;
+    }
+}
+
+} // namespace
+} // namespace quillmark
