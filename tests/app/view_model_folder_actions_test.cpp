@@ -102,52 +102,6 @@ TEST_F(FolderActionsTest, RenameGivesTheFolderItsDurationAndRemembersIt)
     EXPECT_EQ(start().folderPath(), text(renamed));
 }
 
-TEST_F(FolderActionsTest, RenameNeverReplacesWhatHasTheNewName)
-{
-    auto& vm = startOn("Mare");
-    const QVariant storedPath = settings.value(QStringLiteral("last_folder"));
-    tree.folder("Mare (1h05m)");
-    vm.renameFolderWithDuration();
-    settle();
-    expectAlert(QStringLiteral("Errore"),
-                QStringLiteral("Impossibile rinominare la cartella: File exists"));
-    EXPECT_TRUE(std::filesystem::is_empty(tree.path("Mare (1h05m)")));
-    EXPECT_EQ(vm.folderPath(), text(tree.path("Mare")));
-    EXPECT_EQ(settings.value(QStringLiteral("last_folder")), storedPath);
-}
-
-// Names take the labels of the report shown, here the one the folder's durata.txt holds.
-TEST_F(FolderActionsTest, PlaylistsForEveryFolderWithVideos)
-{
-    tree.file("Tv/a.mp4");
-    tree.file("Tv/S1/b.mkv");
-    tree.file("Tv/Foto/d.jpg");
-    tree.file("Tv/durata.txt", "Cartella " + tree.path("Tv/S1").native() +
-                                   "\nb.mkv (0h20m)\nTotale cartella (0h20m)\n");
-    remember(tree.path("Tv"));
-    auto& vm = start();
-    vm.createPlaylists();
-    settle();
-    EXPECT_EQ(vm.statusMessage(),
-              QStringLiteral("Generate 2 playlist in ") + text(tree.path("Tv")));
-    for (const char* playlist : {"Tv/Tv.m3u", "Tv/S1 (0h20m).m3u"})
-        EXPECT_TRUE(std::filesystem::exists(tree.path(playlist))) << playlist;
-
-    vm.setExtensionsText(QStringLiteral("mov"));
-    vm.createPlaylists();
-    settle();
-    expectAlert(QStringLiteral("Info"),
-                QStringLiteral("Nessun video trovato: nessuna playlist generata."));
-
-    vm.setExtensionsText(QString());
-    std::filesystem::remove(tree.path("Tv/Tv.m3u"));
-    tree.file("Tv/Tv.m3u/in the way");
-    vm.createPlaylists();
-    settle();
-    expectAlert(QStringLiteral("Errore"),
-                QStringLiteral("Impossibile generare le playlist: Tv.m3u: Is a directory"));
-}
-
 TEST_F(FolderActionsTest, OpenFolderHandsTheExactPathToTheFileManager)
 {
     tree.file("Film/a.mp4");

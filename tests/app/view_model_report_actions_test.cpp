@@ -23,33 +23,6 @@ protected:
     }
 };
 
-TEST_F(ReportActionsTest, SaveAndCopyTakeTheReportByteForByte)
-{
-    auto& vm = startWithReport();
-    vm.copyReport();
-    EXPECT_EQ(desktop.clipboard, QStringList{QString::fromStdString(report)});
-
-    tree.folder("Altrove");
-    desktop.saveAnswers = {tree.path("Altrove/copia.txt"), tree.path("Film/durata.txt")};
-    vm.saveReport();
-    settle();
-    // The panel opens where the report belongs.
-    EXPECT_EQ(desktop.saveRequests,
-              QStringList{QStringLiteral("Salva report|") + text(tree.path("Film/durata.txt"))});
-    EXPECT_EQ(test::contents(tree.path("Altrove/copia.txt")), report);
-
-    // Choosing the folder again once its report is gone: saving it back there makes it loadable.
-    std::filesystem::remove(tree.path("Film/durata.txt"));
-    desktop.folderAnswers = {tree.path("Film")};
-    vm.chooseFolder();
-    settle();
-    EXPECT_FALSE(vm.canLoadReport());
-    vm.saveReport();
-    settle();
-    EXPECT_TRUE(vm.canLoadReport());
-    EXPECT_EQ(test::contents(tree.path("Film/durata.txt")), report);
-}
-
 // Every refusal is an alert and leaves the report, the status and the disk as they were.
 TEST_F(ReportActionsTest, RefusalsAreAlertsThatChangeNothing)
 {
@@ -87,26 +60,6 @@ TEST_F(ReportActionsTest, RefusalsAreAlertsThatChangeNothing)
     }
     EXPECT_TRUE(desktop.clipboard.isEmpty());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree.path("Film")), {}), 1);
-}
-
-TEST_F(ReportActionsTest, LoadReadsTheFoldersReportAgain)
-{
-    auto& vm = startWithReport();
-    vm.clearOutput();
-    EXPECT_TRUE(vm.canLoadReport());
-    tree.file("Film/durata.txt",
-              "Cartella /v\nx (0h01m)\nTotale cartella (0h01m)\n\nGran totale (1h05m)\n");
-    vm.loadReport();
-    settle();
-    EXPECT_EQ(vm.currentDurationLabel(), QStringLiteral("1h05m")); // as written, not recomputed
-    EXPECT_TRUE(vm.canSave() && vm.canCopy() && vm.canRenameFolder());
-    EXPECT_EQ(vm.statusMessage(),
-              QStringLiteral("Caricato: ") + text(tree.path("Film/durata.txt")));
-
-    std::filesystem::remove(tree.path("Film/durata.txt"));
-    vm.loadReport();
-    settle();
-    EXPECT_FALSE(vm.alert().has_value());
 }
 
 // Whatever the names hold (the report's keywords, line breaks, bytes that are not UTF-8,

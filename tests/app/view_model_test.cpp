@@ -22,16 +22,6 @@ namespace {
 using test::copyMedia;
 using ViewModelTest = test::ViewModelFixture;
 
-// Loading itself is proved with the load action; a report without a grand total names nothing.
-TEST_F(ViewModelTest, StartUpLoadsTheFoldersReport)
-{
-    remember(tree.folder("Film"));
-    tree.file("Film/durata.txt", "Cartella /x\nTotale cartella (0h00m)\n");
-    auto& withoutTotal = start();
-    EXPECT_TRUE(withoutTotal.canCopy() && withoutTotal.canCreatePlaylists());
-    EXPECT_FALSE(withoutTotal.canRenameFolder());
-}
-
 TEST_F(ViewModelTest, ChoosingAFolderRemembersItAndLoadsItsReport)
 {
     auto& vm = start();
@@ -60,29 +50,6 @@ TEST_F(ViewModelTest, ChoosingAFolderRemembersItAndLoadsItsReport)
     EXPECT_TRUE(vm.canSave()); // the old report is still there to save
 }
 
-TEST_F(ViewModelTest, FullCalculationOnRealMedia)
-{
-    copyMedia("minute.mov", tree.path("Mare/onde.mov"));
-    copyMedia("index-at-start.mp4", tree.path("alba.mp4"));
-    copyMedia("text.mp4", tree.path("Mare/rotto.mp4"));
-    // Its report line reads like a folder header; the rows come from the results all the same.
-    copyMedia("index-at-start.mp4", tree.path("Cartella stampa.mp4"));
-    tree.folder("Vuota");
-    auto& vm = start();
-    vm.setFolderPath(text(tree.root()));
-    const QStringList statuses = calculate();
-
-    EXPECT_EQ(statuses.first(), QStringLiteral("In esecuzione…"));
-    EXPECT_EQ(statuses.filter(QStringLiteral("Elaborazione: ")).size(), 4);
-    EXPECT_EQ(statuses.last(), QStringLiteral("Completato"));
-    EXPECT_TRUE(vm.currentReport().endsWith(QStringLiteral("Gran totale (0h01m)\n")));
-    EXPECT_EQ(vm.currentDurationLabel(), QStringLiteral("0h01m"));
-    ASSERT_EQ(vm.reportSummary().folders.size(), 2); // "Vuota" is hidden
-    EXPECT_EQ(vm.reportSummary().folders[0].file(1).name, QStringLiteral("Cartella stampa.mp4"));
-    EXPECT_TRUE(vm.reportSummary().folders[1].fileHasError(1));
-    EXPECT_TRUE(vm.canRenameFolder() && vm.canCreatePlaylists());
-}
-
 // "~" stands for the home folder; a folder that is not there is an alert, not a run. (The
 // message of each case is the folder check's, proved with the CLI.)
 TEST_F(ViewModelTest, TheFolderIsCheckedBeforeARun)
@@ -101,27 +68,6 @@ TEST_F(ViewModelTest, TheFolderIsCheckedBeforeARun)
     vm.calculate();
     expectAlert(QStringLiteral("Errore"), QStringLiteral("La cartella selezionata non esiste."));
     EXPECT_FALSE(vm.isRunning());
-}
-
-// During a run, Calcola starts nothing more, and the hide option switched meanwhile decides the
-// report.
-TEST_F(ViewModelTest, WhileARunGoesOn)
-{
-    copyMedia("minute.mov", tree.path("a.mov"));
-    tree.folder("Vuota");
-    auto& vm = start();
-    vm.setFolderPath(text(tree.root()));
-    QSignalSpy running(&vm, &DurationCalculatorViewModel::isRunningChanged);
-    vm.calculate();
-    const QString log = vm.reportText();
-    vm.calculate();
-    EXPECT_EQ(vm.reportText(), log);
-    EXPECT_EQ(log.count(QStringLiteral("Avvio calcolo su: ")), 1);
-    vm.setHideEmptyFolders(false);
-    ASSERT_TRUE(running.wait(20000));
-    EXPECT_TRUE(vm.currentReport().contains(QStringLiteral("/Vuota\nTotale cartella (0h00m)")));
-    EXPECT_EQ(QSettingsStore(settingsFile).value(QStringLiteral("hide_empty_folders")),
-              QVariant(false));
 }
 
 // Closing the window neither waits on measurements deaf to stop requests, as reads from a dead
@@ -195,58 +141,6 @@ TEST_F(ViewModelTest, StoppingARunPutsBackWhatWasShownAndSavesNothing)
     EXPECT_TRUE(vm.currentReport().contains(QStringLiteral("a.mp4 (0h01m)")));
 }
 
-// Subtree totals add up the rows below a folder, whatever their order in the text; from a loaded
-// report they are the labels' minutes, marked approximate, except for a row that holds the whole
-// report, which shows the grand total (the sum of rounded labels here is one minute more). A
-// folder between two rows is a group. From a calculation the totals are the measured seconds.
-TEST_F(ViewModelTest, SubtreeTotalsAndTheLongestFirst)
-{
-    tree.file("v/durata.txt", "Cartella /v\nTotale cartella (0h10m)\n\n"
-                              "Cartella /v/b\nTotale cartella (0h20m)\n\n"
-                              "Cartella /v/a\nTotale cartella (0h20m)\n\n"
-                              "Cartella /v/a/x/y\nTotale cartella (0h05m)\n\n"
-                              "Gran totale (0h54m)\n");
-    remember(tree.path("v"));
-    auto& vm = start();
-    const auto& folders = vm.folderTree();
-    ASSERT_EQ(folders.size(), 5u);
-    const std::vector<std::tuple<int, int, int, QString, std::int64_t, bool>> expected{
-        {0, -1, 0, QStringLiteral("v"), 54 * 60, false},
-        {1, 0, 1, QStringLiteral("b"), 20 * 60, false},
-        {2, 0, 1, QStringLiteral("a"), 25 * 60, true},
-        {3, 4, 3, QStringLiteral("y"), 5 * 60, false},
-        {-1, 2, 2, QStringLiteral("x"), 5 * 60, false}};
-    for (std::size_t node = 0; node < folders.size(); ++node)
-        EXPECT_EQ(std::tuple(folders[node].row, folders[node].parent, folders[node].depth,
-                             folders[node].name, folders[node].subtreeSeconds,
-                             folders[node].approximate),
-                  expected[node])
-            << node;
-    EXPECT_EQ(vm.folderOrder(), (std::vector<int>{0, 1, 2, 4, 3}));
-    vm.setSortByDuration(true);
-    EXPECT_EQ(vm.folderOrder(), (std::vector<int>{0, 2, 4, 3, 1})); // a (25) before b (20)
-    EXPECT_TRUE(start().sortByDuration());                          // stored
-
-    // Equal subtrees keep the report's order.
-    tree.file("v/durata.txt", "Cartella /v/b\nTotale cartella (0h20m)\n\n"
-                              "Cartella /v/a\nTotale cartella (0h20m)\n\nGran totale (0h40m)\n");
-    EXPECT_EQ(start().folderOrder(), (std::vector<int>{0, 1}));
-
-    // Two files of 40 seconds: 80 seconds in all, though each folder's label says one minute.
-    tree.file("m/a/x 40.mp4");
-    tree.file("m/b/y 40.mp4");
-    ViewModelServices services = makeServices();
-    services.makeDurationService = test::measuredBy([](const auto&, auto) { return 40.0; });
-    auto& measured = start(services);
-    measured.setHideEmptyFolders(false);
-    measured.setFolderPath(text(tree.path("m")));
-    calculate();
-    ASSERT_EQ(measured.folderTree().size(), 3u);
-    EXPECT_EQ(measured.folderTree()[0].subtreeSeconds, 80); // the labels would give 120
-    EXPECT_FALSE(measured.folderTree()[0].approximate);
-    EXPECT_EQ(measured.grandTotalSeconds(), 80);
-}
-
 // The recent folders are the last eight chosen, newest first, offered at once from memory; one
 // that is not there now is greyed out when the look in the background says so, and offered again
 // once it is back. (A folder named on the command line, dropped or picked from them is chosen as
@@ -291,34 +185,6 @@ TEST_F(ViewModelTest, RecentFoldersAreTheLastEightGreyedWhenGone)
     EXPECT_EQ(model->statusMessage(), QStringLiteral("La cartella ") + text(tree.path("manca")) +
                                           QStringLiteral(" non esiste."));
     EXPECT_EQ(model->statusKind(), StatusKind::error);
-}
-
-// "Ricalcola senza cache" measures every file again; a cache that cannot be had is said once.
-TEST_F(ViewModelTest, RecalculatingWithoutTheCacheMeasuresEverything)
-{
-    tree.file("a.mp4");
-    tree.file("blocked", "x");
-    std::atomic<int> measured = 0;
-    ViewModelServices services = makeServices();
-    services.durationCache = tree.path("cache/durations.sqlite");
-    services.makeDurationService = test::measuredBy([&measured](const auto&, auto) {
-        ++measured;
-        return 61.0;
-    });
-    auto& vm = start(services);
-    vm.setFolderPath(text(tree.root()));
-    calculate();
-    calculate();
-    EXPECT_EQ(measured, 1);
-    calculate(&DurationCalculatorViewModel::recalculateWithoutCache);
-    EXPECT_EQ(measured, 2);
-
-    services.durationCache = tree.path("blocked/durations.sqlite");
-    auto& without = start(services);
-    without.setFolderPath(text(tree.root()));
-    calculate();
-    EXPECT_TRUE(without.statusMessage().startsWith(
-        QStringLiteral("Completato; cache delle durate non disponibile")));
 }
 
 // At start-up a report that cannot be read is a status line; asked for, it is an alert. One that

@@ -173,29 +173,6 @@ TEST(FFprobeProviderTest, AToolThatLingersCannotHoldUpARun)
     EXPECT_FALSE(running());
 }
 
-// However many files are in flight (16 on a share), the tool runs at most as often as allowed.
-TEST(FFprobeProviderTest, RunsTheToolAtMostSoManyTimesAtOnce)
-{
-    const TempTree tree;
-    const std::string log = tree.path("log").native();
-    const FFprobeDurationProvider provider(
-        fakeFFprobe(tree, "echo s >> '" + log + "'; sleep 0.2; echo e >> '" + log + "'; echo 1"),
-        FFprobeDurationProvider::defaultTimeLimit, 2);
-    std::vector<std::thread> calls;
-    for (int i = 0; i < 6; ++i)
-        calls.emplace_back([&provider] { EXPECT_EQ(provider.duration(clip), 1.0); });
-    for (std::thread& call : calls)
-        call.join();
-    std::ifstream in(log);
-    int running = 0;
-    int most = 0;
-    for (std::string line; std::getline(in, line);) {
-        running += line == "s" ? 1 : -1;
-        most = std::max(most, running);
-    }
-    EXPECT_EQ(most, 2);
-}
-
 // A tool that is gone or not executable is "not found"; one the system cannot start is a
 // failure with the system's reason.
 TEST(FFprobeProviderTest, ToolThatIsGoneOrCannotStart)

@@ -4,7 +4,6 @@
 #include "support/fake_provider.h"
 #include "support/printers.h"
 #include "support/temp_tree.h"
-#include "ui/chips.h"
 #include "ui/display_text.h"
 #include "ui/elided_label.h"
 #include "ui/main_window.h"
@@ -19,8 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QMenu>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
@@ -266,30 +263,6 @@ TEST_F(MainWindowTest, ADroppedFileChoosesItsFolder)
     EXPECT_EQ(vm().folderPath(), viaggi() + QStringLiteral("/Mare"));
 }
 
-TEST_F(MainWindowTest, ShortcutsCallTheirActions)
-{
-    makeTree();
-    open();
-    // A button's shortcut clicks it the way a mouse does, a moment later.
-    QTest::keyClick(view->windowHandle(), Qt::Key_O, Qt::ControlModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.folderRequests.size() == 1u; }));
-
-    vm().setFolderPath(viaggi());
-    QTest::keyClick(view->windowHandle(), Qt::Key_R, Qt::ControlModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return vm().isRunning(); }));
-    finishRun();
-
-    desktop.saveAnswers = {std::nullopt};
-    QTest::keyClick(view->windowHandle(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(desktop.saveRequests.size(), 1);
-
-    QTest::keyClick(view->windowHandle(), Qt::Key_K, Qt::ControlModifier);
-    EXPECT_EQ(vm().reportText(), QStringLiteral("Output pulito. Pronto per una nuova analisi.\n"));
-
-    QTest::keyClick(view->windowHandle(), Qt::Key_Q, Qt::ControlModifier);
-    EXPECT_FALSE(view->isVisible());
-}
-
 // Return in either field or on Calcola starts a run; Esc or Interrompi stops it. Nothing in the
 // header moves meanwhile, and the second click of a double click does not stop what the first
 // started.
@@ -321,20 +294,6 @@ TEST_F(MainWindowTest, ReturnStartsTheRunAndEscapeOrInterrompiStopsIt)
     calculate->click();
     calculate->click();
     EXPECT_TRUE(vm().isRunning());
-}
-
-TEST_F(MainWindowTest, ChipsThatDoNotFitAreCountedAndNamed)
-{
-    open();
-    QStringList many;
-    for (int i = 0; i < 40; ++i)
-        many.append(QStringLiteral(".estensione%1").arg(i));
-    vm().setExtensionsText(many.join(QLatin1Char(',')));
-    // The tooltip names the last ones, which do not fit; the first ones are shown.
-    const QStringList hidden = find<Chips>("extensionChips")->toolTip().split(QStringLiteral(", "));
-    ASSERT_GT(hidden.size(), 1);
-    ASSERT_LT(hidden.size(), many.size());
-    EXPECT_EQ(hidden, many.mid(many.size() - hidden.size()));
 }
 
 // Counts take the plural form their number asks for, in either language.
@@ -378,51 +337,6 @@ TEST(ElidedLabelTest, ShowsItsWholeTextAtTheWidthItAsksFor)
         label.resize(label.sizeHint());
         EXPECT_EQ(label.shownLines(), QStringList{text});
     }
-}
-
-// Qt's own menus and dialogs speak the interface's language, from Qt's catalogues.
-TEST(InterfaceLanguageTest, ItalianIsTheLanguageOfEveryOtherLocale)
-{
-    for (const QLocale& system : {QLocale(QLocale::Italian), QLocale(QLocale::German)}) {
-        const InterfaceLanguage language(system);
-        QLineEdit field;
-        std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
-        QStringList texts;
-        for (const QAction* action : menu->actions())
-            texts.append(action->text());
-        EXPECT_TRUE(texts.join(QLatin1Char(' ')).contains(QLatin1String("Copia")))
-            << texts.join(QLatin1Char(' ')).toStdString();
-    }
-}
-
-TEST_F(MainWindowTest, AlertAppearsAndIsClearedWhenDismissed)
-{
-    open();
-    vm().copyReport();
-    auto* box = find<QMessageBox>("alertBox");
-    ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->isVisible());
-    EXPECT_EQ(box->text(), QStringLiteral("Non c'è nessun report da copiare."));
-    EXPECT_EQ(box->icon(), QMessageBox::Information);
-    box->button(QMessageBox::Ok)->click();
-    EXPECT_FALSE(vm().alert().has_value());
-
-    vm().copyReport();
-    EXPECT_TRUE(box->isVisible());
-    QTest::keyClick(box, Qt::Key_Escape);
-    EXPECT_FALSE(vm().alert().has_value());
-}
-
-// The variable's presence is what tells, even with an empty value.
-TEST_F(MainWindowTest, WarningBannerOnlyInASandbox)
-{
-    open();
-    EXPECT_EQ(find<QWidget>("warningBanner"), nullptr);
-    QProcessEnvironment sandboxed;
-    sandboxed.insert(QStringLiteral("APP_SANDBOX_CONTAINER_ID"), QString());
-    open(sandboxed);
-    ASSERT_NE(find<QWidget>("warningBanner"), nullptr);
-    EXPECT_TRUE(find<QWidget>("warningBanner")->isVisible());
 }
 
 } // namespace
