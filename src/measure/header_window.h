@@ -22,7 +22,7 @@ struct HeaderDeclined {};
 // than read at length.
 class HeaderWindow {
 public:
-    static constexpr std::int64_t windowBytes = 64 * 1024;
+    static constexpr std::int64_t windowBytes = 16 * 1024;
     static constexpr int mostRequests = 32;
 
     HeaderWindow(std::int64_t fileSize, const ReadAt& readAt);
