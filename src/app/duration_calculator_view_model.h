@@ -224,6 +224,7 @@ Q_SIGNALS:
     void progressDetailChanged();
 
 private:
+    std::filesystem::path reportFolder() const;
     // Shared by every action.
     void setStatus(const QString& message, StatusKind kind = StatusKind::done);
     void appendLog(const QString& message);

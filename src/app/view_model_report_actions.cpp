@@ -1,12 +1,18 @@
 #include "app/duration_calculator_view_model.h"
-#include "report/csv_export.h"
 #include "model/app_error.h"
 #include "model/path_text.h"
 #include "model/plain_text.h"
 #include "platform/atomic_file.h"
 #include "platform/desktop_services.h"
+#include "report/csv_export.h"
 
 namespace quillmark {
+
+// Where the report belongs: the folder it describes, else the one named.
+std::filesystem::path DurationCalculatorViewModel::reportFolder() const
+{
+    return m_report.folderPath.empty() ? m_folder.folder() : m_report.folderPath;
+}
 
 // Also during a calculation, which leaves the report shown before it alone.
 void DurationCalculatorViewModel::saveReport()
@@ -17,10 +23,8 @@ void DurationCalculatorViewModel::saveReport()
         showInfo(tr("Non c'è nessun report da salvare. Esegui prima il calcolo."));
         return;
     }
-    // Where the report belongs: the folder it describes.
-    const std::filesystem::path folder =
-        m_report.folderPath.empty() ? m_folder.folder() : m_report.folderPath;
-    const auto file = m_services.desktop.chooseSaveFile(tr("Salva report"), folder / "durata.txt");
+    const auto file =
+        m_services.desktop.chooseSaveFile(tr("Salva report"), reportFolder() / "durata.txt");
     if (!file || !startWork([post = m_work.poster(), this, generation = m_generation,
                              text = m_report.text, file = *file, ownReport = reportFile(),
                              before = m_statusMessage, beforeKind = m_statusKind] {
@@ -60,12 +64,11 @@ void DurationCalculatorViewModel::exportCsv()
         showInfo(tr("Non c'è nessun report da esportare. Esegui prima il calcolo."));
         return;
     }
-    const std::filesystem::path folder =
-        m_report.folderPath.empty() ? m_folder.folder() : m_report.folderPath;
-    const auto file = m_services.desktop.chooseSaveFile(tr("Esporta CSV"), folder / "durata.csv");
+    const auto file =
+        m_services.desktop.chooseSaveFile(tr("Esporta CSV"), reportFolder() / "durata.csv");
     if (!file || !startWork([post = m_work.poster(), this, summary = m_report.summary,
-                             measured = m_report.files, file = *file,
-                             before = m_statusMessage, beforeKind = m_statusKind] {
+                             measured = m_report.files, file = *file, before = m_statusMessage,
+                             beforeKind = m_statusKind] {
             std::optional<QString> failure;
             try {
                 QByteArray bytes;

@@ -74,4 +74,13 @@ std::int64_t ReportSummary::totalFileCount() const
     return count;
 }
 
+qsizetype ReportSummary::errorCount() const
+{
+    qsizetype errors = 0;
+    for (const FolderRow& folder : folders)
+        for (qsizetype file = 0; file < folder.fileCount(); ++file)
+            errors += folder.fileHasError(file) ? 1 : 0;
+    return errors;
+}
+
 } // namespace quillmark

@@ -111,6 +111,8 @@ struct ReportSummary {
     QString grandTotalLabel = QStringLiteral("0h00m");
 
     std::int64_t totalFileCount() const;
+    // The files listed with an error.
+    qsizetype errorCount() const;
 };
 
 } // namespace quillmark

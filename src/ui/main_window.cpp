@@ -97,10 +97,7 @@ void MainWindow::followRun()
         m_notifier->notify(tr("Quillmark: calcolo non riuscito"), m_viewModel->statusMessage());
     } else if (kind == StatusKind::done && !m_viewModel->currentReport().isEmpty()) {
         const ReportSummary& summary = m_viewModel->reportSummary();
-        qsizetype errors = 0;
-        for (const FolderRow& folder : summary.folders)
-            for (qsizetype file = 0; file < folder.fileCount(); ++file)
-                errors += folder.fileHasError(file) ? 1 : 0;
+        const qsizetype errors = summary.errorCount();
         const QString folderName =
             lastPathComponent(QString(m_viewModel->folderPath()).toStdString());
         m_notifier->notify(tr("Quillmark: %1 in «%2»").arg(summary.grandTotalLabel, folderName),

@@ -48,8 +48,7 @@ ReportPage::ReportPage(DurationCalculatorViewModel& viewModel, QColor folderTint
                         &DurationCalculatorViewModel::sortByDurationChanged})
         connect(&m_viewModel, signal, this, &ReportPage::showSummary);
     connect(&m_viewModel, &DurationCalculatorViewModel::playbackSpeedChanged, this, [this] {
-        m_rows->setPlaybackSpeed(m_viewModel.playbackSpeed(),
-                                 !m_viewModel.measuredFiles().empty());
+        m_rows->setPlaybackSpeed(m_viewModel.playbackSpeed(), !m_viewModel.measuredFiles().empty());
         showGrandTotal();
         showSelection();
     });
@@ -97,10 +96,7 @@ void ReportPage::showSummary()
                       m_viewModel.grandTotalSeconds(), m_viewModel.sortByDuration());
     m_rows->setPlaybackSpeed(m_viewModel.playbackSpeed(), !m_viewModel.measuredFiles().empty());
     showGrandTotal();
-    qsizetype errors = 0;
-    for (const FolderRow& folder : summary.folders)
-        for (qsizetype file = 0; file < folder.fileCount(); ++file)
-            errors += folder.fileHasError(file) ? 1 : 0;
+    const qsizetype errors = summary.errorCount();
     // Files that failed are counted, as a link that shows the first of them.
     m_count->setValue(tr("%n video", nullptr, int(summary.totalFileCount())) +
                           QStringLiteral(" · ") +
