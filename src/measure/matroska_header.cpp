@@ -93,6 +93,8 @@ private:
         int sizeLength = 0;
         const std::uint64_t size = number(offset + idLength, 8, false, sizeLength);
         Element element{std::uint32_t(id), offset + idLength + sizeLength, 0, false};
+        if (element.payload > parentEnd)
+            throw Declined{};
         const std::uint64_t allOnes = (std::uint64_t(1) << (7 * sizeLength)) - 1;
         if (size == allOnes) {
             if (element.id != segment && element.id != cluster)
