@@ -224,6 +224,16 @@ Q_SIGNALS:
     void progressDetailChanged();
 
 private:
+    // A file the user chooses and a worker writes: the dialog's title and suggested name, and the
+    // statuses while writing, once written (%1: the file) and on failure (%1: why).
+    struct FileToWrite {
+        QString dialogTitle;
+        const char* suggestedName;
+        QString working;
+        QString done;
+        QString failed;
+    };
+    void writeChosenFile(const FileToWrite& what, std::function<QByteArray()> bytes);
     std::filesystem::path reportFolder() const;
     // Shared by every action.
     void setStatus(const QString& message, StatusKind kind = StatusKind::done);

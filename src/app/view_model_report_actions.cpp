@@ -14,6 +14,43 @@ std::filesystem::path DurationCalculatorViewModel::reportFolder() const
     return m_report.folderPath.empty() ? m_folder.folder() : m_report.folderPath;
 }
 
+// Asks where, then writes what `bytes` makes to that file on a worker, atomically. The texts
+// say what is going on, what was done (%1: the file) and what went wrong (%1: why). Writing may
+// make or replace the folder's own report, which load then offers.
+void DurationCalculatorViewModel::writeChosenFile(const FileToWrite& what,
+                                                  std::function<QByteArray()> bytes)
+{
+    const auto file =
+        m_services.desktop.chooseSaveFile(what.dialogTitle, reportFolder() / what.suggestedName);
+    if (!file || !startWork([post = m_work.poster(), this, generation = m_generation, what,
+                             bytes = std::move(bytes), file = *file, ownReport = reportFile(),
+                             before = m_statusMessage, beforeKind = m_statusKind] {
+            std::optional<QString> failure;
+            try {
+                writeFileAtomically(file, bytes());
+            } catch (const std::exception& error) {
+                failure = describeError(error);
+            }
+            std::error_code missing;
+            const bool hasReport = std::filesystem::exists(ownReport, missing);
+            post([this, generation, what, file, failure, hasReport, before, beforeKind] {
+                setTask(Task::none);
+                if (generation == m_generation)
+                    update(m_canLoadReport, hasReport,
+                           &DurationCalculatorViewModel::canLoadReportChanged);
+                if (failure) {
+                    setStatus(before, beforeKind);
+                    showError(what.failed.arg(*failure));
+                } else {
+                    setStatus(what.done.arg(pathText(file)));
+                }
+            });
+        }))
+        return;
+    setTask(Task::savingReport);
+    setStatus(what.working, StatusKind::working);
+}
+
 // Also during a calculation, which leaves the report shown before it alone.
 void DurationCalculatorViewModel::saveReport()
 {
@@ -23,39 +60,13 @@ void DurationCalculatorViewModel::saveReport()
         showInfo(tr("Non c'è nessun report da salvare. Esegui prima il calcolo."));
         return;
     }
-    const auto file =
-        m_services.desktop.chooseSaveFile(tr("Salva report"), reportFolder() / "durata.txt");
-    if (!file || !startWork([post = m_work.poster(), this, generation = m_generation,
-                             text = m_report.text, file = *file, ownReport = reportFile(),
-                             before = m_statusMessage, beforeKind = m_statusKind] {
-            std::optional<QString> failure;
-            try {
-                writeFileAtomically(file, text.toUtf8());
-            } catch (const std::exception& error) {
-                failure = describeError(error);
-            }
-            std::error_code missing;
-            const bool hasReport = std::filesystem::exists(ownReport, missing);
-            post([this, generation, file, failure, hasReport, before, beforeKind] {
-                setTask(Task::none);
-                if (generation == m_generation)
-                    update(m_canLoadReport, hasReport,
-                           &DurationCalculatorViewModel::canLoadReportChanged);
-                if (failure)
-                    setStatus(before, beforeKind);
-                else
-                    setStatus(tr("Salvato: %1").arg(pathText(file)));
-                if (failure)
-                    showError(tr("Impossibile salvare il file: %1").arg(*failure));
-            });
-        }))
-        return;
-    setTask(Task::savingReport);
-    setStatus(tr("Salvataggio del report…"), StatusKind::working);
+    writeChosenFile({tr("Salva report"), "durata.txt", tr("Salvataggio del report…"),
+                     tr("Salvato: %1"), tr("Impossibile salvare il file: %1")},
+                    [text = m_report.text] { return text.toUtf8(); });
 }
 
-// The results as a spreadsheet, written on a worker. From a report read back from text only the
-// labels are known, and the status says so.
+// The results as a spreadsheet. From a report read back from text only the labels are known,
+// and the status says so.
 void DurationCalculatorViewModel::exportCsv()
 {
     if (m_task != Task::none)
@@ -64,38 +75,20 @@ void DurationCalculatorViewModel::exportCsv()
         showInfo(tr("Non c'è nessun report da esportare. Esegui prima il calcolo."));
         return;
     }
-    const auto file =
-        m_services.desktop.chooseSaveFile(tr("Esporta CSV"), reportFolder() / "durata.csv");
-    if (!file || !startWork([post = m_work.poster(), this, summary = m_report.summary,
-                             measured = m_report.files, file = *file, before = m_statusMessage,
-                             beforeKind = m_statusKind] {
-            std::optional<QString> failure;
-            try {
-                QByteArray bytes;
-                writeCsv(summary, measured, [&bytes](QByteArrayView piece) {
-                    bytes.append(piece);
-                    return true;
-                });
-                writeFileAtomically(file, bytes);
-            } catch (const std::exception& error) {
-                failure = describeError(error);
-            }
-            post([this, file, failure, labelsOnly = measured.empty(), before, beforeKind] {
-                setTask(Task::none);
-                if (failure) {
-                    setStatus(before, beforeKind);
-                    showError(tr("Impossibile esportare il file: %1").arg(*failure));
-                } else {
-                    setStatus(labelsOnly ? tr("Esportato: %1 (dal report caricato: solo le "
-                                              "etichette, senza i secondi)")
-                                               .arg(pathText(file))
-                                         : tr("Esportato: %1").arg(pathText(file)));
-                }
-            });
-        }))
-        return;
-    setTask(Task::savingReport);
-    setStatus(tr("Esportazione CSV…"), StatusKind::working);
+    const QString done =
+        m_report.files.empty()
+            ? tr("Esportato: %1 (dal report caricato: solo le etichette, senza i secondi)")
+            : tr("Esportato: %1");
+    writeChosenFile({tr("Esporta CSV"), "durata.csv", tr("Esportazione CSV…"), done,
+                     tr("Impossibile esportare il file: %1")},
+                    [summary = m_report.summary, measured = m_report.files] {
+                        QByteArray bytes;
+                        writeCsv(summary, measured, [&bytes](QByteArrayView piece) {
+                            bytes.append(piece);
+                            return true;
+                        });
+                        return bytes;
+                    });
 }
 
 void DurationCalculatorViewModel::copyReport()
