@@ -25,19 +25,25 @@ DesktopNotifier::DesktopNotifier(QDBusConnection bus, QObject* parent)
                       SLOT(onActionInvoked(uint, QString)));
 }
 
+QDBusConnection DesktopNotifier::sessionBusIfAny()
+{
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return QDBusConnection(QStringLiteral("quillmark-no-bus"));
+    return QDBusConnection::sessionBus();
+}
+
 void DesktopNotifier::notify(const QString& summary, const QString& body)
 {
     if (!m_bus.isConnected())
         return;
-    QDBusMessage call = QDBusMessage::createMethodCall(service, path, service,
-                                                       QStringLiteral("Notify"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(service, path, service, QStringLiteral("Notify"));
     // "default" is the action of a click on the notification itself.
     call << QStringLiteral("Quillmark") << m_lastId << QStringLiteral("quillmark") << summary
          << body
          << QStringList{QStringLiteral("default"),
                         QCoreApplication::translate("DesktopNotifier", "Mostra")}
-         << QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral("quillmark")}}
-         << shownFor;
+         << QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral("quillmark")}} << shownFor;
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this](QDBusPendingCallWatcher* finished) {

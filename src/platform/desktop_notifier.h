@@ -15,8 +15,11 @@ class DesktopNotifier : public QObject {
     Q_OBJECT
 
 public:
-    explicit DesktopNotifier(QDBusConnection bus = QDBusConnection::sessionBus(),
-                             QObject* parent = nullptr);
+    explicit DesktopNotifier(QDBusConnection bus = sessionBusIfAny(), QObject* parent = nullptr);
+
+    // The session bus when the environment names one; else none. Without an address Qt would
+    // try to launch a bus, a process started and waited for on the GUI thread.
+    static QDBusConnection sessionBusIfAny();
 
     void notify(const QString& summary, const QString& body);
     // A fraction from 0 to 1 while a run goes on; nothing hides the progress.

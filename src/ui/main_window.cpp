@@ -63,7 +63,7 @@ MainWindow::MainWindow(std::unique_ptr<DurationCalculatorViewModel> viewModel, Q
             &MainWindow::presentAlert);
     presentAlert();
 
-    m_notifier = new DesktopNotifier(QDBusConnection::sessionBus(), this);
+    m_notifier = new DesktopNotifier(DesktopNotifier::sessionBusIfAny(), this);
     connect(m_notifier, &DesktopNotifier::activated, this, [this] {
         showNormal();
         raise();
