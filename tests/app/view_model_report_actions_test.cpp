@@ -23,45 +23,6 @@ protected:
     }
 };
 
-// Every refusal is an alert and leaves the report, the status and the disk as they were.
-TEST_F(ReportActionsTest, RefusalsAreAlertsThatChangeNothing)
-{
-    using ViewModel = DurationCalculatorViewModel;
-    struct Case {
-        void (ViewModel::*action)();
-        const char* saveTo; // the save panel's answer
-        const char* title;
-        const char* message;
-    };
-    const std::vector<Case> withReport{
-        {&ViewModel::saveReport, "manca/durata.txt", "Errore",
-         "Impossibile salvare il file: No such file or directory"},
-        {&ViewModel::saveReport, "Film", "Errore", "Impossibile salvare il file: Is a directory"},
-    };
-    const std::vector<Case> withoutReport{
-        {&ViewModel::copyReport, nullptr, "Info", "Non c'è nessun report da copiare."},
-        {&ViewModel::saveReport, nullptr, "Info",
-         "Non c'è nessun report da salvare. Esegui prima il calcolo."},
-    };
-    auto& vm = startWithReport();
-    for (const auto* cases : {&withReport, &withoutReport}) {
-        const QString status = vm.statusMessage();
-        for (const Case& c : *cases) {
-            const QString before = vm.currentReport();
-            if (c.saveTo)
-                desktop.saveAnswers = {tree.path(c.saveTo)};
-            (vm.*c.action)();
-            settle();
-            expectAlert(c.title, c.message);
-            EXPECT_EQ(vm.currentReport(), before);
-        }
-        EXPECT_EQ(vm.statusMessage(), status);
-        vm.clearOutput();
-    }
-    EXPECT_TRUE(desktop.clipboard.isEmpty());
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree.path("Film")), {}), 1);
-}
-
 // Whatever the names hold (the report's keywords, line breaks, bytes that are not UTF-8,
 // parentheses, colons), a saved report loads back as the rows, labels and errors the calculation
 // showed, and gives its playlists the same names.

@@ -64,9 +64,6 @@ INSTANTIATE_TEST_SUITE_P(
             "| 0h00m"},
         ReaderCase{"a final CR is a line end for the anchors",
                    "Cartella /a\nTotale cartella (0h01m)\r", "[/a] =0h01m; | 0h00m"},
-        ReaderCase{"CR LF inside a block joins two lines",
-                   "Cartella /a\nx (0h01m)\r\ny (0h01m)\nTotale cartella (0h01m)\n",
-                   "[/a] =0h01m; | 0h00m"},
         ReaderCase{"header after header loses the first folder",
                    "Cartella /a\nx (0h01m)\nCartella /b\ny (0h02m)\nTotale cartella (0h02m)\n",
                    "[/b] y=0h02m =0h02m; | 0h00m"},
@@ -78,19 +75,12 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"total with trailing text drops the folder",
                    "Cartella /a\nx (0h01m)\nTotale cartella (0h01m) extra\nGran totale (0h01m)\n",
                    "| 0h01m"},
-        ReaderCase{"names keep parentheses; labels are not range-checked",
-                   "Cartella /a\nFilm (2019) (1h30m)\nx (0h99m)\nTotale cartella (12h75m)\n",
-                   "[/a] Film (2019)=1h30m x=0h99m =12h75m; | 0h00m"},
         ReaderCase{"an error line naming its file keeps the whole message",
                    "Cartella /a\nErrore con file /a/x: y: z\nx (0h00m)\nTotale cartella (0h00m)\n",
                    "[/a] x=0h00m!y: z =0h00m; | 0h00m"},
         ReaderCase{"otherwise the message is what follows the last colon-space",
                    "Cartella /a\nErrore con file /b/x: y: z\nx (0h00m)\nTotale cartella (0h00m)\n",
                    "[/a] x=0h00m!z =0h00m; | 0h00m"},
-        ReaderCase{"second of two errors wins",
-                   "Cartella /a\nErrore con file /a/x: uno\nErrore con file /a/x: due\nx (0h00m)\n"
-                   "y (0h01m)\nTotale cartella (0h01m)\n",
-                   "[/a] x=0h00m!due y=0h01m =0h01m; | 0h00m"},
         ReaderCase{"an error is not carried over a total",
                    "Cartella /a\nErrore con file /a/x: uno\nTotale cartella (0h00m)\n"
                    "Cartella /b\nx (0h00m)\nTotale cartella (0h00m)\n",
@@ -106,17 +96,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "[/a] Cartella stampa.mp4=0h01m Totale cartella (0h05m).mp4=0h02m Errore con "
                    "file x: y.mp4=0h03m Gran totale (9h00m).mp4=0h04m =0h10m; | 0h10m"},
 
-        ReaderCase{"header path is kept exactly", "Cartella   /a b  \nTotale cartella (0h00m)\n",
-                   "[  /a b  ] =0h00m; | 0h00m"},
         ReaderCase{"a combining mark after the header's space makes it no header",
                    "Cartella \xcc\x81/a\nTotale cartella (0h00m)\n", "| 0h00m"},
         ReaderCase{"grand total found anywhere outside blocks, last one wins",
                    "xx Gran totale (1h00m) yy\nGran totale (2h00m)\n"
                    "Totale cartella (3h00m)\nGran totale (4h00m\n",
-                   "| 2h00m"},
-        ReaderCase{"empty and unknown lines inside a block are skipped",
-                   "Cartella /a\n\nrumore\nx (1h5m)\nx (0h05m)\nTotale cartella (0h05m)\n",
-                   "[/a] x=0h05m =0h05m; | 0h00m"}),
+                   "| 2h00m"}),
     [](const auto& info) { return test::paramName(info.param.name); });
 
 // The error line is matched by hand, in one pass; it must capture what the pattern would.

@@ -296,23 +296,6 @@ TEST_F(MainWindowTest, ReturnStartsTheRunAndEscapeOrInterrompiStopsIt)
     EXPECT_TRUE(vm().isRunning());
 }
 
-// Counts take the plural form their number asks for, in either language.
-TEST(PluralsTest, CountsTakeTheirNumbersForm)
-{
-    const std::vector<std::tuple<QLocale::Language, int, const char*>> cases{
-        {QLocale::Italian, 1, "1 cartella"}, {QLocale::Italian, 2, "2 cartelle"},
-        {QLocale::English, 1, "1 folder"},   {QLocale::English, 2, "2 folders"},
-        {QLocale::Italian, 0, "0 cartelle"}, {QLocale::English, 0, "0 folders"}};
-    for (const auto& [language, count, expected] : cases) {
-        const InterfaceLanguage interface {
-            QLocale(language)
-        };
-        EXPECT_EQ(
-            QCoreApplication::translate("quillmark::ReportPage", "%n cartelle", nullptr, count),
-            QString::fromUtf8(expected));
-    }
-}
-
 TEST_F(MainWindowTest, AnEnglishInterfaceKeepsTheReportItalian)
 {
     makeTree();

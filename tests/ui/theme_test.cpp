@@ -28,12 +28,8 @@ TEST(ThemeTest, TextReadsAtFourAndAHalfToOne)
         {"Fusion light", original},
         {"light, yellow highlight",
          paletteWith(QColor(246, 245, 244), QColor(46, 52, 54), Qt::white, QColor(246, 211, 45))},
-        {"light, orange highlight",
-         paletteWith(QColor(239, 240, 241), QColor(35, 38, 39), Qt::white, QColor(233, 84, 32))},
         {"dark, blue highlight", paletteWith(QColor(40, 42, 46), QColor(230, 230, 230),
                                              QColor(30, 31, 34), QColor(61, 174, 233))},
-        {"dark, dark blue highlight", paletteWith(QColor(53, 53, 53), QColor(238, 238, 236),
-                                                  QColor(45, 45, 45), QColor(21, 83, 158))},
     };
     for (const auto& [name, palette] : palettes) {
         QApplication::setPalette(palette);
