@@ -29,6 +29,40 @@
 
 namespace quillmark {
 
+namespace {
+
+// A small menu button that shows the current choice. As wide as the widest of the texts it
+// shows, so that it never moves: the text, the style sheet's padding and borders
+// (4 + 16 + 2 + 2) and a little air.
+QToolButton* choiceButton(const char* name, const QStringList& texts, QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setFont(theme::caption());
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setAutoRaise(true);
+    auto* menu = new QMenu(button);
+    new QActionGroup(menu);
+    button->setMenu(menu);
+    const QFontMetrics metrics(button->font());
+    int widest = 0;
+    for (const QString& text : texts)
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    button->setFixedWidth(widest + 32);
+    return button;
+}
+
+// One of the button's choices, exclusive of the others.
+QAction* addChoice(QToolButton* button, const QString& text)
+{
+    QAction* action = button->menu()->addAction(text);
+    action->setCheckable(true);
+    button->menu()->findChild<QActionGroup*>()->addAction(action);
+    return action;
+}
+
+} // namespace
+
 ReportPage::ReportPage(DurationCalculatorViewModel& viewModel, QColor folderTint, QWidget* parent)
     : QStackedWidget(parent)
     , m_viewModel(viewModel)
@@ -138,35 +172,24 @@ void ReportPage::showSelection()
 // The speed the totals are also shown at, as a small menu that stores the choice.
 QWidget* ReportPage::makeSpeedButton(QWidget* parent)
 {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QStringLiteral("speedButton"));
-    button->setFont(theme::caption());
-    button->setPopupMode(QToolButton::InstantPopup);
-    button->setAutoRaise(true);
+    QStringList texts;
+    for (const int speed : playbackSpeeds)
+        texts.append(tr("Velocità %1").arg(speedLabel(speed)));
+    QToolButton* button = choiceButton("speedButton", texts, parent);
     button->setToolTip(tr("Velocità di visione: i totali anche a questa velocità"));
-    auto* menu = new QMenu(button);
-    auto* group = new QActionGroup(menu);
-    QFontMetrics metrics(button->font());
-    int widest = 0;
-    for (const int speed : playbackSpeeds) {
-        const QString text = tr("Velocità %1").arg(speedLabel(speed));
-        widest = std::max(widest, metrics.horizontalAdvance(text));
-        QAction* action = menu->addAction(text);
-        action->setCheckable(true);
+    for (std::size_t i = 0; i < playbackSpeeds.size(); ++i) {
+        const int speed = playbackSpeeds[i];
+        QAction* action = addChoice(button, texts[qsizetype(i)]);
         action->setData(speed);
-        group->addAction(action);
         connect(action, &QAction::triggered, this,
                 [this, speed] { m_viewModel.setPlaybackSpeed(speed); });
     }
-    button->setMenu(menu);
-    auto show = [this, button, menu] {
-        for (QAction* action : menu->actions())
+    auto show = [this, button] {
+        for (QAction* action : button->menu()->actions())
             action->setChecked(action->data().toInt() == m_viewModel.playbackSpeed());
         button->setText(tr("Velocità %1").arg(speedLabel(m_viewModel.playbackSpeed())));
     };
     connect(&m_viewModel, &DurationCalculatorViewModel::playbackSpeedChanged, button, show);
-    // As wide as its longest label, as the sort button is, so that nothing moves.
-    button->setFixedWidth(widest + 32);
     show();
     return button;
 }
@@ -174,22 +197,12 @@ QWidget* ReportPage::makeSpeedButton(QWidget* parent)
 // "Ordinamento naturale" or "Per durata", as a small menu that stores the choice.
 QWidget* ReportPage::makeSortButton(QWidget* parent)
 {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QStringLiteral("sortButton"));
-    button->setFont(theme::caption());
-    button->setPopupMode(QToolButton::InstantPopup);
-    button->setAutoRaise(true);
-    auto* menu = new QMenu(button);
-    auto* natural = menu->addAction(tr("Ordinamento naturale"));
+    QToolButton* button =
+        choiceButton("sortButton", {tr("Per durata"), tr("Ordinamento naturale")}, parent);
+    QAction* natural = addChoice(button, tr("Ordinamento naturale"));
     natural->setObjectName(QStringLiteral("naturalOrderAction"));
-    auto* byDuration = menu->addAction(tr("Per durata, la più lunga prima"));
+    QAction* byDuration = addChoice(button, tr("Per durata, la più lunga prima"));
     byDuration->setObjectName(QStringLiteral("durationOrderAction"));
-    auto* group = new QActionGroup(menu);
-    for (QAction* action : {natural, byDuration}) {
-        action->setCheckable(true);
-        group->addAction(action);
-    }
-    button->setMenu(menu);
     connect(natural, &QAction::triggered, this, [this] { m_viewModel.setSortByDuration(false); });
     connect(byDuration, &QAction::triggered, this, [this] { m_viewModel.setSortByDuration(true); });
     auto show = [this, button, natural, byDuration] {
@@ -198,12 +211,6 @@ QWidget* ReportPage::makeSortButton(QWidget* parent)
         button->setText(sorted ? tr("Per durata") : tr("Ordinamento naturale"));
     };
     connect(&m_viewModel, &DurationCalculatorViewModel::sortByDurationChanged, button, show);
-    // As wide as its longer label, so that it does not move when the order changes: the text,
-    // the style sheet's padding and borders (4 + 16 + 2 + 2) and a little air.
-    const QFontMetrics metrics(button->font());
-    button->setFixedWidth(std::max(metrics.horizontalAdvance(tr("Per durata")),
-                                   metrics.horizontalAdvance(tr("Ordinamento naturale"))) +
-                          32);
     show();
     return button;
 }
