@@ -1,7 +1,6 @@
 #include "app/app_preferences.h"
 
 #include "model/playback_speed.h"
-
 #include "platform/folder_token.h"
 #include "platform/paths.h"
 

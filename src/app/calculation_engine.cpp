@@ -336,8 +336,8 @@ ComputedReport CalculationEngine::assemble() const
     }
     QString text = reportText(reports, grandTotal);
     ReportSummary summary = parseReport(text);
-    return ComputedReport{std::move(text), grandTotal, std::move(summary),
-                          std::move(folderSeconds), std::move(files)};
+    return ComputedReport{std::move(text), grandTotal, std::move(summary), std::move(folderSeconds),
+                          std::move(files)};
 }
 
 // Off this thread, in one transaction, once the report is out; a problem comes back as the run's

@@ -1,9 +1,8 @@
 #include "app/duration_calculator_view_model.h"
 
-#include "model/playback_speed.h"
-
 #include "app/calculation_engine.h"
 #include "model/path_text.h"
+#include "model/playback_speed.h"
 #include "platform/desktop_services.h"
 #include "scan/extensions.h"
 
@@ -156,7 +155,7 @@ QString DurationCalculatorViewModel::atSpeed(std::int64_t seconds, bool approxim
 {
     if (m_playbackSpeed == 100)
         return {};
-    return watchTimeText(seconds, m_playbackSpeed, approximate || m_report.files.empty());
+    return watchTimeText(seconds, m_playbackSpeed, approximate || !hasMeasuredSeconds());
 }
 
 void DurationCalculatorViewModel::setSortByDuration(bool byDuration)

@@ -145,6 +145,7 @@ public:
     // What the calculation measured of each file, in report order; empty for a report read back
     // from text, whose figures at a speed are then approximate.
     const std::vector<MeasuredFile>& measuredFiles() const { return m_report.files; }
+    bool hasMeasuredSeconds() const { return !m_report.files.empty(); }
     // "4h25m a 1,5×" for the given total at the chosen speed; empty at 1×.
     QString atSpeed(std::int64_t seconds, bool approximate = false) const;
     // While running: files done out of all, time gone and, once a few are done, time left.

@@ -76,7 +76,7 @@ void DurationCalculatorViewModel::exportCsv()
         return;
     }
     const QString done =
-        m_report.files.empty()
+        !hasMeasuredSeconds()
             ? tr("Esportato: %1 (dal report caricato: solo le etichette, senza i secondi)")
             : tr("Esportato: %1");
     writeChosenFile({tr("Esporta CSV"), "durata.csv", tr("Esportazione CSV…"), done,

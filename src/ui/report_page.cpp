@@ -81,11 +81,8 @@ ReportPage::ReportPage(DurationCalculatorViewModel& viewModel, QColor folderTint
     for (auto signal : {&DurationCalculatorViewModel::reportSummaryChanged,
                         &DurationCalculatorViewModel::sortByDurationChanged})
         connect(&m_viewModel, signal, this, &ReportPage::showSummary);
-    connect(&m_viewModel, &DurationCalculatorViewModel::playbackSpeedChanged, this, [this] {
-        m_rows->setPlaybackSpeed(m_viewModel.playbackSpeed(), !m_viewModel.measuredFiles().empty());
-        showGrandTotal();
-        showSelection();
-    });
+    connect(&m_viewModel, &DurationCalculatorViewModel::playbackSpeedChanged, this,
+            &ReportPage::showSpeed);
     connect(m_folderList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ReportPage::showSelection);
     connect(m_rows, &QAbstractItemModel::modelReset, this, &ReportPage::showSelection);
@@ -128,14 +125,21 @@ void ReportPage::showSummary()
     const ReportSummary& summary = m_viewModel.reportSummary();
     m_rows->setReport(summary, m_viewModel.folderTree(), m_viewModel.folderOrder(),
                       m_viewModel.grandTotalSeconds(), m_viewModel.sortByDuration());
-    m_rows->setPlaybackSpeed(m_viewModel.playbackSpeed(), !m_viewModel.measuredFiles().empty());
-    showGrandTotal();
+    showSpeed();
     const qsizetype errors = summary.errorCount();
     // Files that failed are counted, as a link that shows the first of them.
     m_count->setValue(tr("%n video", nullptr, int(summary.totalFileCount())) +
                           QStringLiteral(" · ") +
                           tr("%n cartelle", nullptr, int(summary.folders.size())),
                       errors > 0 ? tr("%n errori", nullptr, int(errors)) : QString());
+}
+
+// Every total at the chosen speed: the subtrees', the grand total, the selection's.
+void ReportPage::showSpeed()
+{
+    m_rows->setPlaybackSpeed(m_viewModel.playbackSpeed(), m_viewModel.hasMeasuredSeconds());
+    showGrandTotal();
+    showSelection();
 }
 
 // The grand total, and beside it how long watching takes at the chosen speed.

@@ -38,6 +38,7 @@ private:
     void showState();
     void showSummary();
     void showReportText();
+    void showSpeed();
     void showGrandTotal();
     void showSelection();
 
