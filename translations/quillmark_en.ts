@@ -176,6 +176,37 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     </message>
 </context>
 <context>
+    <name>CsvExport</name>
+    <message>
+        <source>percorso non valido in UTF-8: i byte non validi sono mostrati come �</source>
+        <translation>path not valid UTF-8: the invalid bytes are shown as �</translation>
+    </message>
+    <message>
+        <source>Cartella</source>
+        <translation>Folder</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Secondi</source>
+        <translation>Seconds</translation>
+    </message>
+    <message>
+        <source>Durata</source>
+        <translation>Duration</translation>
+    </message>
+    <message>
+        <source>Errore</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Nota</source>
+        <translation>Note</translation>
+    </message>
+</context>
+<context>
     <name>DesktopNotifier</name>
     <message>
         <source>Mostra</source>

@@ -136,6 +136,37 @@ insufficiente, 130 se interrotto.
     </message>
 </context>
 <context>
+    <name>CsvExport</name>
+    <message>
+        <source>percorso non valido in UTF-8: i byte non validi sono mostrati come �</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cartella</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Secondi</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Durata</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Errore</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nota</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>DesktopNotifier</name>
     <message>
         <source>Mostra</source>

@@ -37,23 +37,22 @@ void appendLine(QByteArray& out, std::initializer_list<QStringView> fields)
     out += "\r\n";
 }
 
-QString csvText(const char* text)
-{
-    return QCoreApplication::translate("CsvExport", text);
-}
-
 } // namespace
 
 bool writeCsv(const ReportSummary& summary, const std::vector<MeasuredFile>& measured,
               const std::function<bool(QByteArrayView)>& write)
 {
     const bool withSeconds = measured.size() == std::size_t(summary.totalFileCount());
-    const QString notUtf8 =
-        csvText("percorso non valido in UTF-8: i byte non validi sono mostrati come \uFFFD");
+    const QString notUtf8 = QCoreApplication::translate(
+        "CsvExport", "percorso non valido in UTF-8: i byte non validi sono mostrati come \uFFFD");
+    QStringList header;
+    for (const char* column :
+         {QT_TRANSLATE_NOOP("CsvExport", "Cartella"), QT_TRANSLATE_NOOP("CsvExport", "File"),
+          QT_TRANSLATE_NOOP("CsvExport", "Secondi"), QT_TRANSLATE_NOOP("CsvExport", "Durata"),
+          QT_TRANSLATE_NOOP("CsvExport", "Errore"), QT_TRANSLATE_NOOP("CsvExport", "Nota")})
+        header.append(QCoreApplication::translate("CsvExport", column));
     QByteArray out;
-    appendLine(out, {csvText("Cartella"), csvText("File"), csvText("Secondi"), csvText("Durata"),
-                     csvText("Errore"),
-                     csvText("Nota")});
+    appendLine(out, {header[0], header[1], header[2], header[3], header[4], header[5]});
     for (const FolderRow& folder : summary.folders) {
         for (qsizetype i = 0; i < folder.fileCount(); ++i) {
             const FileRow file = folder.file(i);

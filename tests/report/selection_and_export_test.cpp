@@ -1,3 +1,4 @@
+#include "app/interface_language.h"
 #include "model/playback_speed.h"
 #include "report/csv_export.h"
 #include "report/folder_tree.h"
@@ -104,6 +105,9 @@ TEST(CsvExportTest, QuotesWhatNeedsItAndAddsUpToTheGrandTotal)
                      "/Corso/Parte 2,e.avi,7.000,0h00m,Formato non supportato,", ""}));
     // Read back from text, only the labels are known.
     EXPECT_EQ(csv({}).at(1), QStringLiteral("/Corso,a.mp4,,0h01m,,"));
+    // The header speaks the interface's language.
+    const InterfaceLanguage english(QLocale(QLocale::English));
+    EXPECT_EQ(csv({}).at(0), QStringLiteral("Folder,File,Seconds,Duration,Error,Note"));
 }
 
 } // namespace
