@@ -9,9 +9,9 @@
 #include "model/plain_text.h"
 #include "platform/paths.h"
 #include "platform/text_file.h"
+#include "report/csv_export.h"
 #include "report/folder_tree.h"
 #include "report/report_reader.h"
-#include "report/csv_export.h"
 #include "report/summary_json.h"
 #include "scan/extensions.h"
 
@@ -86,7 +86,8 @@ int printReport(const QFuture<ComputedReport>& future, const CommandLine& option
     try {
         const ComputedReport report = future.result();
         const bool written =
-            options.json ? writeJson(report.summary, folderTree(report.summary, report.folderSeconds))
+            options.json
+                ? writeJson(report.summary, folderTree(report.summary, report.folderSeconds))
             : options.csv ? writeCsv(report.summary, report.files, writeAll)
                           : writeAll(report.text.toUtf8());
         if (!written)

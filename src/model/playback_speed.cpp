@@ -41,9 +41,9 @@ std::int64_t secondsAtSpeed(std::int64_t seconds, int hundredths)
 
 QString watchTimeText(std::int64_t seconds, int hundredths, bool approximate)
 {
-    const QString text = QCoreApplication::translate("PlaybackSpeed", "%1 a %2")
-                             .arg(formatDuration(secondsAtSpeed(seconds, hundredths)),
-                                  speedLabel(hundredths));
+    const QString text =
+        QCoreApplication::translate("PlaybackSpeed", "%1 a %2")
+            .arg(formatDuration(secondsAtSpeed(seconds, hundredths)), speedLabel(hundredths));
     return approximate ? QStringLiteral("≈ ") + text : text;
 }
 

@@ -29,9 +29,9 @@ SelectionTotal selectionTotal(const ReportSummary& summary, const std::vector<Fo
     SelectionTotal total{0, 0, !exact};
     auto add = [&](int row, qsizetype file) {
         const FolderRow& folder = summary.folders[row];
-        const std::int64_t seconds =
-            exact ? measured[std::size_t(folder.firstFile() + file)].seconds
-                  : labelSeconds(folder.fileLabel(file).toString());
+        const std::int64_t seconds = exact
+                                         ? measured[std::size_t(folder.firstFile() + file)].seconds
+                                         : labelSeconds(folder.fileLabel(file).toString());
         total.seconds = addSeconds(total.seconds, seconds);
         ++total.videos;
     };

@@ -25,6 +25,7 @@ using ReportFile = std::pair<int, qsizetype>;
 // one per report file, else each file's label.
 SelectionTotal selectionTotal(const ReportSummary& summary, const std::vector<FolderTreeRow>& tree,
                               const std::vector<MeasuredFile>& measured,
-                              const std::vector<int>& folders, const std::vector<ReportFile>& files);
+                              const std::vector<int>& folders,
+                              const std::vector<ReportFile>& files);
 
 } // namespace quillmark
