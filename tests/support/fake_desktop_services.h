@@ -2,8 +2,6 @@
 
 #include "platform/desktop_services.h"
 
-#include <QStringList>
-
 #include <deque>
 #include <vector>
 
@@ -17,9 +15,7 @@ public:
     std::deque<bool> confirmAnswers;
 
     std::vector<FolderChooserRequest> folderRequests;
-    QStringList saveRequests; // "title|suggested file"
     std::vector<ConfirmationRequest> confirmRequests;
-    QStringList clipboard;
 
     std::optional<std::filesystem::path> chooseFolder(const FolderChooserRequest& request) override
     {
@@ -27,10 +23,9 @@ public:
         return next(folderAnswers);
     }
 
-    std::optional<std::filesystem::path>
-    chooseSaveFile(const QString& title, const std::filesystem::path& suggested) override
+    std::optional<std::filesystem::path> chooseSaveFile(const QString&,
+                                                        const std::filesystem::path&) override
     {
-        saveRequests.append(title + QLatin1Char('|') + QString::fromStdString(suggested.native()));
         return next(saveAnswers);
     }
 
@@ -40,7 +35,7 @@ public:
         return next(confirmAnswers);
     }
 
-    void setClipboardText(const QString& text) override { clipboard.append(text); }
+    void setClipboardText(const QString&) override {}
 
 private:
     // Unanswered questions are cancelled.
