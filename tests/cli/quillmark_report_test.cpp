@@ -3,9 +3,6 @@
 #include "support/temp_tree.h"
 
 #include <QElapsedTimer>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,7 +12,6 @@
 #include <array>
 #include <csignal>
 #include <regex>
-#include <set>
 #include <sys/stat.h>
 
 namespace quillmark {
@@ -74,13 +70,12 @@ TEST(QuillmarkReportTest, ReportsAsJson)
         tree.file("durata.txt", "Cartella /v/\"A\"\nalba.mp4 (0h13m)\n"
                                 "Errore con file /v/n.mkv: durata non disponibile\n"
                                 "n.mkv (0h00m)\nTotale cartella (0h13m)\n\nGran totale (0h13m)\n");
-    EXPECT_EQ(
-        report({"--read", file.native()}).standardOutput.toStdString(),
-        "{\"grandTotalLabel\":\"0h13m\",\"folders\":[{\"path\":\"/v/\\\"A\\\"\",\"totalLabel\":"
-        "\"0h13m\",\"subtreeTotalLabel\":\"0h13m\",\"subtreeTotalApproximate\":false,\"files\":[{"
-        "\"name\":\"alba.mp4\","
-        "\"durationLabel\":\"0h13m\"},{\"name\":"
-        "\"n.mkv\",\"durationLabel\":\"0h00m\",\"errorMessage\":\"durata non disponibile\"}]}]}\n");
+    EXPECT_EQ(report({"--read", file.native()}).standardOutput.toStdString(),
+              R"({"grandTotalLabel":"0h13m","folders":[{"path":"/v/\"A\"","totalLabel":"0h13m",)"
+              R"("subtreeTotalLabel":"0h13m","subtreeTotalApproximate":false,"files":[{"name":)"
+              R"("alba.mp4","durationLabel":"0h13m"},{"name":"n.mkv","durationLabel":"0h00m",)"
+              R"("errorMessage":"durata non disponibile"}]}]})"
+              "\n");
 
     // Read back, a sum of several rounded labels says it is approximate; the whole report's is
     // the grand total.
@@ -88,17 +83,13 @@ TEST(QuillmarkReportTest, ReportsAsJson)
                                                 "Cartella /v/a\nTotale cartella (0h01m)\n\n"
                                                 "Cartella /v/a/b\nTotale cartella (0h01m)\n\n"
                                                 "Gran totale (0h02m)\n");
-    QStringList read;
-    for (const QJsonValue folder :
-         QJsonDocument::fromJson(report({"--read", nested.native()}).standardOutput)
-             .object()[QStringLiteral("folders")]
-             .toArray()) {
-        const QJsonObject object = folder.toObject();
-        read.append(object[QStringLiteral("subtreeTotalLabel")].toString() +
-                    (object[QStringLiteral("subtreeTotalApproximate")].toBool() ? "~" : ""));
-    }
-    EXPECT_EQ(read, (QStringList{QStringLiteral("0h02m"), QStringLiteral("0h02m~"),
-                                 QStringLiteral("0h01m")}));
+    const std::string json = report({"--read", nested.native()}).standardOutput.toStdString();
+    static const std::regex subtree(
+        R"re("subtreeTotalLabel":"(\w+)","subtreeTotalApproximate":(\w+))re");
+    std::string read;
+    for (std::sregex_iterator match(json.begin(), json.end(), subtree), end; match != end; ++match)
+        read += (*match)[1].str() + ((*match)[2] == "true" ? "~ " : " ");
+    EXPECT_EQ(read, "0h02m 0h02m~ 0h01m ");
 }
 
 struct FailureCase {
@@ -169,22 +160,6 @@ TEST(QuillmarkReportTest, AClosedOutputOrLackOfMemoryEndsWithAStatusNotASignal)
     EXPECT_TRUE(starved.standardError.contains("memoria insufficiente"))
         << starved.standardError.toStdString();
 
-    // A report of millions of short lines is read in memory in proportion to its text: 32 MiB of
-    // them within 500 MB of address space, where a row of strings each took 27 times the text.
-    const std::string line = "a (0h01m)\n";
-    std::string lines;
-    for (int i = 0; i < 1000; ++i)
-        lines += line;
-    std::string planted = "Cartella /v\n";
-    for (int i = 0; i < 3355; ++i)
-        planted += lines;
-    const auto shortLines =
-        tree.file("short.txt", planted + "Totale cartella (0h01m)\n\nGran totale (0h01m)\n");
-    const ChildOutput read = runChildProcess(
-        "/bin/bash", {"-c", R"(ulimit -v 500000; exec "$0" --read "$1" > /dev/null)",
-                      QUILLMARK_REPORT_EXE, shortLines.native()});
-    EXPECT_EQ(read.exitStatus, 0);
-    EXPECT_EQ(read.standardError.toStdString(), "");
 #endif
 }
 
@@ -302,21 +277,6 @@ TEST(QuillmarkReportTest, ReportsAsCsv)
     EXPECT_TRUE(lines[1].contains(QStringLiteral("rotto.mp4,0.000,0h00m,")));
     EXPECT_TRUE(lines[1].contains(QStringLiteral("Formato non supportato")));
     EXPECT_EQ(report({"--csv", "--json", tree.root().native()}).exitStatus, 2);
-}
-
-// The manual is written apart from --help: both must name the same options.
-TEST(QuillmarkReportTest, HelpAndTheManualNameTheSameOptions)
-{
-    const ChildOutput output = report({"--help"});
-    EXPECT_EQ(output.exitStatus, 0);
-    const std::string manual = contents(QUILLMARK_MANUAL);
-    auto options = [](const std::string& text) {
-        static const std::regex option("--[a-z][a-z-]*");
-        return std::set<std::string>(std::sregex_token_iterator(text.begin(), text.end(), option),
-                                     std::sregex_token_iterator());
-    };
-    EXPECT_EQ(options(output.standardOutput.toStdString()), options(manual));
-    EXPECT_EQ(options(manual).size(), 8u);
 }
 
 } // namespace
