@@ -3,10 +3,7 @@
 #include "support/fake_provider.h"
 #include "support/temp_tree.h"
 
-#include <QElapsedTimer>
 #include <QSignalSpy>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 
 #include <gtest/gtest.h>
 
@@ -14,7 +11,6 @@
 #include <atomic>
 #include <fstream>
 #include <mutex>
-#include <random>
 #include <sys/resource.h>
 #include <thread>
 #include <tuple>
@@ -115,11 +111,7 @@ TEST(CalculationEngineTest, BoundsMeasurementsInFlightAndStartsAndPublishesThemI
 {
     const TempTree tree;
     for (int i = 1; i <= 12; ++i)
-        tree.file(std::string("F")
-                      .append(std::to_string(i % 3))
-                      .append("/v")
-                      .append(std::to_string(i))
-                      .append(" 1.mp4"));
+        tree.file("F" + std::to_string(i % 3) + "/v" + std::to_string(i) + " 1.mp4");
     Recorder parallel;
     CalculationEngine two(VideoDurationService({parallel.provider()}), 2);
     run(two, tree.root());
@@ -177,8 +169,7 @@ TEST(CalculationEngineTest, TheCacheRemembersWhatDidNotChange)
     tree.file("broken 1.mp4", "x");
     const std::filesystem::path cacheFile = tree.path("cache/durations.sqlite");
     std::mutex askedMutex; // two measurements run at once
-    auto measureWith = [&](const QString& fallbackIdentity, std::vector<std::string>& asked,
-                           bool useCache = true) {
+    auto measureWith = [&](std::vector<std::string>& asked, bool useCache = true) {
         auto primary = std::make_shared<FakeProvider>([&](const auto& file, auto) -> double {
             {
                 const std::lock_guard lock(askedMutex);
@@ -190,7 +181,7 @@ TEST(CalculationEngineTest, TheCacheRemembersWhatDidNotChange)
         });
         auto fallback = std::make_shared<FakeProvider>(
             [](const auto&, auto) -> double { throw AppError::ffprobeNotFound(); },
-            fallbackIdentity);
+            QStringLiteral("ffprobe 1"));
         CalculationEngine engine(VideoDurationService({primary, fallback}), 2, cacheFile);
         QSignalSpy finished(&engine, &CalculationEngine::finished);
         auto future = engine.computeReport(
@@ -201,16 +192,16 @@ TEST(CalculationEngineTest, TheCacheRemembersWhatDidNotChange)
         return future.result().text;
     };
     std::vector<std::string> first, second, touched, fresh;
-    const QString report = measureWith(QStringLiteral("ffprobe 1"), first);
+    const QString report = measureWith(first);
     EXPECT_EQ(first.size(), 3u);
-    EXPECT_EQ(measureWith(QStringLiteral("ffprobe 1"), second), report);
+    EXPECT_EQ(measureWith(second), report);
     EXPECT_TRUE(second.empty());
 
     std::filesystem::last_write_time(tree.path("a 61.mp4"),
                                      std::filesystem::file_time_type::clock::now());
-    EXPECT_EQ(measureWith(QStringLiteral("ffprobe 1"), touched), report);
+    EXPECT_EQ(measureWith(touched), report);
     EXPECT_EQ(touched, std::vector<std::string>{"a 61.mp4"});
-    EXPECT_EQ(measureWith(QStringLiteral("ffprobe 1"), fresh, false), report);
+    EXPECT_EQ(measureWith(fresh, false), report);
     EXPECT_EQ(fresh.size(), 3u);
 }
 

@@ -7,11 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <csignal>
 #include <cstdlib>
-#include <fstream>
-#include <sys/wait.h>
 #include <thread>
 
 namespace quillmark {
@@ -62,7 +59,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ScriptCase{"number", "echo 12.480000", 12.48, nullptr},
         ScriptCase{"blanks around", "printf ' \\t 12.5 \\r\\n\\n'", 12.5, nullptr},
-        ScriptCase{"hexadecimal, as strtod reads it", "echo 0x10", 16.0, nullptr},
         ScriptCase{"trailing text", "echo 1.5abc", std::nullopt, unavailable},
         ScriptCase{"not available", "echo N/A", std::nullopt, unavailable},
         ScriptCase{"output that is not UTF-8", "printf '12\\377'", std::nullopt, unavailable},
@@ -106,7 +102,8 @@ TEST(FFprobeProviderTest, DrainsMoreOutputThanAPipeHolds)
     EXPECT_TRUE(description.endsWith(QStringLiteral("eeee")));
 }
 
-// None of these may hold up a run: each would otherwise wait for the sleep to end.
+// None of these may hold up a run: each would otherwise wait for the sleep to end. (That a
+// killed program takes its tool with it is seen from the command line's interrupted runs.)
 TEST(FFprobeProviderTest, AToolThatLingersCannotHoldUpARun)
 {
     const TempTree tree;
@@ -139,35 +136,6 @@ TEST(FFprobeProviderTest, AToolThatLingersCannotHoldUpARun)
     EXPECT_THROW(stopped.duration(clip, stop.get_token()), AppError);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     stopper.join();
-
-    // A program that is killed, which nothing can catch, takes its tool with it.
-    const std::string toolPid = tree.path("tool").native();
-    const FFprobeDurationProvider outlives(
-        fakeFFprobe(tree, "echo $$ > '" + toolPid + ".new'; mv '" + toolPid + ".new' '" + toolPid +
-                              "'; exec sleep 600"));
-    const pid_t program = ::fork();
-    if (program == 0) {
-        try {
-            outlives.duration(clip);
-        } catch (...) {
-        }
-        ::_exit(0);
-    }
-    while (!std::filesystem::exists(toolPid))
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    const std::string toolStat =
-        "/proc/" + std::to_string(std::stoi(test::contents(toolPid))) + "/stat";
-    ::kill(program, SIGKILL);
-    ::waitpid(program, nullptr, 0);
-    const auto killed = std::chrono::steady_clock::now();
-    // Gone, or a zombie its new parent has yet to reap.
-    auto running = [&] {
-        const std::string stat = test::contents(toolStat);
-        return !stat.empty() && stat.find(") Z") == std::string::npos;
-    };
-    while (running() && std::chrono::steady_clock::now() - killed < std::chrono::seconds(5))
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_FALSE(running());
 }
 
 // A tool that is gone or not executable is "not found"; one the system cannot start is a
@@ -186,9 +154,7 @@ TEST(FFprobeProviderTest, ToolThatIsGoneOrCannotStart)
     EXPECT_EQ(failureOf(provider), notFound);
     EXPECT_EQ(failureOf(FFprobeDurationProvider(tree.root())), notFound);
 
-    tree.file("ffprobe", std::string("\x7f"
-                                     "ELF garbage",
-                                     12));
+    tree.file("ffprobe", "\177ELF garbage");
     std::filesystem::permissions(script, std::filesystem::perms::owner_all);
     EXPECT_EQ(failureOf(provider),
               QStringLiteral("ffprobe non è riuscito ad analizzare clip.avi: ") +

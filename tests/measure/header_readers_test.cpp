@@ -1,5 +1,7 @@
 // The header readers against libavformat: each file is either answered exactly as libavformat
 // answers it, to the last bit of the seconds, or left to libavformat. Which one is fixed per file.
+// Every file of the corpus goes through them in MediaProbeTest; here, a few of them and the
+// variants the corpus lacks.
 #include "measure/iso_media_header.h"
 #include "measure/libav_module.h"
 #include "measure/matroska_header.h"
@@ -88,11 +90,7 @@ void growBox(std::string& bytes, std::size_t offset, std::uint32_t by)
 std::string withLargeSize(std::string bytes)
 {
     const std::size_t mdat = boxOffset(bytes, {"mdat"});
-    EXPECT_EQ(bytes.compare(mdat - 8, 8,
-                            std::string("\0\0\0\x08"
-                                        "free",
-                                        8)),
-              0);
+    EXPECT_EQ(bytes.substr(mdat - 8, 8), std::string("\0\0\0\bfree", 8));
     bytes.replace(mdat - 8, 16,
                   bigEndian(1, 4) + "mdat" + bigEndian(sizeAt(bytes, mdat) + 8ULL, 8));
     return bytes;
@@ -146,27 +144,14 @@ TEST(HeaderReadersTest, MovieHeaders)
         {
             {"index-at-end.mp4", atEnd, true},
             {"index-at-start.mp4", atStart, true},
-            {"minute.mov", corpus("minute.mov"), true},
-            {"h264.mov", corpus("h264.mov"), true},
-            {"clip.f4v", corpus("clip.f4v"), true},
-            {"clip.3gp", corpus("clip.3gp"), true},
             {"edit-list.mp4", corpus("edit-list.mp4"), true},
-            {"audio-only.mp4", corpus("audio-only.mp4"), true},
-            {"audio.m4a", corpus("audio.m4a"), true},
             {"64-bit size", withLargeSize(atEnd), true},
             {"movie header version 1", withMovieHeaderVersion1(atEnd), true},
             {"cut in the media data", atStart.substr(0, mediaData + 2000), true},
             {"cut in the index", atStart.substr(0, mediaData / 2), false},
-            {"index cut off the end", corpus("truncated.mp4"), false},
             {"fragmented.mp4", corpus("fragmented.mp4"), false},
-            {"chapters.mp4", corpus("chapters.mp4"), false},
-            {"cover-only.mp4", corpus("cover-only.mp4"), false},
             {"no decoder", replaced(replaced(atEnd, "mp4v", "zzzz"), "mp4a", "zzzz"), false},
             {"clip.mkv", corpus("clip.mkv"), false},
-            {"clip.avi", corpus("clip.avi"), false},
-            {"clip.flv", corpus("clip.flv"), false},
-            {"text.mp4", corpus("text.mp4"), false},
-            {"zero.mkv", corpus("zero.mkv"), false},
         });
 }
 
@@ -189,7 +174,6 @@ TEST(HeaderReadersTest, MatroskaHeaders)
              replaced(mkv, readVersion, std::string("\x42\x85\x81\x05", 4)), false},
             {"cut in the header", mkv.substr(0, 300), false},
             {"an MP4", corpus("index-at-end.mp4"), false},
-            {"zero.mkv", corpus("zero.mkv"), false},
         });
 }
 

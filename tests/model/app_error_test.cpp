@@ -12,7 +12,7 @@ namespace quillmark {
 namespace {
 
 // Each case's own wording is checked where the error is raised; here, what all share.
-TEST(AppErrorTest, DescriptionIsWhatAndWhatDescribeErrorGives)
+TEST(AppErrorTest, DescriptionIsWhatAndWhatDescribeErrorGivesForAnyError)
 {
     // Placeholders inside the payload are text, not substituted again.
     const AppError error = AppError::ffprobeFailed("/v/%2 %1.avi", QStringLiteral("%1 rotto"));
@@ -21,11 +21,8 @@ TEST(AppErrorTest, DescriptionIsWhatAndWhatDescribeErrorGives)
     EXPECT_EQ(error.errorDescription(), description);
     EXPECT_EQ(QString::fromUtf8(error.what()), description);
     EXPECT_EQ(describeError(std::make_exception_ptr(error)), description);
-}
 
-// File errors are described in Italian while the interface is, by the system otherwise.
-TEST(AppErrorTest, PlatformErrorsKeepTheirOwnDescription)
-{
+    // Other errors keep their own words; file errors are in Italian while the interface is.
     EXPECT_EQ(describeError(std::make_exception_ptr(std::runtime_error("disco pieno"))),
               QStringLiteral("disco pieno"));
     EXPECT_EQ(describeError(std::make_exception_ptr(std::bad_alloc())),

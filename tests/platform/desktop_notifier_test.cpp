@@ -1,5 +1,5 @@
-// Runs on a session bus of its own (dbus-run-session), where a fake notification service and a
-// listener stand in for the desktop.
+// Runs on a session bus of its own (dbus-run-session), where a fake notification service stands in
+// for the desktop. (The launcher's progress is a signal of fixed keys, not checked here.)
 #include "platform/desktop_notifier.h"
 
 #include <QDBusMessage>
@@ -22,8 +22,6 @@ public:
         m_bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), this,
                              QDBusConnection::ExportAllSlots);
         m_bus.registerService(QStringLiteral("org.freedesktop.Notifications"));
-        m_bus.connect({}, {}, QStringLiteral("com.canonical.Unity.LauncherEntry"),
-                      QStringLiteral("Update"), this, SLOT(launcherUpdate(QString, QVariantMap)));
     }
 
     void click(uint id)
@@ -37,8 +35,6 @@ public:
 
     QStringList notices;
     QStringList actions;
-    std::vector<QVariantMap> launcher;
-    QString launcherUri;
 
 public Q_SLOTS:
     uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
@@ -48,11 +44,6 @@ public Q_SLOTS:
         actions = actionList;
         return 7;
     }
-    void launcherUpdate(const QString& uri, const QVariantMap& properties)
-    {
-        launcherUri = uri;
-        launcher.push_back(properties);
-    }
 
 private:
     QDBusConnection m_bus;
@@ -60,7 +51,7 @@ private:
 
 namespace {
 
-TEST(DesktopNotifierTest, NotifiesShowsProgressAndHearsTheClick)
+TEST(DesktopNotifierTest, NotifiesAndHearsTheClickOnItsOwnNotice)
 {
     if (!QDBusConnection::sessionBus().isConnected())
         GTEST_SKIP() << "no session bus: run under dbus-run-session";
@@ -68,17 +59,10 @@ TEST(DesktopNotifierTest, NotifiesShowsProgressAndHearsTheClick)
     DesktopNotifier notifier;
     QSignalSpy activated(&notifier, &DesktopNotifier::activated);
 
-    notifier.showProgress(0.25);
-    notifier.showProgress(std::nullopt);
     notifier.notify(QStringLiteral("Quillmark: 3h05m in «Serie»"), QString());
     QTRY_COMPARE(desktop.notices.size(), 1);
     EXPECT_EQ(desktop.notices[0], QStringLiteral("Quillmark: 3h05m in «Serie»|"));
     EXPECT_EQ(desktop.actions.value(0), QStringLiteral("default"));
-    QTRY_COMPARE(desktop.launcher.size(), std::size_t(2));
-    EXPECT_EQ(desktop.launcherUri, QLatin1String(DesktopNotifier::applicationUri));
-    EXPECT_EQ(desktop.launcher[0].value(QStringLiteral("progress")).toDouble(), 0.25);
-    EXPECT_TRUE(desktop.launcher[0].value(QStringLiteral("progress-visible")).toBool());
-    EXPECT_FALSE(desktop.launcher[1].value(QStringLiteral("progress-visible")).toBool());
 
     // Once the service has answered with the notification's id, a click on it raises the window;
     // a click on another application's notification does not.

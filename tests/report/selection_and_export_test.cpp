@@ -105,9 +105,14 @@ TEST(CsvExportTest, QuotesWhatNeedsItAndAddsUpToTheGrandTotal)
                      "/Corso/Parte 2,e.avi,7.000,0h00m,Formato non supportato,", ""}));
     // Read back from text, only the labels are known.
     EXPECT_EQ(csv({}).at(1), QStringLiteral("/Corso,a.mp4,,0h01m,,"));
-    // The header speaks the interface's language.
+    // The header speaks the interface's language; the report text stays Italian, since the
+    // reader knows only its Italian keywords.
     const InterfaceLanguage english(QLocale(QLocale::English));
     EXPECT_EQ(csv({}).at(0), QStringLiteral("Folder,File,Seconds,Duration,Error,Note"));
+    EXPECT_EQ(reportText(course.folders, course.grandTotal).split(QLatin1Char('\n')).at(0),
+              QStringLiteral("Cartella /Corso"));
+    EXPECT_TRUE(reportText(course.folders, course.grandTotal)
+                    .endsWith(QStringLiteral("Totale cartella (0h00m)\n\nGran totale (0h04m)\n")));
 }
 
 } // namespace

@@ -8,7 +8,6 @@
 #include <fcntl.h>
 #include <random>
 #include <sys/resource.h>
-#include <unistd.h>
 
 namespace quillmark {
 namespace {
@@ -52,19 +51,6 @@ TEST(FolderWalkTest, EveryFolderBeforeItsSubfoldersInNaturalOrder)
                   ".: _extra.mp4 Episodio 1.mp4 episodio 2.mp4 Episodio 10.mp4",
                   ".hidden: .clip.mp4", "A: y.mp4", "A/Empty:", "A/Sub: z.mp4",
                   "Links: Dangling.mkv Film.mp4 Loop", "Stagione 9:", "Stagione 10: x.mp4"}));
-}
-
-TEST(FolderWalkTest, RootThatCannotBeListedIsOneEmptyFolderThatSaysWhy)
-{
-    TempTree tree;
-    const auto file = tree.file("clip.mp4");
-    for (const auto& [root, error] : {std::pair{tree.path("missing"), ENOENT}, {file, ENOTDIR}}) {
-        const auto walk = walkFolder(root);
-        ASSERT_EQ(walk.size(), 1u);
-        EXPECT_EQ(walk[0].path, root);
-        EXPECT_TRUE(walk[0].files.empty());
-        EXPECT_EQ(walk[0].listingError, error);
-    }
 }
 
 // Depth costs no descriptors: with a handful left, a tree far deeper than that is still listed

@@ -83,12 +83,6 @@ protected:
     }
 
     QString viaggi() const { return QString::fromStdString(tree.path("Viaggi").native()); }
-    void calculateViaggi()
-    {
-        vm().setFolderPath(viaggi());
-        vm().calculate();
-        finishRun();
-    }
 
     void makeTree()
     {
@@ -151,7 +145,9 @@ TEST_F(MainWindowTest, RowsOpenByMouseOrKeyAndStayOpenAcrossARecalculation)
 {
     makeTree();
     open();
-    calculateViaggi();
+    vm().setFolderPath(viaggi());
+    vm().calculate();
+    finishRun();
     auto* list = find<QListView>("folderList");
     QAbstractItemModel* rows = list->model();
     ASSERT_EQ(rows->rowCount(), 2);
@@ -294,19 +290,6 @@ TEST_F(MainWindowTest, ReturnStartsTheRunAndEscapeOrInterrompiStopsIt)
     calculate->click();
     calculate->click();
     EXPECT_TRUE(vm().isRunning());
-}
-
-TEST_F(MainWindowTest, AnEnglishInterfaceKeepsTheReportItalian)
-{
-    makeTree();
-    const InterfaceLanguage english(QLocale(QLocale::English, QLocale::UnitedStates));
-    open();
-    EXPECT_EQ(find<QPushButton>("calculateButton")->text(), QStringLiteral("Calculate"));
-    calculateViaggi();
-    EXPECT_EQ(vm().statusMessage(), QStringLiteral("Done"));
-    for (const char* keyword : {"Cartella ", "Totale cartella (0h01m)", "Gran totale (0h02m)"})
-        EXPECT_TRUE(vm().currentReport().contains(QLatin1String(keyword))) << keyword;
-    view.reset();
 }
 
 // Characters take fractions of a pixel: at the width it asks for, a label must still show all.
