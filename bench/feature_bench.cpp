@@ -162,11 +162,11 @@ bool readsItsHeader(const fs::path& file)
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat info {};
     ::fstat(fd, &info);
-    const bool read =
-        quillmark::readIsoMediaHeader(info.st_size, [fd](std::int64_t offset,
-                                                         std::span<std::uint8_t> into) {
-            return std::int64_t(::pread(fd, into.data(), into.size(), offset));
-        }).has_value();
+    const quillmark::ReadAt reads = [fd](std::int64_t offset, std::span<std::uint8_t> into) {
+        return std::int64_t(::pread(fd, into.data(), into.size(), offset));
+    };
+    quillmark::HeaderWindow window(info.st_size, reads);
+    const bool read = quillmark::readIsoMediaHeader(window).has_value();
     ::close(fd);
     return read;
 }

@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::memcpy(into.data(), data + offset, std::size_t(count));
         return count;
     };
-    quillmark::readIsoMediaHeader(fileSize, readAt);
-    quillmark::readMatroskaHeader(fileSize, readAt);
+    quillmark::HeaderWindow window(fileSize, readAt);
+    quillmark::readIsoMediaHeader(window);
+    quillmark::readMatroskaHeader(window);
     return 0;
 }

@@ -17,9 +17,9 @@ using ReadAt = std::function<std::int64_t(std::int64_t offset, std::span<std::ui
 // then goes to libavformat.
 struct HeaderDeclined {};
 
-// A file read for its headers a window at a time, so that neighbouring headers cost one request.
-// Real files need a handful of requests; a crafted one that would need more is declined rather
-// than read at length.
+// A file read for its headers a window at a time, so that neighbouring headers cost one request,
+// and the readers tried one after the other find the bytes the last one read. Real files need a
+// handful of requests; a crafted one that would need more is declined rather than read at length.
 class HeaderWindow {
 public:
     static constexpr std::int64_t windowBytes = 16 * 1024;

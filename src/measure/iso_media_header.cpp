@@ -81,8 +81,8 @@ std::optional<std::int64_t> rescaled(std::int64_t a, std::int64_t b, std::int64_
 
 class Parser {
 public:
-    Parser(std::int64_t fileSize, const ReadAt& readAt)
-        : file_(fileSize, readAt)
+    explicit Parser(HeaderWindow& file)
+        : m_file(file)
     {
     }
 
@@ -91,8 +91,8 @@ public:
         std::optional<MediaProbe> movie;
         std::int64_t offset = 0;
         // Fewer bytes than a header after the last box are ignored, as libavformat does.
-        while (file_.fileSize() - offset >= smallestBox) {
-            const Box box = boxAt(offset, file_.fileSize(), true);
+        while (m_file.fileSize() - offset >= smallestBox) {
+            const Box box = boxAt(offset, m_file.fileSize(), true);
             if (offset == 0 && box.type != fourCC("ftyp"))
                 throw Declined{};
             if (box.type == fourCC("moov")) {
@@ -116,13 +116,13 @@ private:
     // and the media data of a file cut short may run past it: libavformat reads both.
     Box boxAt(std::int64_t offset, std::int64_t parentEnd, bool topLevel)
     {
-        if (--boxesLeft_ < 0)
+        if (--m_boxesLeft < 0)
             throw Declined{};
-        const std::uint8_t* header = file_.bytes(offset, smallestBox);
+        const std::uint8_t* header = m_file.bytes(offset, smallestBox);
         Box box{bigEndian32(header + 4), offset + smallestBox, 0};
         std::uint64_t size = bigEndian32(header);
         if (size == 1) {
-            size = bigEndian64(file_.bytes(offset + smallestBox, 8));
+            size = bigEndian64(m_file.bytes(offset + smallestBox, 8));
             box.payload += 8;
         } else if (size == 0 && topLevel) {
             size = std::uint64_t(parentEnd - offset);
@@ -155,7 +155,7 @@ private:
     {
         if (box.end - box.payload < at + 4)
             throw Declined{};
-        return bigEndian32(file_.bytes(box.payload + at, 4));
+        return bigEndian32(m_file.bytes(box.payload + at, 4));
     }
 
     MediaProbe readMovie(const Box& moov)
@@ -279,8 +279,8 @@ private:
         return *entry;
     }
 
-    HeaderWindow file_;
-    int boxesLeft_ = mostBoxes;
+    HeaderWindow& m_file;
+    int m_boxesLeft = mostBoxes;
 };
 
 } // namespace
@@ -292,10 +292,10 @@ std::span<const std::uint32_t> codesPlayableEverywhere(std::uint32_t handler)
     return audioEverywhere;
 }
 
-std::optional<MediaProbe> readIsoMediaHeader(std::int64_t fileSize, const ReadAt& readAt)
+std::optional<MediaProbe> readIsoMediaHeader(HeaderWindow& file)
 {
     try {
-        return Parser(fileSize, readAt).movie();
+        return Parser(file).movie();
     } catch (const Declined&) {
         return std::nullopt;
     }

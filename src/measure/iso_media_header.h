@@ -21,6 +21,6 @@ namespace quillmark {
 // other code is asked of libavformat and libavcodec.
 std::span<const std::uint32_t> codesPlayableEverywhere(std::uint32_t handler);
 
-std::optional<MediaProbe> readIsoMediaHeader(std::int64_t fileSize, const ReadAt& readAt);
+std::optional<MediaProbe> readIsoMediaHeader(HeaderWindow& file);
 
 } // namespace quillmark

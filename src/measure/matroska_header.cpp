@@ -65,8 +65,8 @@ struct Element {
 
 class Parser {
 public:
-    Parser(std::int64_t fileSize, const ReadAt& readAt)
-        : m_file(fileSize, readAt)
+    explicit Parser(HeaderWindow& file)
+        : m_file(file)
     {
     }
 
@@ -282,7 +282,7 @@ private:
         });
     }
 
-    HeaderWindow m_file;
+    HeaderWindow& m_file;
     int m_elementsLeft = mostElements;
 };
 
@@ -298,10 +298,10 @@ std::span<const MatroskaCodec> matroskaAudioCodecs()
     return audioCodecs;
 }
 
-std::optional<MediaProbe> readMatroskaHeader(std::int64_t fileSize, const ReadAt& readAt)
+std::optional<MediaProbe> readMatroskaHeader(HeaderWindow& file)
 {
     try {
-        return Parser(fileSize, readAt).movie();
+        return Parser(file).movie();
     } catch (const HeaderDeclined&) {
         return std::nullopt;
     }

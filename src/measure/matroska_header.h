@@ -25,6 +25,6 @@ std::span<const MatroskaCodec> matroskaAudioCodecs();
 // Gives exactly what libavformat gives, or nothing when the file is not the common case it knows
 // for sure (no duration, an unknown codec, encoded tracks, Info or Tracks after the clusters,
 // header versions beyond the common, sizes that do not fit): libavformat then reads it.
-std::optional<MediaProbe> readMatroskaHeader(std::int64_t fileSize, const ReadAt& readAt);
+std::optional<MediaProbe> readMatroskaHeader(HeaderWindow& file);
 
 } // namespace quillmark

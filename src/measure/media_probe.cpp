@@ -69,11 +69,13 @@ std::optional<MediaProbe> probe(const std::filesystem::path& file, std::stop_tok
         return std::nullopt;
     }
     if (quickWays) {
-        const std::int64_t size = fileSize(fd.get());
+        // One window for both readers: a file the first declines at its first bytes, as it does
+        // every Matroska or AVI file, is not read again for the second.
         const ReadAt reads = positionedReads(fd.get());
-        if (auto header = readIsoMediaHeader(size, reads))
+        HeaderWindow window(fileSize(fd.get()), reads);
+        if (auto header = readIsoMediaHeader(window))
             return header;
-        if (auto header = readMatroskaHeader(size, reads))
+        if (auto header = readMatroskaHeader(window))
             return header;
     }
     const LibavModule* libav = libavModule();

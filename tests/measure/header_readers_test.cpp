@@ -21,18 +21,20 @@ namespace {
 using test::contents;
 using test::mediaCorpus;
 
-using HeaderReader = std::optional<MediaProbe> (*)(std::int64_t, const ReadAt&);
+using HeaderReader = std::optional<MediaProbe> (*)(HeaderWindow&);
 
 // Reads from memory, and fails the test on any read outside the file.
 std::optional<MediaProbe> readHeader(HeaderReader reader, const std::string& bytes)
 {
     const auto size = std::int64_t(bytes.size());
-    return reader(size, [&](std::int64_t offset, std::span<std::uint8_t> into) {
+    const ReadAt readAt = [&](std::int64_t offset, std::span<std::uint8_t> into) {
         EXPECT_TRUE(offset >= 0 && offset + std::int64_t(into.size()) <= size) << offset;
         const std::int64_t count = std::clamp<std::int64_t>(size - offset, 0, into.size());
         std::memcpy(into.data(), bytes.data() + offset, std::size_t(count));
         return count;
-    });
+    };
+    HeaderWindow window(size, readAt);
+    return reader(window);
 }
 
 std::string corpus(const char* name)
