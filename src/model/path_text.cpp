@@ -1,6 +1,6 @@
 #include "model/path_text.h"
 
-#include <QStringDecoder>
+#include <QByteArrayView>
 
 #include <cstring>
 
@@ -27,9 +27,7 @@ QString pathText(const std::filesystem::path& path)
 
 bool isUtf8Path(const std::filesystem::path& path)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    [[maybe_unused]] const QString text = decoder.decode(QByteArrayView(path.native()));
-    return !decoder.hasError();
+    return QByteArrayView(path.native()).isValidUtf8();
 }
 
 QString lastPathComponent(const std::filesystem::path& path)
