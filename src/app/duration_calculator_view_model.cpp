@@ -151,11 +151,11 @@ void DurationCalculatorViewModel::setPlaybackSpeed(int hundredths)
     update(m_playbackSpeed, hundredths, &DurationCalculatorViewModel::playbackSpeedChanged);
 }
 
-QString DurationCalculatorViewModel::atSpeed(std::int64_t seconds, bool approximate) const
+QString DurationCalculatorViewModel::withWatchTime(const QString& total, std::int64_t seconds,
+                                                   bool approximate) const
 {
-    if (m_playbackSpeed == 100)
-        return {};
-    return watchTimeText(seconds, m_playbackSpeed, approximate || !hasMeasuredSeconds());
+    return quillmark::withWatchTime(total, seconds, m_playbackSpeed,
+                                    approximate || !hasMeasuredSeconds());
 }
 
 void DurationCalculatorViewModel::setSortByDuration(bool byDuration)

@@ -146,8 +146,10 @@ public:
     // from text, whose figures at a speed are then approximate.
     const std::vector<MeasuredFile>& measuredFiles() const { return m_report.files; }
     bool hasMeasuredSeconds() const { return !m_report.files.empty(); }
-    // "4h25m a 1,5×" for the given total at the chosen speed; empty at 1×.
-    QString atSpeed(std::int64_t seconds, bool approximate = false) const;
+    // The total as shown, then how long watching its seconds takes at the chosen speed:
+    // "4h25m · 2h57m a 1,5×"; the total alone at 1×.
+    QString withWatchTime(const QString& total, std::int64_t seconds,
+                          bool approximate = false) const;
     // While running: files done out of all, time gone and, once a few are done, time left.
     const QString& progressDetail() const { return m_progressDetail; }
     // Stored at once, like the hide option.

@@ -47,4 +47,11 @@ QString watchTimeText(std::int64_t seconds, int hundredths, bool approximate)
     return approximate ? QStringLiteral("≈ ") + text : text;
 }
 
+QString withWatchTime(const QString& total, std::int64_t seconds, int hundredths, bool approximate)
+{
+    if (hundredths == 100)
+        return total;
+    return total + QStringLiteral(" · ") + watchTimeText(seconds, hundredths, approximate);
+}
+
 } // namespace quillmark

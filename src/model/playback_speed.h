@@ -22,4 +22,8 @@ std::int64_t secondsAtSpeed(std::int64_t seconds, int hundredths);
 // "4h25m a 1,5×"; "≈ 4h25m a 1,5×" when the seconds are a sum of rounded labels.
 QString watchTimeText(std::int64_t seconds, int hundredths, bool approximate);
 
+// A total as shown, followed at any speed but 1× by the watch time of its seconds:
+// "4h25m · 2h57m a 1,5×".
+QString withWatchTime(const QString& total, std::int64_t seconds, int hundredths, bool approximate);
+
 } // namespace quillmark

@@ -83,4 +83,9 @@ qsizetype ReportSummary::errorCount() const
     return errors;
 }
 
+bool measuredEveryFile(const ReportSummary& summary, const std::vector<MeasuredFile>& measured)
+{
+    return measured.size() == std::size_t(summary.totalFileCount());
+}
+
 } // namespace quillmark

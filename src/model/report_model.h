@@ -115,4 +115,9 @@ struct ReportSummary {
     qsizetype errorCount() const;
 };
 
+// Whether `measured` holds the calculation's figures for every file of the report, in report
+// order; a report read back from text has none, and only its labels are known (a report without
+// files needs none).
+bool measuredEveryFile(const ReportSummary& summary, const std::vector<MeasuredFile>& measured);
+
 } // namespace quillmark

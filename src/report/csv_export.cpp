@@ -42,7 +42,7 @@ void appendLine(QByteArray& out, std::initializer_list<QStringView> fields)
 bool writeCsv(const ReportSummary& summary, const std::vector<MeasuredFile>& measured,
               const std::function<bool(QByteArrayView)>& write)
 {
-    const bool withSeconds = measured.size() == std::size_t(summary.totalFileCount());
+    const bool withSeconds = measuredEveryFile(summary, measured);
     const QString notUtf8 = QCoreApplication::translate(
         "CsvExport", "percorso non valido in UTF-8: i byte non validi sono mostrati come \uFFFD");
     QStringList header;

@@ -25,7 +25,7 @@ SelectionTotal selectionTotal(const ReportSummary& summary, const std::vector<Fo
             covered[std::size_t(tree[node].row)] = chosen[std::size_t(up)];
     }
 
-    const bool exact = measured.size() == std::size_t(summary.totalFileCount());
+    const bool exact = measuredEveryFile(summary, measured);
     SelectionTotal total{0, 0, !exact};
     auto add = [&](int row, qsizetype file) {
         const FolderRow& folder = summary.folders[row];

@@ -145,9 +145,8 @@ void ReportPage::showSpeed()
 // The grand total, and beside it how long watching takes at the chosen speed.
 void ReportPage::showGrandTotal()
 {
-    const QString label = m_viewModel.reportSummary().grandTotalLabel;
-    const QString atSpeed = m_viewModel.atSpeed(m_viewModel.grandTotalSeconds());
-    m_grandTotal->setValue(atSpeed.isEmpty() ? label : label + QStringLiteral(" · ") + atSpeed);
+    m_grandTotal->setValue(m_viewModel.withWatchTime(m_viewModel.reportSummary().grandTotalLabel,
+                                                     m_viewModel.grandTotalSeconds()));
 }
 
 // "Selezione: 12 video · 3h05m", a folder counting its whole subtree once; hidden when no row
@@ -164,13 +163,11 @@ void ReportPage::showSelection()
     const SelectionTotal total =
         selectionTotal(m_viewModel.reportSummary(), m_viewModel.folderTree(),
                        m_viewModel.measuredFiles(), folders, files);
-    QString text = tr("Selezione: %n video", nullptr, int(total.videos)) + QStringLiteral(" · ") +
-                   (total.approximate && total.videos > 1 ? QStringLiteral("≈ ") : QString()) +
-                   formatDuration(total.seconds);
-    const QString atSpeed = m_viewModel.atSpeed(total.seconds, total.approximate);
-    if (!atSpeed.isEmpty())
-        text += QStringLiteral(" · ") + atSpeed;
-    m_selection->setText(text);
+    const QString text =
+        tr("Selezione: %n video", nullptr, int(total.videos)) + QStringLiteral(" · ") +
+        (total.approximate && total.videos > 1 ? QStringLiteral("≈ ") : QString()) +
+        formatDuration(total.seconds);
+    m_selection->setText(m_viewModel.withWatchTime(text, total.seconds, total.approximate));
 }
 
 // The speed the totals are also shown at, as a small menu that stores the choice.

@@ -211,15 +211,10 @@ QVariant ReportRowsModel::data(const QModelIndex& index, int role) const
         if (!isFolder || !node.hasSubfolders)
             return {};
         // A sum of a loaded report's rounded labels says so, beside its exact grand total.
-        {
-            const QString total = (node.approximate ? tr("≈ %1 in tutto") : tr("%1 in tutto"))
-                                      .arg(formatDuration(node.subtreeSeconds));
-            if (m_playbackSpeed == 100)
-                return total;
-            return total + QStringLiteral(" · ") +
-                   watchTimeText(node.subtreeSeconds, m_playbackSpeed,
-                                 node.approximate || !m_exactSeconds);
-        }
+        return withWatchTime((node.approximate ? tr("≈ %1 in tutto") : tr("%1 in tutto"))
+                                 .arg(formatDuration(node.subtreeSeconds)),
+                             node.subtreeSeconds, m_playbackSpeed,
+                             node.approximate || !m_exactSeconds);
     case ShareRole:
         return m_grandTotalSeconds > 0 ? double(node.subtreeSeconds) / double(m_grandTotalSeconds)
                                        : 0.0;

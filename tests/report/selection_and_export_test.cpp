@@ -77,7 +77,9 @@ TEST(PlaybackSpeedTest, WatchTimeComesFromExactSeconds)
           std::tuple{std::int64_t(3600), 175, "0h34m a 1,75×"}}) {
         EXPECT_EQ(watchTimeText(seconds, speed, false), QString::fromUtf8(expected));
     }
-    EXPECT_EQ(watchTimeText(3600, 150, true), QStringLiteral("≈ 0h40m a 1,5×"));
+    EXPECT_EQ(withWatchTime(QStringLiteral("1h00m"), 3600, 150, true),
+              QStringLiteral("1h00m · ≈ 0h40m a 1,5×"));
+    EXPECT_EQ(withWatchTime(QStringLiteral("1h00m"), 3600, 100, true), QStringLiteral("1h00m"));
     EXPECT_EQ(knownPlaybackSpeed(130), 100);
     EXPECT_GT(secondsAtSpeed(INT64_MAX, 125), 0);
 }
