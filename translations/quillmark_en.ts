@@ -100,9 +100,9 @@ report, byte per byte ciò che l&apos;app salva come durata.txt.
                       del testo del report; i totali dei sottoalberi vengono
                       dai secondi misurati
   --csv               stampa un foglio di calcolo (CSV, RFC 4180, UTF-8): una
-                      riga per file con cartella, nome, secondi misurati (con
-                      tre decimali), etichetta, errore e una nota se il percorso
-                      non è UTF-8 valido; con --read i secondi restano vuoti,
+                      riga per file con cartella, nome, secondi misurati
+                      (interi), etichetta, errore e una nota se il percorso non
+                      è UTF-8 valido; con --read i secondi restano vuoti,
                       perché un report dice solo i minuti
   --no-cache          misura ogni file da capo, senza leggere né scrivere la
                       cache delle durate
@@ -145,7 +145,7 @@ report, byte for byte what the app saves as durata.txt.
   --json             print the result as JSON (the form --read gives) instead of
                      the report text; subtree totals come from the measured seconds
   --csv              print a spreadsheet (CSV, RFC 4180, UTF-8): one line per file
-                     with folder, name, measured seconds (three decimals), label,
+                     with folder, name, measured seconds (whole), label,
                      error and a note when the path is not valid UTF-8; with
                      --read the seconds stay empty, as a report states minutes only
   --no-cache         measure every file afresh, without reading or writing the

@@ -100,9 +100,9 @@ report, byte per byte ciò che l&apos;app salva come durata.txt.
                       del testo del report; i totali dei sottoalberi vengono
                       dai secondi misurati
   --csv               stampa un foglio di calcolo (CSV, RFC 4180, UTF-8): una
-                      riga per file con cartella, nome, secondi misurati (con
-                      tre decimali), etichetta, errore e una nota se il percorso
-                      non è UTF-8 valido; con --read i secondi restano vuoti,
+                      riga per file con cartella, nome, secondi misurati
+                      (interi), etichetta, errore e una nota se il percorso non
+                      è UTF-8 valido; con --read i secondi restano vuoti,
                       perché un report dice solo i minuti
   --no-cache          misura ogni file da capo, senza leggere né scrivere la
                       cache delle durate

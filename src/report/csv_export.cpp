@@ -58,8 +58,7 @@ bool writeCsv(const ReportSummary& summary, const std::vector<MeasuredFile>& mea
             const FileRow file = folder.file(i);
             const MeasuredFile* known =
                 withSeconds ? &measured[std::size_t(folder.firstFile() + i)] : nullptr;
-            const QString seconds =
-                known ? QString::number(known->seconds) + QLatin1String(".000") : QString();
+            const QString seconds = known ? QString::number(known->seconds) : QString();
             appendLine(out, {folder.path, file.name, seconds, file.durationLabel,
                              file.errorMessage.value_or(QString()),
                              known && !known->validUtf8 ? QStringView(notUtf8) : QStringView()});

@@ -12,8 +12,8 @@ namespace quillmark {
 // The report as a spreadsheet: CSV as RFC 4180 has it (UTF-8, CRLF, quotes where a field needs
 // them), a header line in the interface's language, then one line per file: folder, file name,
 // seconds, label, error message, note. The seconds are those measured, one per report file in
-// report order, written with three decimals so that the column adds up to the grand total;
-// without them (a report read back from text, which states only whole minutes) the column is
+// report order, so that the column adds up to the grand total; whole numbers, which a spreadsheet
+// reads alike in every language ("61.000" is sixty-one thousand to an Italian one). Without them (a report read back from text, which states only whole minutes) the column is
 // empty. The note says when a path was not valid UTF-8 and shows U+FFFD for its bytes. Handed to
 // `write` in pieces of about 64 KiB; stops when a write fails.
 bool writeCsv(const ReportSummary& summary, const std::vector<MeasuredFile>& measured,

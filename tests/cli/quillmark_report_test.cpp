@@ -272,9 +272,9 @@ TEST(QuillmarkReportTest, ReportsAsCsv)
     const QStringList lines = csv.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4);
     EXPECT_TRUE(lines[3].startsWith(tree.root().c_str() +
-                                    QStringLiteral("/Corso,\"uno, due.mov\",61.000,0h01m,,")));
-    EXPECT_TRUE(lines[2].contains(QStringLiteral("tr\uFFFD.mkv,4.000,0h00m,,percorso non valido")));
-    EXPECT_TRUE(lines[1].contains(QStringLiteral("rotto.mp4,0.000,0h00m,")));
+                                    QStringLiteral("/Corso,\"uno, due.mov\",61,0h01m,,")));
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("tr\uFFFD.mkv,4,0h00m,,percorso non valido")));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("rotto.mp4,0,0h00m,")));
     EXPECT_TRUE(lines[1].contains(QStringLiteral("Formato non supportato")));
     EXPECT_EQ(report({"--csv", "--json", tree.root().native()}).exitStatus, 2);
 }

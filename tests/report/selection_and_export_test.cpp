@@ -100,11 +100,10 @@ TEST(CsvExportTest, QuotesWhatNeedsItAndAddsUpToTheGrandTotal)
         QStringLiteral("percorso non valido in UTF-8: i byte non validi sono mostrati come \uFFFD");
     EXPECT_EQ(
         csv(course.measured),
-        (QStringList{"Cartella,File,Secondi,Durata,Errore,Nota", "/Corso,a.mp4,61.000,0h01m,,",
-                     "/Corso,\"b, \"\"bis\"\".mp4\",59.000,0h01m,,",
-                     "/Corso/Parte 1,c.mp4,100.000,0h02m,,",
-                     "/Corso/Parte 1,d.mkv,20.000,0h00m,," + notUtf8,
-                     "/Corso/Parte 2,e.avi,7.000,0h00m,Formato non supportato,", ""}));
+        (QStringList{"Cartella,File,Secondi,Durata,Errore,Nota", "/Corso,a.mp4,61,0h01m,,",
+                     "/Corso,\"b, \"\"bis\"\".mp4\",59,0h01m,,", "/Corso/Parte 1,c.mp4,100,0h02m,,",
+                     "/Corso/Parte 1,d.mkv,20,0h00m,," + notUtf8,
+                     "/Corso/Parte 2,e.avi,7,0h00m,Formato non supportato,", ""}));
     // Read back from text, only the labels are known.
     EXPECT_EQ(csv({}).at(1), QStringLiteral("/Corso,a.mp4,,0h01m,,"));
     // The header speaks the interface's language; the report text stays Italian, since the
