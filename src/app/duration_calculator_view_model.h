@@ -227,9 +227,11 @@ Q_SIGNALS:
     void progressDetailChanged();
 
 private:
-    // A file the user chooses and a worker writes: the dialog's title and suggested name, and the
-    // statuses while writing, once written (%1: the file) and on failure (%1: why).
+    // A file the user chooses and a worker writes: what is said when there is no report, the
+    // dialog's title and suggested name, and the statuses while writing, once written (%1: the
+    // file) and on failure (%1: why).
     struct FileToWrite {
+        QString nothingToWrite;
         QString dialogTitle;
         const char* suggestedName;
         QString working;

@@ -14,12 +14,19 @@ std::filesystem::path DurationCalculatorViewModel::reportFolder() const
     return m_report.folderPath.empty() ? m_folder.folder() : m_report.folderPath;
 }
 
-// Asks where, then writes what `bytes` makes to that file on a worker, atomically. The texts
-// say what is going on, what was done (%1: the file) and what went wrong (%1: why). Writing may
-// make or replace the folder's own report, which load then offers.
+// Asks where, then writes what `bytes` makes to that file on a worker, atomically; also during
+// a calculation, which leaves the report shown before it alone. The texts say what is going on,
+// what was done (%1: the file) and what went wrong (%1: why). Writing may make or replace the
+// folder's own report, which load then offers.
 void DurationCalculatorViewModel::writeChosenFile(const FileToWrite& what,
                                                   std::function<QByteArray()> bytes)
 {
+    if (m_task != Task::none)
+        return;
+    if (m_report.text.isEmpty()) {
+        showInfo(what.nothingToWrite);
+        return;
+    }
     const auto file =
         m_services.desktop.chooseSaveFile(what.dialogTitle, reportFolder() / what.suggestedName);
     if (!file || !startWork([post = m_work.poster(), this, generation = m_generation, what,
@@ -51,16 +58,10 @@ void DurationCalculatorViewModel::writeChosenFile(const FileToWrite& what,
     setStatus(what.working, StatusKind::working);
 }
 
-// Also during a calculation, which leaves the report shown before it alone.
 void DurationCalculatorViewModel::saveReport()
 {
-    if (m_task != Task::none)
-        return;
-    if (m_report.text.isEmpty()) {
-        showInfo(tr("Non c'è nessun report da salvare. Esegui prima il calcolo."));
-        return;
-    }
-    writeChosenFile({tr("Salva report"), "durata.txt", tr("Salvataggio del report…"),
+    writeChosenFile({tr("Non c'è nessun report da salvare. Esegui prima il calcolo."),
+                     tr("Salva report"), "durata.txt", tr("Salvataggio del report…"),
                      tr("Salvato: %1"), tr("Impossibile salvare il file: %1")},
                     [text = m_report.text] { return text.toUtf8(); });
 }
@@ -69,17 +70,12 @@ void DurationCalculatorViewModel::saveReport()
 // and the status says so.
 void DurationCalculatorViewModel::exportCsv()
 {
-    if (m_task != Task::none)
-        return;
-    if (m_report.text.isEmpty()) {
-        showInfo(tr("Non c'è nessun report da esportare. Esegui prima il calcolo."));
-        return;
-    }
     const QString done =
         !hasMeasuredSeconds()
             ? tr("Esportato: %1 (dal report caricato: solo le etichette, senza i secondi)")
             : tr("Esportato: %1");
-    writeChosenFile({tr("Esporta CSV"), "durata.csv", tr("Esportazione CSV…"), done,
+    writeChosenFile({tr("Non c'è nessun report da esportare. Esegui prima il calcolo."),
+                     tr("Esporta CSV"), "durata.csv", tr("Esportazione CSV…"), done,
                      tr("Impossibile esportare il file: %1")},
                     [summary = m_report.summary, measured = m_report.files] {
                         QByteArray bytes;
