@@ -189,7 +189,7 @@ void drawEveryState(const QDir& out, const fs::path& library)
     }
     {
         QProcessEnvironment sandboxed;
-        sandboxed.insert(QStringLiteral("APP_SANDBOX_CONTAINER_ID"), QStringLiteral("quillmark"));
+        sandboxed.insert(QStringLiteral("FLATPAK_ID"), QStringLiteral("org.quillmark.Quillmark"));
         Window window(sandboxed);
         window.save(out.filePath(QStringLiteral("5-sandbox-banner.png")));
     }

@@ -1,45 +1,26 @@
 #include "app/background_work.h"
 
-#include <mutex>
-
 namespace quillmark {
 
-struct BackgroundWork::Poster::Link {
-    explicit Link(QObject* owner)
-        : owner(owner)
-    {
-    }
-    std::mutex mutex;
-    QObject* owner;
-};
-
-void BackgroundWork::Poster::operator()(std::function<void()> call) const
-{
-    const std::lock_guard lock(m_link->mutex);
-    if (m_link->owner)
-        QMetaObject::invokeMethod(m_link->owner, std::move(call), Qt::QueuedConnection);
-}
-
-BackgroundWork::BackgroundWork(QObject* owner)
-    : m_poster(std::make_shared<Poster::Link>(owner))
+PostLink::PostLink(QObject* owner)
+    : m_owner(owner)
 {
 }
 
-BackgroundWork::~BackgroundWork()
+void PostLink::post(std::function<void(QObject&)> call)
 {
-    const std::lock_guard lock(m_poster.m_link->mutex);
-    m_poster.m_link->owner = nullptr;
+    const std::lock_guard lock(m_mutex);
+    if (!m_owner)
+        return;
+    // Qt drops the call too if the owner is destroyed before it runs.
+    QMetaObject::invokeMethod(
+        m_owner, [owner = m_owner, call = std::move(call)] { call(*owner); }, Qt::QueuedConnection);
 }
 
-bool BackgroundWork::start(std::function<void()> work)
+void PostLink::ownerGone()
 {
-    ++m_started;
-    return m_threads.start(std::move(work));
-}
-
-bool BackgroundWork::waitForDone(std::chrono::milliseconds limit)
-{
-    return m_threads.waitForDone(limit);
+    const std::lock_guard lock(m_mutex);
+    m_owner = nullptr;
 }
 
 } // namespace quillmark

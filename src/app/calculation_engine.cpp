@@ -40,25 +40,22 @@ std::error_code errorCode(int error)
 // A folder below the chosen one that could not be listed is one failed entry of its parent's, so
 // the report says its videos are missing instead of passing it off as empty. Only a folder the
 // user may not read stays silent, as one without videos.
-void addUnlistedFolders(const std::vector<WalkedFolder>& folders, QList<FolderReport>& reports)
+bool isUnlisted(const WalkedFolder& folder)
 {
-    std::unordered_map<std::string, qsizetype> reportOf;
-    for (std::size_t index = 1; index < folders.size(); ++index) {
-        const WalkedFolder& folder = folders[index];
-        const int error = folder.listingError;
-        if (error == 0 || error == EACCES || error == EPERM)
-            continue;
-        if (reportOf.empty()) {
-            for (std::size_t other = 0; other < folders.size(); ++other)
-                reportOf.emplace(folders[other].path.native(), qsizetype(other));
-        }
-        const auto parent = reportOf.find(folders[index].path.parent_path().native());
-        if (parent == reportOf.end())
-            continue;
-        reports[parent->second].files.append(FileEntry{
-            lastPathComponent(folder.path), pathText(folder.path), 0,
-            QCoreApplication::translate("CalculationEngine", "cartella non leggibile (%1)")
-                .arg(platformErrorDescription(errorCode(error)))});
+    const int error = folder.listingError;
+    return error != 0 && error != EACCES && error != EPERM;
+}
+
+Measurement measure(const VideoDurationService& service, const std::filesystem::path& file,
+                    std::stop_token stop)
+{
+    try {
+        const Expected<std::int64_t> seconds = service.duration(file, std::move(stop));
+        if (seconds)
+            return Measurement{*seconds, std::nullopt};
+        return Measurement{0, seconds.failure()};
+    } catch (...) {
+        return Measurement{0, failureOf(std::current_exception())};
     }
 }
 
@@ -83,7 +80,6 @@ struct CalculationEngine::Run {
     std::shared_ptr<Queue> queue;
     std::size_t completed = 0;
     bool cacheProblemSaid = false;
-    QPromise<ComputedReport> promise;
 };
 
 CalculationEngine::CalculationEngine(VideoDurationService service, int processorCount,
@@ -113,51 +109,48 @@ int CalculationEngine::maxConcurrent(std::size_t jobCount, int processorCount, b
     return int(std::min<std::size_t>(std::max<std::size_t>(jobCount, 1), std::size_t(limit)));
 }
 
-QFuture<ComputedReport> CalculationEngine::computeReport(const std::filesystem::path& folder,
-                                                         const QStringList& extensions,
-                                                         std::function<bool()> hideEmptyFolders,
-                                                         bool useCache)
+void CalculationEngine::computeReport(const std::filesystem::path& folder,
+                                      const QStringList& extensions,
+                                      std::function<bool()> hideEmptyFolders, bool useCache)
 {
     Q_ASSERT(!isRunning());
     m_run = std::make_unique<Run>();
     m_run->id = ++m_runCount;
     m_run->hideEmptyFolders = std::move(hideEmptyFolders);
-    m_run->promise.start();
-    QFuture<ComputedReport> future = m_run->promise.future();
 
     // The walk of a large tree takes a while: it runs off this thread like the measurements.
     const bool started = m_work.start(
-        [post = m_work.poster(), this, id = m_run->id, stop = m_run->stop.get_token(), folder,
-         extensions, cacheFile = m_cacheFile, context = m_service.failureContext(), useCache,
+        [post = m_work.poster(), id = m_run->id, stop = m_run->stop.get_token(), folder, extensions,
+         cacheFile = m_cacheFile, context = m_service.failureContext(), useCache,
          written = m_cacheWritten, listers = m_maxInFlight.value_or(remoteInFlight)] {
+            auto walked = std::make_shared<Expected<Walk>>(Failure{});
             try {
-                auto walked = std::make_shared<Walk>(walk(folder, extensions, listers, stop));
-                if (cacheFile) {
+                *walked = walk(folder, extensions, listers, stop);
+                if (*walked && cacheFile) {
                     // A re-run right after a run must see what that run remembered.
                     if (written.valid())
                         written.wait_for(std::chrono::seconds(3));
-                    walked->cacheProblem =
-                        lookUpRemembered(*cacheFile, walked->jobs, context, useCache);
+                    walked->value().cacheProblem =
+                        lookUpRemembered(*cacheFile, walked->value().jobs, context, useCache);
                 }
-                post([this, id, walked] {
-                    if (isCurrent(id))
-                        startMeasuring(walked);
-                });
             } catch (...) {
-                post([this, id, error = std::current_exception()] {
-                    if (isCurrent(id))
-                        endWithError(error);
-                });
+                *walked = failureOf(std::current_exception());
             }
+            post([id, walked](CalculationEngine& engine) {
+                if (!engine.isCurrent(id))
+                    return;
+                if (*walked)
+                    engine.startMeasuring(std::move(walked->value()));
+                else
+                    engine.endWithError(walked->failure().message);
+            });
         });
     // Said after this returns, like any other outcome, so that the caller can listen first.
     if (!started)
-        m_work.poster()([this, id = m_run->id] {
-            if (isCurrent(id))
-                endWithError(
-                    std::make_exception_ptr(std::runtime_error(noThreadsMessage().toStdString())));
+        m_work.poster()([id = m_run->id](CalculationEngine& engine) {
+            if (engine.isCurrent(id))
+                engine.endWithError(noThreadsMessage());
         });
-    return future;
 }
 
 void CalculationEngine::finishBackgroundWork(std::chrono::milliseconds limit)
@@ -176,39 +169,38 @@ void CalculationEngine::cancel()
     if (!m_run)
         return;
     m_run->stop.request_stop();
-    const std::unique_ptr<Run> run = std::move(m_run);
-    run->promise.future().cancel();
-    run->promise.finish();
+    m_run.reset();
     Q_EMIT cancelled();
 }
 
-CalculationEngine::Walk CalculationEngine::walk(const std::filesystem::path& folder,
-                                                const QStringList& extensions, int listers,
-                                                std::stop_token stop)
+Expected<CalculationEngine::Walk> CalculationEngine::walk(const std::filesystem::path& folder,
+                                                          const QStringList& extensions,
+                                                          int listers, std::stop_token stop)
 {
     Walk result;
     result.remote = isOnRemoteFileSystem(folder);
     result.folders = walkFolder(folder, stop, listers);
     if (const int error = result.folders.front().listingError)
-        throw AppError::invalidFolder(
-            QCoreApplication::translate("CalculationEngine",
-                                        "Impossibile leggere la cartella %1: %2")
-                .arg(pathText(folder), platformErrorDescription(errorCode(error))));
+        return Failure{FailureKind::content,
+                       QCoreApplication::translate("CalculationEngine",
+                                                   "Impossibile leggere la cartella %1: %2")
+                           .arg(pathText(folder), platformErrorDescription(errorCode(error)))};
+    WalkPaths paths(result.folders);
     for (std::size_t i = 0; i < result.folders.size(); ++i) {
-        for (const std::filesystem::path& file : result.folders[i].files) {
-            if (!matchesExtension(file, extensions))
+        for (const std::string& name : result.folders[i].files) {
+            if (!matchesExtension(name, extensions))
                 continue;
             DurationJob& job = result.jobs.emplace_back();
             job.folderIndex = std::int64_t(i);
-            job.file = file;
+            job.file = paths.file(i, name);
         }
     }
     return result;
 }
 
-void CalculationEngine::startMeasuring(std::shared_ptr<Walk> walked)
+void CalculationEngine::startMeasuring(Walk walked)
 {
-    m_run->walked = std::move(*walked);
+    m_run->walked = std::move(walked);
     std::vector<DurationJob>& jobs = m_run->walked.jobs;
     m_run->queue = std::make_shared<Queue>();
     for (std::size_t index = 0; index < jobs.size(); ++index) {
@@ -222,7 +214,7 @@ void CalculationEngine::startMeasuring(std::shared_ptr<Walk> walked)
     // What the cache remembered is done at once, in job order.
     for (std::size_t index = 0; index < jobs.size() && m_run; ++index) {
         if (const auto& remembered = m_run->walked.jobs[index].remembered)
-            record(index, Measurement{remembered->seconds, remembered->error});
+            record(index, asMeasurement(*remembered));
     }
     if (!m_run)
         return; // cancelled by a listener
@@ -239,7 +231,7 @@ void CalculationEngine::startMeasuring(std::shared_ptr<Walk> walked)
         started += startWorker() ? 1 : 0;
     // Fewer workers only take longer; none would never end.
     if (started == 0)
-        endWithError(std::make_exception_ptr(std::runtime_error(noThreadsMessage().toStdString())));
+        endWithError(noThreadsMessage());
 }
 
 void CalculationEngine::reportCacheProblem(const QString& reason)
@@ -252,17 +244,12 @@ void CalculationEngine::reportCacheProblem(const QString& reason)
 
 bool CalculationEngine::startWorker()
 {
-    return m_work.start([post = m_work.poster(), this, id = m_run->id, queue = m_run->queue,
+    return m_work.start([post = m_work.poster(), id = m_run->id, queue = m_run->queue,
                          service = m_service, stop = m_run->stop.get_token()] {
         for (std::size_t next;
              !stop.stop_requested() && (next = queue->next++) < queue->files.size();) {
             const auto& [index, file] = queue->files[next];
-            Measurement measurement;
-            try {
-                measurement.seconds = service.duration(file, stop);
-            } catch (...) {
-                measurement.error = describeError(std::current_exception());
-            }
+            Measurement measurement = measure(service, file, stop);
             bool collectNow = false;
             {
                 const std::lock_guard lock(queue->mutex);
@@ -270,9 +257,9 @@ bool CalculationEngine::startWorker()
                 collectNow = !std::exchange(queue->collectPosted, true);
             }
             if (collectNow)
-                post([this, id] {
-                    if (isCurrent(id))
-                        collect();
+                post([id](CalculationEngine& engine) {
+                    if (engine.isCurrent(id))
+                        engine.collect();
                 });
         }
     });
@@ -304,33 +291,56 @@ void CalculationEngine::collect()
         endWithReport();
 }
 
+// Only the folders the report lists get a path: a deep tree of empty folders costs no more than
+// its names.
 ComputedReport CalculationEngine::assemble() const
 {
     const Walk& run = m_run->walked;
-    QList<FolderReport> reports;
-    reports.reserve(qsizetype(run.folders.size()));
-    for (const WalkedFolder& walked : run.folders)
-        reports.append(FolderReport{pathText(walked.path), {}, 0});
-    std::int64_t grandTotal = 0;
-    for (const DurationJob& job : run.jobs) {
-        const Measurement& measurement = job.measurement;
-        FolderReport& report = reports[qsizetype(job.folderIndex)];
-        report.totalSeconds = addSeconds(report.totalSeconds, measurement.seconds);
-        grandTotal = addSeconds(grandTotal, measurement.seconds);
-        report.files.append(FileEntry{lastPathComponent(job.file), pathText(job.file),
-                                      measurement.seconds, measurement.error,
-                                      isUtf8Path(job.file)});
+    const bool hide = m_run->hideEmptyFolders && m_run->hideEmptyFolders();
+    std::unordered_map<std::size_t, std::vector<std::size_t>> unlistedBelow;
+    for (std::size_t index = 1; index < run.folders.size(); ++index) {
+        if (isUnlisted(run.folders[index]))
+            unlistedBelow[run.folders[index].parent].push_back(index);
     }
-    addUnlistedFolders(run.folders, reports);
-    if (m_run->hideEmptyFolders && m_run->hideEmptyFolders())
-        reports.removeIf([](const FolderReport& report) { return report.files.isEmpty(); });
+    WalkPaths paths(run.folders);
+    QList<FolderReport> reports;
+    std::int64_t grandTotal = 0;
+    auto job = run.jobs.begin();
+    for (std::size_t index = 0; index < run.folders.size(); ++index) {
+        const auto firstJob = job;
+        while (job != run.jobs.end() && std::size_t(job->folderIndex) == index)
+            ++job;
+        const auto unlisted = unlistedBelow.find(index);
+        if (hide && firstJob == job && unlisted == unlistedBelow.end())
+            continue;
+        FolderReport report{pathText(paths.folder(index)), {}, 0};
+        for (auto file = firstJob; file != job; ++file) {
+            const Measurement& measurement = file->measurement;
+            report.totalSeconds = addSeconds(report.totalSeconds, measurement.seconds);
+            report.files.append(FileEntry{
+                lastPathComponent(file->file), pathText(file->file), measurement.seconds,
+                measurement.failure ? std::optional(measurement.failure->message) : std::nullopt,
+                isUtf8Path(file->file)});
+        }
+        grandTotal = addSeconds(grandTotal, report.totalSeconds);
+        if (unlisted != unlistedBelow.end()) {
+            for (const std::size_t below : unlisted->second) {
+                const std::filesystem::path path = paths.file(index, run.folders[below].name);
+                report.files.append(FileEntry{
+                    lastPathComponent(path), pathText(path), 0,
+                    QCoreApplication::translate("CalculationEngine", "cartella non leggibile (%1)")
+                        .arg(platformErrorDescription(errorCode(run.folders[below].listingError))),
+                    isUtf8Path(path)});
+            }
+        }
+        reports.append(std::move(report));
+    }
     std::vector<std::int64_t> folderSeconds;
     folderSeconds.reserve(std::size_t(reports.size()));
-    for (const FolderReport& report : reports)
-        folderSeconds.push_back(report.totalSeconds);
     std::vector<MeasuredFile> files;
     files.reserve(run.jobs.size());
     for (const FolderReport& report : reports) {
+        folderSeconds.push_back(report.totalSeconds);
         for (const FileEntry& file : report.files)
             files.push_back(MeasuredFile{file.seconds, file.validUtf8});
     }
@@ -348,14 +358,15 @@ void CalculationEngine::rememberInBackground()
         return;
     auto written = std::make_shared<std::promise<void>>();
     m_cacheWritten = written->get_future().share();
-    const bool started =
-        m_work.start([post = m_work.poster(), this, cacheFile = *m_cacheFile,
-                      jobs = std::move(m_run->walked.jobs), context = m_service.failureContext(),
-                      said = m_run->cacheProblemSaid, written] {
+    const bool started = m_work.start(
+        [post = m_work.poster(), cacheFile = *m_cacheFile, jobs = std::move(m_run->walked.jobs),
+         context = m_service.failureContext(), said = m_run->cacheProblemSaid, written] {
             const std::optional<QString> problem = rememberMeasured(cacheFile, jobs, context);
             written->set_value();
             if (problem && !said)
-                post([this, problem] { Q_EMIT cacheUnavailable(*problem); });
+                post([problem](CalculationEngine& engine) {
+                    Q_EMIT engine.cacheUnavailable(*problem);
+                });
         });
     if (!started)
         written->set_value(); // nothing to wait for: the next run measures again
@@ -366,18 +377,14 @@ void CalculationEngine::endWithReport()
     const ComputedReport report = assemble();
     rememberInBackground();
     // Cleared first, so that a listener may start the next run from the signal.
-    const std::unique_ptr<Run> run = std::move(m_run);
-    run->promise.addResult(report);
-    run->promise.finish();
+    m_run.reset();
     Q_EMIT finished(report);
 }
 
-void CalculationEngine::endWithError(std::exception_ptr error)
+void CalculationEngine::endWithError(const QString& description)
 {
-    const std::unique_ptr<Run> run = std::move(m_run);
-    run->promise.setException(error);
-    run->promise.finish();
-    Q_EMIT failed(describeError(error));
+    m_run.reset();
+    Q_EMIT failed(description);
 }
 
 } // namespace quillmark

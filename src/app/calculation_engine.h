@@ -6,9 +6,7 @@
 #include "model/report_model.h"
 #include "scan/folder_walk.h"
 
-#include <QFuture>
 #include <QObject>
-#include <QPromise>
 #include <QStringList>
 
 #include <chrono>
@@ -60,12 +58,11 @@ public:
                                   DurationCache::writeWaitMilliseconds + 1000));
 
     // hideEmptyFolders is asked once every file is measured: its value then decides the report.
-    // Emits measuringStarted(), progressed() once per finished file, then finished() or failed().
-    // Without useCache every file is measured afresh; the cache still learns the results.
-    QFuture<ComputedReport> computeReport(const std::filesystem::path& folder,
-                                          const QStringList& extensions,
-                                          std::function<bool()> hideEmptyFolders,
-                                          bool useCache = true);
+    // Emits measuringStarted(), progressed() once per finished file, then finished() or failed(),
+    // always after it returns. Without useCache every file is measured afresh; the cache still
+    // learns the results.
+    void computeReport(const std::filesystem::path& folder, const QStringList& extensions,
+                       std::function<bool()> hideEmptyFolders, bool useCache = true);
 
     // How many files are measured at once: one per processor, or, on a network or FUSE file
     // system where measuring is mostly waiting, up to remoteInFlight.
@@ -79,6 +76,7 @@ Q_SIGNALS:
     void measuringStarted(qsizetype fileCount);
     void progressed(int percent, const QString& currentFile);
     void finished(const quillmark::ComputedReport& report);
+    // The run could not be made (the folder could not be listed, no thread could be started).
     void failed(const QString& description);
     void cancelled();
     // The cache could not be read or written; said at most once a run.
@@ -96,22 +94,22 @@ private:
     struct Run;
 
     // Off the engine's thread: the walk, and with a cache file what it remembers of each job.
-    static Walk walk(const std::filesystem::path& folder, const QStringList& extensions,
-                     int listers, std::stop_token stop);
+    static Expected<Walk> walk(const std::filesystem::path& folder, const QStringList& extensions,
+                               int listers, std::stop_token stop);
     void rememberInBackground();
     void reportCacheProblem(const QString& reason);
     // Whether results of that run are still wanted: not once it was cancelled.
     bool isCurrent(std::uint64_t runId) const;
-    void startMeasuring(std::shared_ptr<Walk> walk);
+    void startMeasuring(Walk walked);
     // Whether a thread could be started for it.
     bool startWorker();
     // A finished measurement, counted and published; collect() takes what the workers left.
     void record(std::size_t jobIndex, Measurement measurement);
     void collect();
-    // The two ways a run ends besides a cancel: with its report, or with the error that stopped
-    // it before any file was measured.
+    // The two ways a run ends besides a cancel: with its report, or with the reason it could not
+    // be made.
     void endWithReport();
-    void endWithError(std::exception_ptr error);
+    void endWithError(const QString& description);
     ComputedReport assemble() const;
 
     VideoDurationService m_service;
@@ -122,9 +120,7 @@ private:
     std::optional<std::filesystem::path> m_cacheFile;
     // The last run's cache write, which the next run's lookups wait for.
     std::shared_future<void> m_cacheWritten;
-    // Its workers capture values and a poster, never the engine: posted calls run only while it
-    // lives.
-    BackgroundWork m_work{this};
+    BackgroundWork<CalculationEngine> m_work{this};
 };
 
 } // namespace quillmark

@@ -1,7 +1,7 @@
 #include "app/duration_calculator_view_model.h"
 
-#include "app/calculation_engine.h"
 #include "model/path_text.h"
+#include "model/plain_text.h"
 #include "model/playback_speed.h"
 #include "platform/desktop_services.h"
 #include "scan/extensions.h"
@@ -14,7 +14,16 @@ namespace quillmark {
 
 namespace {
 
-const QString sandboxVariable = QStringLiteral("APP_SANDBOX_CONTAINER_ID");
+// The sandboxes a desktop application is shipped in on Linux, by the variable each sets; in them
+// ffprobe, a host program, cannot be started.
+QString sandboxName(const QProcessEnvironment& environment)
+{
+    if (environment.contains(QStringLiteral("FLATPAK_ID")))
+        return QStringLiteral("Flatpak");
+    if (environment.contains(QStringLiteral("SNAP_NAME")))
+        return QStringLiteral("Snap");
+    return {};
+}
 
 } // namespace
 
@@ -24,7 +33,6 @@ DurationCalculatorViewModel::DurationCalculatorViewModel(ViewModelServices servi
     , m_services(std::move(services))
     , m_preferences(m_services.settings)
     , m_statusMessage(tr("Pronto"))
-    , m_clock([this] { showProgressDetail(); })
 {
     m_extensionsText = defaultExtensions().join(QLatin1Char(','));
     m_hideEmptyFolders = m_preferences.hideEmptyFolders();
@@ -39,77 +47,50 @@ DurationCalculatorViewModel::DurationCalculatorViewModel(ViewModelServices servi
     else
         m_folder.setText(QStringLiteral("."));
 
-    m_engine = std::make_unique<CalculationEngine>(
-        m_services.makeDurationService(m_preferences.ffprobePath()), m_services.processorCount,
-        m_services.durationCache);
-    connect(m_engine.get(), &CalculationEngine::cacheUnavailable, this,
-            &DurationCalculatorViewModel::cacheUnavailable);
-    connect(m_engine.get(), &CalculationEngine::measuringStarted, this, [this](qsizetype files) {
-        m_clock.setTotal(files);
-        showProgressDetail();
-    });
-    connect(m_engine.get(), &CalculationEngine::progressed, this,
-            [this](int percent, const QString& file) {
-                m_clock.fileDone();
-                showProgressDetail();
-                updateProgress(percent, file);
-            });
-    connect(m_engine.get(), &CalculationEngine::finished, this,
-            &DurationCalculatorViewModel::calculationFinished);
-    connect(m_engine.get(), &CalculationEngine::failed, this,
-            &DurationCalculatorViewModel::calculationFailed);
-
-    // Set even when empty: the variable's presence is what tells.
-    if (!m_services.environment.isEmpty() && m_services.environment.contains(sandboxVariable)) {
+    if (const QString sandbox = sandboxName(m_services.environment); !sandbox.isEmpty())
         m_sandboxWarningMessage =
-            tr("L'app è in esecuzione in modalità sandbox: il fallback ffprobe non può lanciare "
-               "processi esterni. Verranno calcolati solo i formati supportati da AVFoundation.");
-    }
+            tr("Quillmark è in esecuzione in una sandbox %1: ffprobe, un programma del sistema, "
+               "non può essere avviato. I video vengono misurati solo con le librerie di FFmpeg "
+               "incluse nell'app.")
+                .arg(sandbox);
 
-    if (const QString problems = settingsProblems(); !problems.isEmpty())
-        setStatus(problems, StatusKind::note);
-    lookInBackground(
-        [stored, shown = m_folder.folder()] { return restoreFolder(stored).value_or(shown); },
-        false);
+    connect(&m_jobs, &Jobs::taskChanged, this, &DurationCalculatorViewModel::refreshActions);
+    connect(&m_run, &CalculationRun::runningChanged, this, [this] {
+        Q_EMIT isRunningChanged();
+        refreshActions();
+    });
+    connect(&m_run, &CalculationRun::progressDetailChanged, this,
+            &DurationCalculatorViewModel::progressDetailChanged);
+    connect(&m_folderActions, &FolderActions::recentChanged, this,
+            &DurationCalculatorViewModel::recentFoldersChanged);
+    refreshActions();
+
+    m_folderActions.restore();
 }
 
-// Said at start-up, and again after what loading the restored report said.
-QString DurationCalculatorViewModel::settingsProblems() const
-{
-    QStringList problems;
-    for (const auto& problem :
-         {m_services.settings.problem(), m_preferences.ffprobePathProblem()}) {
-        if (problem)
-            problems.append(*problem);
-    }
-    return problems.join(QLatin1Char(' '));
-}
-
-DurationCalculatorViewModel::~DurationCalculatorViewModel()
-{
-    m_playlistStop.request_stop();
-}
+DurationCalculatorViewModel::~DurationCalculatorViewModel() = default;
 
 void DurationCalculatorViewModel::finishBackgroundWork(std::chrono::milliseconds limit)
 {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            end - std::chrono::steady_clock::now());
-        const std::uint64_t started = m_work.startedCount();
-        const bool done = m_work.waitForDone(std::max(left, std::chrono::milliseconds(0)));
-        QCoreApplication::sendPostedEvents(this);
-        // Done once what was delivered started nothing more.
-        if ((done && m_work.startedCount() == started) || std::chrono::steady_clock::now() >= end)
-            return;
-    }
+    m_jobs.finish(limit);
+}
+
+void DurationCalculatorViewModel::refreshActions()
+{
+    const std::vector<bool> actions{isBusy(),          canStop(),           canSave(),
+                                    canCopy(),         canLoadReport(),     canClearOutput(),
+                                    canRenameFolder(), canCreatePlaylists()};
+    if (actions == m_actions)
+        return;
+    m_actions = actions;
+    Q_EMIT actionsChanged();
 }
 
 void DurationCalculatorViewModel::setFolderPath(const QString& path)
 {
     if (!m_folder.setText(path))
         return;
-    moveOn();
+    m_jobs.moveOn();
     Q_EMIT folderPathChanged();
 }
 
@@ -119,9 +100,10 @@ void DurationCalculatorViewModel::setFolder(const std::filesystem::path& folder)
         Q_EMIT folderPathChanged();
 }
 
-std::filesystem::path DurationCalculatorViewModel::reportFile() const
+void DurationCalculatorViewModel::setHasReportFile(bool hasReport)
 {
-    return m_folder.folder() / "durata.txt";
+    m_hasReportFile = hasReport;
+    refreshActions();
 }
 
 void DurationCalculatorViewModel::setExtensionsText(const QString& text)
@@ -182,10 +164,9 @@ void DurationCalculatorViewModel::setStatus(const QString& message, StatusKind k
     update(m_statusKind, kind, &DurationCalculatorViewModel::statusKindChanged);
 }
 
-void DurationCalculatorViewModel::appendLog(const QString& message)
+void DurationCalculatorViewModel::setReportText(const QString& text)
 {
-    update(m_reportText, m_reportText + message + QLatin1Char('\n'),
-           &DurationCalculatorViewModel::reportTextChanged);
+    update(m_reportText, text, &DurationCalculatorViewModel::reportTextChanged);
 }
 
 void DurationCalculatorViewModel::showError(const QString& message)
@@ -198,92 +179,162 @@ void DurationCalculatorViewModel::showInfo(const QString& message)
     setAlert(AlertItem{QUuid::createUuid(), tr("Info"), message, false});
 }
 
-void DurationCalculatorViewModel::setTask(Task task)
+void DurationCalculatorViewModel::updateProgress(qint64 percent)
 {
-    const bool wasBusy = isBusy();
-    const bool couldStop = canStop();
-    m_task = task;
-    if (isBusy() != wasBusy || canStop() != couldStop)
-        Q_EMIT busyChanged();
-}
-
-bool DurationCalculatorViewModel::startWork(std::function<void()> work)
-{
-    if (m_work.start(std::move(work)))
-        return true;
-    showError(tr("Il sistema non concede altri thread: riprova tra poco."));
-    return false;
+    const qint64 clamped = std::clamp<qint64>(percent, 0, 100);
+    update(m_percent, clamped, &DurationCalculatorViewModel::percentChanged);
+    update(m_progress, double(clamped) / 100.0, &DurationCalculatorViewModel::progressChanged);
 }
 
 void DurationCalculatorViewModel::chooseFolder()
 {
-    const auto chosen = m_services.desktop.chooseFolder(
-        FolderChooserRequest{tr("Seleziona cartella"), m_folder.folder()});
-    if (chosen)
-        useFolder(*chosen);
+    if (canChooseFolder())
+        m_folderActions.choose();
 }
 
-void DurationCalculatorViewModel::useFolder(const std::filesystem::path& chosen)
+void DurationCalculatorViewModel::useFolder(const std::filesystem::path& folder)
 {
-    const std::filesystem::path folder = normalizedPath(chosen);
-    setFolder(folder);
-    moveOn();
-    m_preferences.rememberFolder(folder);
-    detachReport();
-    update(m_canLoadReport, false, &DurationCalculatorViewModel::canLoadReportChanged);
-    lookInBackground([folder] { return folder; }, true);
+    if (canChooseFolder())
+        m_folderActions.use(folder);
 }
 
-void DurationCalculatorViewModel::lookInBackground(
-    std::function<std::filesystem::path()> folderToLook, bool remember)
+std::optional<CheckedFolder> DurationCalculatorViewModel::validatedFolder()
 {
-    startWork([post = m_work.poster(), generation = m_generation, folderToLook, remember, this] {
-        const std::filesystem::path named = folderToLook();
-        FolderLook look = quillmark::lookAtFolder(named, [&] {
-            post([this, generation] {
-                if (generation == m_generation)
-                    setStatus(tr("Caricamento del report…"), StatusKind::working);
-            });
-        });
-        post([this, generation, named, look = std::move(look), remember]() mutable {
-            if (generation == m_generation)
-                showFolderLook(named, std::move(look), remember);
-        });
-    });
-}
-
-void DurationCalculatorViewModel::showFolderLook(const std::filesystem::path& named,
-                                                 FolderLook look, bool remember)
-{
-    if (look.folder != m_folder.folder())
-        setFolder(look.folder);
-    if (remember && look.folder != named)
-        m_preferences.rememberFolder(look.folder, named);
-    if (remember)
-        m_preferences.rememberFolderToken(look.folder, look.token);
-    update(m_canLoadReport, look.hasReport, &DurationCalculatorViewModel::canLoadReportChanged);
-    QStringList status;
-    StatusKind kind = StatusKind::done;
-    if (look.report) {
-        showReport(std::move(*look.report));
-        status.append(tr("Caricato: %1").arg(pathText(look.folder / "durata.txt")));
-    } else if (look.reportProblem) {
-        // Nothing was asked of the user yet: the status line mentions a failure, no alert.
-        status.append(tr("Impossibile leggere durata.txt: %1").arg(*look.reportProblem));
-        kind = StatusKind::error;
-    } else if (remember && !look.exists) {
-        // Named on the command line, picked from the recent ones or dropped, and not there.
-        status.append(tr("La cartella %1 non esiste.").arg(pathText(look.folder)));
-        kind = StatusKind::error;
+    if (!m_folder.knownFolder() && isBlank(m_folder.text())) {
+        showError(emptyFolderMessage());
+        return std::nullopt;
     }
-    if (std::exchange(m_startingUp, false)) {
-        if (const QString problems = settingsProblems(); !problems.isEmpty()) {
-            status.append(problems);
-            kind = std::max(kind, StatusKind::note);
-        }
+    const Expected<CheckedFolder> checked =
+        checkFolderBriefly(m_folder.folder(), [this](std::function<void()> work) {
+            return m_jobs.startDetached(std::move(work));
+        });
+    if (!checked) {
+        showError(checked.failure().message);
+        return std::nullopt;
     }
-    if (!status.isEmpty())
-        setStatus(status.join(QLatin1Char(' ')), kind);
+    return *checked;
+}
+
+void DurationCalculatorViewModel::calculate()
+{
+    startCalculation(true);
+}
+
+void DurationCalculatorViewModel::recalculateWithoutCache()
+{
+    startCalculation(false);
+}
+
+void DurationCalculatorViewModel::startCalculation(bool useCache)
+{
+    if (!canCalculate())
+        return;
+    if (const auto folder = validatedFolder())
+        m_run.start(*folder, useCache);
+}
+
+void DurationCalculatorViewModel::stop()
+{
+    if (m_jobs.task() == Task::writingPlaylists)
+        m_playlists.stop();
+    else
+        m_run.stop();
+}
+
+// Playlists need no report: without one each is named after its folder alone.
+void DurationCalculatorViewModel::createPlaylists()
+{
+    if (isBusy())
+        return;
+    if (const auto folder = validatedFolder())
+        m_playlists.start(folder->path);
+}
+
+void DurationCalculatorViewModel::saveReport()
+{
+    m_reportFiles.save();
+}
+
+void DurationCalculatorViewModel::exportCsv()
+{
+    m_reportFiles.exportCsv();
+}
+
+void DurationCalculatorViewModel::copyReport()
+{
+    m_reportFiles.copy();
+}
+
+void DurationCalculatorViewModel::loadReport()
+{
+    m_reportFiles.load();
+}
+
+void DurationCalculatorViewModel::renameFolderWithDuration()
+{
+    m_folderActions.rename();
+}
+
+void DurationCalculatorViewModel::openFolder()
+{
+    m_folderActions.open();
+}
+
+QString DurationCalculatorViewModel::noVideosMessage() const
+{
+    if (m_report.searchedExtensions.isEmpty() || m_report.summary.totalFileCount() > 0)
+        return {};
+    constexpr qsizetype listed = 4;
+    QStringList extensions = m_report.searchedExtensions.mid(0, listed);
+    if (m_report.searchedExtensions.size() > listed)
+        extensions.append(QStringLiteral("…"));
+    return tr("Nessun video %1 in «%2»")
+        .arg(extensions.join(QStringLiteral(", ")), lastPathComponent(m_report.folderPath));
+}
+
+QString DurationCalculatorViewModel::staleReportMessage() const
+{
+    if (m_report.text.isEmpty() || m_report.folderPath.empty() || isBlank(m_folder.text()) ||
+        m_folder.folder() == m_report.folderPath)
+        return {};
+    return tr("Il report riguarda «%1»: premi Calcola per misurare «%2».")
+        .arg(lastPathComponent(m_report.folderPath), lastPathComponent(m_folder.folder()));
+}
+
+void DurationCalculatorViewModel::showReport(LoadedReport report)
+{
+    m_report = std::move(report);
+    m_reportIsTheFolders = true;
+    setReportText(m_report.text + QLatin1Char('\n'));
+    // Always announced: comparing a hundred thousand rows would cost more than redrawing them.
+    Q_EMIT reportSummaryChanged();
+    refreshActions();
+}
+
+void DurationCalculatorViewModel::clearReport(const QString& output)
+{
+    m_report = LoadedReport{};
+    m_reportIsTheFolders = false;
+    setReportText(output);
+    Q_EMIT reportSummaryChanged();
+    refreshActions();
+}
+
+void DurationCalculatorViewModel::detachReport()
+{
+    m_report.durationLabel.reset();
+    m_reportIsTheFolders = false;
+    refreshActions();
+}
+
+void DurationCalculatorViewModel::clearOutput()
+{
+    if (!canClearOutput())
+        return;
+    m_jobs.moveOn();
+    clearReport(tr("Output pulito. Pronto per una nuova analisi.") + QLatin1Char('\n'));
+    setStatus(tr("Pronto"));
+    updateProgress(0);
 }
 
 } // namespace quillmark

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "app/action_host.h"
 #include "app/app_preferences.h"
-#include "app/background_work.h"
+#include "app/calculation_run.h"
+#include "app/folder_actions.h"
 #include "app/folder_field.h"
+#include "app/jobs.h"
 #include "app/loaded_report.h"
-#include "app/run_clock.h"
+#include "app/playlist_job.h"
+#include "app/report_file_actions.h"
 #include "measure/video_duration_service.h"
 #include "platform/file_manager.h"
 #include "platform/paths.h"
@@ -18,15 +22,11 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <set>
-#include <stop_token>
 
 namespace quillmark {
 
-class CalculationEngine;
 class DesktopServices;
-struct ComputedReport;
-struct PlaylistsWritten;
+class SettingsStore;
 
 struct AlertItem {
     QUuid id; // new for every alert, so the same texts twice are still two alerts
@@ -56,20 +56,13 @@ struct ViewModelServices {
         quillmark::showInFileManager;
 };
 
-// What the status line says: that something is done, a note (something was stopped or left as
-// it was), an error, or work in progress.
-enum class StatusKind { done, note, error, working };
-
-// A folder of the recent ones, and whether it answered when last looked at.
-struct RecentFolder {
-    std::filesystem::path folder;
-    bool reachable = true;
-};
-
 // Everything the main window shows and every action it calls. Lives on the GUI thread, which
-// never waits on the disk: the work of every action that reads or writes files runs on a worker
-// and reports back (see docs/ARCHITECTURE.md, "Threads").
-class DurationCalculatorViewModel : public QObject {
+// never waits on the disk: the work of every action that reads or writes files runs as a job
+// (app/jobs.h) and reports back. The actions themselves are carried out by one object per kind:
+// the calculation run, the report's files, the folder's actions and the playlists; this object
+// holds what they change and publishes it, with the rules of what may run while something else
+// does.
+class DurationCalculatorViewModel : public QObject, private ActionHost {
     Q_OBJECT
     Q_PROPERTY(QString folderPath READ folderPath WRITE setFolderPath NOTIFY folderPathChanged)
     Q_PROPERTY(QString extensionsText READ extensionsText WRITE setExtensionsText NOTIFY
@@ -84,17 +77,19 @@ class DurationCalculatorViewModel : public QObject {
     Q_PROPERTY(qint64 percent READ percent NOTIFY percentChanged)
     Q_PROPERTY(double progress READ progress NOTIFY progressChanged)
     Q_PROPERTY(bool isRunning READ isRunning NOTIFY isRunningChanged)
-    Q_PROPERTY(bool isBusy READ isBusy NOTIFY busyChanged)
-    Q_PROPERTY(bool canStop READ canStop NOTIFY busyChanged)
-    Q_PROPERTY(bool canSave READ canSave NOTIFY canSaveChanged)
-    Q_PROPERTY(bool canCopy READ canCopy NOTIFY canCopyChanged)
-    Q_PROPERTY(bool canLoadReport READ canLoadReport NOTIFY canLoadReportChanged)
-    Q_PROPERTY(bool canRenameFolder READ canRenameFolder NOTIFY canRenameFolderChanged)
-    Q_PROPERTY(bool canCreatePlaylists READ canCreatePlaylists NOTIFY canCreatePlaylistsChanged)
+    Q_PROPERTY(bool isBusy READ isBusy NOTIFY actionsChanged)
+    Q_PROPERTY(bool canStop READ canStop NOTIFY actionsChanged)
+    Q_PROPERTY(bool canCalculate READ canCalculate NOTIFY actionsChanged)
+    Q_PROPERTY(bool canChooseFolder READ canChooseFolder NOTIFY actionsChanged)
+    Q_PROPERTY(bool canSave READ canSave NOTIFY actionsChanged)
+    Q_PROPERTY(bool canCopy READ canCopy NOTIFY actionsChanged)
+    Q_PROPERTY(bool canLoadReport READ canLoadReport NOTIFY actionsChanged)
+    Q_PROPERTY(bool canClearOutput READ canClearOutput NOTIFY actionsChanged)
+    Q_PROPERTY(bool canRenameFolder READ canRenameFolder NOTIFY actionsChanged)
+    Q_PROPERTY(bool canCreatePlaylists READ canCreatePlaylists NOTIFY actionsChanged)
     Q_PROPERTY(
         std::optional<quillmark::AlertItem> alert READ alert WRITE setAlert NOTIFY alertChanged)
-    Q_PROPERTY(QString sandboxWarningMessage READ sandboxWarningMessage NOTIFY
-                   sandboxWarningMessageChanged)
+    Q_PROPERTY(QString sandboxWarningMessage READ sandboxWarningMessage CONSTANT)
     Q_PROPERTY(bool sortByDuration READ sortByDuration WRITE setSortByDuration NOTIFY
                    sortByDurationChanged)
     Q_PROPERTY(QString progressDetail READ progressDetail NOTIFY progressDetailChanged)
@@ -102,34 +97,39 @@ class DurationCalculatorViewModel : public QObject {
 public:
     // Shows at once; the restored folder and its report follow from a worker.
     explicit DurationCalculatorViewModel(ViewModelServices services, QObject* parent = nullptr);
-    // Closing the window during a run: the run is abandoned, its measurements stopped. Work
-    // stuck on a file system that does not answer is left to end on its own.
     ~DurationCalculatorViewModel() override;
 
     const QString& folderPath() const { return m_folder.text(); }
     const QString& extensionsText() const { return m_extensionsText; }
     // What the extensions text gives, as a calculation will use it.
-    QStringList extensionList() const;
-    bool hideEmptyFolders() const { return m_hideEmptyFolders; }
-    const QString& reportText() const { return m_reportText; }
+    QStringList extensionList() const override;
+    bool hideEmptyFolders() const override { return m_hideEmptyFolders; }
+    const QString& reportText() const override { return m_reportText; }
     const ReportSummary& reportSummary() const { return m_report.summary; }
-    const QString& statusMessage() const { return m_statusMessage; }
-    StatusKind statusKind() const { return m_statusKind; }
+    const QString& statusMessage() const override { return m_statusMessage; }
+    StatusKind statusKind() const override { return m_statusKind; }
     qint64 percent() const { return m_percent; }
     double progress() const { return m_progress; }
     // A calculation runs.
-    bool isRunning() const { return m_isRunning; }
+    bool isRunning() const override { return m_run.isRunning(); }
     // A calculation or another action's work runs: the actions that would compete with it wait.
-    bool isBusy() const { return m_isRunning || m_task != Task::none; }
+    bool isBusy() const override { return isRunning() || m_jobs.task() != Task::none; }
     // What runs can be stopped: a calculation or the writing of playlists.
-    bool canStop() const { return m_isRunning || m_task == Task::writingPlaylists; }
-    bool canSave() const { return m_canSave; }
-    bool canCopy() const { return m_canCopy; }
-    bool canLoadReport() const { return m_canLoadReport; }
-    bool canRenameFolder() const { return m_canRenameFolder; }
-    bool canCreatePlaylists() const { return m_canCreatePlaylists; }
+    bool canStop() const { return isRunning() || m_jobs.task() == Task::writingPlaylists; }
+    // Calcola, Ricalcola senza cache, choosing a folder (typed, browsed, recent, dropped) and
+    // showing it in the file manager: only while nothing runs.
+    bool canCalculate() const { return !isBusy(); }
+    bool canChooseFolder() const { return !isBusy(); }
+    // A calculation leaves the report shown before it to save, copy and load; the other jobs
+    // hold it.
+    bool canSave() const { return !m_report.text.isEmpty() && m_jobs.task() == Task::none; }
+    bool canCopy() const { return !m_report.text.isEmpty(); }
+    bool canLoadReport() const { return m_hasReportFile && m_jobs.task() == Task::none; }
+    bool canClearOutput() const { return !isBusy(); }
+    bool canRenameFolder() const { return !isBusy() && m_report.durationLabel.has_value(); }
+    bool canCreatePlaylists() const { return !isBusy() && m_reportIsTheFolders; }
     const std::optional<AlertItem>& alert() const { return m_alert; }
-    // Empty when the process is not sandboxed.
+    // Empty unless the process runs in a sandbox that keeps ffprobe from being started.
     const QString& sandboxWarningMessage() const { return m_sandboxWarningMessage; }
 
     // The folder tree of the report (its rows, then the groups above them), with subtree totals;
@@ -137,6 +137,12 @@ public:
     const std::vector<FolderTreeRow>& folderTree() const { return m_report.tree; }
     std::vector<int> folderOrder() const;
     std::int64_t grandTotalSeconds() const { return m_report.grandTotalSeconds; }
+    // The grand total as the report states it; nothing for a report read from text that lost
+    // its grand total line.
+    std::optional<std::int64_t> statedGrandTotal() const
+    {
+        return m_report.statesGrandTotal ? std::optional(m_report.grandTotalSeconds) : std::nullopt;
+    }
     bool sortByDuration() const { return m_sortByDuration; }
     // The speed the totals are also shown at, in hundredths; stored at once. The report text and
     // durata.txt never change with it.
@@ -150,8 +156,7 @@ public:
     // "4h25m · 2h57m a 1,5×"; the total alone at 1×.
     QString withWatchTime(const QString& total, std::int64_t seconds,
                           bool approximate = false) const;
-    // While running: files done out of all, time gone and, once a few are done, time left.
-    const QString& progressDetail() const { return m_progressDetail; }
+    const QString& progressDetail() const { return m_run.progressDetail(); }
     // Stored at once, like the hide option.
     void setSortByDuration(bool byDuration);
 
@@ -173,8 +178,8 @@ public:
     // line, dropped on the window, or picked from the recent ones. A file names its folder.
     void useFolder(const std::filesystem::path& folder);
     // As remembered, with what the last check found; checkRecentFolders() looks again.
-    std::vector<RecentFolder> recentFolders() const;
-    void checkRecentFolders();
+    std::vector<RecentFolder> recentFolders() const { return m_folderActions.recent(); }
+    void checkRecentFolders() { m_folderActions.checkRecent(); }
 
     // Waits a while for work on workers and shows what it did: for a window about to close, so
     // that a report being saved is saved. Work stuck on a file system that does not answer is
@@ -213,40 +218,31 @@ Q_SIGNALS:
     void percentChanged();
     void progressChanged();
     void isRunningChanged();
-    void busyChanged();
+    // What may run now changed: isBusy, canStop and every can… flag.
+    void actionsChanged();
     void recentFoldersChanged();
-    void canSaveChanged();
-    void canCopyChanged();
-    void canLoadReportChanged();
-    void canRenameFolderChanged();
-    void canCreatePlaylistsChanged();
     void alertChanged();
-    void sandboxWarningMessageChanged();
     void sortByDurationChanged();
     void playbackSpeedChanged();
     void progressDetailChanged();
 
 private:
-    // A file the user chooses and a worker writes: what is said when there is no report, the
-    // dialog's title and suggested name, and the statuses while writing, once written (%1: the
-    // file) and on failure (%1: why).
-    struct FileToWrite {
-        QString nothingToWrite;
-        QString dialogTitle;
-        const char* suggestedName;
-        QString working;
-        QString done;
-        QString failed;
-    };
-    void writeChosenFile(const FileToWrite& what, std::function<QByteArray()> bytes);
-    std::filesystem::path reportFolder() const;
-    // Shared by every action.
-    void setStatus(const QString& message, StatusKind kind = StatusKind::done);
-    void appendLog(const QString& message);
-    void showError(const QString& message);
-    void showInfo(const QString& message);
-    void refreshCanLoadReport();
-    void updateProgress(qint64 percent, const QString& currentFile);
+    // ActionHost: what the objects that carry out the actions see and change.
+    const ViewModelServices& services() const override { return m_services; }
+    AppPreferences& preferences() override { return m_preferences; }
+    Jobs& jobs() override { return m_jobs; }
+    void setStatus(const QString& message, StatusKind kind = StatusKind::done) override;
+    void showError(const QString& message) override;
+    void showInfo(const QString& message) override;
+    const FolderField& folderField() const override { return m_folder; }
+    void setFolder(const std::filesystem::path& folder) override;
+    void setHasReportFile(bool hasReport) override;
+    const LoadedReport& report() const override { return m_report; }
+    void showReport(LoadedReport report) override;
+    void clearReport(const QString& output) override;
+    void detachReport() override;
+    void setReportText(const QString& text) override;
+    void updateProgress(qint64 percent) override;
 
     // Assigns and, when the value changed, announces it.
     template <class T>
@@ -257,46 +253,11 @@ private:
         field = value;
         Q_EMIT(this->*changed)();
     }
-
-    // Work that competes with a calculation for the folder or the report; one at a time.
-    enum class Task { none, loadingReport, savingReport, renaming, writingPlaylists };
-    void setTask(Task task);
-    void setRunning(bool running);
-    // Runs the work on a worker; false, after saying so, when no thread could be started.
-    bool startWork(std::function<void()> work);
-
-    void setFolder(const std::filesystem::path& folder);
-    // Something else than a worker's result changed the folder or the report: results still on
-    // their way about the old ones are dropped.
-    void moveOn() { ++m_generation; }
-    // The folder an action works on, or nothing after an alert that says why. The disk has a
-    // quarter of a second to answer; a folder that does not answer by then is taken as it is,
-    // and the work that follows on a worker finds out.
-    struct CheckedFolder {
-        std::filesystem::path path;
-        std::optional<FolderIdentity> identity;
-        QByteArray token;
-    };
+    // Announces a change of what may run, once per change.
+    void refreshActions();
+    // The folder an action works on, or nothing after an alert that says why.
     std::optional<CheckedFolder> validatedFolder();
-    std::filesystem::path reportFile() const;
-
-    // Reads the folder and its report on a worker; remember: the user chose the folder, whose
-    // token is stored once it was looked at.
-    void lookInBackground(std::function<std::filesystem::path()> folderToLook, bool remember);
-    void showFolderLook(const std::filesystem::path& named, FolderLook look, bool remember);
-    QString settingsProblems() const;
-    // The only ways the current report changes: shown with the flags it enables, gone, or kept
-    // on show for another folder, where it can be saved or copied but not acted on.
-    void showReport(LoadedReport report);
-    void clearReport(const QString& output);
-    void detachReport();
-    void confirmRename(const std::filesystem::path& folder, const std::string& newName);
-    void showPlaylistsWritten(const PlaylistsWritten& written);
-    void showProgressDetail();
     void startCalculation(bool useCache);
-    void cacheUnavailable(const QString& reason);
-    void calculationFinished(const ComputedReport& report);
-    void calculationFailed(const QString& description);
 
     ViewModelServices m_services;
     AppPreferences m_preferences;
@@ -311,35 +272,19 @@ private:
     StatusKind m_statusKind = StatusKind::done;
     qint64 m_percent = 0;
     double m_progress = 0.0;
-    bool m_isRunning = false;
-    Task m_task = Task::none;
-    bool m_canSave = false;
-    bool m_canCopy = false;
-    bool m_canLoadReport = false;
-    bool m_canRenameFolder = false;
-    bool m_canCreatePlaylists = false;
     std::optional<AlertItem> m_alert;
     QString m_sandboxWarningMessage;
     LoadedReport m_report;
-    std::uint64_t m_generation = 0;
-    bool m_startingUp = true; // until the restored folder was looked at
-    std::stop_source m_playlistStop;
-    std::set<std::filesystem::path> m_unreachable, m_checking; // recent folders
-    // The folder the running calculation measures, and what to show again if it is stopped.
-    std::optional<FolderIdentity> m_runFolder;
-    std::filesystem::path m_runFolderPath;
-    QStringList m_runExtensions;
-    QString m_progressDetail;
-    QString m_cacheProblem; // said once, with the run's outcome
-    RunClock m_clock;
-    struct BeforeRun {
-        QString reportText;
-        qint64 percent = 0;
-    } m_beforeRun;
+    bool m_hasReportFile = false;      // the folder named holds a "durata.txt"
+    bool m_reportIsTheFolders = false; // the report shown is about the folder named
+    std::vector<bool> m_actions;       // what refreshActions() last announced
 
     // Last, so that they are destroyed first: running work calls back into the fields.
-    BackgroundWork m_work{this};
-    std::unique_ptr<CalculationEngine> m_engine;
+    Jobs m_jobs{*this};
+    CalculationRun m_run{*this};
+    ReportFileActions m_reportFiles{*this};
+    FolderActions m_folderActions{*this};
+    PlaylistJob m_playlists{*this};
 };
 
 } // namespace quillmark

@@ -1,7 +1,11 @@
 #include "app/folder_check.h"
 
+#include "platform/folder_token.h"
+
 #include <QCoreApplication>
 
+#include <future>
+#include <memory>
 #include <sys/stat.h>
 
 namespace quillmark {
@@ -27,6 +31,29 @@ FolderState examineFolder(const std::filesystem::path& folder)
 std::optional<QString> folderProblem(const std::filesystem::path& folder)
 {
     return examineFolder(folder).problem;
+}
+
+Expected<CheckedFolder>
+checkFolderBriefly(const std::filesystem::path& folder,
+                   const std::function<bool(std::function<void()>)>& startWorker)
+{
+    struct Examined {
+        FolderState state;
+        QByteArray token;
+    };
+    auto answer = std::make_shared<std::promise<Examined>>();
+    std::future<Examined> examined = answer->get_future();
+    if (!startWorker([answer, folder] {
+            FolderState state = examineFolder(folder);
+            answer->set_value(
+                Examined{state, state.problem ? QByteArray() : makeFolderToken(folder)});
+        }) ||
+        examined.wait_for(std::chrono::milliseconds(250)) != std::future_status::ready)
+        return CheckedFolder{folder, std::nullopt, {}};
+    const Examined found = examined.get();
+    if (found.state.problem)
+        return Failure{FailureKind::content, *found.state.problem};
+    return CheckedFolder{folder, found.state.identity, found.token};
 }
 
 } // namespace quillmark

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "model/failure.h"
 #include "platform/folder_identity.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 namespace quillmark {
@@ -21,5 +24,19 @@ std::optional<QString> folderProblem(const std::filesystem::path& folder);
 
 // The message that refuses an empty or blank folder path.
 QString emptyFolderMessage();
+
+// The folder an action is about to work on, as it was found.
+struct CheckedFolder {
+    std::filesystem::path path;
+    std::optional<FolderIdentity> identity; // nothing: it did not answer in time
+    QByteArray token;
+};
+
+// Looks at the folder on a worker started by `startWorker`, waiting a quarter of a second at
+// most: a folder that does not answer by then is taken as it is, and the work that follows on a
+// worker finds out. Fails with why it cannot be worked on.
+Expected<CheckedFolder>
+checkFolderBriefly(const std::filesystem::path& folder,
+                   const std::function<bool(std::function<void()>)>& startWorker);
 
 } // namespace quillmark

@@ -14,8 +14,9 @@ LoadedReport readReportFile(const std::filesystem::path& folder)
 {
     QString text = readUtf8File(folder / "durata.txt");
     ReadReport read = readReport(text);
-    std::vector<FolderTreeRow> tree = folderTree(read.summary);
+    std::vector<FolderTreeRow> tree = folderTree(read);
     const std::int64_t grandTotal = labelSeconds(read.summary.grandTotalLabel);
+    const bool statesGrandTotal = read.grandTotalLabel.has_value();
     return LoadedReport{.text = std::move(text),
                         .summary = std::move(read.summary),
                         .durationLabel = std::move(read.grandTotalLabel),
@@ -24,6 +25,7 @@ LoadedReport readReportFile(const std::filesystem::path& folder)
                         .searchedExtensions = {},
                         .tree = std::move(tree),
                         .grandTotalSeconds = grandTotal,
+                        .statesGrandTotal = statesGrandTotal,
                         .files = {}};
 }
 

@@ -28,6 +28,7 @@ struct LoadedReport {
     QStringList searchedExtensions;   // those a calculation looked for; none for a read report
     std::vector<FolderTreeRow> tree;
     std::int64_t grandTotalSeconds = 0;
+    bool statesGrandTotal = true; // a report read from text may have lost its grand total line
     // What a calculation measured of each file; none for a report read from text.
     std::vector<MeasuredFile> files;
 };

@@ -75,35 +75,19 @@ int printReadReport(const std::string& file, bool csv)
         return fail(QCoreApplication::translate("CommandLine", "impossibile leggere %1: %2")
                         .arg(QString::fromStdString(file), describeError(error)));
     }
-    const ReportSummary summary = parseReport(text);
-    if (!(csv ? writeCsv(summary, {}, writeAll) : writeJson(summary, folderTree(summary))))
+    const ReadReport read = readReport(text);
+    if (!(csv ? writeCsv(read.summary, {}, writeAll) : writeJson(read.summary, folderTree(read))))
         return outputFailed();
     return 0;
 }
 
-int printReport(const QFuture<ComputedReport>& future, const CommandLine& options)
+int printReport(const ComputedReport& report, const CommandLine& options)
 {
-    try {
-        const ComputedReport report = future.result();
-        const bool written =
-            options.json
-                ? writeJson(report.summary, folderTree(report.summary, report.folderSeconds))
-            : options.csv ? writeCsv(report.summary, report.files, writeAll)
-                          : writeAll(report.text.toUtf8());
-        if (!written)
-            return outputFailed();
-    } catch (const AppError& error) {
-        // The folder turned out unreadable only once the walk began.
-        if (std::holds_alternative<AppError::InvalidFolder>(error.value()))
-            return fail(describeError(error));
-        return fail(QCoreApplication::translate("CommandLine", "Si è verificato un errore: %1")
-                        .arg(describeError(error)));
-    } catch (const std::exception& error) {
-        // A run that could not be made (no thread to run it on, no memory).
-        return fail(QCoreApplication::translate("CommandLine", "Si è verificato un errore: %1")
-                        .arg(describeError(error)));
-    }
-    return 0;
+    const bool written =
+        options.json  ? writeJson(report.summary, folderTree(report.summary, report.folderSeconds))
+        : options.csv ? writeCsv(report.summary, report.files, writeAll)
+                      : writeAll(report.text.toUtf8());
+    return written ? 0 : outputFailed();
 }
 
 int interruptionPipe[2] = {-1, -1};
@@ -168,19 +152,29 @@ int measure(const CommandLine& options)
     QObject::connect(
         &engine, &CalculationEngine::progressed,
         [&](int percent, const QString& file) { progress.show(percent, ++done, total, file); });
-    const bool showEmpty = options.showEmpty;
-    auto future = engine.computeReport(folder, parseExtensions(options.extensions),
-                                       [showEmpty] { return !showEmpty; });
-    QObject::connect(&engine, &CalculationEngine::finished, qApp, &QCoreApplication::quit);
-    QObject::connect(&engine, &CalculationEngine::failed, qApp, &QCoreApplication::quit);
+    std::optional<ComputedReport> report;
+    std::optional<QString> failure;
+    QObject::connect(&engine, &CalculationEngine::finished, [&report](const ComputedReport& made) {
+        report = made;
+        QCoreApplication::quit();
+    });
+    // The folder turned out unreadable only once the walk began, or the run could not be made
+    // (no thread to run it on).
+    QObject::connect(&engine, &CalculationEngine::failed, [&failure](const QString& description) {
+        failure = description;
+        QCoreApplication::quit();
+    });
     QObject::connect(&engine, &CalculationEngine::cancelled, qApp, &QCoreApplication::quit);
+    const bool showEmpty = options.showEmpty;
+    engine.computeReport(folder, parseExtensions(options.extensions),
+                         [showEmpty] { return !showEmpty; });
     const Interruption interruption([&engine] { engine.cancel(); });
     QCoreApplication::exec();
     progress.clear();
     // The engine stops its measurements and reaps their children as it goes.
     if (interruption.happened())
         return interruptedStatus;
-    const int status = printReport(future, options);
+    const int status = report ? printReport(*report, options) : fail(failure.value_or(QString()));
     // The report is out; what the run measured goes into the cache meanwhile, and a cache that
     // was busy or unusable is said after it.
     engine.finishBackgroundWork();

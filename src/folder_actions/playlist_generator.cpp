@@ -12,13 +12,13 @@ namespace quillmark {
 
 namespace {
 
-QString baseName(const WalkedFolder& folder, const FolderDurationLabels& labels)
+QString baseName(const std::filesystem::path& folder, const FolderDurationLabels& labels)
 {
     // Reports hold paths on one line each, as the writer put them.
-    const auto label = labels.find(oneLine(pathText(folder.path)));
+    const auto label = labels.find(oneLine(pathText(folder)));
     if (label == labels.end())
-        return lastPathComponent(folder.path);
-    const std::string named = folderNameWithDuration(folder.path.filename().native(), *label);
+        return lastPathComponent(folder);
+    const std::string named = folderNameWithDuration(folder.filename().native(), *label);
     return QString::fromUtf8(named.data(), qsizetype(named.size()));
 }
 
@@ -65,16 +65,18 @@ std::vector<PlannedPlaylist> planPlaylists(const std::vector<WalkedFolder>& fold
 {
     std::vector<PlannedPlaylist> playlists;
     QSet<QString> used;
-    for (const WalkedFolder& folder : folders) {
+    WalkPaths paths(folders);
+    for (std::size_t index = 0; index < folders.size(); ++index) {
         std::vector<std::filesystem::path> videos;
-        for (const std::filesystem::path& file : folder.files) {
-            if (matchesExtension(file, extensions))
-                videos.push_back(file);
+        for (const std::string& name : folders[index].files) {
+            if (matchesExtension(name, extensions))
+                videos.emplace_back(paths.file(index, name));
         }
         if (videos.empty())
             continue;
+        const std::filesystem::path folder = paths.folder(index);
         const QString name = uniqueFileName(baseName(folder, labels), used);
-        playlists.push_back(PlannedPlaylist{destination / name.toStdString(), pathText(folder.path),
+        playlists.push_back(PlannedPlaylist{destination / name.toStdString(), pathText(folder),
                                             std::int64_t(videos.size()), playlistContent(videos)});
     }
     return playlists;

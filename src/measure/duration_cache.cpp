@@ -25,8 +25,10 @@ namespace quillmark {
 namespace {
 
 constexpr qint64 pruneAfterSeconds = 183LL * 24 * 3600;
-// Raised whenever the table changes shape; a cache of another version is made anew.
-constexpr int schemaVersion = 2;
+// Raised whenever the table changes shape or meaning; a cache of another version is made anew,
+// except one of version 2, which also kept failures of the moment: it keeps its durations.
+constexpr int schemaVersion = 3;
+constexpr int withFailuresOfTheMoment = 2;
 
 QString unusable(const QString& reason)
 {
@@ -164,14 +166,18 @@ std::optional<QSqlError> prepare(QSqlDatabase& database)
     query.finish();
     // A cache of an earlier kind is only a cache: it is made anew, in one transaction, which a
     // second program starting at once finds done.
-    for (const char* statement :
-         {"BEGIN IMMEDIATE", "DROP TABLE IF EXISTS durations",
-          "CREATE TABLE durations (device INTEGER NOT NULL, inode INTEGER NOT NULL, size INTEGER "
-          "NOT NULL, modified INTEGER NOT NULL, changed INTEGER NOT NULL, extension BLOB NOT NULL, "
-          "seconds INTEGER NOT NULL, error TEXT, failed_path BLOB, context TEXT, seen "
-          "INTEGER NOT NULL, PRIMARY KEY (device, inode, size, modified, changed, extension)) "
-          "WITHOUT ROWID",
-          "PRAGMA user_version = 2", "COMMIT"}) {
+    const std::vector<const char*> madeAnew{
+        "BEGIN IMMEDIATE", "DROP TABLE IF EXISTS durations",
+        "CREATE TABLE durations (device INTEGER NOT NULL, inode INTEGER NOT NULL, size INTEGER "
+        "NOT NULL, modified INTEGER NOT NULL, changed INTEGER NOT NULL, extension BLOB NOT NULL, "
+        "seconds INTEGER NOT NULL, error TEXT, failed_path BLOB, context TEXT, seen "
+        "INTEGER NOT NULL, PRIMARY KEY (device, inode, size, modified, changed, extension)) "
+        "WITHOUT ROWID",
+        "PRAGMA user_version = 3", "COMMIT"};
+    const std::vector<const char*> withoutFailures{"BEGIN IMMEDIATE",
+                                                   "DELETE FROM durations WHERE error IS NOT NULL",
+                                                   "PRAGMA user_version = 3", "COMMIT"};
+    for (const char* statement : version == withFailuresOfTheMoment ? withoutFailures : madeAnew) {
         if (!query.exec(QLatin1String(statement))) {
             const QSqlError error = query.lastError();
             query.exec(QStringLiteral("ROLLBACK"));

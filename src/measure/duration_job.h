@@ -1,6 +1,7 @@
 #pragma once
 
 #include "measure/duration_cache.h"
+#include "model/failure.h"
 
 #include <QString>
 
@@ -10,11 +11,19 @@
 
 namespace quillmark {
 
-// What measuring one file gave: its whole seconds, or 0 and the message of its failure.
+// What measuring one file gave: its whole seconds, or 0 and its failure.
 struct Measurement {
     std::int64_t seconds = 0;
-    std::optional<QString> error;
+    std::optional<Failure> failure;
 };
+
+// The cache keeps only lasting failures: a remembered one is the file's own answer.
+inline Measurement asMeasurement(const CachedDuration& remembered)
+{
+    if (!remembered.error)
+        return Measurement{remembered.seconds, std::nullopt};
+    return Measurement{remembered.seconds, Failure{FailureKind::content, *remembered.error}};
+}
 
 // One file of a run: where it belongs in the report, what the cache remembered of it, and what it
 // measured (or what the cache remembered).

@@ -84,18 +84,21 @@ FFprobeDurationProvider::FFprobeDurationProvider(std::optional<std::filesystem::
 {
 }
 
-double FFprobeDurationProvider::duration(const std::filesystem::path& file,
-                                         std::stop_token stop) const
+Expected<double> FFprobeDurationProvider::duration(const std::filesystem::path& file,
+                                                   std::stop_token stop) const
 {
     // Checked on every call: the tool may have gone since start-up.
     if (!m_executable || !isExecutableFile(*m_executable))
-        throw AppError::ffprobeNotFound();
+        return Failure{FailureKind::system, AppError::ffprobeNotFound().errorDescription()};
+    auto failed = [&file](FailureKind kind, const QString& message) {
+        return Failure{kind, AppError::ffprobeFailed(file, message).errorDescription()};
+    };
+    const QString stopped = QCoreApplication::translate("FFprobe", "interrotto");
 
     // A turn to run the tool, given up when the run is stopped meanwhile.
     while (!m_running->try_acquire_for(std::chrono::milliseconds(100))) {
         if (stop.stop_requested())
-            throw AppError::ffprobeFailed(file,
-                                          QCoreApplication::translate("FFprobe", "interrotto"));
+            return failed(FailureKind::stopped, stopped);
     }
     const std::unique_ptr<std::counting_semaphore<>, void (*)(std::counting_semaphore<>*)> turn(
         m_running.get(), [](std::counting_semaphore<>* running) { running->release(); });
@@ -103,13 +106,17 @@ double FFprobeDurationProvider::duration(const std::filesystem::path& file,
     try {
         output = runChildProcess(*m_executable, ffprobeArguments(file), stop, m_timeLimit);
     } catch (const std::system_error& error) {
-        throw AppError::ffprobeFailed(file, describeError(error));
+        // No process, pipe or descriptor to spare: the system's state, not the file's.
+        return failed(FailureKind::system, describeError(error));
     }
 
     if (output.timedOut)
-        throw AppError::ffprobeFailed(
-            file, QCoreApplication::translate("FFprobe", "nessuna risposta entro %1 secondi")
-                      .arg(std::chrono::duration_cast<std::chrono::seconds>(m_timeLimit).count()));
+        return failed(
+            FailureKind::timeLimit,
+            QCoreApplication::translate("FFprobe", "nessuna risposta entro %1 secondi")
+                .arg(std::chrono::duration_cast<std::chrono::seconds>(m_timeLimit).count()));
+    if (stop.stop_requested())
+        return failed(FailureKind::stopped, stopped);
     if (output.exitStatus == 0 && !output.standardOutputOverflowed) {
         const auto seconds = parseFFprobeNumber(decodedAndTrimmed(output.standardOutput));
         // A negative duration is no measurement, whatever the tool printed.
@@ -117,9 +124,13 @@ double FFprobeDurationProvider::duration(const std::filesystem::path& file,
             return *seconds;
     }
     const QString message = withoutAddresses(decodedAndTrimmed(output.standardError));
-    throw AppError::ffprobeFailed(
-        file, message.isEmpty() ? QCoreApplication::translate("FFprobe", "durata non disponibile")
-                                : message);
+    // The tool answers with 0 or 1; any other end (a signal, a program that could not be loaded
+    // for want of memory) says nothing about the file.
+    const bool toolAnswered = output.exitStatus == 0 || output.exitStatus == 1;
+    return failed(toolAnswered ? FailureKind::content : FailureKind::system,
+                  message.isEmpty()
+                      ? QCoreApplication::translate("FFprobe", "durata non disponibile")
+                      : message);
 }
 
 QString FFprobeDurationProvider::identity() const
@@ -135,8 +146,7 @@ QString FFprobeDurationProvider::identity() const
 
 std::optional<std::filesystem::path> locateFFprobe()
 {
-    for (const char* candidate :
-         {"/opt/homebrew/bin/ffprobe", "/usr/local/bin/ffprobe", "/usr/bin/ffprobe"}) {
+    for (const char* candidate : {"/usr/local/bin/ffprobe", "/usr/bin/ffprobe"}) {
         if (isExecutableFile(candidate))
             return std::filesystem::path(candidate);
     }

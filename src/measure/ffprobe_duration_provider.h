@@ -25,7 +25,8 @@ public:
                                      std::chrono::milliseconds timeLimit = defaultTimeLimit,
                                      int maxRunning = QThread::idealThreadCount());
 
-    double duration(const std::filesystem::path& file, std::stop_token stop = {}) const override;
+    Expected<double> duration(const std::filesystem::path& file,
+                              std::stop_token stop = {}) const override;
     // The tool's path and modification time: installing or updating it is noticed.
     QString identity() const override;
 

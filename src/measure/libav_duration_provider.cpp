@@ -7,16 +7,16 @@
 
 namespace quillmark {
 
-double LibavDurationProvider::duration(const std::filesystem::path& file,
-                                       std::stop_token stop) const
+Expected<double> LibavDurationProvider::duration(const std::filesystem::path& file,
+                                                 std::stop_token stop) const
 {
-    const std::optional<MediaProbe> probe = probeMedia(file, stop);
-    if (!probe || !probe->playable || !probe->seconds)
-        throw AppError::unsupportedFormat(file);
-    const double seconds = *probe->seconds;
-    if (!std::isfinite(seconds) || seconds < 0)
-        throw AppError::unsupportedFormat(file);
-    return seconds;
+    const Expected<MediaProbe> probe = probeMedia(file, stop);
+    if (!probe)
+        return probe.failure();
+    if (!probe->playable || !probe->seconds || !std::isfinite(*probe->seconds) ||
+        *probe->seconds < 0)
+        return Failure{FailureKind::content, AppError::unsupportedFormat(file).errorDescription()};
+    return *probe->seconds;
 }
 
 } // namespace quillmark

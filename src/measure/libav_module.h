@@ -1,17 +1,19 @@
 #pragma once
 
-#include "measure/media_probe.h"
+#include "measure/probe_types.h"
 
 #include <cstdint>
 #include <stop_token>
 
 namespace quillmark {
 
-// What libavformat made of a file.
+// What libavformat made of a file. A file that could not be read (failedToRead: an I/O error, no
+// memory) or whose reading was stopped says nothing about its content.
 struct LibavReading {
-    enum class Outcome { notMedia, read, outOfBytes, outOfTime };
+    enum class Outcome { notMedia, read, outOfBytes, outOfTime, failedToRead, stopped };
     Outcome outcome = Outcome::notMedia;
     MediaProbe probe;
+    int error = 0; // with failedToRead, the errno value
 };
 
 // The functions of quillmark_libav.so, the module that holds every use of the FFmpeg libraries.

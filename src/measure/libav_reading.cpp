@@ -57,6 +57,7 @@ struct Reader {
     std::stop_token stop;
     bool outOfBytes = false;
     bool outOfTime = false;
+    int readError = 0; // the errno of a read or seek the system refused
 };
 
 // libavformat asks the interrupt callback only in some of its loops, never on the reads of a
@@ -86,19 +87,28 @@ int readFromFile(void* opaque, uint8_t* buffer, int size)
         }
         if (count == 0)
             return AVERROR_EOF;
-        if (errno != EINTR)
+        if (errno != EINTR) {
+            reader.readError = errno;
             return AVERROR(errno);
+        }
     }
 }
 
 int64_t seekInFile(void* opaque, int64_t offset, int whence)
 {
-    const int descriptor = static_cast<const Reader*>(opaque)->fd;
+    auto& reader = *static_cast<Reader*>(opaque);
     if (whence == AVSEEK_SIZE) {
         struct stat info {};
-        return ::fstat(descriptor, &info) == 0 ? int64_t(info.st_size) : AVERROR(errno);
+        if (::fstat(reader.fd, &info) == 0)
+            return int64_t(info.st_size);
+        reader.readError = errno;
+        return AVERROR(errno);
     }
-    const off_t position = ::lseek(descriptor, off_t(offset), whence & ~AVSEEK_FORCE);
+    const off_t position = ::lseek(reader.fd, off_t(offset), whence & ~AVSEEK_FORCE);
+    // A seek past the end or before the start is the file's doing; only the system's refusals
+    // count as a failed read.
+    if (position < 0 && errno != EINVAL)
+        reader.readError = errno;
     return position < 0 ? AVERROR(errno) : int64_t(position);
 }
 
@@ -261,16 +271,29 @@ LibavReading::Outcome spent(const Reader& reader)
     return reader.outOfTime ? LibavReading::Outcome::outOfTime : LibavReading::Outcome::outOfBytes;
 }
 
+// A reading that ended for want of something the file does not decide: an I/O error, memory, a
+// stop request. Then nothing is said of the file's content.
+std::optional<LibavReading> notAnswered(const Reader& reader, int status = 0)
+{
+    if (reader.stop.stop_requested())
+        return LibavReading{LibavReading::Outcome::stopped, {}, 0};
+    if (reader.readError)
+        return LibavReading{LibavReading::Outcome::failedToRead, {}, reader.readError};
+    if (status == AVERROR(ENOMEM))
+        return LibavReading{LibavReading::Outcome::failedToRead, {}, ENOMEM};
+    return std::nullopt;
+}
+
 // Reads the file from its start: with the demuxer given, or the one its content calls for.
 LibavReading readFrom(const char* name, const AVInputFormat* demuxer, Reader& reader)
 {
     if (::lseek(reader.fd, 0, SEEK_SET) != 0)
-        return {};
+        return {LibavReading::Outcome::failedToRead, {}, errno};
     const AvioContext avio = fileReader(reader);
     AVFormatContext* raw = avformat_alloc_context();
     if (!avio || !raw) {
         avformat_free_context(raw);
-        return {};
+        return {LibavReading::Outcome::failedToRead, {}, ENOMEM};
     }
     raw->pb = avio.get();
     raw->io_open = refuseToOpen;
@@ -282,19 +305,19 @@ LibavReading readFrom(const char* name, const AVInputFormat* demuxer, Reader& re
     if (reader.outOfBytes || reader.outOfTime) {
         if (opened >= 0)
             avformat_close_input(&raw);
-        return {spent(reader), {}};
+        return {spent(reader), {}, 0};
     }
-    if (opened < 0)
-        return {}; // avformat_open_input frees the context on failure
+    if (opened < 0) // avformat_open_input frees the context on failure
+        return notAnswered(reader, opened).value_or(LibavReading{});
     const FormatContext context(raw);
 
     readWhatTheContainerNeeds(*context);
     if (reader.outOfBytes || reader.outOfTime)
-        return {spent(reader), {}};
-    if (reader.stop.stop_requested())
-        return {};
+        return {spent(reader), {}, 0};
+    if (const auto unanswered = notAnswered(reader))
+        return *unanswered;
     return {LibavReading::Outcome::read,
-            MediaProbe{hasPlayableStream(*context), durationSeconds(*context)}};
+            MediaProbe{hasPlayableStream(*context), durationSeconds(*context)}, 0};
 }
 
 LibavReading readFile(int fd, const char* name, const ProbeBudget& budget, std::stop_token stop,

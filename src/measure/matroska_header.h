@@ -1,7 +1,7 @@
 #pragma once
 
 #include "measure/header_window.h"
-#include "measure/media_probe.h"
+#include "measure/probe_types.h"
 
 #include <optional>
 #include <span>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/failure.h"
+
 #include <QString>
 
 #include <filesystem>
@@ -13,9 +15,9 @@ class MediaDurationProvider {
 public:
     virtual ~MediaDurationProvider() = default;
 
-    // The duration in seconds; throws AppError (or a platform error) when the file cannot be
-    // measured.
-    virtual double duration(const std::filesystem::path& file, std::stop_token stop = {}) const = 0;
+    // The duration in seconds, or why the file could not be measured and whether that lasts.
+    virtual Expected<double> duration(const std::filesystem::path& file,
+                                      std::stop_token stop = {}) const = 0;
 
     // What a remembered failure depends on: another tool (or another version of it) may succeed
     // where this one failed.

@@ -3,6 +3,7 @@
 #include "measure/iso_media_header.h"
 #include "measure/libav_module.h"
 #include "measure/matroska_header.h"
+#include "model/app_error.h"
 #include "model/path_text.h"
 #include "platform/regular_file.h"
 
@@ -16,21 +17,33 @@ namespace quillmark {
 
 namespace {
 
-[[noreturn]] void throwLimitReached(const std::filesystem::path& file, bool outOfTime,
-                                    const ProbeBudget& budget)
+Failure limitReached(const std::filesystem::path& file, bool outOfTime, const ProbeBudget& budget)
 {
     const QString name = lastPathComponent(file);
-    throw MeasuringLimitReached(
-        (outOfTime
-             ? QCoreApplication::translate("MediaProbe",
-                                           "«%1» non dice la sua durata in %2 secondi e non viene "
-                                           "letto oltre.")
-                   .arg(name, QString::number(budget.time.count() / 1000))
-             : QCoreApplication::translate("MediaProbe",
-                                           "«%1» non dice la sua durata nei primi %2 MiB e non "
-                                           "viene letto oltre.")
-                   .arg(name, QString::number(budget.bytes / (1024 * 1024))))
-            .toStdString());
+    if (outOfTime)
+        return Failure{FailureKind::timeLimit,
+                       QCoreApplication::translate("MediaProbe",
+                                                   "«%1» non dice la sua durata in %2 secondi e "
+                                                   "non viene letto oltre.")
+                           .arg(name, QString::number(budget.time.count() / 1000))};
+    return Failure{FailureKind::sizeLimit,
+                   QCoreApplication::translate("MediaProbe",
+                                               "«%1» non dice la sua durata nei primi %2 MiB e "
+                                               "non viene letto oltre.")
+                       .arg(name, QString::number(budget.bytes / (1024 * 1024)))};
+}
+
+Failure unreadable(const std::filesystem::path& file, int error)
+{
+    return Failure{FailureKind::system,
+                   QCoreApplication::translate("MediaProbe", "Impossibile leggere «%1»: %2")
+                       .arg(lastPathComponent(file), platformErrorDescription(std::error_code(
+                                                         error, std::generic_category())))};
+}
+
+Failure notMedia(const std::filesystem::path& file)
+{
+    return Failure{FailureKind::content, AppError::unsupportedFormat(file).errorDescription()};
 }
 
 std::int64_t fileSize(int fd)
@@ -59,14 +72,16 @@ ReadAt positionedReads(int fd)
 
 // The quick ways first when allowed: the header readers, then the demuxer the extension names;
 // then libavformat probing the content, as it always did.
-std::optional<MediaProbe> probe(const std::filesystem::path& file, std::stop_token stop,
-                                const ProbeBudget& budget, bool quickWays)
+Expected<MediaProbe> probe(const std::filesystem::path& file, std::stop_token stop,
+                           const ProbeBudget& budget, bool quickWays)
 {
     FileDescriptor fd;
     try {
         fd = openRegularFile(file);
-    } catch (const std::exception&) {
-        return std::nullopt;
+    } catch (const NotRegularFileError& error) {
+        return Failure{FailureKind::content, QString::fromStdString(error.what())};
+    } catch (const std::system_error& error) {
+        return unreadable(file, error.code().value());
     }
     if (quickWays) {
         // One window for both readers: a file the first declines at its first bytes, as it does
@@ -74,13 +89,15 @@ std::optional<MediaProbe> probe(const std::filesystem::path& file, std::stop_tok
         const ReadAt reads = positionedReads(fd.get());
         HeaderWindow window(fileSize(fd.get()), reads);
         if (auto header = readIsoMediaHeader(window))
-            return header;
+            return *header;
         if (auto header = readMatroskaHeader(window))
-            return header;
+            return *header;
     }
     const LibavModule* libav = libavModule();
     if (!libav)
-        return std::nullopt;
+        return Failure{FailureKind::system,
+                       QCoreApplication::translate(
+                           "MediaProbe", "le librerie di FFmpeg non si possono caricare")};
     const LibavReading reading =
         libav->read(fd.get(), file.c_str(), budget, std::move(stop), quickWays);
     switch (reading.outcome) {
@@ -88,23 +105,28 @@ std::optional<MediaProbe> probe(const std::filesystem::path& file, std::stop_tok
         return reading.probe;
     case LibavReading::Outcome::outOfBytes:
     case LibavReading::Outcome::outOfTime:
-        throwLimitReached(file, reading.outcome == LibavReading::Outcome::outOfTime, budget);
+        return limitReached(file, reading.outcome == LibavReading::Outcome::outOfTime, budget);
+    case LibavReading::Outcome::failedToRead:
+        return unreadable(file, reading.error);
+    case LibavReading::Outcome::stopped:
+        return Failure{FailureKind::stopped,
+                       QCoreApplication::translate("MediaProbe", "interrotto")};
     case LibavReading::Outcome::notMedia:
         break;
     }
-    return std::nullopt;
+    return notMedia(file);
 }
 
 } // namespace
 
-std::optional<MediaProbe> probeMedia(const std::filesystem::path& file, std::stop_token stop,
-                                     const ProbeBudget& budget)
+Expected<MediaProbe> probeMedia(const std::filesystem::path& file, std::stop_token stop,
+                                const ProbeBudget& budget)
 {
     return probe(file, std::move(stop), budget, true);
 }
 
-std::optional<MediaProbe> probeWithLibav(const std::filesystem::path& file, std::stop_token stop,
-                                         const ProbeBudget& budget)
+Expected<MediaProbe> probeWithLibav(const std::filesystem::path& file, std::stop_token stop,
+                                    const ProbeBudget& budget)
 {
     return probe(file, std::move(stop), budget, false);
 }

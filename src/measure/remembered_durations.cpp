@@ -36,12 +36,17 @@ std::optional<QString> rememberMeasured(const std::filesystem::path& cacheFile,
     for (const DurationJob& job : jobs) {
         if (!job.stamp)
             continue;
+        const std::optional<Failure>& failure = job.measurement.failure;
         if (job.remembered)
             entries.push_back({*job.stamp, job.file, std::nullopt, job.remembered->seen});
-        else
+        else if (!failure)
             entries.push_back({*job.stamp, job.file,
-                               CachedDuration{job.measurement.seconds, job.measurement.error, 0},
-                               0});
+                               CachedDuration{job.measurement.seconds, std::nullopt, 0}, 0});
+        else if (failure->isLasting())
+            entries.push_back({*job.stamp, job.file,
+                               CachedDuration{job.measurement.seconds, failure->message, 0}, 0});
+        // A failure of the moment (a limit of time, the system's, a stop) is not the file's: the
+        // next run measures it again.
     }
     QString problem;
     const auto cache = DurationCache::open(cacheFile, problem);

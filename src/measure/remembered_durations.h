@@ -21,8 +21,8 @@ std::optional<QString> lookUpRemembered(const std::filesystem::path& cacheFile,
                                         std::vector<DurationJob>& jobs,
                                         const QString& failureContext, bool useCache);
 
-// Writes what the run measured, and marks what it found as seen again; the reason when it
-// could not.
+// Writes what the run measured (durations, and only the failures that are the file's own
+// answer), and marks what it found as seen again; the reason when it could not.
 std::optional<QString> rememberMeasured(const std::filesystem::path& cacheFile,
                                         const std::vector<DurationJob>& jobs,
                                         const QString& failureContext);

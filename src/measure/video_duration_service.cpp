@@ -19,16 +19,28 @@ namespace {
 
 // A negative or endless duration from a damaged or crafted file would cancel out or swamp the
 // real ones in a total: it counts as a failed measurement.
-std::int64_t wholeSeconds(const std::filesystem::path& file, double seconds)
+Expected<std::int64_t> wholeSeconds(double seconds)
 {
     if (!std::isfinite(seconds) || seconds < 0)
-        throw AppError::durationFailed(
-            file, QCoreApplication::translate("FFprobe", "durata non disponibile"));
+        return Failure{FailureKind::content,
+                       QCoreApplication::translate("FFprobe", "durata non disponibile")};
     // Far outside any real duration, but a cast of such a value would be undefined.
     constexpr double limit = 9.2e18;
     if (seconds >= limit)
         return std::numeric_limits<std::int64_t>::max();
     return static_cast<std::int64_t>(std::trunc(seconds));
+}
+
+// What a provider says, whatever it throws on its way.
+Expected<std::int64_t> ask(const MediaDurationProvider& provider, const std::filesystem::path& file,
+                           std::stop_token stop)
+{
+    try {
+        const Expected<double> answer = provider.duration(file, std::move(stop));
+        return answer ? wholeSeconds(*answer) : Expected<std::int64_t>(answer.failure());
+    } catch (...) {
+        return failureOf(std::current_exception());
+    }
 }
 
 } // namespace
@@ -39,26 +51,32 @@ VideoDurationService::VideoDurationService(std::vector<Provider> providers)
     Q_ASSERT(!m_providers.empty());
 }
 
-std::int64_t VideoDurationService::duration(const std::filesystem::path& file,
-                                            std::stop_token stop) const
+Expected<std::int64_t> VideoDurationService::duration(const std::filesystem::path& file,
+                                                      std::stop_token stop) const
 {
     // A FIFO or a device would block a provider forever, or feed it without end.
-    requireRegularFile(file);
-    QStringList failures;
-    for (const Provider& provider : m_providers) {
-        try {
-            return wholeSeconds(file, provider->duration(file, stop));
-        } catch (const MeasuringLimitReached&) {
-            // The providers after it read with the same libraries: they would spend their own
-            // time limits on the same endless file.
-            throw;
-        } catch (...) {
-            if (m_providers.size() == 1)
-                throw;
-            failures.append(describeError(std::current_exception()));
-        }
+    try {
+        requireRegularFile(file);
+    } catch (const NotRegularFileError& error) {
+        return Failure{FailureKind::content, QString::fromStdString(error.what())};
     }
-    throw AppError::durationFailed(file, failures.join(QStringLiteral(" — fallback: ")));
+    QStringList messages;
+    FailureKind kind = FailureKind::content;
+    for (const Provider& provider : m_providers) {
+        Expected<std::int64_t> answer = ask(*provider, file, stop);
+        if (answer)
+            return answer;
+        const Failure& failure = answer.failure();
+        // The providers after a limit read with the same libraries: they would spend their own
+        // limits on the same endless file. After a stop nothing more is asked.
+        if (m_providers.size() == 1 || failure.isLimit() || failure.kind == FailureKind::stopped)
+            return answer;
+        messages.append(failure.message);
+        kind = morePassing(kind, failure.kind);
+    }
+    return Failure{kind,
+                   AppError::durationFailed(file, messages.join(QStringLiteral(" — fallback: ")))
+                       .errorDescription()};
 }
 
 QString VideoDurationService::failureContext() const

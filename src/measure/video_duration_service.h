@@ -17,12 +17,13 @@ public:
     using Provider = std::shared_ptr<const MediaDurationProvider>;
     explicit VideoDurationService(std::vector<Provider> providers);
 
-    // Truncated toward zero; a negative, infinite or NaN duration is a failed measurement. Throws
-    // NotRegularFileError, before any provider is asked, for anything but a regular file;
-    // MeasuringLimitReached, asking no further provider, for a file one read too much of; the
-    // provider's own error when it is the only one; otherwise AppError::durationFailed with every
-    // provider's message, joined by " — fallback: ".
-    std::int64_t duration(const std::filesystem::path& file, std::stop_token stop = {}) const;
+    // Truncated toward zero; a negative, infinite or NaN duration is a failed measurement. Fails,
+    // before any provider is asked, for anything but a regular file; asking no further provider,
+    // for a file one read too much of or for too long, and when stopped; with the provider's own
+    // failure when it is the only one; otherwise with every provider's message, joined by
+    // " — fallback: ", as lasting only when every provider's failure lasts.
+    Expected<std::int64_t> duration(const std::filesystem::path& file,
+                                    std::stop_token stop = {}) const;
 
     // What a failure depends on besides the file: the providers, and the language of the
     // messages it carries.

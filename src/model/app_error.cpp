@@ -58,7 +58,7 @@ QString AppError::errorDescription() const
             [](const InvalidFolder& e) { return e.message; },
             [](const UnsupportedFormat& e) {
                 return QCoreApplication::translate("AppError",
-                                                   "Formato non supportato da AVFoundation: %1")
+                                                   "Formato non supportato da libavformat: %1")
                     .arg(lastPathComponent(e.file));
             },
             [](const FfprobeFailed& e) {
@@ -71,7 +71,7 @@ QString AppError::errorDescription() const
             [](const FfprobeNotFound&) {
                 return QCoreApplication::translate(
                     "AppError",
-                    "ffprobe non trovato. Configura il percorso (es. /opt/homebrew/bin/ffprobe).");
+                    "ffprobe non trovato. Configura il percorso (es. /usr/bin/ffprobe).");
             },
         },
         m_case);
@@ -149,6 +149,18 @@ QString describeError(const std::exception_ptr& error)
     } catch (...) {
         return unknown;
     }
+}
+
+Failure failureOf(const std::exception_ptr& error)
+{
+    FailureKind kind = FailureKind::system;
+    try {
+        std::rethrow_exception(error);
+    } catch (const AppError&) {
+        kind = FailureKind::content;
+    } catch (...) {
+    }
+    return Failure{kind, describeError(error)};
 }
 
 } // namespace quillmark

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/failure.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -55,5 +57,9 @@ private:
 QString describeError(const std::exception& error);
 QString describeError(const std::exception_ptr& error);
 QString platformErrorDescription(const std::error_code& code);
+// A caught error as a failure, where a layer turns what it threw into a value: an AppError is the
+// file's own answer; a system call's error or a lack of memory passes; anything else is not
+// trusted to last.
+Failure failureOf(const std::exception_ptr& error);
 
 } // namespace quillmark

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/report_model.h"
+#include "report/report_reader.h"
 
 #include <QString>
 
@@ -11,10 +12,10 @@ namespace quillmark {
 
 // A folder of the tree a report describes: one of the report's folder rows, or a group, a
 // folder with rows below it but none of its own (its files, if any, matched no extension and
-// were left out).
+// were left out). It keeps its name and where its path is found, not the path: a tree costs
+// memory and time in proportion to the report's text, however deep its folders lie.
 struct FolderTreeRow {
-    int row = -1; // the report's folder row it shows; -1 for a group
-    QString path;
+    int row = -1;                    // the report's folder row it shows; -1 for a group
     int parent = -1;                 // the folder above it in the tree, -1 for a top one
     int depth = 0;                   // how many folders stand above it
     QString name;                    // its last path component
@@ -22,16 +23,24 @@ struct FolderTreeRow {
     // A sum of rounded labels, which may differ from the rounded sum of what was measured.
     bool approximate = false;
     bool hasSubfolders = false;
+    // Its path: the first pathLength characters of the path of report row pathRow.
+    int pathRow = 0;
+    qsizetype pathLength = 0;
 };
 
 // The tree of a report's folder rows, found by their paths whatever their order: first one
 // entry per folder row, in the report's order, then the groups, each folder between a row and
 // the row above it (or the folder all top rows share). Totals come from the seconds a
-// calculation measured (one per row) or, for a report read from text, from the rows' labels,
-// which are whole minutes: then a subtree of several rows is approximate, except one that holds
-// every row, whose total is the report's grand total.
+// calculation measured, one per row.
 std::vector<FolderTreeRow> folderTree(const ReportSummary& summary,
-                                      const std::vector<std::int64_t>& folderSeconds = {});
+                                      const std::vector<std::int64_t>& folderSeconds);
+// The same for a report read from text, whose rows' labels are whole minutes: a subtree of one
+// row is that row's total, one that holds every row is the report's grand total when it states
+// one, and any other of several rows is approximate.
+std::vector<FolderTreeRow> folderTree(const ReadReport& report);
+
+// The path of an entry of the tree.
+QString treePath(const ReportSummary& summary, const FolderTreeRow& node);
 
 // The entries in tree order, every folder under the one above it: siblings in the report's
 // order (a group where its first row stands) or, longestFirst, the longest subtree first with

@@ -70,30 +70,65 @@ Listing listFolder(int folder, int openError = 0)
     }
 }
 
-std::string childPath(const std::string& folder, const std::string& name)
+void appendName(std::string& path, const std::string& name)
 {
-    std::string path;
-    path.reserve(folder.size() + 1 + name.size());
-    path += folder;
     if (path.empty() || path.back() != '/')
         path += '/';
     path += name;
-    return path;
 }
 
 // A folder on the way down whose subfolders are still to be visited. Its descriptor may have been
 // closed to bound how many a deep walk holds; it is opened again when its next subfolder is due.
 struct Level {
     FileDescriptor folder;
-    std::string path;
+    std::size_t index = 0; // in the walk
     std::vector<std::string> subfolders;
     std::size_t next = 0;
     int error = 0; // why it could not be opened again
+    // What it was when its descriptor was closed, to know it again on the way back up.
+    dev_t device = 0;
+    ino_t inode = 0;
 };
 
 // How many folders of the way down a walk holds open besides the root: any tree deeper than the
 // process's descriptor limit would otherwise lose its deepest folders.
 constexpr std::size_t openLevelLimit = 32;
+
+void closeLevel(Level& level)
+{
+    struct stat info {};
+    if (level.folder && ::fstat(level.folder.get(), &info) == 0) {
+        level.device = info.st_dev;
+        level.inode = info.st_ino;
+    }
+    level.folder.reset();
+}
+
+bool isLevel(int fd, const Level& level)
+{
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 && info.st_dev == level.device && info.st_ino == level.inode;
+}
+
+// The folder `up` levels above the open folder `from`, by "..", in pieces the kernel accepts.
+FileDescriptor climb(int from, std::size_t up)
+{
+    constexpr std::size_t stepsAtOnce = 1000; // "../" a thousand times stays under PATH_MAX
+    FileDescriptor at;
+    while (up > 0) {
+        const std::size_t steps = std::min(up, stepsAtOnce);
+        std::string dots;
+        for (std::size_t step = 0; step < steps; ++step)
+            dots += step == 0 ? ".." : "/..";
+        FileDescriptor next(
+            ::openat(at ? at.get() : from, dots.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!next)
+            return FileDescriptor();
+        at = std::move(next);
+        up -= steps;
+    }
+    return at;
+}
 
 // Opens the folder at `relative` below the open folder `root` without following a link anywhere
 // on the way, in pieces the kernel accepts however long the path grows.
@@ -125,76 +160,136 @@ FileDescriptor openBelow(int root, std::string_view relative)
     return opened;
 }
 
-std::size_t belowRootAt(const std::string& rootPath)
-{
-    return rootPath.size() + (rootPath.ends_with('/') ? 0 : 1);
-}
+// The way down in order: each subfolder is opened relative to its parent, so no path grows past
+// what the kernel accepts, however deep the tree. Only the deepest openLevelLimit levels (and the
+// root) hold a descriptor; a level closed on the way down is opened again on the way back up
+// by ".." from the level below it, checked to be the same folder, and only otherwise by its path
+// from the root: so the walk takes time in proportion to the tree, not to the square of its depth.
+class InOrderWalk {
+public:
+    InOrderWalk(const std::string& rootPath, std::stop_token stop)
+        : m_stop(std::move(stop))
+    {
+        FileDescriptor root(::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        const int error = root ? 0 : errno;
+        visit(std::move(root), error, rootPath, 0);
+    }
+
+    std::vector<WalkedFolder> run()
+    {
+        while (!m_levels.empty() && !m_stop.stop_requested()) {
+            Level& level = m_levels.back();
+            if (level.next == level.subfolders.size()) {
+                leave();
+                continue;
+            }
+            if (!level.folder && level.error == 0)
+                reopenTop();
+            const std::string name = level.subfolders[level.next++];
+            FileDescriptor subfolder = openSubfolder(level, name);
+            const int openError = subfolder ? 0 : (level.error ? level.error : errno);
+            visit(std::move(subfolder), openError, name, level.index); // moves the levels
+        }
+        return std::move(m_result);
+    }
+
+private:
+    void visit(FileDescriptor folder, int openError, const std::string& name, std::size_t parent)
+    {
+        Listing listing = listFolder(folder.get(), openError);
+        m_order.sort(listing.files);
+        m_order.sort(listing.subfolders);
+        const std::size_t index = m_result.size();
+        m_result.push_back(
+            WalkedFolder{name, index == 0 ? 0 : parent, std::move(listing.files), listing.error});
+        Level level;
+        level.folder = std::move(folder);
+        level.index = index;
+        level.subfolders = std::move(listing.subfolders);
+        m_levels.push_back(std::move(level));
+        if (m_levels.size() - m_firstOpen > openLevelLimit)
+            closeLevel(m_levels[m_firstOpen++]);
+    }
+
+    // Not through a link: one that replaced the folder since the listing is not followed.
+    FileDescriptor openSubfolder(const Level& level, const std::string& name)
+    {
+        for (;;) {
+            FileDescriptor subfolder(::openat(level.folder.get(), name.c_str(),
+                                              O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            // Out of descriptors: the way down gives one back, if it holds one it can spare.
+            if (subfolder || (errno != EMFILE && errno != ENFILE))
+                return subfolder;
+            if (m_above) {
+                m_above.reset();
+                continue;
+            }
+            if (m_firstOpen + 1 >= m_levels.size())
+                return subfolder;
+            closeLevel(m_levels[m_firstOpen++]);
+        }
+    }
+
+    // The level below keeps its descriptor as the way back up to the levels above it.
+    void leave()
+    {
+        Level& level = m_levels.back();
+        if (level.folder) {
+            m_above = std::move(level.folder);
+            m_stepsUp = 1;
+        } else if (m_above) {
+            ++m_stepsUp;
+        }
+        m_levels.pop_back();
+        if (!m_levels.empty())
+            m_firstOpen = std::min(m_firstOpen, std::max<std::size_t>(m_levels.size() - 1, 1));
+    }
+
+    void reopenTop()
+    {
+        Level& level = m_levels.back();
+        FileDescriptor reopened;
+        if (m_above)
+            reopened = climb(m_above.get(), m_stepsUp);
+        // Moved since: it is found again only where the walk found it, from the root.
+        if (reopened && !isLevel(reopened.get(), level))
+            reopened.reset();
+        if (!reopened) {
+            std::string relative;
+            for (std::size_t depth = 1; depth < m_levels.size(); ++depth) {
+                if (depth > 1)
+                    relative += '/';
+                relative += m_result[m_levels[depth].index].name;
+            }
+            reopened = openBelow(m_levels.front().folder.get(), relative);
+        }
+        level.error = reopened ? 0 : errno;
+        level.folder = std::move(reopened);
+        m_above.reset();
+    }
+
+    std::stop_token m_stop;
+    const NaturalOrder m_order;
+    std::vector<WalkedFolder> m_result;
+    std::vector<Level> m_levels;
+    std::size_t m_firstOpen = 1; // levels from here on may hold a descriptor; those above not
+    FileDescriptor m_above;      // a level left last, and how far above it the way back is
+    std::size_t m_stepsUp = 0;
+};
 
 } // namespace
 
 std::vector<WalkedFolder> walkFolderInOrder(const std::filesystem::path& root, std::stop_token stop)
 {
-    const NaturalOrder order;
-    std::vector<WalkedFolder> result;
-    // Each subfolder is opened relative to its parent, so no path grows past what the kernel
-    // accepts, however deep the tree. The levels live on the heap, off the call stack, and only
-    // the deepest openLevelLimit of them (and the root) hold a descriptor.
-    std::vector<Level> levels;
-    std::size_t firstOpen = 1; // levels from here on are open; those between the root and it not
-    auto visit = [&](FileDescriptor folder, int openError, std::string path) {
-        Listing listing = listFolder(folder.get(), openError);
-        order.sort(listing.files);
-        order.sort(listing.subfolders);
-        WalkedFolder& walked = result.emplace_back(WalkedFolder{path, {}, listing.error});
-        walked.files.reserve(listing.files.size());
-        for (const std::string& name : listing.files)
-            walked.files.emplace_back(childPath(path, name));
-        levels.push_back(Level{std::move(folder), std::move(path), std::move(listing.subfolders)});
-        if (levels.size() - firstOpen > openLevelLimit)
-            levels[firstOpen++].folder.reset();
-    };
-
-    const std::string rootPath = normalizedPath(root).native();
-    FileDescriptor rootFolder(::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    visit(std::move(rootFolder), errno, rootPath);
-    while (!levels.empty() && !stop.stop_requested()) {
-        Level& level = levels.back();
-        if (level.next == level.subfolders.size()) {
-            levels.pop_back();
-            const std::size_t top = levels.size() - 1;
-            if (levels.size() > 1 && top < firstOpen) {
-                Level& parent = levels.back();
-                parent.folder =
-                    openBelow(levels.front().folder.get(),
-                              std::string_view(parent.path).substr(belowRootAt(rootPath)));
-                parent.error = parent.folder ? 0 : errno;
-            }
-            firstOpen = std::min(firstOpen, std::max<std::size_t>(top, 1));
-            continue;
-        }
-        const std::string& name = level.subfolders[level.next++];
-        FileDescriptor subfolder;
-        for (;;) {
-            // Not through a link: one that replaced the folder since the listing is not followed.
-            subfolder.reset(::openat(level.folder.get(), name.c_str(),
-                                     O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-            // Out of descriptors: the way down gives one back, if it holds one it can spare.
-            if (subfolder || (errno != EMFILE && errno != ENFILE) || firstOpen + 1 >= levels.size())
-                break;
-            levels[firstOpen++].folder.reset();
-        }
-        const int openError = subfolder ? 0 : (level.error ? level.error : errno);
-        std::string path = childPath(level.path, name);
-        visit(std::move(subfolder), openError, std::move(path));
-    }
-    return result;
+    return InOrderWalk(normalizedPath(root).native(), std::move(stop)).run();
 }
 
 std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root, int listers,
                                                std::stop_token stop)
 {
     struct Listed {
-        std::string path;
+        std::string name;
+        std::size_t parent = 0; // its index in the level above
         Listing listing;
         std::size_t firstChild = 0; // where its subfolders start in the next level
     };
@@ -204,20 +299,29 @@ std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root
     const std::string rootPath = normalizedPath(root).native();
     const FileDescriptor rootFolder(::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     const int rootError = rootFolder ? 0 : errno;
-    const std::size_t belowRoot = belowRootAt(rootPath);
     std::vector<std::vector<Listed>> levels;
-    std::vector<Listed> level{Listed{rootPath, {}}};
+    std::vector<Listed> level{Listed{rootPath, 0, {}}};
+    auto relativePath = [&levels](std::size_t parent, const std::string& name) {
+        std::vector<const std::string*> names{&name};
+        for (std::size_t depth = levels.size(); depth-- > 1;) {
+            names.push_back(&levels[depth][parent].name);
+            parent = levels[depth][parent].parent;
+        }
+        std::string path;
+        for (auto part = names.rbegin(); part != names.rend(); ++part)
+            appendName(path, **part);
+        return path.substr(1);
+    };
     while (!level.empty() && !stop.stop_requested()) {
+        const bool isRoot = levels.empty();
         std::atomic<std::size_t> next = 0;
         auto listSome = [&] {
             const NaturalOrder order; // a collator of its own for each thread
             for (std::size_t i; (i = next++) < level.size();) {
                 Listed& folder = level[i];
-                const bool isRoot = folder.path.size() == rootPath.size();
                 const FileDescriptor opened =
                     isRoot ? FileDescriptor()
-                           : openBelow(rootFolder.get(),
-                                       std::string_view(folder.path).substr(belowRoot));
+                           : openBelow(rootFolder.get(), relativePath(folder.parent, folder.name));
                 const int openError = isRoot ? rootError : (opened ? 0 : errno);
                 folder.listing = listFolder(isRoot ? rootFolder.get() : opened.get(), openError);
                 order.sort(folder.listing.files);
@@ -235,10 +339,11 @@ std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root
         for (std::thread& thread : threads)
             thread.join();
         std::vector<Listed> below;
-        for (Listed& folder : level) {
+        for (std::size_t i = 0; i < level.size(); ++i) {
+            Listed& folder = level[i];
             folder.firstChild = below.size();
-            for (const std::string& name : folder.listing.subfolders)
-                below.push_back(Listed{childPath(folder.path, name), {}});
+            for (std::string& name : folder.listing.subfolders)
+                below.push_back(Listed{std::move(name), i, {}});
         }
         levels.push_back(std::move(level));
         level = std::move(below);
@@ -246,21 +351,23 @@ std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root
 
     // The levels in pre-order: each folder, then its subfolders in their order.
     std::vector<WalkedFolder> result;
-    std::vector<std::pair<std::size_t, std::size_t>> pending; // level, index in it
+    struct Pending {
+        std::size_t depth, index, parent; // the parent's index in the result
+    };
+    std::vector<Pending> pending;
     if (!levels.empty())
-        pending.emplace_back(0, 0);
+        pending.push_back({0, 0, 0});
     while (!pending.empty()) {
-        const auto [depth, index] = pending.back();
+        const auto [depth, index, parent] = pending.back();
         pending.pop_back();
-        const Listed& folder = levels[depth][index];
-        WalkedFolder& walked =
-            result.emplace_back(WalkedFolder{folder.path, {}, folder.listing.error});
-        for (const std::string& name : folder.listing.files)
-            walked.files.emplace_back(childPath(folder.path, name));
+        Listed& folder = levels[depth][index];
+        const std::size_t at = result.size();
+        result.push_back(WalkedFolder{std::move(folder.name), parent,
+                                      std::move(folder.listing.files), folder.listing.error});
         if (depth + 1 == levels.size())
             continue; // stopped before that level was listed
         for (std::size_t child = folder.listing.subfolders.size(); child-- > 0;)
-            pending.emplace_back(depth + 1, folder.firstChild + child);
+            pending.push_back({depth + 1, folder.firstChild + child, at});
     }
     return result;
 }
@@ -270,6 +377,47 @@ std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root, std::sto
 {
     return isOnRemoteFileSystem(root) ? walkFolderInParallel(root, listers, stop)
                                       : walkFolderInOrder(root, stop);
+}
+
+WalkPaths::WalkPaths(const std::vector<WalkedFolder>& folders)
+    : m_folders(folders)
+    , m_onChain(folders.size(), 0)
+{
+}
+
+const std::string& WalkPaths::folder(std::size_t index)
+{
+    // The folders from this one up to the first already on the chain, or up to the root.
+    std::vector<std::size_t> missing;
+    std::size_t at = index;
+    while (!m_onChain[at]) {
+        missing.push_back(at);
+        if (at == 0)
+            break;
+        at = m_folders[at].parent;
+    }
+    const bool fromRoot = !missing.empty() && missing.back() == 0;
+    while (!m_chain.empty() && (fromRoot || m_chain.back().first != at)) {
+        m_onChain[m_chain.back().first] = 0;
+        m_chain.pop_back();
+    }
+    m_path.resize(m_chain.empty() ? 0 : m_chain.back().second);
+    for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder) {
+        if (*folder == 0)
+            m_path = m_folders[0].name;
+        else
+            appendName(m_path, m_folders[*folder].name);
+        m_chain.emplace_back(*folder, m_path.size());
+        m_onChain[*folder] = 1;
+    }
+    return m_path;
+}
+
+std::string WalkPaths::file(std::size_t folderIndex, const std::string& name)
+{
+    std::string path = folder(folderIndex);
+    appendName(path, name);
+    return path;
 }
 
 } // namespace quillmark

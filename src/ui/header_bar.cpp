@@ -138,13 +138,8 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
             &DurationCalculatorViewModel::calculate);
     connect(&m_viewModel, &DurationCalculatorViewModel::folderPathChanged, this,
             [this] { showFieldText(m_folderPath, m_viewModel.folderPath()); });
-    for (auto signal :
-         {&DurationCalculatorViewModel::busyChanged, &DurationCalculatorViewModel::canSaveChanged,
-          &DurationCalculatorViewModel::canCopyChanged,
-          &DurationCalculatorViewModel::canLoadReportChanged,
-          &DurationCalculatorViewModel::canRenameFolderChanged,
-          &DurationCalculatorViewModel::canCreatePlaylistsChanged})
-        connect(&m_viewModel, signal, this, &HeaderBar::showEnabledState);
+    connect(&m_viewModel, &DurationCalculatorViewModel::actionsChanged, this,
+            &HeaderBar::showEnabledState);
     showFieldText(m_folderPath, m_viewModel.folderPath());
     keepCalculateWidth();
     showEnabledState();
@@ -214,24 +209,24 @@ void HeaderBar::listRecentFolders()
 
 void HeaderBar::showEnabledState()
 {
-    const bool idle = !m_viewModel.isBusy();
-    const bool stoppable = m_viewModel.canStop();
+    const DurationCalculatorViewModel& vm = m_viewModel;
+    const bool stoppable = vm.canStop();
     for (QWidget* control : std::initializer_list<QWidget*>{m_folderPath, m_browse})
-        control->setEnabled(idle);
+        control->setEnabled(vm.canChooseFolder());
     showCalculateLabel(stoppable);
-    m_calculate->setEnabled(idle || stoppable);
-    m_calculate->setShortcut(idle ? QKeySequence(Qt::CTRL | Qt::Key_R) : QKeySequence());
-    m_openFolder->setEnabled(idle);
-    m_freshRun->setEnabled(idle);
-    m_recent->setEnabled(idle);
-    m_rename->setEnabled(idle && m_viewModel.canRenameFolder());
-    m_playlists->setEnabled(idle && m_viewModel.canCreatePlaylists());
-    // A calculation leaves the report shown before it to save, and a saved one to load.
-    const bool taskRuns = m_viewModel.isBusy() && !m_viewModel.isRunning();
-    m_save->setEnabled(!taskRuns && m_viewModel.canSave());
-    m_exportCsv->setEnabled(!taskRuns && m_viewModel.canSave());
-    m_copy->setEnabled(m_viewModel.canCopy());
-    m_load->setEnabled(!taskRuns && m_viewModel.canLoadReport());
+    m_calculate->setEnabled(vm.canCalculate() || stoppable);
+    m_calculate->setShortcut(vm.canCalculate() ? QKeySequence(Qt::CTRL | Qt::Key_R)
+                                               : QKeySequence());
+    m_openFolder->setEnabled(vm.canChooseFolder());
+    m_freshRun->setEnabled(vm.canCalculate());
+    m_recent->setEnabled(vm.canChooseFolder());
+    m_rename->setEnabled(vm.canRenameFolder());
+    m_playlists->setEnabled(vm.canCreatePlaylists());
+    m_save->setEnabled(vm.canSave());
+    m_exportCsv->setEnabled(vm.canSave());
+    m_copy->setEnabled(vm.canCopy());
+    m_load->setEnabled(vm.canLoadReport());
+    m_clear->setEnabled(vm.canClearOutput());
 }
 
 } // namespace quillmark

@@ -143,14 +143,14 @@ std::optional<std::filesystem::path> droppedFolder(const QMimeData* data)
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!m_viewModel->isBusy() && droppedFolder(event->mimeData()))
+    if (m_viewModel->canChooseFolder() && droppedFolder(event->mimeData()))
         event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event)
 {
     const auto folder = droppedFolder(event->mimeData());
-    if (!folder || m_viewModel->isBusy())
+    if (!folder || !m_viewModel->canChooseFolder())
         return;
     event->acceptProposedAction();
     m_viewModel->useFolder(*folder);

@@ -50,9 +50,9 @@ OptionsBar::OptionsBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
     connect(&m_viewModel, &DurationCalculatorViewModel::hideEmptyFoldersChanged, this,
             [this] { m_hideEmpty->setChecked(m_viewModel.hideEmptyFolders()); });
     // The chips dim with the field they show.
-    connect(&m_viewModel, &DurationCalculatorViewModel::busyChanged, this, [this] {
+    connect(&m_viewModel, &DurationCalculatorViewModel::actionsChanged, this, [this] {
         for (QWidget* control : std::initializer_list<QWidget*>{m_extensions, m_chips, m_hideEmpty})
-            control->setEnabled(!m_viewModel.isBusy());
+            control->setEnabled(m_viewModel.canCalculate());
     });
     showExtensions();
     m_hideEmpty->setChecked(m_viewModel.hideEmptyFolders());

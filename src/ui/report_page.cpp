@@ -75,7 +75,7 @@ ReportPage::ReportPage(DurationCalculatorViewModel& viewModel, QColor folderTint
     addWidget(makeRowsPage(folderTint));
 
     for (auto signal : {&DurationCalculatorViewModel::isRunningChanged,
-                        &DurationCalculatorViewModel::canCopyChanged,
+                        &DurationCalculatorViewModel::actionsChanged,
                         &DurationCalculatorViewModel::reportSummaryChanged})
         connect(&m_viewModel, signal, this, &ReportPage::showState);
     for (auto signal : {&DurationCalculatorViewModel::reportSummaryChanged,
@@ -162,11 +162,10 @@ void ReportPage::showSelection()
     }
     const SelectionTotal total =
         selectionTotal(m_viewModel.reportSummary(), m_viewModel.folderTree(),
-                       m_viewModel.measuredFiles(), folders, files);
+                       m_viewModel.measuredFiles(), folders, files, m_viewModel.statedGrandTotal());
     const QString text =
         tr("Selezione: %n video", nullptr, int(total.videos)) + QStringLiteral(" · ") +
-        (total.approximate && total.videos > 1 ? QStringLiteral("≈ ") : QString()) +
-        formatDuration(total.seconds);
+        (total.approximate ? QStringLiteral("≈ ") : QString()) + formatDuration(total.seconds);
     m_selection->setText(m_viewModel.withWatchTime(text, total.seconds, total.approximate));
 }
 

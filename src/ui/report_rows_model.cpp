@@ -37,7 +37,8 @@ const FolderRow* ReportRowsModel::folderOf(int node) const
 
 bool ReportRowsModel::isExpanded(int node) const
 {
-    return folderOf(node) && m_expandedFolders.contains(m_tree[std::size_t(node)].path);
+    return folderOf(node) &&
+           m_expandedFolders.contains(treePath(m_summary, m_tree[std::size_t(node)]));
 }
 
 std::vector<int> ReportRowsModel::fileOrder(int node) const
@@ -75,7 +76,7 @@ void ReportRowsModel::toggle(int row)
     const int node = m_rows[std::size_t(row)].node;
     if (!folderOf(node))
         return; // a group has no files to show
-    const QString& path = m_tree[std::size_t(node)].path;
+    const QString path = treePath(m_summary, m_tree[std::size_t(node)]);
     const std::vector<int> files = fileOrder(node);
     const int count = int(files.size());
     const auto at = m_rows.begin() + row + 1;
@@ -189,12 +190,13 @@ QVariant ReportRowsModel::data(const QModelIndex& index, int role) const
         }
         return text;
     }
-    case PathRole:
+    case PathRole: {
+        const QString path = treePath(m_summary, node);
         return isFolder
-                   ? node.path
-                   : node.path +
-                         (node.path.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) +
+                   ? path
+                   : path + (path.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) +
                          file->name;
+    }
     case IsFolderRole:
         return isFolder;
     case IsGroupRole:

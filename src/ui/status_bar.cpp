@@ -43,7 +43,7 @@ StatusBar::StatusBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
 
     for (auto signal : {&DurationCalculatorViewModel::statusMessageChanged,
                         &DurationCalculatorViewModel::statusKindChanged,
-                        &DurationCalculatorViewModel::busyChanged})
+                        &DurationCalculatorViewModel::actionsChanged})
         connect(&m_viewModel, signal, this, &StatusBar::showStatus);
     for (auto signal : {&DurationCalculatorViewModel::progressChanged,
                         &DurationCalculatorViewModel::percentChanged})

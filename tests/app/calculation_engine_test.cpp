@@ -63,10 +63,9 @@ ComputedReport run(
     std::function<bool()> hide = [] { return true; })
 {
     QSignalSpy finished(&engine, &CalculationEngine::finished);
-    auto future = engine.computeReport(folder, {QStringLiteral(".mp4"), QStringLiteral(".mkv")},
-                                       std::move(hide));
+    engine.computeReport(folder, {QStringLiteral(".mp4"), QStringLiteral(".mkv")}, std::move(hide));
     EXPECT_TRUE(finished.wait(20000));
-    return future.result();
+    return finished.isEmpty() ? ComputedReport{} : finished[0][0].value<ComputedReport>();
 }
 
 void makeTree(const TempTree& tree)
@@ -87,7 +86,7 @@ std::string expectedReport(const TempTree& tree)
     std::string text = "Cartella " + root + "\na 61.mp4 (0h01m)\nTotale cartella (0h01m)\n\n";
     text +=
         "Cartella " + root + "/B\nErrore con file " + root +
-        "/B/broken 5.mp4: Formato non supportato da AVFoundation: broken 5.mp4\n"
+        "/B/broken 5.mp4: Formato non supportato da libavformat: broken 5.mp4\n"
         "broken 5.mp4 (0h00m)\nc 3600.mkv (1h00m)\nd 1.5.MP4 (0h00m)\nTotale cartella (1h00m)\n\n";
     text += "Cartella " + root +
             "/Z\ne 30.mp4 (0h01m)\nTotale cartella (0h01m)\n\nGran totale (1h02m)\n";
@@ -184,12 +183,12 @@ TEST(CalculationEngineTest, TheCacheRemembersWhatDidNotChange)
             QStringLiteral("ffprobe 1"));
         CalculationEngine engine(VideoDurationService({primary, fallback}), 2, cacheFile);
         QSignalSpy finished(&engine, &CalculationEngine::finished);
-        auto future = engine.computeReport(
+        engine.computeReport(
             tree.root(), {QStringLiteral(".mp4")}, [] { return true; }, useCache);
         EXPECT_TRUE(finished.wait(20000));
         engine.finishBackgroundWork();
         std::sort(asked.begin(), asked.end());
-        return future.result().text;
+        return finished[0][0].value<ComputedReport>().text;
     };
     std::vector<std::string> first, second, touched, fresh;
     const QString report = measureWith(first);
@@ -203,6 +202,33 @@ TEST(CalculationEngineTest, TheCacheRemembersWhatDidNotChange)
     EXPECT_EQ(touched, std::vector<std::string>{"a 61.mp4"});
     EXPECT_EQ(measureWith(fresh, false), report);
     EXPECT_EQ(fresh.size(), 3u);
+}
+
+// A failure of the moment (no descriptor left, a tool that took too long) is not the file's
+// answer: the next run measures the file again and shows its duration.
+TEST(CalculationEngineTest, AFailureOfTheMomentIsNeverRemembered)
+{
+    for (const FailureKind kind : {FailureKind::system, FailureKind::timeLimit}) {
+        const TempTree tree;
+        tree.file("a.mp4", "x");
+        std::atomic<int> calls = 0;
+        const auto provider =
+            std::make_shared<FakeProvider>([&calls, kind](const auto&, auto) -> Expected<double> {
+                if (calls++ == 0)
+                    return Failure{kind, QStringLiteral("Troppi file aperti")};
+                return 61.0;
+            });
+        std::vector<QString> totals;
+        for (int runs = 0; runs < 2; ++runs) {
+            CalculationEngine engine(VideoDurationService({provider}), 1,
+                                     tree.path("cache/durations.sqlite"));
+            totals.push_back(run(engine, tree.root()).summary.grandTotalLabel);
+            engine.finishBackgroundWork();
+        }
+        EXPECT_EQ(totals, (std::vector<QString>{QStringLiteral("0h00m"), QStringLiteral("0h01m")}))
+            << int(kind);
+        EXPECT_EQ(calls, 2);
+    }
 }
 
 // Runs a calculation with no address space left for a thread's stack; exits with 0 when the run
@@ -223,7 +249,7 @@ TEST(CalculationEngineTest, TheCacheRemembersWhatDidNotChange)
     ::getrlimit(RLIMIT_AS, &limit);
     const rlimit tight{used + 2 * 1024 * 1024, limit.rlim_max};
     ::setrlimit(RLIMIT_AS, &tight);
-    auto future = engine.computeReport(tree.root(), {QStringLiteral(".mp4")}, [] { return true; });
+    engine.computeReport(tree.root(), {QStringLiteral(".mp4")}, [] { return true; });
     const bool said = failed.wait(5000);
     ::setrlimit(RLIMIT_AS, &limit);
     std::exit(said && failed[0][0].toString() ==

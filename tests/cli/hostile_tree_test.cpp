@@ -94,7 +94,7 @@ TEST(HostileTreeTest, EveryVideoListedEverySpecialEntryExplainedTotalsTrue)
           "link-fifo.mkv: «link-fifo.mkv» non è un file normale ma una pipe (FIFO)",
           "zero.avi: «zero.avi» non è un file normale ma un dispositivo a caratteri",
           "sock.mp4: «sock.mp4» non è un file normale ma un socket",
-          "neg.mkv: Formato non supportato da AVFoundation: neg.mkv — fallback: ffprobe non è "
+          "neg.mkv: Formato non supportato da libavformat: neg.mkv — fallback: ffprobe non è "
           "riuscito ad analizzare neg.mkv: durata non disponibile"})
         EXPECT_TRUE(report.contains(QString::fromUtf8(explained))) << explained;
 

@@ -1,7 +1,7 @@
 #include "measure/ffprobe_duration_provider.h"
 #include "measure/media_probe.h"
 #include "model/app_error.h"
-#include "support/app_error_of.h"
+#include "support/failure_of.h"
 #include "support/param_name.h"
 #include "support/temp_tree.h"
 
@@ -28,7 +28,12 @@ std::filesystem::path fakeFFprobe(const TempTree& tree, const std::string& body)
 
 QString failureOf(const FFprobeDurationProvider& provider)
 {
-    return test::appErrorOf([&] { provider.duration(clip); });
+    return test::failureOf(provider.duration(clip)).message;
+}
+
+FailureKind kindOf(const FFprobeDurationProvider& provider, std::stop_token stop = {})
+{
+    return test::failureOf(provider.duration(clip, stop)).kind;
 }
 
 struct ScriptCase {
@@ -36,6 +41,7 @@ struct ScriptCase {
     const char* body;
     std::optional<double> seconds;
     const char* description; // when it fails
+    FailureKind kind = FailureKind::content;
 };
 
 class FFprobeScriptTest : public ::testing::TestWithParam<ScriptCase> {};
@@ -45,10 +51,11 @@ TEST_P(FFprobeScriptTest, ReadsOneNumberOrReportsStandardError)
     const TempTree tree;
     const FFprobeDurationProvider provider(fakeFFprobe(tree, GetParam().body));
     if (GetParam().seconds) {
-        EXPECT_DOUBLE_EQ(provider.duration(clip), *GetParam().seconds);
+        EXPECT_DOUBLE_EQ(provider.duration(clip).value(), *GetParam().seconds);
         return;
     }
     EXPECT_EQ(failureOf(provider), QString::fromUtf8(GetParam().description));
+    EXPECT_EQ(kindOf(provider), GetParam().kind);
 }
 
 const char* const unavailable =
@@ -63,7 +70,11 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"not available", "echo N/A", std::nullopt, unavailable},
         ScriptCase{"output that is not UTF-8", "printf '12\\377'", std::nullopt, unavailable},
         ScriptCase{"number but exit 1", "echo 5; exit 1", std::nullopt, unavailable},
-        ScriptCase{"killed by a signal", "kill -9 $$", std::nullopt, unavailable},
+        // A tool that did not end by itself, or could not be loaded, said nothing of the file.
+        ScriptCase{"killed by a signal", "kill -9 $$", std::nullopt, unavailable,
+                   FailureKind::system},
+        ScriptCase{"could not load its libraries", "exit 127", std::nullopt, unavailable,
+                   FailureKind::system},
         ScriptCase{"exit 1 with message", "echo 'clip.avi: Invalid data' >&2; exit 1", std::nullopt,
                    "ffprobe non è riuscito ad analizzare clip.avi: clip.avi: Invalid data"},
         ScriptCase{"two numbers on two lines", "printf '1.5\\n2.5\\n'; echo ' uno\\n due ' >&2",
@@ -80,7 +91,7 @@ TEST(FFprobeProviderTest, PassesItsArgumentsWithThePathAsRawBytes)
     const std::string log = tree.path("arguments").native();
     const FFprobeDurationProvider provider(fakeFFprobe(
         tree, "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + log + "'; echo 1"));
-    provider.duration("/v/caf\xe9 (1).mp4");
+    ASSERT_TRUE(provider.duration("/v/caf\xe9 (1).mp4"));
     EXPECT_EQ(test::contents(log), std::string("-v\nerror\n-show_entries\nformat=duration\n-of\n"
                                                "default=noprint_wrappers=1:nokey=1\n"
                                                "-format_whitelist\n") +
@@ -112,6 +123,7 @@ TEST(FFprobeProviderTest, AToolThatLingersCannotHoldUpARun)
     EXPECT_EQ(failureOf(hangs),
               QStringLiteral("ffprobe non è riuscito ad analizzare clip.avi: nessuna risposta "
                              "entro 2 secondi"));
+    EXPECT_EQ(kindOf(hangs), FailureKind::timeLimit);
 
     const FFprobeDurationProvider closesAndStays(
         fakeFFprobe(tree, "echo 12.5; exec >&- 2>&-; exec sleep 600"));
@@ -120,7 +132,7 @@ TEST(FFprobeProviderTest, AToolThatLingersCannotHoldUpARun)
     const std::string grandchild = tree.path("grandchild").native();
     const FFprobeDurationProvider leavesAGrandchild(
         fakeFFprobe(tree, "sleep 600 & echo $! > '" + grandchild + "'; echo 12.5"));
-    EXPECT_EQ(leavesAGrandchild.duration(clip), 12.5);
+    EXPECT_EQ(leavesAGrandchild.duration(clip).value(), 12.5);
     const int grandchildPid = std::atoi(test::contents(grandchild).c_str());
     ASSERT_GT(grandchildPid, 0);
     ::kill(grandchildPid, SIGKILL);
@@ -133,13 +145,13 @@ TEST(FFprobeProviderTest, AToolThatLingersCannotHoldUpARun)
         stop.request_stop();
     });
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_THROW(stopped.duration(clip, stop.get_token()), AppError);
+    EXPECT_EQ(kindOf(stopped, stop.get_token()), FailureKind::stopped);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     stopper.join();
 }
 
 // A tool that is gone or not executable is "not found"; one the system cannot start is a
-// failure with the system's reason.
+// failure with the system's reason. Neither says anything of the file.
 TEST(FFprobeProviderTest, ToolThatIsGoneOrCannotStart)
 {
     const TempTree tree;
@@ -147,9 +159,10 @@ TEST(FFprobeProviderTest, ToolThatIsGoneOrCannotStart)
     const FFprobeDurationProvider provider(script);
     std::filesystem::permissions(script, std::filesystem::perms::owner_read |
                                              std::filesystem::perms::owner_write);
-    const QString notFound = QStringLiteral(
-        "ffprobe non trovato. Configura il percorso (es. /opt/homebrew/bin/ffprobe).");
+    const QString notFound =
+        QStringLiteral("ffprobe non trovato. Configura il percorso (es. /usr/bin/ffprobe).");
     EXPECT_EQ(failureOf(provider), notFound);
+    EXPECT_EQ(kindOf(provider), FailureKind::system);
     std::filesystem::remove(script);
     EXPECT_EQ(failureOf(provider), notFound);
     EXPECT_EQ(failureOf(FFprobeDurationProvider(tree.root())), notFound);
@@ -160,6 +173,7 @@ TEST(FFprobeProviderTest, ToolThatIsGoneOrCannotStart)
               QStringLiteral("ffprobe non è riuscito ad analizzare clip.avi: ") +
                   QString::fromStdString(
                       std::make_error_code(std::errc::executable_format_error).message()));
+    EXPECT_EQ(kindOf(provider), FailureKind::system);
 }
 
 } // namespace

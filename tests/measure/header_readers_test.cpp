@@ -129,8 +129,8 @@ void expectAnsweredAsLibavOrDeclined(HeaderReader reader, const std::vector<Case
         ASSERT_EQ(header.has_value(), item.answered);
         if (!header)
             continue;
-        const std::optional<MediaProbe> libav = probeWithLibav(tree.file("file", item.bytes));
-        ASSERT_TRUE(libav.has_value());
+        const Expected<MediaProbe> libav = probeWithLibav(tree.file("file", item.bytes));
+        ASSERT_TRUE(libav.hasValue());
         EXPECT_TRUE(header->playable && libav->playable);
         EXPECT_EQ(header->seconds, libav->seconds);
     }

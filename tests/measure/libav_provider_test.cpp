@@ -1,7 +1,7 @@
 #include "measure/libav_duration_provider.h"
 #include "measure/media_probe.h"
 #include "model/app_error.h"
-#include "support/app_error_of.h"
+#include "support/failure_of.h"
 #include "support/media_corpus.h"
 #include "support/param_name.h"
 #include "support/temp_tree.h"
@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fcntl.h>
+#include <sys/resource.h>
 
 namespace quillmark {
 namespace {
@@ -25,12 +27,17 @@ TEST_P(CorpusTest, AgreesWithFFprobeToTheSecond)
     const std::optional<double> expected = ffprobeSeconds(file);
     const LibavDurationProvider provider;
     if (expected) {
-        EXPECT_EQ(std::trunc(provider.duration(file)), std::trunc(*expected));
+        EXPECT_EQ(std::trunc(provider.duration(file).value()), std::trunc(*expected));
         return;
     }
-    EXPECT_EQ(test::appErrorOf([&] { provider.duration(file); }),
-              QStringLiteral("Formato non supportato da AVFoundation: ") +
-                  QString::fromUtf8(GetParam()));
+    // A file that is not there (any more) cannot be read now; any other is not media.
+    const Failure failure = test::failureOf(provider.duration(file));
+    const bool missing = !std::filesystem::exists(file);
+    EXPECT_TRUE(failure.message.startsWith(
+        (missing ? QStringLiteral("Impossibile leggere «%1»: ")
+                 : QStringLiteral("Formato non supportato da libavformat: %1"))
+            .arg(QString::fromUtf8(GetParam()))));
+    EXPECT_EQ(failure.kind, missing ? FailureKind::system : FailureKind::content);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, CorpusTest,
@@ -43,12 +50,11 @@ INSTANTIATE_TEST_SUITE_P(Files, CorpusTest,
 void expectSameProbe(const std::filesystem::path& file)
 {
     SCOPED_TRACE(file.filename().native());
-    const std::optional<MediaProbe> quick = probeMedia(file);
-    const std::optional<MediaProbe> byContent = probeWithLibav(file);
-    ASSERT_EQ(quick.has_value(), byContent.has_value());
+    const Expected<MediaProbe> quick = probeMedia(file);
+    const Expected<MediaProbe> byContent = probeWithLibav(file);
+    ASSERT_EQ(quick.hasValue(), byContent.hasValue());
     if (quick) {
-        EXPECT_EQ(quick->playable, byContent->playable);
-        EXPECT_EQ(quick->seconds, byContent->seconds);
+        EXPECT_EQ(*quick, *byContent);
     }
 }
 
@@ -70,7 +76,7 @@ TEST(MediaProbeTest, QuickWaysAgreeWithReadingByContent)
 
 // A file that would be read to no end (an AVI header before a hundred sparse gigabytes, which
 // has no index, so the demuxer scans the zeros) fails once the probe's budget of bytes or of time
-// is spent, with a message that says so.
+// is spent, with a message that says so: the bytes are the file's own answer, the time is not.
 TEST(MediaProbeTest, ABudgetEndsAReadThatWouldNotEnd)
 {
     const test::TempTree tree;
@@ -79,18 +85,36 @@ TEST(MediaProbeTest, ABudgetEndsAReadThatWouldNotEnd)
                              32);
     const auto sparse = tree.file("sparse.avi", header + std::string(56, '\0'));
     std::filesystem::resize_file(sparse, 100LL << 30);
-    for (const auto& [budget, message] :
-         {std::pair{ProbeBudget{4 << 20, std::chrono::seconds(20)},
-                    "«sparse.avi» non dice la sua durata nei primi 4 MiB e non viene letto oltre."},
-          std::pair{ProbeBudget{1LL << 40, std::chrono::milliseconds(0)},
-                    "«sparse.avi» non dice la sua durata in 0 secondi e non viene letto oltre."}}) {
-        try {
-            probeMedia(sparse, {}, budget);
-            ADD_FAILURE() << "measured";
-        } catch (const MeasuringLimitReached& error) {
-            EXPECT_EQ(QString::fromStdString(error.what()), QString::fromUtf8(message));
-        }
+    const struct {
+        ProbeBudget budget;
+        const char* message;
+        FailureKind kind;
+    } cases[] = {{{4 << 20, std::chrono::seconds(20)},
+                  "«sparse.avi» non dice la sua durata nei primi 4 MiB e non viene letto oltre.",
+                  FailureKind::sizeLimit},
+                 {{1LL << 40, std::chrono::milliseconds(0)},
+                  "«sparse.avi» non dice la sua durata in 0 secondi e non viene letto oltre.",
+                  FailureKind::timeLimit}};
+    for (const auto& item : cases) {
+        const Failure failure = test::failureOf(probeMedia(sparse, {}, item.budget));
+        EXPECT_EQ(failure.message, QString::fromUtf8(item.message));
+        EXPECT_EQ(failure.kind, item.kind);
     }
+}
+
+// A file that cannot be opened now, for want of a descriptor, says nothing of the file.
+TEST(MediaProbeTest, AFileThatCannotBeOpenedNowFailsForTheMoment)
+{
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    rlim_t lowestFree = 0;
+    while (::fcntl(int(lowestFree), F_GETFD) != -1)
+        ++lowestFree;
+    const rlimit none{lowestFree, limit.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &none), 0);
+    const Expected<MediaProbe> probe = probeMedia(mediaCorpus() / "index-at-end.mp4");
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+    EXPECT_EQ(test::failureOf(probe).kind, FailureKind::system);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "measure/video_duration_service.h"
 #include "model/app_error.h"
-#include "support/app_error_of.h"
+#include "support/failure_of.h"
 #include "support/fake_provider.h"
 
 #include <gtest/gtest.h>
@@ -24,58 +24,76 @@ std::shared_ptr<FakeProvider> returning(double seconds, std::atomic<int>* calls 
     });
 }
 
-std::shared_ptr<FakeProvider> throwing(AppError error)
+std::shared_ptr<FakeProvider> failing(FailureKind kind, const AppError& error)
 {
-    return std::make_shared<FakeProvider>([error](const auto&, auto) -> double { throw error; });
+    return std::make_shared<FakeProvider>([kind, error](const auto&, auto) -> Expected<double> {
+        return Failure{kind, error.errorDescription()};
+    });
 }
 
 TEST(VideoDurationServiceTest, TruncatesTowardZeroAndRefusesImpossibleDurations)
 {
     for (const auto& [seconds, whole] : std::vector<std::pair<double, std::int64_t>>{
              {59.999, 59}, {0.0, 0}, {3.9, 3}, {1e300, INT64_MAX}}) {
-        EXPECT_EQ(VideoDurationService({returning(seconds)}).duration("/v/a.mp4"), whole)
+        EXPECT_EQ(VideoDurationService({returning(seconds)}).duration("/v/a.mp4").value(), whole)
             << seconds;
     }
     // A crafted file's negative duration would cancel out real video in a total.
     for (const double seconds : {-0.7, -3600.0, std::nan(""), HUGE_VAL, -HUGE_VAL}) {
         std::atomic<int> fallbackCalls = 0;
         EXPECT_EQ(VideoDurationService({returning(seconds), returning(7, &fallbackCalls)})
-                      .duration("/v/a.mp4"),
+                      .duration("/v/a.mp4")
+                      .value(),
                   7)
             << seconds;
         EXPECT_EQ(fallbackCalls, 1);
-        EXPECT_THROW(VideoDurationService({returning(seconds)}).duration("/v/a.mp4"), AppError)
+        EXPECT_EQ(
+            test::failureOf(VideoDurationService({returning(seconds)}).duration("/v/a.mp4")).kind,
+            FailureKind::content)
             << seconds;
     }
 }
 
-// The fallback is asked only when the primary fails; when both fail, both messages are kept.
+// The fallback is asked only when the primary fails; when both fail, both messages are kept, and
+// the failure lasts only if both do. A limit reached or a stop asks no further provider.
 TEST(VideoDurationServiceTest, FallbackOnlyAfterAFailure)
 {
-    const auto unsupported = throwing(AppError::unsupportedFormat("/v/a.mp4"));
-    const auto platformError = std::make_shared<FakeProvider>(
-        [](const auto&, auto) -> double { throw std::runtime_error("disco rotto"); });
-    const std::vector<std::tuple<VideoDurationService, QString>> cases{
+    const auto unsupported = failing(FailureKind::content, AppError::unsupportedFormat("/v/a.mp4"));
+    const auto unanalysed =
+        failing(FailureKind::content,
+                AppError::ffprobeFailed("/v/a.mp4", QStringLiteral("durata non disponibile")));
+    const auto noTool = failing(FailureKind::system, AppError::ffprobeNotFound());
+    const auto thrown = std::make_shared<FakeProvider>(
+        [](const auto&, auto) -> Expected<double> { throw std::runtime_error("disco rotto"); });
+    const auto outOfTime =
+        std::make_shared<FakeProvider>([](const auto&, auto) -> Expected<double> {
+            return Failure{FailureKind::timeLimit, QStringLiteral("troppo lento")};
+        });
+    const QString both =
+        QStringLiteral("Formato non supportato da libavformat: a.mp4 — fallback: ffprobe non è "
+                       "riuscito ad analizzare a.mp4: durata non disponibile");
+    const struct {
+        VideoDurationService service;
+        QString expected;
+        FailureKind kind = FailureKind::content;
+    } cases[] = {
         {VideoDurationService({returning(10.5), unsupported}), QStringLiteral("10")},
         {VideoDurationService({unsupported, returning(42.9)}), QStringLiteral("42")},
         {VideoDurationService({unsupported}),
-         QStringLiteral("Formato non supportato da AVFoundation: a.mp4")},
-        {VideoDurationService(
-             {unsupported, throwing(AppError::ffprobeFailed(
-                               "/v/a.mp4", QStringLiteral("durata non disponibile")))}),
-         QStringLiteral("Formato non supportato da AVFoundation: a.mp4 — fallback: ffprobe non è "
-                        "riuscito ad analizzare a.mp4: durata non disponibile")},
-        {VideoDurationService({platformError, throwing(AppError::ffprobeNotFound())}),
+         QStringLiteral("Formato non supportato da libavformat: a.mp4")},
+        {VideoDurationService({unsupported, unanalysed}), both},
+        {VideoDurationService({thrown, noTool}),
          QStringLiteral("disco rotto — fallback: ffprobe non trovato. Configura il percorso (es. "
-                        "/opt/homebrew/bin/ffprobe).")}};
-    for (const auto& [service, expected] : cases) {
-        QString result;
-        try {
-            result = QString::number(service.duration("/v/a.mp4"));
-        } catch (...) {
-            result = describeError(std::current_exception());
+                        "/usr/bin/ffprobe)."),
+         FailureKind::system},
+        {VideoDurationService({outOfTime, returning(3)}), QStringLiteral("troppo lento"),
+         FailureKind::timeLimit}};
+    for (const auto& item : cases) {
+        const Expected<std::int64_t> answer = item.service.duration("/v/a.mp4");
+        EXPECT_EQ(answer ? QString::number(*answer) : answer.failure().message, item.expected);
+        if (!answer) {
+            EXPECT_EQ(answer.failure().kind, item.kind) << item.expected.toStdString();
         }
-        EXPECT_EQ(result, expected);
     }
 }
 

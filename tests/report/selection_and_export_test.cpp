@@ -56,7 +56,7 @@ TEST(SelectionTotalTest, CountsEachFileOnceFromMeasuredSecondsOrLabels)
               course.measured,
               {3, 127, false}},
              {"a folder inside a chosen one", {0, 2}, {{2, 0}}, course.measured, {5, 247, false}},
-             {"read from text: labels", {}, {{0, 0}, {0, 1}}, none, {2, 120, true}},
+             {"read from text: labels", {}, {{0, 0}, {1, 0}}, none, {2, 180, true}},
              {"out of range", {99}, {{7, 0}, {0, 9}}, course.measured, {0, 0, false}},
          }) {
         SCOPED_TRACE(item.name);
@@ -65,6 +65,45 @@ TEST(SelectionTotalTest, CountsEachFileOnceFromMeasuredSecondsOrLabels)
         EXPECT_EQ(total.videos, item.expected.videos);
         EXPECT_EQ(total.seconds, item.expected.seconds);
         EXPECT_EQ(total.approximate, item.expected.approximate);
+    }
+}
+
+// A report read from text knows whole minutes only. Its totals never contradict what stands beside
+// them: a subtree of one row is that row's total, one of every row the stated grand total (none
+// is stated here once its line is lost), a folder chosen whole counts its own total rather than
+// its files' labels; only labels of several parts are added up, and marked as approximate.
+TEST(SelectionTotalTest, TotalsFromLabelsAgreeWithTheLabelsBesideThem)
+{
+    const QString text = QStringLiteral(
+        "Cartella /C\nx.mp4 (0h01m)\ny.mp4 (0h01m)\nz.mp4 (0h01m)\nTotale cartella (0h02m)\n\n"
+        "Cartella /C/D\nw.mp4 (0h01m)\nTotale cartella (0h01m)\n\nGran totale (0h04m)\n");
+    for (const bool stated : {true, false}) {
+        const ReadReport read =
+            readReport(stated ? text : text.left(text.indexOf(QStringLiteral("Gran"))));
+        const std::vector<FolderTreeRow> tree = folderTree(read);
+        const auto grandTotal = stated ? std::optional<std::int64_t>(240) : std::nullopt;
+        EXPECT_EQ(tree[1].subtreeSeconds, 60);
+        EXPECT_FALSE(tree[1].approximate);
+        EXPECT_EQ(tree[0].subtreeSeconds, stated ? 240 : 180);
+        EXPECT_EQ(tree[0].approximate, !stated);
+        const struct {
+            std::vector<int> folders;
+            std::vector<ReportFile> files;
+            SelectionTotal expected;
+        } cases[] = {{{0}, {}, {4, stated ? 240 : 180, !stated}},
+                     {{0, 1}, {{0, 1}}, {4, stated ? 240 : 180, !stated}},
+                     {{}, {{0, 0}, {0, 1}, {0, 2}}, {3, 120, false}},
+                     {{1}, {}, {1, 60, false}},
+                     {{}, {{0, 0}, {0, 1}, {0, 2}, {1, 0}}, {4, stated ? 240 : 180, !stated}},
+                     {{}, {{0, 0}, {1, 0}}, {2, 120, true}},
+                     {{}, {{0, 2}}, {1, 60, false}}};
+        for (const auto& item : cases) {
+            const SelectionTotal total =
+                selectionTotal(read.summary, tree, {}, item.folders, item.files, grandTotal);
+            EXPECT_EQ(total.videos, item.expected.videos) << stated;
+            EXPECT_EQ(total.seconds, item.expected.seconds) << stated << " " << item.files.size();
+            EXPECT_EQ(total.approximate, item.expected.approximate) << stated;
+        }
     }
 }
 

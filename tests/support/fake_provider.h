@@ -10,14 +10,15 @@ namespace quillmark::test {
 // A provider that answers from a function, for tests of what lies above the providers.
 class FakeProvider final : public MediaDurationProvider {
 public:
-    using Answer = std::function<double(const std::filesystem::path&, std::stop_token)>;
+    using Answer = std::function<Expected<double>(const std::filesystem::path&, std::stop_token)>;
     explicit FakeProvider(Answer answer, QString identity = {})
         : m_answer(std::move(answer))
         , m_identity(std::move(identity))
     {
     }
 
-    double duration(const std::filesystem::path& file, std::stop_token stop) const override
+    Expected<double> duration(const std::filesystem::path& file,
+                              std::stop_token stop) const override
     {
         return m_answer(file, stop);
     }

@@ -20,7 +20,7 @@ namespace quillmark::test {
 // A view model as the window would have it, with fake desktop services, a settings file of its
 // own and the working folder moved into a temporary tree (so "." is a known, empty folder).
 class ViewModelFixture : public ::testing::Test {
-protected:
+public:
     void SetUp() override
     {
         tree.folder("cwd");
