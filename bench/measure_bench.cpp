@@ -111,10 +111,12 @@ fs::path makeTree(const fs::path& root, int folders, const std::vector<fs::path>
 std::vector<fs::path> videoFiles(const fs::path& root)
 {
     std::vector<fs::path> files;
-    for (const auto& folder : quillmark::walkFolder(root)) {
-        for (const auto& file : folder.files) {
-            if (quillmark::matchesExtension(file, quillmark::defaultExtensions()))
-                files.push_back(file);
+    const auto folders = quillmark::walkFolder(root);
+    quillmark::WalkPaths paths(folders);
+    for (std::size_t index = 0; index < folders.size(); ++index) {
+        for (const std::string& name : folders[index].files) {
+            if (quillmark::matchesExtension(name, quillmark::defaultExtensions()))
+                files.push_back(paths.file(index, name));
         }
     }
     return files;
@@ -230,11 +232,10 @@ int main(int argc, char** argv)
         const auto known = expectedByClip.find({device, inode});
         const auto expected = known != expectedByClip.end() ? known->second : ffprobeSeconds(file);
         std::optional<std::int64_t> measured;
-        try {
-            measured = service.duration(file);
-        } catch (...) {
+        if (const auto answer = service.duration(file))
+            measured = *answer;
+        else
             ++failures;
-        }
         if (measured != expected) {
             ++mismatches;
             std::printf("  differs: %s\n", file.c_str());

@@ -1,5 +1,7 @@
 // Walks a generated tree of 100,000 entries in 2,000 folders and compares the time with `find`
-// listing the same tree in the same run.
+// listing the same tree in the same run. Then walks chains of folders 10,000 and 20,000 deep
+// against as many folders side by side: time and memory must grow with the number of folders,
+// not with the square of the depth.
 #include "scan/folder_walk.h"
 
 #include <QElapsedTimer>
@@ -7,9 +9,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -71,6 +78,83 @@ template <class Run> double medianMilliseconds(Run run, int rounds = 7)
     return times[times.size() / 2];
 }
 
+// `count` folders named "a", each in the one before, made folder by folder: the path soon
+// outgrows what the kernel takes at once. Flat: `count` folders side by side instead.
+void makeFolders(const std::filesystem::path& root, int count, bool chain)
+{
+    const std::filesystem::path stamp = root / ".complete";
+    if (std::filesystem::exists(stamp))
+        return;
+    std::filesystem::create_directories(root);
+    int at = ::open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int folder = 0; folder < count && at >= 0; ++folder) {
+        const std::string name = chain ? "a" : std::to_string(folder);
+        ::mkdirat(at, name.c_str(), 0755);
+        if (chain) {
+            const int next = ::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY);
+            ::close(at);
+            at = next;
+        }
+    }
+    ::close(at);
+    std::ofstream{stamp};
+}
+
+struct Walked {
+    double milliseconds = 0;
+    double peakMiB = 0;
+    std::size_t folders = 0;
+};
+
+// In a process of its own, so that its peak memory is the walk's.
+Walked walkAlone(const std::filesystem::path& root)
+{
+    int answer[2];
+    if (::pipe(answer) != 0)
+        return {};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        QElapsedTimer timer;
+        timer.start();
+        const auto folders = quillmark::walkFolder(root);
+        const Walked walked{double(timer.nsecsElapsed()) / 1e6, 0, folders.size()};
+        [[maybe_unused]] const auto written = ::write(answer[1], &walked, sizeof walked);
+        ::_exit(0);
+    }
+    ::close(answer[1]);
+    Walked walked;
+    [[maybe_unused]] const auto read = ::read(answer[0], &walked, sizeof walked);
+    ::close(answer[0]);
+    rusage usage{};
+    int status = 0;
+    ::wait4(child, &status, 0, &usage);
+    walked.peakMiB = double(usage.ru_maxrss) / 1024;
+    return walked;
+}
+
+void deepChains(const std::filesystem::path& data)
+{
+    std::printf("deep trees (one walk each, in a process of its own):\n");
+    std::vector<Walked> chains;
+    for (const int depth : {10'000, 20'000}) {
+        const auto chain = data / ("chain-" + std::to_string(depth));
+        const auto flat = data / ("flat-" + std::to_string(depth));
+        makeFolders(chain, depth, true);
+        makeFolders(flat, depth, false);
+        const Walked side = walkAlone(flat);
+        const Walked deep = walkAlone(chain);
+        chains.push_back(deep);
+        std::printf("  %6d folders side by side %8.1f ms %7.1f MiB peak   (baseline)\n",
+                    int(side.folders) - 1, side.milliseconds, side.peakMiB);
+        std::printf("  %6d folders in a chain   %8.1f ms %7.1f MiB peak = %.2fx the time, "
+                    "%.2fx the memory\n",
+                    int(deep.folders) - 1, deep.milliseconds, deep.peakMiB,
+                    deep.milliseconds / side.milliseconds, deep.peakMiB / side.peakMiB);
+    }
+    std::printf("  chain of 20,000 against 10,000: %.2fx the time (linear: 2, square: 4)\n",
+                chains[1].milliseconds / chains[0].milliseconds);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -101,5 +185,6 @@ int main(int argc, char** argv)
     std::printf("walkFolder (natural order) %8.1f ms\n", walk);
     std::printf("find                       %8.1f ms\n", find);
     std::printf("ratio walk/find            %8.2f  (target <= 2.00)\n", walk / find);
+    deepChains(root.parent_path());
     return 0;
 }

@@ -1,6 +1,9 @@
 // libFuzzer target for everything that reads report text a crafted "durata.txt" can reach: the
-// report reader, whose rows also name the playlists. Any crash, sanitizer report or broken
-// invariant stops the run. Built and run by "make fuzz".
+// report reader, whose rows also name the playlists, and the folder tree the window and the JSON
+// make of the rows, in both orders. Any crash, sanitizer report, broken invariant or run of
+// libFuzzer's time limit (a tree must take time in proportion to its text) stops the run. Built
+// and run by "make fuzz".
+#include "report/folder_tree.h"
 #include "report/report_format.h"
 #include "report/report_reader.h"
 #include "report/report_writer.h"
@@ -37,6 +40,32 @@ void checkReading(const QString& text)
     }
 }
 
+// Every entry of the tree stands one level below the one above it, so no entry is its own
+// ancestor; each order lists every entry once, each after the one above it.
+void checkTree(const QString& text)
+{
+    const quillmark::ReadReport read = quillmark::readReport(text);
+    const std::vector<quillmark::FolderTreeRow> tree = quillmark::folderTree(read);
+    require(tree.size() >= std::size_t(read.summary.folders.size()));
+    for (const quillmark::FolderTreeRow& node : tree) {
+        require(node.parent < int(tree.size()));
+        require(node.depth == (node.parent < 0 ? 0 : tree[std::size_t(node.parent)].depth + 1));
+        require(node.subtreeSeconds >= 0);
+        require(node.pathLength <= read.summary.folders[node.pathRow].path.size());
+    }
+    for (const bool longestFirst : {false, true}) {
+        const std::vector<int> order = quillmark::treeOrder(tree, longestFirst);
+        require(order.size() == tree.size());
+        std::vector<int> place(tree.size(), -1);
+        for (std::size_t at = 0; at < order.size(); ++at) {
+            require(place[std::size_t(order[at])] < 0);
+            place[std::size_t(order[at])] = int(at);
+            const int parent = tree[std::size_t(order[at])].parent;
+            require(parent < 0 || place[std::size_t(parent)] >= 0);
+        }
+    }
+}
+
 // The input as one folder with one failed file, its name and error message taken from the text:
 // the written report reads back as exactly that file, whatever the name holds (a walk never gives
 // a name with "/" in it, nor an empty one).
@@ -67,6 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     checkReading(text);
+    checkTree(text);
     checkRoundTrip(text);
     return 0;
 }

@@ -4,16 +4,8 @@
 <context>
     <name>AppError</name>
     <message>
-        <source>Formato non supportato da AVFoundation: %1</source>
-        <translation>Format not supported by AVFoundation: %1</translation>
-    </message>
-    <message>
         <source>ffprobe non è riuscito ad analizzare %1: %2</source>
         <translation>ffprobe could not analyse %1: %2</translation>
-    </message>
-    <message>
-        <source>ffprobe non trovato. Configura il percorso (es. /opt/homebrew/bin/ffprobe).</source>
-        <translation>ffprobe not found. Set its path (e.g. /opt/homebrew/bin/ffprobe).</translation>
     </message>
     <message>
         <source>memoria insufficiente</source>
@@ -22,6 +14,14 @@
     <message>
         <source>Errore sconosciuto</source>
         <translation>Unknown error</translation>
+    </message>
+    <message>
+        <source>Formato non supportato da libavformat: %1</source>
+        <translation>Format not supported by libavformat: %1</translation>
+    </message>
+    <message>
+        <source>ffprobe non trovato. Configura il percorso (es. /usr/bin/ffprobe).</source>
+        <translation>ffprobe not found. Set its path (e.g. /usr/bin/ffprobe).</translation>
     </message>
 </context>
 <context>
@@ -75,10 +75,6 @@
     <message>
         <source>impossibile leggere %1: %2</source>
         <translation>cannot read %1: %2</translation>
-    </message>
-    <message>
-        <source>Si è verificato un errore: %1</source>
-        <translation>An error occurred: %1</translation>
     </message>
     <message>
         <source>--json e --csv si escludono</source>
@@ -240,25 +236,6 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     </message>
 </context>
 <context>
-    <name>DurationCalculatorViewModel</name>
-    <message>
-        <source>il report riguarda un&apos;altra cartella. Premi Calcola per aggiornarlo.</source>
-        <translation>the report is about another folder. Press Calculate to update it.</translation>
-    </message>
-    <message>
-        <source>è la tua cartella personale, che non viene mai rinominata.</source>
-        <translation>it is your home folder, which is never renamed.</translation>
-    </message>
-    <message>
-        <source>è la cartella radice del file system, che non viene mai rinominata.</source>
-        <translation>it is the root of the file system, which is never renamed.</translation>
-    </message>
-    <message>
-        <source>è il punto di montaggio di un disco o di una condivisione, che non viene mai rinominato.</source>
-        <translation>it is where a disk or a share is mounted, which is never renamed.</translation>
-    </message>
-</context>
-<context>
     <name>FFprobe</name>
     <message>
         <source>nessuna risposta entro %1 secondi</source>
@@ -298,6 +275,18 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <source>«%1» non dice la sua durata nei primi %2 MiB e non viene letto oltre.</source>
         <translation>“%1” does not tell its duration in its first %2 MiB and is read no further.</translation>
     </message>
+    <message>
+        <source>Impossibile leggere «%1»: %2</source>
+        <translation>Cannot read “%1”: %2</translation>
+    </message>
+    <message>
+        <source>le librerie di FFmpeg non si possono caricare</source>
+        <translation>the FFmpeg libraries cannot be loaded</translation>
+    </message>
+    <message>
+        <source>interrotto</source>
+        <translation>stopped</translation>
+    </message>
 </context>
 <context>
     <name>PlaybackSpeed</name>
@@ -308,6 +297,62 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     <message>
         <source>%1 a %2</source>
         <translation>%1 at %2</translation>
+    </message>
+</context>
+<context>
+    <name>PlaylistJob</name>
+    <message>
+        <source>Creazione delle playlist in %1…</source>
+        <translation>Creating playlists in %1…</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 di %Ln playlist</source>
+        <translation>
+            <numerusform>%1 of %Ln playlist</numerusform>
+            <numerusform>%1 of %Ln playlists</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Creazione delle playlist interrotta</source>
+        <translation>Playlist creation stopped</translation>
+    </message>
+    <message>
+        <source>Playlist non generate</source>
+        <translation>Playlists not generated</translation>
+    </message>
+    <message>
+        <source>Impossibile generare le playlist: %1</source>
+        <translation>Cannot create the playlists: %1</translation>
+    </message>
+    <message>
+        <source>Creazione delle playlist interrotta: generate %1 di %2 in %3</source>
+        <translation>Playlist creation stopped: %1 of %2 generated in %3</translation>
+    </message>
+    <message>
+        <source>Nessuna playlist generata</source>
+        <translation>No playlist generated</translation>
+    </message>
+    <message>
+        <source>Nessun video trovato: nessuna playlist generata.</source>
+        <translation>No video found: no playlist created.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Generate %Ln playlist in %1</source>
+        <translation>
+            <numerusform>Generated %Ln playlist in %1</numerusform>
+            <numerusform>Generated %Ln playlists in %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; %Ln non scritte</source>
+        <translation>
+            <numerusform>; %Ln not written</numerusform>
+            <numerusform>; %Ln not written</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>… e altre %1</source>
+        <translation>… and %1 more</translation>
     </message>
 </context>
 <context>
@@ -339,6 +384,81 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     <message>
         <source>«%1» non è un file normale ma %2, quindi non viene letto.</source>
         <translation>“%1” is not a regular file but %2, so it is not read.</translation>
+    </message>
+</context>
+<context>
+    <name>ReportFileActions</name>
+    <message>
+        <source>Non c&apos;è nessun report da salvare. Esegui prima il calcolo.</source>
+        <translation>There is no report to save. Run the calculation first.</translation>
+    </message>
+    <message>
+        <source>Salva report</source>
+        <translation>Save report</translation>
+    </message>
+    <message>
+        <source>Salvataggio del report…</source>
+        <translation>Saving the report…</translation>
+    </message>
+    <message>
+        <source>Salvato: %1</source>
+        <translation>Saved: %1</translation>
+    </message>
+    <message>
+        <source>Impossibile salvare il file: %1</source>
+        <translation>Cannot save the file: %1</translation>
+    </message>
+    <message>
+        <source>Esportato: %1 (dal report caricato: solo le etichette, senza i secondi)</source>
+        <translation>Exported: %1 (from the loaded report: labels only, no seconds)</translation>
+    </message>
+    <message>
+        <source>Esportato: %1</source>
+        <translation>Exported: %1</translation>
+    </message>
+    <message>
+        <source>Non c&apos;è nessun report da esportare. Esegui prima il calcolo.</source>
+        <translation>There is no report to export. Run the calculation first.</translation>
+    </message>
+    <message>
+        <source>Esporta CSV</source>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <source>Esportazione CSV…</source>
+        <translation>Exporting CSV…</translation>
+    </message>
+    <message>
+        <source>Impossibile esportare il file: %1</source>
+        <translation>Cannot export the file: %1</translation>
+    </message>
+    <message>
+        <source>Non c&apos;è nessun report da copiare.</source>
+        <translation>There is no report to copy.</translation>
+    </message>
+    <message>
+        <source>Report copiato negli appunti</source>
+        <translation>Report copied to the clipboard</translation>
+    </message>
+    <message>
+        <source>Caricamento del report…</source>
+        <translation>Loading the report…</translation>
+    </message>
+    <message>
+        <source>Report non caricato</source>
+        <translation>Report not loaded</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere il report: %1</source>
+        <translation>Cannot read the report: %1</translation>
+    </message>
+    <message>
+        <source>Nessun report da caricare in %1</source>
+        <translation>No report to load in %1</translation>
+    </message>
+    <message>
+        <source>Caricato: %1</source>
+        <translation>Loaded: %1</translation>
     </message>
 </context>
 <context>
@@ -382,22 +502,10 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     </message>
 </context>
 <context>
-    <name>quillmark::DurationCalculatorViewModel</name>
+    <name>quillmark::CalculationRun</name>
     <message>
-        <source>Pronto</source>
-        <translation>Ready</translation>
-    </message>
-    <message>
-        <source>Pronto. Seleziona una cartella e premi Calcola.</source>
-        <translation>Ready. Select a folder and press Calculate.</translation>
-    </message>
-    <message>
-        <source>L&apos;app è in esecuzione in modalità sandbox: il fallback ffprobe non può lanciare processi esterni. Verranno calcolati solo i formati supportati da AVFoundation.</source>
-        <translation>The app is running in a sandbox: the ffprobe fallback cannot start external processes. Only the formats that AVFoundation supports will be measured.</translation>
-    </message>
-    <message>
-        <source>Seleziona cartella</source>
-        <translation>Select folder</translation>
+        <source>Elaborazione: %1</source>
+        <translation>Processing: %1</translation>
     </message>
     <message>
         <source>In esecuzione…</source>
@@ -408,16 +516,20 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <translation>Starting the calculation on: %1 with extensions %2</translation>
     </message>
     <message>
-        <source>Errore</source>
-        <translation>Error</translation>
+        <source>Calcolo interrotto</source>
+        <translation>Calculation stopped</translation>
     </message>
     <message>
-        <source>Elaborazione: %1</source>
-        <translation>Processing: %1</translation>
+        <source>Calcolo interrotto: è mostrato il report precedente</source>
+        <translation>Calculation stopped: the earlier report is shown</translation>
     </message>
     <message>
         <source>Completato</source>
         <translation>Done</translation>
+    </message>
+    <message>
+        <source>Completato; %1</source>
+        <translation>Done; %1</translation>
     </message>
     <message>
         <source>Si è verificato un errore: %1</source>
@@ -430,6 +542,80 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     <message>
         <source>Errore durante il calcolo</source>
         <translation>Error during the calculation</translation>
+    </message>
+</context>
+<context>
+    <name>quillmark::DurationCalculatorViewModel</name>
+    <message>
+        <source>Pronto</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <source>Pronto. Seleziona una cartella e premi Calcola.</source>
+        <translation>Ready. Select a folder and press Calculate.</translation>
+    </message>
+    <message>
+        <source>Errore</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>Output pulito. Pronto per una nuova analisi.</source>
+        <translation>Output cleared. Ready for a new analysis.</translation>
+    </message>
+    <message>
+        <source>Nessun video %1 in «%2»</source>
+        <translation>No %1 videos in “%2”</translation>
+    </message>
+    <message>
+        <source>Il report riguarda «%1»: premi Calcola per misurare «%2».</source>
+        <translation>The report is about “%1”: press Calculate to measure “%2”.</translation>
+    </message>
+    <message>
+        <source>Quillmark è in esecuzione in una sandbox %1: ffprobe, un programma del sistema, non può essere avviato. I video vengono misurati solo con le librerie di FFmpeg incluse nell&apos;app.</source>
+        <translation>Quillmark runs in a %1 sandbox: ffprobe, a program of the system, cannot be started. Videos are measured with the FFmpeg libraries that come with the app only.</translation>
+    </message>
+</context>
+<context>
+    <name>quillmark::FolderActions</name>
+    <message>
+        <source>il report riguarda un&apos;altra cartella. Premi Calcola per aggiornarlo.</source>
+        <translation>the report is about another folder. Press Calculate to update it.</translation>
+    </message>
+    <message>
+        <source>è la tua cartella personale, che non viene mai rinominata.</source>
+        <translation>it is your home folder, which is never renamed.</translation>
+    </message>
+    <message>
+        <source>è la cartella radice del file system, che non viene mai rinominata.</source>
+        <translation>it is the root of the file system, which is never renamed.</translation>
+    </message>
+    <message>
+        <source>è il punto di montaggio di un disco o di una condivisione, che non viene mai rinominato.</source>
+        <translation>it is where a disk or a share is mounted, which is never renamed.</translation>
+    </message>
+    <message>
+        <source>Seleziona cartella</source>
+        <translation>Select folder</translation>
+    </message>
+    <message>
+        <source>Caricamento del report…</source>
+        <translation>Loading the report…</translation>
+    </message>
+    <message>
+        <source>Caricato: %1</source>
+        <translation>Loaded: %1</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere durata.txt: %1</source>
+        <translation>Cannot read durata.txt: %1</translation>
+    </message>
+    <message>
+        <source>La cartella %1 non esiste.</source>
+        <translation>The folder %1 does not exist.</translation>
     </message>
     <message>
         <source>Impossibile rinominare la cartella: %1</source>
@@ -444,126 +630,6 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <translation>Rename folder</translation>
     </message>
     <message>
-        <source>Rinomina</source>
-        <translation>Rename</translation>
-    </message>
-    <message>
-        <source>Annulla</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
-        <source>Cartella rinominata in &quot;%1&quot;</source>
-        <translation>Folder renamed to &quot;%1&quot;</translation>
-    </message>
-    <message>
-        <source>Impossibile generare le playlist: %1</source>
-        <translation>Cannot create the playlists: %1</translation>
-    </message>
-    <message>
-        <source>Info</source>
-        <translation>Info</translation>
-    </message>
-    <message>
-        <source>Nessun video trovato: nessuna playlist generata.</source>
-        <translation>No video found: no playlist created.</translation>
-    </message>
-    <message>
-        <source>Seleziona una cartella valida da aprire.</source>
-        <translation>Select a valid folder to open.</translation>
-    </message>
-    <message>
-        <source>Impossibile aprire la cartella: nessun gestore di file è disponibile.</source>
-        <translation>Cannot open the folder: no file manager is available.</translation>
-    </message>
-    <message>
-        <source>Non c&apos;è nessun report da salvare. Esegui prima il calcolo.</source>
-        <translation>There is no report to save. Run the calculation first.</translation>
-    </message>
-    <message>
-        <source>Salva report</source>
-        <translation>Save report</translation>
-    </message>
-    <message>
-        <source>Impossibile salvare il file: %1</source>
-        <translation>Cannot save the file: %1</translation>
-    </message>
-    <message>
-        <source>Salvato: %1</source>
-        <translation>Saved: %1</translation>
-    </message>
-    <message>
-        <source>Non c&apos;è nessun report da copiare.</source>
-        <translation>There is no report to copy.</translation>
-    </message>
-    <message>
-        <source>Report copiato negli appunti</source>
-        <translation>Report copied to the clipboard</translation>
-    </message>
-    <message>
-        <source>Impossibile leggere il report: %1</source>
-        <translation>Cannot read the report: %1</translation>
-    </message>
-    <message>
-        <source>Impossibile leggere durata.txt: %1</source>
-        <translation>Cannot read durata.txt: %1</translation>
-    </message>
-    <message>
-        <source>Caricato: %1</source>
-        <translation>Loaded: %1</translation>
-    </message>
-    <message>
-        <source>Output pulito. Pronto per una nuova analisi.</source>
-        <translation>Output cleared. Ready for a new analysis.</translation>
-    </message>
-    <message>
-        <source>Calcolo interrotto</source>
-        <translation>Calculation stopped</translation>
-    </message>
-    <message>
-        <source>Completato; %1</source>
-        <translation>Done; %1</translation>
-    </message>
-    <message>
-        <source>Il sistema non concede altri thread: riprova tra poco.</source>
-        <translation>The system grants no more threads: try again in a moment.</translation>
-    </message>
-    <message>
-        <source>Caricamento del report…</source>
-        <translation>Loading the report…</translation>
-    </message>
-    <message>
-        <source>Creazione delle playlist interrotta</source>
-        <translation>Playlist creation stopped</translation>
-    </message>
-    <message>
-        <source>Creazione delle playlist in %1…</source>
-        <translation>Creating playlists in %1…</translation>
-    </message>
-    <message>
-        <source>Playlist non generate</source>
-        <translation>Playlists not generated</translation>
-    </message>
-    <message>
-        <source>Creazione delle playlist interrotta: generate %1 di %2 in %3</source>
-        <translation>Playlist creation stopped: %1 of %2 generated in %3</translation>
-    </message>
-    <message>
-        <source>Nessuna playlist generata</source>
-        <translation>No playlist generated</translation>
-    </message>
-    <message>
-        <source>… e altre %1</source>
-        <translation>… and %1 more</translation>
-    </message>
-    <message>
-        <source>Salvataggio del report…</source>
-        <translation>Saving the report…</translation>
-    </message>
-    <message>
-        <source>Calcolo interrotto: è mostrato il report precedente</source>
-        <translation>Calculation stopped: the earlier report is shown</translation>
-    </message>
-    <message>
         <source>Rinominare la cartella &quot;%1&quot; in &quot;%2&quot;?</source>
         <translation>Rename the folder &quot;%1&quot; to &quot;%2&quot;?</translation>
     </message>
@@ -572,65 +638,28 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <translation>In: %1</translation>
     </message>
     <message>
+        <source>Rinomina</source>
+        <translation>Rename</translation>
+    </message>
+    <message>
+        <source>Annulla</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
         <source>Rinomina annullata</source>
         <translation>Rename cancelled</translation>
     </message>
-    <message numerus="yes">
-        <source>%1 di %Ln playlist</source>
-        <translation>
-            <numerusform>%1 of %Ln playlist</numerusform>
-            <numerusform>%1 of %Ln playlists</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>Generate %Ln playlist in %1</source>
-        <translation>
-            <numerusform>Generated %Ln playlist in %1</numerusform>
-            <numerusform>Generated %Ln playlists in %1</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>; %Ln non scritte</source>
-        <translation>
-            <numerusform>; %Ln not written</numerusform>
-            <numerusform>; %Ln not written</numerusform>
-        </translation>
+    <message>
+        <source>Cartella rinominata in &quot;%1&quot;</source>
+        <translation>Folder renamed to &quot;%1&quot;</translation>
     </message>
     <message>
-        <source>Nessun video %1 in «%2»</source>
-        <translation>No %1 videos in “%2”</translation>
+        <source>Seleziona una cartella valida da aprire.</source>
+        <translation>Select a valid folder to open.</translation>
     </message>
     <message>
-        <source>Il report riguarda «%1»: premi Calcola per misurare «%2».</source>
-        <translation>The report is about “%1”: press Calculate to measure “%2”.</translation>
-    </message>
-    <message>
-        <source>La cartella %1 non esiste.</source>
-        <translation>The folder %1 does not exist.</translation>
-    </message>
-    <message>
-        <source>Non c&apos;è nessun report da esportare. Esegui prima il calcolo.</source>
-        <translation>There is no report to export. Run the calculation first.</translation>
-    </message>
-    <message>
-        <source>Esporta CSV</source>
-        <translation>Export CSV</translation>
-    </message>
-    <message>
-        <source>Impossibile esportare il file: %1</source>
-        <translation>Cannot export the file: %1</translation>
-    </message>
-    <message>
-        <source>Esportato: %1 (dal report caricato: solo le etichette, senza i secondi)</source>
-        <translation>Exported: %1 (from the loaded report: labels only, no seconds)</translation>
-    </message>
-    <message>
-        <source>Esportato: %1</source>
-        <translation>Exported: %1</translation>
-    </message>
-    <message>
-        <source>Esportazione CSV…</source>
-        <translation>Exporting CSV…</translation>
+        <source>Impossibile aprire la cartella: nessun gestore di file è disponibile.</source>
+        <translation>Cannot open the folder: no file manager is available.</translation>
     </message>
 </context>
 <context>
@@ -702,6 +731,17 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     <message>
         <source>Esporta CSV…</source>
         <translation>Export CSV…</translation>
+    </message>
+</context>
+<context>
+    <name>quillmark::Jobs</name>
+    <message>
+        <source>Il sistema non concede altri thread: riprova tra poco.</source>
+        <translation>The system grants no more threads: try again in a moment.</translation>
+    </message>
+    <message>
+        <source>Pronto</source>
+        <translation>Ready</translation>
     </message>
 </context>
 <context>

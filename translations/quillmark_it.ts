@@ -4,15 +4,7 @@
 <context>
     <name>AppError</name>
     <message>
-        <source>Formato non supportato da AVFoundation: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>ffprobe non è riuscito ad analizzare %1: %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>ffprobe non trovato. Configura il percorso (es. /opt/homebrew/bin/ffprobe).</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -21,6 +13,14 @@
     </message>
     <message>
         <source>Errore sconosciuto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Formato non supportato da libavformat: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ffprobe non trovato. Configura il percorso (es. /usr/bin/ffprobe).</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -74,10 +74,6 @@
     </message>
     <message>
         <source>impossibile leggere %1: %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Si è verificato un errore: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -200,25 +196,6 @@ insufficiente, 130 se interrotto.
     </message>
 </context>
 <context>
-    <name>DurationCalculatorViewModel</name>
-    <message>
-        <source>il report riguarda un&apos;altra cartella. Premi Calcola per aggiornarlo.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>è la tua cartella personale, che non viene mai rinominata.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>è la cartella radice del file system, che non viene mai rinominata.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>è il punto di montaggio di un disco o di una condivisione, che non viene mai rinominato.</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
     <name>FFprobe</name>
     <message>
         <source>interrotto</source>
@@ -258,6 +235,18 @@ insufficiente, 130 se interrotto.
         <source>«%1» non dice la sua durata nei primi %2 MiB e non viene letto oltre.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Impossibile leggere «%1»: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>le librerie di FFmpeg non si possono caricare</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>interrotto</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PlaybackSpeed</name>
@@ -267,6 +256,62 @@ insufficiente, 130 se interrotto.
     </message>
     <message>
         <source>%1 a %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PlaylistJob</name>
+    <message>
+        <source>Creazione delle playlist in %1…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 di %Ln playlist</source>
+        <translation>
+            <numerusform>%1 di %Ln playlist</numerusform>
+            <numerusform>%1 di %Ln playlist</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Creazione delle playlist interrotta</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Playlist non generate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Impossibile generare le playlist: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Creazione delle playlist interrotta: generate %1 di %2 in %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nessuna playlist generata</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nessun video trovato: nessuna playlist generata.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>Generate %Ln playlist in %1</source>
+        <translation>
+            <numerusform>Generata %Ln playlist in %1</numerusform>
+            <numerusform>Generate %Ln playlist in %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; %Ln non scritte</source>
+        <translation>
+            <numerusform>; %Ln non scritta</numerusform>
+            <numerusform>; %Ln non scritte</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>… e altre %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -298,6 +343,81 @@ insufficiente, 130 se interrotto.
     </message>
     <message>
         <source>«%1» non è un file normale ma %2, quindi non viene letto.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ReportFileActions</name>
+    <message>
+        <source>Non c&apos;è nessun report da salvare. Esegui prima il calcolo.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Salva report</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Salvataggio del report…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Salvato: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Impossibile salvare il file: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Esportato: %1 (dal report caricato: solo le etichette, senza i secondi)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Esportato: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Non c&apos;è nessun report da esportare. Esegui prima il calcolo.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Esporta CSV</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Esportazione CSV…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Impossibile esportare il file: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Non c&apos;è nessun report da copiare.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Report copiato negli appunti</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Caricamento del report…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Report non caricato</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Impossibile leggere il report: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nessun report da caricare in %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Caricato: %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -342,45 +462,9 @@ insufficiente, 130 se interrotto.
     </message>
 </context>
 <context>
-    <name>quillmark::DurationCalculatorViewModel</name>
+    <name>quillmark::CalculationRun</name>
     <message>
-        <source>Pronto</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Pronto. Seleziona una cartella e premi Calcola.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>L&apos;app è in esecuzione in modalità sandbox: il fallback ffprobe non può lanciare processi esterni. Verranno calcolati solo i formati supportati da AVFoundation.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Errore</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Info</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Il sistema non concede altri thread: riprova tra poco.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Seleziona cartella</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Caricamento del report…</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Caricato: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Impossibile leggere durata.txt: %1</source>
+        <source>Elaborazione: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -392,19 +476,11 @@ insufficiente, 130 se interrotto.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Creazione delle playlist interrotta</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Calcolo interrotto</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Calcolo interrotto: è mostrato il report precedente</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Elaborazione: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -425,6 +501,80 @@ insufficiente, 130 se interrotto.
     </message>
     <message>
         <source>Errore durante il calcolo</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>quillmark::DurationCalculatorViewModel</name>
+    <message>
+        <source>Pronto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pronto. Seleziona una cartella e premi Calcola.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Errore</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nessun video %1 in «%2»</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Il report riguarda «%1»: premi Calcola per misurare «%2».</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Output pulito. Pronto per una nuova analisi.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quillmark è in esecuzione in una sandbox %1: ffprobe, un programma del sistema, non può essere avviato. I video vengono misurati solo con le librerie di FFmpeg incluse nell&apos;app.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>quillmark::FolderActions</name>
+    <message>
+        <source>il report riguarda un&apos;altra cartella. Premi Calcola per aggiornarlo.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>è la tua cartella personale, che non viene mai rinominata.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>è la cartella radice del file system, che non viene mai rinominata.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>è il punto di montaggio di un disco o di una condivisione, che non viene mai rinominato.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Seleziona cartella</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Caricamento del report…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Caricato: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Impossibile leggere durata.txt: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>La cartella %1 non esiste.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -469,127 +619,6 @@ insufficiente, 130 se interrotto.
     </message>
     <message>
         <source>Impossibile aprire la cartella: nessun gestore di file è disponibile.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 di %Ln playlist</source>
-        <translation>
-            <numerusform>%1 di %Ln playlist</numerusform>
-            <numerusform>%1 di %Ln playlist</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>Creazione delle playlist in %1…</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Playlist non generate</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Impossibile generare le playlist: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Creazione delle playlist interrotta: generate %1 di %2 in %3</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Nessuna playlist generata</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Nessun video trovato: nessuna playlist generata.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message numerus="yes">
-        <source>Generate %Ln playlist in %1</source>
-        <translation>
-            <numerusform>Generata %Ln playlist in %1</numerusform>
-            <numerusform>Generate %Ln playlist in %1</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>; %Ln non scritte</source>
-        <translation>
-            <numerusform>; %Ln non scritta</numerusform>
-            <numerusform>; %Ln non scritte</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>… e altre %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Non c&apos;è nessun report da salvare. Esegui prima il calcolo.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Salva report</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Salvato: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Impossibile salvare il file: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Salvataggio del report…</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Non c&apos;è nessun report da copiare.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Report copiato negli appunti</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Impossibile leggere il report: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Nessun video %1 in «%2»</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Il report riguarda «%1»: premi Calcola per misurare «%2».</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Output pulito. Pronto per una nuova analisi.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>La cartella %1 non esiste.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Non c&apos;è nessun report da esportare. Esegui prima il calcolo.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Esporta CSV</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Impossibile esportare il file: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Esportato: %1 (dal report caricato: solo le etichette, senza i secondi)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Esportato: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Esportazione CSV…</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -661,6 +690,17 @@ insufficiente, 130 se interrotto.
     </message>
     <message>
         <source>Esporta CSV…</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>quillmark::Jobs</name>
+    <message>
+        <source>Il sistema non concede altri thread: riprova tra poco.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pronto</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
