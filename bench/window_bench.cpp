@@ -9,16 +9,15 @@
 #include "support/fake_provider.h"
 #include "support/mounted_share.h"
 #include "ui/main_window.h"
-#include "ui/report_rows_model.h"
 #include "ui/theme.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QListView>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 
 #include <chrono>
 #include <cstdio>
@@ -64,7 +63,7 @@ double residentMiB()
 }
 
 // Until the list has laid out and painted what is on screen.
-void settle(QListView* list)
+void settle(QTreeView* list)
 {
     QApplication::processEvents();
     list->viewport()->repaint();
@@ -192,7 +191,7 @@ int main(int argc, char** argv)
         theme::folderTint());
     view.resize(1040, 720);
     view.show();
-    auto* list = view.findChild<QListView*>(QStringLiteral("folderList"));
+    auto* list = view.findChild<QTreeView*>(QStringLiteral("folderList"));
     settle(list);
     const double before = residentMiB();
 
@@ -204,13 +203,14 @@ int main(int argc, char** argv)
     settle(list);
     const double load = double(timer.nsecsElapsed()) / 1e6;
 
-    auto* rows = static_cast<ReportRowsModel*>(list->model());
     timer.start();
-    for (int row = rows->rowCount() - 1; row >= 0;
-         --row) // bottom up, so rows above keep their place
-        rows->toggle(row);
+    list->expandAll();
     settle(list);
     const double expand = double(timer.nsecsElapsed()) / 1e6;
+    int shown = 0;
+    for (QModelIndex index = list->model()->index(0, 0); index.isValid();
+         index = list->indexBelow(index))
+        ++shown;
 
     timer.start();
     view.viewModel().setSortByDuration(true);
@@ -221,7 +221,7 @@ int main(int argc, char** argv)
 
     std::printf("window: %lld file rows in %lld folders, %d rows shown once all are open\n",
                 (long long)view.viewModel().reportSummary().totalFileCount(),
-                (long long)view.viewModel().reportSummary().folders.size(), rows->rowCount());
+                (long long)view.viewModel().reportSummary().folders.size(), shown);
     std::printf("load the report into the window %8.1f ms   (target < 300 ms)\n", load);
     std::printf("open every folder                %8.1f ms   (target < 300 ms)\n", expand);
     std::printf("sort by duration, all open       %8.1f ms   (target < 300 ms)\n", sort);

@@ -11,11 +11,11 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QListView>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include <cstdio>
 #include <cstring>
@@ -47,7 +47,7 @@ struct Window {
         }
         view = std::make_unique<MainWindow>(std::make_unique<DurationCalculatorViewModel>(services),
                                             theme::folderTint());
-        view->resize(1040, 720);
+        view->resize(view->firstSize());
         view->show();
         settle();
     }
@@ -97,34 +97,35 @@ fs::path makeLibrary(const fs::path& root, const fs::path& media)
     return library;
 }
 
-// Opens the first folder row whose name is given, as a click would.
+// The shown row of that name.
+QModelIndex shownRow(QTreeView* list, const QString& name)
+{
+    for (QModelIndex index = list->model()->index(0, 0); index.isValid();
+         index = list->indexBelow(index)) {
+        if (index.data(Qt::DisplayRole).toString() == name)
+            return index;
+    }
+    return {};
+}
+
+// Opens the folder row whose name is given, as a click would.
 void openFolder(Window& window, const QString& name)
 {
-    auto* list = window.view->findChild<QListView*>(QStringLiteral("folderList"));
-    for (int row = 0; row < list->model()->rowCount(); ++row) {
-        const QModelIndex index = list->model()->index(row, 0);
-        if (index.data(Qt::DisplayRole).toString() == name) {
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                              list->visualRect(index).center());
-            list->clearSelection();
-            return;
-        }
+    auto* list = window.view->findChild<QTreeView*>(QStringLiteral("folderList"));
+    if (const QModelIndex index = shownRow(list, name); index.isValid()) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+        list->clearSelection();
     }
 }
 
 // Adds the rows of the given names to the selection, as Ctrl+clicks would.
 void selectRows(Window& window, const QStringList& names)
 {
-    auto* list = window.view->findChild<QListView*>(QStringLiteral("folderList"));
+    auto* list = window.view->findChild<QTreeView*>(QStringLiteral("folderList"));
     for (const QString& name : names) {
-        for (int row = 0; row < list->model()->rowCount(); ++row) {
-            const QModelIndex index = list->model()->index(row, 0);
-            if (index.data(Qt::DisplayRole).toString() == name) {
-                QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                                  list->visualRect(index).center());
-                break;
-            }
-        }
+        if (const QModelIndex index = shownRow(list, name); index.isValid())
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                              list->visualRect(index).center());
     }
 }
 
@@ -171,7 +172,7 @@ void drawEveryState(const QDir& out, const fs::path& library)
         calculate(window.vm());
         openFolder(window, QStringLiteral("Stagione 2"));
         openFolder(window, QStringLiteral("Oceani"));
-        window.view->findChild<QListView*>(QStringLiteral("folderList"))->clearFocus();
+        window.view->findChild<QTreeView*>(QStringLiteral("folderList"))->clearFocus();
         window.save(out.filePath(QStringLiteral("4-report-tree.png")));
         window.vm().setSortByDuration(true);
         window.save(out.filePath(QStringLiteral("6-by-duration.png")));
@@ -182,7 +183,14 @@ void drawEveryState(const QDir& out, const fs::path& library)
         window.vm().setPlaybackSpeed(150);
         window.save(out.filePath(QStringLiteral("13-selection-at-speed.png")));
         window.vm().setPlaybackSpeed(100);
-        window.view->findChild<QListView*>(QStringLiteral("folderList"))->clearSelection();
+        window.view->findChild<QTreeView*>(QStringLiteral("folderList"))->clearSelection();
+        // Where the keyboard is: on Calcola, then on the link of the summary card.
+        window.view->findChild<QWidget*>(QStringLiteral("calculateButton"))->setFocus();
+        window.save(out.filePath(QStringLiteral("14-focus-on-calcola.png")));
+        window.view->findChild<QWidget*>(QStringLiteral("countCard"))
+            ->findChild<QWidget*>(QStringLiteral("summaryLink"))
+            ->setFocus();
+        window.save(out.filePath(QStringLiteral("15-focus-on-a-summary-card.png")));
         // Another folder typed in: the report says whose it is.
         window.vm().setFolderPath(libraryText + QStringLiteral("/Extra"));
         window.save(out.filePath(QStringLiteral("9-stale-report-banner.png")));
@@ -245,30 +253,42 @@ void drawEveryState(const QDir& out, const fs::path& library)
     }
 }
 
-// At twice the scale on a 1920 by 1080 screen (run with QT_SCALE_FACTOR=2 and an offscreen
-// screen of that size): the window at its smallest, as the screen allows.
-void drawScaled(const QDir& out, const fs::path& library)
+// On the screen the platform offers, at the scale and font of the run: the window at the size it
+// opens at, then at its smallest, as the screen allows.
+void drawScaled(const QDir& out, const fs::path& library, const QString& name)
 {
     Window window;
-    window.view->resize(window.view->minimumSize());
     window.vm().setFolderPath(QString::fromStdString(library.native()));
     calculate(window.vm());
-    window.save(out.filePath(QStringLiteral("12-scale-2x-on-1920x1080.png")));
+    openFolder(window, QStringLiteral("Stagione 2"));
+    window.save(out.filePath(name + QStringLiteral("-first-size.png")));
+    window.view->resize(window.view->minimumSize());
+    window.save(out.filePath(name + QStringLiteral("-minimum.png")));
 }
 
 } // namespace
 
+// quillmark-screenshots OUTPUT-FOLDER MEDIA-FOLDER [--scaled NAME] [--font POINTS]
 int main(int argc, char** argv)
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc != 3 && !(argc == 4 && std::strcmp(argv[3], "--scaled") == 0)) {
-        std::fprintf(stderr,
-                     "usage: quillmark-screenshots OUTPUT-FOLDER MEDIA-FOLDER [--scaled]\n");
+    const QStringList arguments = QApplication::arguments();
+    const qsizetype scaledAt = arguments.indexOf(QStringLiteral("--scaled"));
+    const qsizetype fontAt = arguments.indexOf(QStringLiteral("--font"));
+    if (arguments.size() < 3 || (scaledAt > 0 && scaledAt + 1 >= arguments.size()) ||
+        (fontAt > 0 && fontAt + 1 >= arguments.size())) {
+        std::fprintf(stderr, "usage: quillmark-screenshots OUTPUT-FOLDER MEDIA-FOLDER "
+                             "[--scaled NAME] [--font POINTS]\n");
         return 2;
     }
-    const bool scaled = argc == 4;
+    // A larger system font, as a user sets it for the whole desktop.
+    if (fontAt > 0) {
+        QFont font = QApplication::font();
+        font.setPointSizeF(arguments[fontAt + 1].toDouble());
+        QApplication::setFont(font);
+    }
     QTemporaryDir work;
     const fs::path library = makeLibrary(work.path().toStdString(), argv[2]);
     for (const auto& [system, folder] :
@@ -276,8 +296,8 @@ int main(int argc, char** argv)
         const InterfaceLanguage language(system);
         const QDir out(QString::fromLocal8Bit(argv[1]) + QLatin1Char('/') + QLatin1String(folder));
         out.mkpath(QStringLiteral("."));
-        if (scaled)
-            drawScaled(out, library);
+        if (scaledAt > 0)
+            drawScaled(out, library, arguments[scaledAt + 1]);
         else
             drawEveryState(out, library);
     }

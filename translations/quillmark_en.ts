@@ -545,6 +545,16 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     </message>
 </context>
 <context>
+    <name>quillmark::Chips</name>
+    <message numerus="yes">
+        <source>e altre %n: %1</source>
+        <translation>
+            <numerusform>and one more: %1</numerusform>
+            <numerusform>and %n more: %1</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>quillmark::DurationCalculatorViewModel</name>
     <message>
         <source>Pronto</source>
@@ -765,6 +775,14 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
             <numerusform>%n files not measured</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Completato</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>Completato: gran totale %1</source>
+        <translation>Done: grand total %1</translation>
+    </message>
 </context>
 <context>
     <name>quillmark::OptionsBar</name>
@@ -863,24 +881,44 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <source>Velocità %1</source>
         <translation>Speed %1</translation>
     </message>
+    <message>
+        <source>Velocità di visione: %1</source>
+        <translation>Watching speed: %1</translation>
+    </message>
+    <message>
+        <source>Ordine delle righe: %1</source>
+        <translation>Order of the rows: %1</translation>
+    </message>
+    <message>
+        <source>Calcolo in corso</source>
+        <translation>Calculating</translation>
+    </message>
 </context>
 <context>
-    <name>quillmark::ReportRowsModel</name>
+    <name>quillmark::ReportTreeModel</name>
+    <message>
+        <source>≈ %1 in tutto</source>
+        <translation>≈ %1 in all</translation>
+    </message>
     <message>
         <source>%1 in tutto</source>
         <translation>%1 in all</translation>
     </message>
     <message>
-        <source>≈ %1 in tutto</source>
-        <translation>≈ %1 in all</translation>
+        <source>%1% del totale</source>
+        <translation>%1% of the total</translation>
+    </message>
+    <message>
+        <source>livello %1</source>
+        <translation>level %1</translation>
+    </message>
+    <message>
+        <source>Cartelle e file</source>
+        <translation>Folders and files</translation>
     </message>
 </context>
 <context>
     <name>quillmark::StatusBar</name>
-    <message>
-        <source>Stato</source>
-        <translation>Status</translation>
-    </message>
     <message>
         <source>Avanzamento</source>
         <translation>Progress</translation>
@@ -888,6 +926,22 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     <message>
         <source>Calcolo in corso…</source>
         <translation>Calculating…</translation>
+    </message>
+    <message>
+        <source>Fatto</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>Nota</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>Errore</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>In corso</source>
+        <translation>In progress</translation>
     </message>
 </context>
 </TS>

@@ -505,6 +505,16 @@ insufficiente, 130 se interrotto.
     </message>
 </context>
 <context>
+    <name>quillmark::Chips</name>
+    <message numerus="yes">
+        <source>e altre %n: %1</source>
+        <translation>
+            <numerusform>e un&apos;altra: %1</numerusform>
+            <numerusform>e altre %n: %1</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>quillmark::DurationCalculatorViewModel</name>
     <message>
         <source>Pronto</source>
@@ -725,6 +735,14 @@ insufficiente, 130 se interrotto.
             <numerusform>%n file non misurati</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Completato</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Completato: gran totale %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>quillmark::OptionsBar</name>
@@ -823,9 +841,21 @@ insufficiente, 130 se interrotto.
         <source>Velocità %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Velocità di visione: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ordine delle righe: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calcolo in corso</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
-    <name>quillmark::ReportRowsModel</name>
+    <name>quillmark::ReportTreeModel</name>
     <message>
         <source>≈ %1 in tutto</source>
         <translation type="unfinished"></translation>
@@ -834,19 +864,43 @@ insufficiente, 130 se interrotto.
         <source>%1 in tutto</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1% del totale</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>livello %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cartelle e file</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>quillmark::StatusBar</name>
-    <message>
-        <source>Stato</source>
-        <translation type="unfinished"></translation>
-    </message>
     <message>
         <source>Avanzamento</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Calcolo in corso…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fatto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nota</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Errore</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>In corso</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -21,4 +21,28 @@ void paintChip(QPainter& painter, const QRect& rect, const QString& text, qreal 
     painter.drawText(rect, Qt::AlignCenter, text);
 }
 
+Chip::Chip(const QString& text, ChipPadding padding, QWidget* parent)
+    : QWidget(parent)
+    , m_text(text)
+    , m_padding(padding)
+{
+    setAccessibleName(text);
+}
+
+QSize Chip::sizeHint() const
+{
+    return chipSize(QFontMetrics(font()), text(), m_padding);
+}
+
+void Chip::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setFont(font());
+    // Dimmed with the field it shows.
+    if (!isEnabled())
+        painter.setOpacity(0.4);
+    paintChip(painter, rect(), text(), 0.12);
+}
+
 } // namespace quillmark

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QRect>
 #include <QString>
+#include <QWidget>
 
 class QPainter;
 
@@ -20,5 +21,22 @@ QSize chipSize(const QFontMetrics& metrics, const QString& text, ChipPadding pad
 // A capsule filled with the accent at the opacity, the text centred in the readable accent: the
 // extension chips and the folder totals. The painter's font is used.
 void paintChip(QPainter& painter, const QRect& rect, const QString& text, qreal fillOpacity);
+
+// One capsule as a widget of its own, so that a screen reader meets its text.
+class Chip : public QWidget {
+    Q_OBJECT
+
+public:
+    Chip(const QString& text, ChipPadding padding, QWidget* parent = nullptr);
+    const QString& text() const { return m_text; }
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString m_text;
+    ChipPadding m_padding;
+};
 
 } // namespace quillmark

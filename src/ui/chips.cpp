@@ -3,14 +3,16 @@
 #include "ui/chip.h"
 #include "ui/theme.h"
 
-#include <QPainter>
+#include <QEvent>
 
 namespace quillmark {
 
 namespace {
 
-constexpr int spacing = 5;
-constexpr ChipPadding padding{8, 3};
+ChipPadding padding()
+{
+    return {theme::px(8), theme::px(3)};
+}
 
 QFont chipFont()
 {
@@ -19,7 +21,17 @@ QFont chipFont()
 
 QSize chipSizeFor(const QString& text)
 {
-    return chipSize(QFontMetrics(chipFont()), text, padding);
+    return chipSize(QFontMetrics(chipFont()), text, padding());
+}
+
+int spacing()
+{
+    return theme::px(5);
+}
+
+QString moreChip(qsizetype hidden)
+{
+    return QStringLiteral("+%1").arg(hidden);
 }
 
 } // namespace
@@ -44,9 +56,12 @@ void Chips::resizeEvent(QResizeEvent*)
     layOut();
 }
 
-QString Chips::moreChip(qsizetype hidden)
+void Chips::changeEvent(QEvent* event)
 {
-    return QStringLiteral("+%1").arg(hidden);
+    if (event->type() == QEvent::EnabledChange)
+        for (Chip* chip : m_chips)
+            chip->update();
+    QWidget::changeEvent(event);
 }
 
 // As many chips as fit, and when some do not, a last chip that counts them; its tooltip names
@@ -55,48 +70,47 @@ void Chips::layOut()
 {
     const int available = width();
     int used = 0;
-    m_shown = 0;
+    qsizetype shown = 0;
     for (const QString& text : m_texts) {
         const int chip = chipSizeFor(text).width();
-        const qsizetype rest = m_texts.size() - m_shown - 1;
-        const int reserve = rest > 0 ? spacing + chipSizeFor(moreChip(rest)).width() : 0;
+        const qsizetype rest = m_texts.size() - shown - 1;
+        const int reserve = rest > 0 ? spacing() + chipSizeFor(moreChip(rest)).width() : 0;
         if (used + chip + reserve > available)
             break;
-        used += chip + spacing;
-        ++m_shown;
+        used += chip + spacing();
+        ++shown;
     }
-    const QStringList hidden = m_texts.mid(m_shown);
+    QStringList texts = m_texts.first(shown);
+    const QStringList hidden = m_texts.mid(shown);
+    if (!hidden.isEmpty())
+        texts.append(moreChip(hidden.size()));
+    for (Chip* chip : m_chips)
+        delete chip;
+    m_chips.clear();
+    int left = 0;
+    for (const QString& text : texts) {
+        auto* chip = new Chip(text, padding(), this);
+        chip->setFont(chipFont());
+        const QSize size = chipSizeFor(text);
+        chip->setGeometry(QRect(QPoint(left, (height() - size.height()) / 2), size));
+        if (text == texts.last() && !hidden.isEmpty()) {
+            chip->setToolTip(hidden.join(QStringLiteral(", ")));
+            chip->setAccessibleName(tr("e altre %n: %1", nullptr, int(hidden.size()))
+                                        .arg(hidden.join(QStringLiteral(", "))));
+        }
+        chip->show();
+        m_chips.push_back(chip);
+        left += size.width() + spacing();
+    }
     setToolTip(hidden.isEmpty() ? QString() : hidden.join(QStringLiteral(", ")));
-    update();
 }
 
 QSize Chips::sizeHint() const
 {
     int width = 0;
     for (const QString& text : m_texts)
-        width += chipSizeFor(text).width() + spacing;
-    return {std::max(width - spacing, 0), chipSizeFor(QString()).height()};
-}
-
-void Chips::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setFont(chipFont());
-    // Dimmed with the field they show.
-    if (!isEnabled())
-        painter.setOpacity(0.4);
-    const int height = sizeHint().height();
-    const int top = (this->height() - height) / 2;
-    int left = 0;
-    QStringList shown = m_texts.first(m_shown);
-    if (m_shown < m_texts.size())
-        shown.append(moreChip(m_texts.size() - m_shown));
-    for (const QString& text : shown) {
-        const QRect chip(QPoint(left, top), chipSizeFor(text));
-        paintChip(painter, chip, text, 0.12);
-        left = chip.right() + 1 + spacing;
-    }
+        width += chipSizeFor(text).width() + spacing();
+    return {std::max(width - spacing(), 0), chipSizeFor(QString()).height()};
 }
 
 } // namespace quillmark

@@ -5,8 +5,11 @@
 
 namespace quillmark {
 
+class Chip;
+
 // Small capsules, one per text, in the accent colour: the extensions a calculation will use.
-// Those that do not fit are counted by a last "+N" chip whose tooltip lists them.
+// Those that do not fit are counted by a last "+N" chip whose tooltip lists them. Each chip is a
+// widget of its own, which a screen reader reads.
 class Chips : public QWidget {
     Q_OBJECT
 
@@ -14,20 +17,18 @@ public:
     explicit Chips(QWidget* parent = nullptr);
 
     void setTexts(const QStringList& texts);
-    // How many chips are drawn before the "+N" one (all of them when it is absent).
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return {0, sizeHint().height()}; }
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
-    static QString moreChip(qsizetype hidden);
     void layOut();
 
     QStringList m_texts;
-    qsizetype m_shown = 0;
+    std::vector<Chip*> m_chips;
 };
 
 } // namespace quillmark

@@ -22,6 +22,8 @@ void ElidedLabel::setText(const QString& text)
         return;
     m_text = text;
     setToolTip(text);
+    // What a screen reader reads, and hears again when it changes.
+    setAccessibleName(text);
     updateGeometry();
     update();
 }

@@ -3,6 +3,7 @@
 #include "app/duration_calculator_view_model.h"
 #include "model/path_text.h"
 #include "ui/field_text.h"
+#include "ui/keyboard.h"
 #include "ui/symbols.h"
 #include "ui/theme.h"
 
@@ -19,28 +20,33 @@
 namespace quillmark {
 
 HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
-    : QFrame(parent)
+    : Section(parent)
     , m_viewModel(viewModel)
 {
     setObjectName(QStringLiteral("headerBar"));
     auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(16, 12, 16, 12);
-    layout->setSpacing(10);
+    layout->setContentsMargins(theme::px(16), theme::px(12), theme::px(16), theme::px(12));
+    layout->setSpacing(theme::px(10));
 
-    auto* pathFrame = new QFrame(this);
+    auto* pathFrame = new Section(this);
     m_pathFrame = pathFrame;
     pathFrame->setObjectName(QStringLiteral("pathFrame"));
-    pathFrame->setFixedHeight(30);
     auto* pathLayout = new QHBoxLayout(pathFrame);
-    pathLayout->setContentsMargins(10, 0, 10, 0);
-    pathLayout->setSpacing(8);
+    pathLayout->setContentsMargins(theme::px(10), theme::px(4), theme::px(10), theme::px(4));
+    pathLayout->setSpacing(theme::px(8));
+    const QString fieldName = tr("Percorso della cartella video");
+    // The folder symbol is the field's label.
     auto* folderIcon = new QLabel(pathFrame);
-    folderIcon->setPixmap(symbolPixmap(QStringLiteral("folder"), 14, theme::secondary()));
+    folderIcon->setPixmap(
+        symbolPixmap(QStringLiteral("folder"), theme::px(14), theme::secondary()));
+    folderIcon->setAccessibleName(fieldName);
     m_folderPath = new QLineEdit(pathFrame);
     m_folderPath->setObjectName(QStringLiteral("folderPathField"));
-    m_folderPath->setPlaceholderText(tr("Percorso della cartella video"));
+    m_folderPath->setPlaceholderText(fieldName);
+    m_folderPath->setAccessibleName(fieldName);
     m_folderPath->setFont(theme::font(13, QFont::Normal, true));
     m_folderPath->setFrame(false);
+    folderIcon->setBuddy(m_folderPath);
     pathLayout->addWidget(folderIcon);
     pathLayout->addWidget(m_folderPath);
     m_folderPath->installEventFilter(this);
@@ -48,13 +54,15 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
     m_browse = new QPushButton(tr("Sfoglia…"), this);
     m_browse->setObjectName(QStringLiteral("browseButton"));
     m_browse->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    m_browse->setAutoDefault(true);
     connect(m_browse, &QPushButton::clicked, &m_viewModel,
             &DurationCalculatorViewModel::chooseFolder);
 
-    auto* divider = new QFrame(this);
+    // Drawn by the style sheet; nothing a screen reader needs to meet.
+    auto* divider = new QWidget(this);
     divider->setObjectName(QStringLiteral("headerDivider"));
-    divider->setFrameShape(QFrame::VLine);
-    divider->setFixedHeight(20);
+    divider->setAttribute(Qt::WA_StyledBackground);
+    divider->setFixedSize(1, theme::px(20));
 
     m_openFolder = makeAction("openFolderAction", tr("Apri cartella"), "folder",
                               &DurationCalculatorViewModel::openFolder);
@@ -94,20 +102,22 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
             &HeaderBar::listRecentFolders);
     menu->addSeparator();
     menu->addAction(m_clear);
+    giveMnemonics(menu);
 
     m_actions = new QToolButton(this);
     m_actions->setObjectName(QStringLiteral("actionsButton"));
     m_actions->setIcon(symbolIcon(QStringLiteral("view-more"), theme::primary(0.75)));
-    m_actions->setIconSize(QSize(18, 18));
-    m_actions->setFixedSize(30, 30);
+    m_actions->setIconSize(QSize(theme::px(18), theme::px(18)));
     m_actions->setPopupMode(QToolButton::InstantPopup);
     m_actions->setMenu(menu);
     m_actions->setToolTip(tr("Altre azioni"));
     m_actions->setAccessibleName(tr("Altre azioni"));
+    pressWithKeyboard(m_actions);
 
     m_calculate = new QPushButton(this);
     m_calculate->setObjectName(QStringLiteral("calculateButton"));
     m_calculate->setFont(theme::font(13, QFont::DemiBold));
+    m_calculate->setIconSize(QSize(theme::px(16), theme::px(16)));
     // Return on the focused button runs it, as Space does.
     m_calculate->setAutoDefault(true);
     // While a run or the writing of playlists goes on, the same button stops it. A second click
@@ -142,10 +152,12 @@ HeaderBar::HeaderBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
             &HeaderBar::showEnabledState);
     showFieldText(m_folderPath, m_viewModel.folderPath());
     keepCalculateWidth();
+    m_actions->setFixedSize(pathFrame->sizeHint().height(), pathFrame->sizeHint().height());
     showEnabledState();
 }
 
-// The frame around the path field shows the field's focus ring.
+// The frame around the path field shows the field's focus ring; the actions button is as high
+// as the field, whatever the font.
 bool HeaderBar::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_folderPath &&
@@ -154,7 +166,7 @@ bool HeaderBar::eventFilter(QObject* watched, QEvent* event)
         m_pathFrame->style()->unpolish(m_pathFrame);
         m_pathFrame->style()->polish(m_pathFrame);
     }
-    return QFrame::eventFilter(watched, event);
+    return Section::eventFilter(watched, event);
 }
 
 // One width for both of the button's labels, in any language: nothing in the header moves when

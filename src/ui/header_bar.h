@@ -1,7 +1,8 @@
 #pragma once
 
+#include "ui/section.h"
+
 #include <QElapsedTimer>
-#include <QFrame>
 
 class QAction;
 class QLineEdit;
@@ -14,7 +15,7 @@ namespace quillmark {
 class DurationCalculatorViewModel;
 
 // The folder path, "Sfoglia…", the "..." menu of actions and "Calcola".
-class HeaderBar : public QFrame {
+class HeaderBar : public Section {
     Q_OBJECT
 
 public:
@@ -32,7 +33,7 @@ private:
     void listRecentFolders();
 
     DurationCalculatorViewModel& m_viewModel;
-    QFrame* m_pathFrame;
+    Section* m_pathFrame;
     QLineEdit* m_folderPath;
     QPushButton* m_browse;
     QToolButton* m_actions;

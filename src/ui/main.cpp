@@ -4,6 +4,7 @@
 #include "measure/duration_cache.h"
 #include "platform/qsettings_store.h"
 #include "platform/widgets/qt_desktop_services.h"
+#include "ui/accessibility.h"
 #include "ui/main_window.h"
 #include "ui/symbols.h"
 #include "ui/theme.h"
@@ -92,6 +93,7 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(quillmark::symbolIcon(QStringLiteral("quillmark")));
 
     const quillmark::InterfaceLanguage language;
+    quillmark::installAccessibility();
     quillmark::QSettingsStore settings;
     quillmark::QtDesktopServices desktop;
     quillmark::ViewModelServices services{settings, desktop};
@@ -99,7 +101,7 @@ int main(int argc, char** argv)
     quillmark::MainWindow window(std::make_unique<quillmark::DurationCalculatorViewModel>(services),
                                  quillmark::theme::folderTint());
     desktop.setWindow(&window);
-    window.resize(1040, 720);
+    window.resize(window.firstSize());
     window.show();
     if (request->folder)
         window.viewModel().useFolder(*request->folder);

@@ -3,7 +3,8 @@
 #include "app/duration_calculator_view_model.h"
 
 #include <QElapsedTimer>
-#include <QWidget>
+#include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 
@@ -11,13 +12,15 @@ class QMessageBox;
 
 namespace quillmark {
 
+class Announcer;
 class ReportPage;
 
-// The one window: header bar, options bar, the sandbox banner, the report page and the status
-// bar. Each section binds itself to the view model the window owns; the window presents alerts.
 class DesktopNotifier;
 
-class MainWindow : public QWidget {
+// The one window, named "Quillmark": header bar, options bar, the sandbox banner, the report page
+// and the status bar. Each section binds itself to the view model the window owns; the window
+// presents alerts, and keeps the keyboard where it can go on while a run disables the fields.
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -26,6 +29,8 @@ public:
     ~MainWindow() override;
 
     DurationCalculatorViewModel& viewModel() { return *m_viewModel; }
+    // The size to open at: the one the layout is made for, within the screen's room.
+    QSize firstSize() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -35,8 +40,12 @@ protected:
 
 private:
     void followRun();
+    void keepFocus();
+    void announceOutcome();
     QWidget* makeWarningBanner();
     void fitMinimumSize();
+    // What the screen's available part leaves for the window inside its frame.
+    QSize roomOnScreen() const;
     QWidget* makeStaleReportBanner();
     void presentAlert();
 
@@ -45,7 +54,9 @@ private:
     DesktopNotifier* m_notifier;
     QElapsedTimer m_runTimer;
     QMessageBox* m_alertBox = nullptr;
+    Announcer* m_announcer;
     bool m_followsScreen = false; // follows the screen it is on
+    QPointer<QWidget> m_focusBeforeRun;
 };
 
 } // namespace quillmark

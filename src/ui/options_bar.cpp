@@ -13,19 +13,22 @@
 namespace quillmark {
 
 OptionsBar::OptionsBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
-    : QFrame(parent)
+    : Section(parent)
     , m_viewModel(viewModel)
 {
     setObjectName(QStringLiteral("optionsBar"));
     auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(16, 10, 16, 10);
-    layout->setSpacing(10);
+    layout->setContentsMargins(theme::px(16), theme::px(10), theme::px(16), theme::px(10));
+    layout->setSpacing(theme::px(10));
 
+    QLabel* caption = theme::captionLabel(tr("Estensioni"), this);
     m_extensions = new QLineEdit(this);
     m_extensions->setObjectName(QStringLiteral("extensionsField"));
     m_extensions->setPlaceholderText(tr("es. mp4,mov"));
+    m_extensions->setAccessibleName(caption->text());
     m_extensions->setFont(theme::font(12, QFont::Normal, true));
-    m_extensions->setFixedWidth(130);
+    m_extensions->setFixedWidth(theme::px(130));
+    caption->setBuddy(m_extensions);
 
     m_chips = new Chips(this);
     m_chips->setObjectName(QStringLiteral("extensionChips"));
@@ -34,7 +37,7 @@ OptionsBar::OptionsBar(DurationCalculatorViewModel& viewModel, QWidget* parent)
     m_hideEmpty->setObjectName(QStringLiteral("hideEmptyToggle"));
     m_hideEmpty->setFont(theme::caption());
 
-    layout->addWidget(theme::captionLabel(tr("Estensioni"), this));
+    layout->addWidget(caption);
     layout->addWidget(m_extensions);
     layout->addWidget(m_chips, 1);
     layout->addWidget(m_hideEmpty);

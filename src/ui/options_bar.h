@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QFrame>
+#include "ui/section.h"
 
 class QLineEdit;
 
@@ -11,7 +11,7 @@ class DurationCalculatorViewModel;
 class SwitchToggle;
 
 // The extensions field with the chips of what it gives, and the hide-empty-folders toggle.
-class OptionsBar : public QFrame {
+class OptionsBar : public Section {
     Q_OBJECT
 
 public:

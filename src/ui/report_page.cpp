@@ -5,9 +5,11 @@
 #include "model/playback_speed.h"
 #include "report/selection_total.h"
 #include "ui/elided_label.h"
+#include "ui/keyboard.h"
 #include "ui/report_row_delegate.h"
-#include "ui/report_rows_model.h"
-#include "ui/report_rows_view.h"
+#include "ui/report_tree_model.h"
+#include "ui/report_tree_view.h"
+#include "ui/section.h"
 #include "ui/spinner.h"
 #include "ui/summary_card.h"
 #include "ui/symbols.h"
@@ -17,7 +19,6 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -48,8 +49,20 @@ QToolButton* choiceButton(const char* name, const QStringList& texts, QWidget* p
     int widest = 0;
     for (const QString& text : texts)
         widest = std::max(widest, metrics.horizontalAdvance(text));
-    button->setFixedWidth(widest + 32);
+    button->setFixedWidth(widest + 24 + theme::px(8));
+    pressWithKeyboard(button);
     return button;
+}
+
+// The round badge of an empty page, with its symbol.
+QLabel* makeBadge(const QString& symbol, const QColor& colour, QWidget* parent)
+{
+    auto* badge = new QLabel(parent);
+    badge->setObjectName(QStringLiteral("emptyBadge"));
+    badge->setFixedSize(theme::px(76), theme::px(76));
+    badge->setAlignment(Qt::AlignCenter);
+    badge->setPixmap(symbolPixmap(symbol, theme::px(34), colour));
+    return badge;
 }
 
 // One of the button's choices, exclusive of the others.
@@ -106,6 +119,7 @@ void ReportPage::showState()
                     : !noVideos.isEmpty()                           ? m_noVideosPage
                     : m_viewModel.reportSummary().folders.isEmpty() ? m_plainReportPage
                                                                     : m_rowsPage;
+    m_rows->setShown(page == m_rowsPage);
     setCurrentWidget(page);
     showReportText();
 }
@@ -124,7 +138,8 @@ void ReportPage::showSummary()
 {
     const ReportSummary& summary = m_viewModel.reportSummary();
     m_rows->setReport(summary, m_viewModel.folderTree(), m_viewModel.folderOrder(),
-                      m_viewModel.grandTotalSeconds(), m_viewModel.sortByDuration());
+                      m_viewModel.grandTotalSeconds(), m_viewModel.measuredFiles(),
+                      m_viewModel.sortByDuration());
     showSpeed();
     const qsizetype errors = summary.errorCount();
     // Files that failed are counted, as a link that shows the first of them.
@@ -132,6 +147,13 @@ void ReportPage::showSummary()
                           QStringLiteral(" · ") +
                           tr("%n cartelle", nullptr, int(summary.folders.size())),
                       errors > 0 ? tr("%n errori", nullptr, int(errors)) : QString());
+}
+
+void ReportPage::showFileError()
+{
+    const QString error = m_folderList->currentIndex().data(ReportTreeModel::ErrorRole).toString();
+    m_fileError->setText(error);
+    m_fileError->setVisible(!error.isEmpty());
 }
 
 // Every total at the chosen speed: the subtrees', the grand total, the selection's.
@@ -184,10 +206,13 @@ QWidget* ReportPage::makeSpeedButton(QWidget* parent)
         connect(action, &QAction::triggered, this,
                 [this, speed] { m_viewModel.setPlaybackSpeed(speed); });
     }
+    giveMnemonics(button->menu());
     auto show = [this, button] {
         for (QAction* action : button->menu()->actions())
             action->setChecked(action->data().toInt() == m_viewModel.playbackSpeed());
         button->setText(tr("Velocità %1").arg(speedLabel(m_viewModel.playbackSpeed())));
+        button->setAccessibleName(
+            tr("Velocità di visione: %1").arg(speedLabel(m_viewModel.playbackSpeed())));
     };
     connect(&m_viewModel, &DurationCalculatorViewModel::playbackSpeedChanged, button, show);
     show();
@@ -205,10 +230,13 @@ QWidget* ReportPage::makeSortButton(QWidget* parent)
     byDuration->setObjectName(QStringLiteral("durationOrderAction"));
     connect(natural, &QAction::triggered, this, [this] { m_viewModel.setSortByDuration(false); });
     connect(byDuration, &QAction::triggered, this, [this] { m_viewModel.setSortByDuration(true); });
+    giveMnemonics(button->menu());
     auto show = [this, button, natural, byDuration] {
         const bool sorted = m_viewModel.sortByDuration();
         (sorted ? byDuration : natural)->setChecked(true);
         button->setText(sorted ? tr("Per durata") : tr("Ordinamento naturale"));
+        button->setAccessibleName(tr("Ordine delle righe: %1")
+                                      .arg(sorted ? tr("Per durata") : tr("Ordinamento naturale")));
     };
     connect(&m_viewModel, &DurationCalculatorViewModel::sortByDurationChanged, button, show);
     show();
@@ -225,15 +253,17 @@ QWidget* ReportPage::makeRunningPage()
     m_runningStatus->setObjectName(QStringLiteral("runningStatus"));
     m_runningStatus->setFont(theme::callout());
     m_runningStatus->setColor(theme::secondary());
-    m_runningStatus->setMaximumWidth(420);
+    m_runningStatus->setMaximumWidth(theme::px(420));
     m_runningStatus->setMaximumLines(2);
     m_progressDetail = new ElidedLabel(Qt::ElideRight, Qt::AlignCenter, m_runningPage);
     m_progressDetail->setObjectName(QStringLiteral("progressDetail"));
     m_progressDetail->setFont(theme::caption());
     m_progressDetail->setColor(theme::secondary());
-    m_progressDetail->setMaximumWidth(420);
+    m_progressDetail->setMaximumWidth(theme::px(420));
+    auto* spinner = new Spinner(m_runningPage);
+    spinner->setAccessibleName(tr("Calcolo in corso"));
     layout->addStretch();
-    layout->addWidget(new Spinner(m_runningPage), 0, Qt::AlignHCenter);
+    layout->addWidget(spinner, 0, Qt::AlignHCenter);
     layout->addWidget(m_runningStatus, 0, Qt::AlignHCenter);
     layout->addWidget(m_progressDetail, 0, Qt::AlignHCenter);
     layout->addStretch();
@@ -247,11 +277,7 @@ QWidget* ReportPage::makeEmptyPage()
     auto* layout = new QVBoxLayout(m_emptyPage);
     layout->setSpacing(16);
 
-    auto* badge = new QLabel(m_emptyPage);
-    badge->setObjectName(QStringLiteral("emptyBadge"));
-    badge->setFixedSize(76, 76);
-    badge->setAlignment(Qt::AlignCenter);
-    badge->setPixmap(symbolPixmap(QStringLiteral("chronometer"), 34, theme::accent()));
+    QLabel* badge = makeBadge(QStringLiteral("chronometer"), theme::accent(), m_emptyPage);
 
     auto* title = new QLabel(tr("Nessuna analisi ancora"), m_emptyPage);
     title->setFont(theme::font(16, QFont::DemiBold));
@@ -263,11 +289,12 @@ QWidget* ReportPage::makeEmptyPage()
     hint->setFont(theme::callout());
     hint->setWordWrap(true);
     hint->setAlignment(Qt::AlignCenter);
-    hint->setFixedWidth(380);
-    hint->setMinimumHeight(hint->heightForWidth(380));
+    hint->setFixedWidth(theme::px(380));
+    hint->setMinimumHeight(hint->heightForWidth(theme::px(380)));
 
     auto* choose = new QPushButton(tr("Scegli cartella…"), m_emptyPage);
     choose->setObjectName(QStringLiteral("chooseFolderButton"));
+    choose->setAutoDefault(true);
     connect(choose, &QPushButton::clicked, &m_viewModel,
             &DurationCalculatorViewModel::chooseFolder);
 
@@ -289,11 +316,8 @@ QWidget* ReportPage::makeNoVideosPage()
     m_noVideosPage->setObjectName(QStringLiteral("noVideosPage"));
     auto* layout = new QVBoxLayout(m_noVideosPage);
     layout->setSpacing(16);
-    auto* badge = new QLabel(m_noVideosPage);
-    badge->setObjectName(QStringLiteral("emptyBadge"));
-    badge->setFixedSize(76, 76);
-    badge->setAlignment(Qt::AlignCenter);
-    badge->setPixmap(symbolPixmap(QStringLiteral("video-x-generic"), 34, theme::accentText()));
+    QLabel* badge =
+        makeBadge(QStringLiteral("video-x-generic"), theme::accentText(), m_noVideosPage);
     auto* title = new QLabel(tr("Nessun video trovato"), m_noVideosPage);
     title->setFont(theme::font(16, QFont::DemiBold));
     title->setAlignment(Qt::AlignCenter);
@@ -302,9 +326,10 @@ QWidget* ReportPage::makeNoVideosPage()
     m_noVideosMessage->setFont(theme::callout());
     m_noVideosMessage->setWordWrap(true);
     m_noVideosMessage->setAlignment(Qt::AlignCenter);
-    m_noVideosMessage->setFixedWidth(380);
+    m_noVideosMessage->setFixedWidth(theme::px(380));
     auto* change = new QPushButton(tr("Cambia estensioni"), m_noVideosPage);
     change->setObjectName(QStringLiteral("changeExtensionsButton"));
+    change->setAutoDefault(true);
     connect(change, &QPushButton::clicked, this, &ReportPage::extensionsWanted);
     layout->addStretch();
     layout->addWidget(badge, 0, Qt::AlignHCenter);
@@ -345,53 +370,62 @@ QWidget* ReportPage::makeRowsPage(QColor folderTint)
     m_count = new SummaryCard(SummaryCard::Style::plain, QStringLiteral("video-x-generic"),
                               tr("ANALIZZATI"), m_rowsPage);
     m_count->setObjectName(QStringLiteral("countCard"));
-    connect(m_count, &SummaryCard::linkActivated, this, [this] {
-        const int row = m_rows->showFirstFileInError();
-        if (row < 0)
-            return;
-        const QModelIndex index = m_rows->index(row);
-        m_folderList->setFocus(Qt::OtherFocusReason);
-        m_folderList->setCurrentIndex(index);
-        m_folderList->scrollTo(index, QAbstractItemView::PositionAtCenter);
-    });
+    // Each time, the next file in error.
+    connect(m_count, &SummaryCard::linkActivated, this,
+            [this] { m_folderList->showNextFileInError(); });
     auto* cards = new QHBoxLayout;
-    cards->setSpacing(12);
+    cards->setSpacing(theme::px(12));
     cards->addWidget(m_grandTotal, 1);
     cards->addWidget(m_count, 1);
 
-    auto* panel = new QFrame(m_rowsPage);
+    const QString reportTitle = tr("REPORT PER CARTELLA");
+    auto* panel = new Section(m_rowsPage);
     panel->setObjectName(QStringLiteral("folderPanel"));
     auto* panelLayout = new QVBoxLayout(panel);
     panelLayout->setContentsMargins(1, 1, 1, 1);
     panelLayout->setSpacing(0);
 
-    auto* header = new QFrame(panel);
+    auto* header = new Section(panel);
     header->setObjectName(QStringLiteral("folderPanelHeader"));
     auto* headerLayout = new QHBoxLayout(header);
-    headerLayout->setContentsMargins(14, 9, 14, 9);
-    QLabel* title = theme::captionLabel(tr("REPORT PER CARTELLA"), header);
+    headerLayout->setContentsMargins(theme::px(14), theme::px(9), theme::px(14), theme::px(9));
+    QLabel* title = theme::captionLabel(reportTitle, header);
     title->setFont(theme::font(11, QFont::Bold));
     m_selection = theme::captionLabel(QString(), header);
     m_selection->setObjectName(QStringLiteral("selectionTotal"));
     m_selection->setFont(theme::font(12, QFont::DemiBold));
     headerLayout->addWidget(title);
-    headerLayout->addSpacing(12);
+    headerLayout->addSpacing(theme::px(12));
     headerLayout->addWidget(m_selection, 1);
     headerLayout->addWidget(makeSpeedButton(header));
     headerLayout->addWidget(makeSortButton(header));
 
-    m_rows = new ReportRowsModel(this);
-    m_folderList = new ReportRowsView(*m_rows, panel);
+    m_rows = new ReportTreeModel(this);
+    m_folderList = new ReportTreeView(*m_rows, panel);
     m_folderList->setObjectName(QStringLiteral("folderList"));
-    m_folderList->setAccessibleName(tr("REPORT PER CARTELLA"));
+    m_folderList->setAccessibleName(reportTitle.left(1) + reportTitle.mid(1).toLower());
     m_folderList->setItemDelegate(new ReportRowDelegate(folderTint, m_folderList));
     m_folderList->setFrameShape(QFrame::NoFrame);
     m_folderList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_folderList->setMouseTracking(true);
-    m_folderList->setLayoutMode(QListView::Batched);
+
+    // The error of the file the keyboard is on, which otherwise only the mouse's tooltip shows.
+    m_fileError = new QLabel(panel);
+    m_fileError->setObjectName(QStringLiteral("fileErrorLine"));
+    m_fileError->setFont(theme::callout());
+    m_fileError->setWordWrap(true);
+    m_fileError->setContentsMargins(theme::px(14), theme::px(6), theme::px(14), theme::px(8));
+    QPalette errorPalette = m_fileError->palette();
+    errorPalette.setColor(QPalette::WindowText, theme::error());
+    m_fileError->setPalette(errorPalette);
+    m_fileError->hide();
+    connect(m_folderList->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &ReportPage::showFileError);
+    connect(m_rows, &QAbstractItemModel::modelReset, this, &ReportPage::showFileError);
 
     panelLayout->addWidget(header);
     panelLayout->addWidget(m_folderList, 1);
+    panelLayout->addWidget(m_fileError);
     layout->addLayout(cards);
     layout->addWidget(panel, 1);
     return m_rowsPage;

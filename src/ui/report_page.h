@@ -9,8 +9,8 @@ namespace quillmark {
 
 class DurationCalculatorViewModel;
 class ElidedLabel;
-class ReportRowsModel;
-class ReportRowsView;
+class ReportTreeModel;
+class ReportTreeView;
 class SummaryCard;
 
 // The content area in one of its states: running, empty, a calculation that found no video, the
@@ -41,6 +41,7 @@ private:
     void showSpeed();
     void showGrandTotal();
     void showSelection();
+    void showFileError();
 
     DurationCalculatorViewModel& m_viewModel;
     QWidget* m_runningPage = nullptr;
@@ -56,8 +57,9 @@ private:
     SummaryCard* m_grandTotal = nullptr;
     SummaryCard* m_count = nullptr;
     QLabel* m_selection = nullptr;
-    ReportRowsModel* m_rows = nullptr;
-    ReportRowsView* m_folderList = nullptr;
+    QLabel* m_fileError = nullptr;
+    ReportTreeModel* m_rows = nullptr;
+    ReportTreeView* m_folderList = nullptr;
 };
 
 } // namespace quillmark

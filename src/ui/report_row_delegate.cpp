@@ -1,10 +1,11 @@
 #include "ui/report_row_delegate.h"
 
 #include "ui/chip.h"
-#include "ui/report_rows_model.h"
+#include "ui/report_tree_model.h"
 #include "ui/symbols.h"
 #include "ui/theme.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -14,8 +15,30 @@ namespace quillmark {
 
 namespace {
 
-using M = RowMetrics;
-constexpr ChipPadding totalPadding{9, 3};
+ChipPadding totalPadding()
+{
+    return {theme::px(9), theme::px(3)};
+}
+
+QFont folderNameFont()
+{
+    return theme::font(13, QFont::Medium);
+}
+
+QFont fileNameFont()
+{
+    return theme::font(12, QFont::Normal, true);
+}
+
+QFont labelFont()
+{
+    return theme::font(11, QFont::Normal, true);
+}
+
+QFont chipFont()
+{
+    return theme::font(11, QFont::DemiBold, true);
+}
 
 // Text that fits on one line, cut at its end.
 QString elided(const QFont& font, const QString& text, int width)
@@ -23,12 +46,18 @@ QString elided(const QFont& font, const QString& text, int width)
     return QFontMetrics(font).elidedText(text, Qt::ElideRight, std::max(width, 0));
 }
 
+// Every folder row but the very first stands a little apart from the row above it.
+bool hasGapAbove(const QModelIndex& index)
+{
+    return index.row() > 0 || index.parent().isValid();
+}
+
 // An open folder and its files share one faint rounded background.
-void paintGroupBackground(QPainter* painter, QRect rect, bool first, bool last)
+void paintGroupBackground(QPainter* painter, QRect rect, bool first, bool last, qreal corner)
 {
     QPainterPath path;
     path.setFillRule(Qt::WindingFill);
-    path.addRoundedRect(rect, M::corner, M::corner);
+    path.addRoundedRect(rect, corner, corner);
     if (!first)
         path.addRect(rect.adjusted(0, 0, 0, -rect.height() / 2));
     if (!last)
@@ -36,7 +65,47 @@ void paintGroupBackground(QPainter* painter, QRect rect, bool first, bool last)
     painter->fillPath(path, theme::primary(0.03));
 }
 
+// The row's own rectangle: below its gap, no wider than the widest row.
+QRect rowRect(const QStyleOptionViewItem& option, const QModelIndex& index, const RowMetrics& m)
+{
+    const bool folder = index.data(ReportTreeModel::IsFolderRole).toBool();
+    QRect rect = option.rect.adjusted(0, folder && hasGapAbove(index) ? m.groupGap : 0, 0, 0);
+    // On a wide window the totals stay near the names.
+    rect.setWidth(std::min(rect.width(), m.widestRow));
+    return rect;
+}
+
 } // namespace
+
+RowMetrics RowMetrics::current()
+{
+    // Asked for every row laid out: measured once per application font.
+    static QString measuredFor;
+    static RowMetrics measured{};
+    const QString key = QGuiApplication::font().key();
+    if (key == measuredFor)
+        return measured;
+    measuredFor = key;
+    using theme::px;
+    const int nameHeight = QFontMetrics(folderNameFont()).height();
+    const int fileHeight = QFontMetrics(fileNameFont()).height();
+    measured = RowMetrics{std::max(px(36), nameHeight + px(16)),
+                          std::max(px(24), fileHeight + px(8)),
+                          px(2),
+                          px(4),
+                          px(8),
+                          px(34),
+                          px(4),
+                          px(10),
+                          px(16),
+                          px(12),
+                          px(8),
+                          qreal(px(7)),
+                          px(16),
+                          std::max(2, px(2)),
+                          px(960)};
+    return measured;
+}
 
 ReportRowDelegate::ReportRowDelegate(QColor folderTint, QObject* parent)
     : QStyledItemDelegate(parent)
@@ -46,155 +115,157 @@ ReportRowDelegate::ReportRowDelegate(QColor folderTint, QObject* parent)
 
 QSize ReportRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const
 {
-    if (!index.data(ReportRowsModel::IsFolderRole).toBool())
-        return QSize(0, M::fileRowHeight + (index.data(ReportRowsModel::IsLastInGroupRole).toBool()
-                                                ? M::groupEnd
-                                                : 0));
-    return QSize(0, M::folderRowHeight + (index.row() > 0 ? M::groupGap : 0));
+    const RowMetrics m = RowMetrics::current();
+    if (!index.data(ReportTreeModel::IsFolderRole).toBool())
+        return QSize(0,
+                     m.fileRowHeight +
+                         (index.data(ReportTreeModel::IsLastFileRole).toBool() ? m.groupEnd : 0));
+    return QSize(0, m.folderRowHeight + (hasGapAbove(index) ? m.groupGap : 0));
+}
+
+RowLayout ReportRowDelegate::layout(const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    const RowMetrics m = RowMetrics::current();
+    const QRect rect = rowRect(option, index, m);
+    const int depth = index.data(ReportTreeModel::DepthRole).toInt();
+    const QString label = index.data(ReportTreeModel::LabelRole).toString();
+    RowLayout parts;
+    if (!index.data(ReportTreeModel::IsFolderRole).toBool()) {
+        const bool last = index.data(ReportTreeModel::IsLastFileRole).toBool();
+        const QRect content = rect.adjusted(m.fileIndent + depth * m.indentPerLevel, m.filePadding,
+                                            -m.padding, -m.filePadding - (last ? m.groupEnd : 0));
+        const int middle = content.center().y();
+        parts.icon =
+            QRect(content.left(), middle - m.fileIconSize / 2, m.fileIconSize, m.fileIconSize);
+        const int labelWidth = QFontMetrics(labelFont()).horizontalAdvance(label);
+        parts.label =
+            QRect(content.right() - labelWidth + 1, content.top(), labelWidth, content.height());
+        const int nameLeft = parts.icon.right() + 1 + m.gap;
+        parts.name = QRect(nameLeft, content.top(), content.right() - labelWidth - m.gap - nameLeft,
+                           content.height());
+        return parts;
+    }
+    const QRect content =
+        rect.adjusted(m.padding + depth * m.indentPerLevel, m.padding, -m.padding, -m.padding);
+    const int middle = content.center().y();
+    parts.chevron = QRect(content.left(), middle - m.chevronSize / 2, m.chevronSize, m.chevronSize);
+    parts.icon = QRect(content.left() + m.chevronSize + m.gap, middle - m.folderIconSize / 2,
+                       m.folderIconSize, m.folderIconSize);
+    int right = content.right();
+    // A group has no total of its own: only its subtree's.
+    if (!label.isEmpty()) {
+        const QSize chip = chipSize(QFontMetrics(chipFont()), label, totalPadding());
+        parts.label = QRect(QPoint(right - chip.width() + 1, middle - chip.height() / 2), chip);
+        right -= chip.width() + m.gap;
+    }
+    const QString subtree = index.data(ReportTreeModel::SubtreeLabelRole).toString();
+    if (!subtree.isEmpty()) {
+        const int width = QFontMetrics(labelFont()).horizontalAdvance(subtree);
+        parts.subtree = QRect(right - width + 1, content.top(), width, content.height());
+        right -= width + m.gap;
+    }
+    const int nameLeft = parts.icon.right() + 1 + m.gap;
+    parts.name = QRect(nameLeft, content.top(), right - nameLeft + 1, content.height());
+    // A thin bar under the row: the subtree's share of the grand total.
+    const double share = std::clamp(index.data(ReportTreeModel::ShareRole).toDouble(), 0.0, 1.0);
+    const int barWidth = content.right() - nameLeft;
+    if (share > 0 && barWidth > 0)
+        parts.shareBar = QRectF(nameLeft, rect.bottom() - m.shareBarHeight - 1,
+                                std::max(barWidth * share, 1.0), m.shareBarHeight);
+    return parts;
 }
 
 void ReportRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const
 {
+    const RowMetrics m = RowMetrics::current();
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    const bool folder = index.data(ReportRowsModel::IsFolderRole).toBool();
-    QRect rect = option.rect.adjusted(0, folder && index.row() > 0 ? M::groupGap : 0, 0, 0);
-    // On a wide window the totals stay near the names.
-    rect.setWidth(std::min(rect.width(), M::widestRow));
-    if (folder)
-        paintFolder(painter, rect, index);
-    else
-        paintFile(painter, rect, index);
-    // A selected row is tinted over its own background, so an open folder's stays visible.
+    const QRect rect = rowRect(option, index, m);
+    // A selected row is tinted under its content, over its own background.
+    const bool folder = index.data(ReportTreeModel::IsFolderRole).toBool();
+    const bool open = option.state & QStyle::State_Open;
+    if (folder && open && index.data(ReportTreeModel::HasFilesRole).toBool())
+        paintGroupBackground(painter, rect, true, false, m.corner);
+    if (!folder)
+        paintGroupBackground(painter, rect, false,
+                             index.data(ReportTreeModel::IsLastFileRole).toBool(), m.corner);
     if (option.state & QStyle::State_Selected) {
         painter->setPen(Qt::NoPen);
         painter->setBrush(theme::accent(0.16));
-        painter->drawRoundedRect(QRectF(rect).adjusted(1, 1, -1, -1), M::corner, M::corner);
+        painter->drawRoundedRect(QRectF(rect).adjusted(1, 1, -1, -1), m.corner, m.corner);
     }
-    // The row the keyboard is on, while the list has the focus.
+    if (folder)
+        paintFolder(painter, option, index, open);
+    else
+        paintFile(painter, option, index);
+    // The row the keyboard is on, while the tree has the focus.
     if (option.state & QStyle::State_HasFocus) {
-        painter->setPen(QPen(theme::accent(0.7), 2));
+        painter->setPen(QPen(theme::focusRing(), 2));
         painter->setBrush(Qt::NoBrush);
-        painter->drawRoundedRect(QRectF(rect).adjusted(1, 1, -1, -1), M::corner, M::corner);
+        painter->drawRoundedRect(QRectF(rect).adjusted(1, 1, -1, -1), m.corner, m.corner);
     }
     painter->restore();
 }
 
-void ReportRowDelegate::paintFolder(QPainter* painter, const QRect& rect,
-                                    const QModelIndex& index) const
+void ReportRowDelegate::paintFolder(QPainter* painter, const QStyleOptionViewItem& option,
+                                    const QModelIndex& index, bool expanded) const
 {
-    const bool expanded = index.data(ReportRowsModel::IsExpandedRole).toBool();
-    if (expanded)
-        paintGroupBackground(painter, rect, true,
-                             index.data(ReportRowsModel::IsLastInGroupRole).toBool());
-
-    const int indent = index.data(ReportRowsModel::DepthRole).toInt() * M::indentPerLevel;
-    const QRect content = rect.adjusted(M::padding + indent, M::padding, -M::padding, -M::padding);
-    const int middle = content.center().y();
-
-    // The chevron turns a quarter to point down when the folder is open; a group has none, as
-    // it has no files to show.
-    const int half = M::chevronSize / 2;
-    if (!index.data(ReportRowsModel::IsGroupRole).toBool()) {
-        const QPixmap chevron =
-            symbolPixmap(QStringLiteral("go-next"), M::chevronSize, theme::secondary());
+    const RowLayout parts = layout(option, index);
+    // The chevron turns a quarter to point down when the folder is open.
+    if (index.model()->hasChildren(index)) {
+        const int size = parts.chevron.width();
         painter->save();
-        painter->translate(content.left() + half, middle);
+        painter->translate(parts.chevron.center());
         painter->rotate(expanded ? 90 : 0);
-        painter->drawPixmap(-half, -half, chevron);
+        painter->drawPixmap(-size / 2, -size / 2,
+                            symbolPixmap(QStringLiteral("go-next"), size, theme::secondary()));
         painter->restore();
     }
-
-    const int iconLeft = content.left() + M::chevronSize + M::gap;
-    painter->drawPixmap(
-        iconLeft, middle - M::folderIconSize / 2,
-        symbolPixmap(QStringLiteral("inode-directory"), M::folderIconSize, m_folderTint));
-
-    // A group has no total of its own: only its subtree's.
-    int labelsWidth = 0;
-    const QString total = index.data(ReportRowsModel::LabelRole).toString();
-    if (!total.isEmpty()) {
-        const QFont chipFont = theme::font(11, QFont::DemiBold, true);
-        const QSize chip = chipSize(QFontMetrics(chipFont), total, totalPadding);
-        painter->setFont(chipFont);
-        paintChip(
-            *painter,
-            QRect(QPoint(content.right() - chip.width() + 1, middle - chip.height() / 2), chip),
-            total, 0.1);
-        labelsWidth = chip.width() + M::gap;
+    painter->drawPixmap(parts.icon.topLeft(), symbolPixmap(QStringLiteral("inode-directory"),
+                                                           parts.icon.width(), m_folderTint));
+    if (!parts.label.isEmpty()) {
+        painter->setFont(chipFont());
+        paintChip(*painter, parts.label, index.data(ReportTreeModel::LabelRole).toString(), 0.1);
     }
-
-    // The whole subtree's total, quieter, beside the folder's own.
-    const QString subtree = index.data(ReportRowsModel::SubtreeLabelRole).toString();
-    if (!subtree.isEmpty()) {
-        const QFont subtreeFont = theme::font(11, QFont::Normal, true);
-        const int width = QFontMetrics(subtreeFont).horizontalAdvance(subtree);
-        painter->setFont(subtreeFont);
+    if (!parts.subtree.isEmpty()) {
+        painter->setFont(labelFont());
         painter->setPen(theme::secondary());
-        painter->drawText(QRect(content.right() - labelsWidth - width + 1, content.top(), width,
-                                content.height()),
-                          Qt::AlignVCenter | Qt::AlignRight, subtree);
-        labelsWidth += width + M::gap;
+        painter->drawText(parts.subtree, Qt::AlignVCenter | Qt::AlignRight,
+                          index.data(ReportTreeModel::SubtreeLabelRole).toString());
     }
-
-    const int nameLeft = iconLeft + M::folderIconSize + M::gap;
-    // A thin bar under the row: the subtree's share of the grand total.
-    const double share = std::clamp(index.data(ReportRowsModel::ShareRole).toDouble(), 0.0, 1.0);
-    const int barWidth = content.right() - nameLeft;
-    if (share > 0 && barWidth > 0) {
-        const QRectF bar(nameLeft, rect.bottom() - M::shareBarHeight - 1,
-                         std::max(barWidth * share, 1.0), M::shareBarHeight);
+    if (!parts.shareBar.isEmpty()) {
         painter->setPen(Qt::NoPen);
-        painter->setBrush(theme::accent(0.45));
-        painter->drawRoundedRect(bar, M::shareBarHeight / 2.0, M::shareBarHeight / 2.0);
+        painter->setBrush(theme::shareBar());
+        const qreal radius = parts.shareBar.height() / 2;
+        painter->drawRoundedRect(parts.shareBar, radius, radius);
     }
-
-    const QFont nameFont = theme::font(13, QFont::Medium);
-    const QRect nameRect(nameLeft, content.top(), content.right() - labelsWidth - nameLeft,
-                         content.height());
-    painter->setFont(nameFont);
+    painter->setFont(folderNameFont());
     painter->setPen(theme::primary());
-    painter->drawText(nameRect, Qt::AlignVCenter | Qt::AlignLeft,
-                      elided(nameFont, index.data(Qt::DisplayRole).toString(), nameRect.width()));
+    painter->drawText(
+        parts.name, Qt::AlignVCenter | Qt::AlignLeft,
+        elided(folderNameFont(), index.data(Qt::DisplayRole).toString(), parts.name.width()));
 }
 
-void ReportRowDelegate::paintFile(QPainter* painter, const QRect& rect,
+void ReportRowDelegate::paintFile(QPainter* painter, const QStyleOptionViewItem& option,
                                   const QModelIndex& index) const
 {
-    const bool last = index.data(ReportRowsModel::IsLastInGroupRole).toBool();
-    paintGroupBackground(painter, rect, false, last);
-    // Under the name of its folder, at any depth.
-    const int indent =
-        M::fileIndent + index.data(ReportRowsModel::DepthRole).toInt() * M::indentPerLevel;
-    const QRect content = rect.adjusted(indent, M::filePadding, -M::padding,
-                                        -M::filePadding - (last ? M::groupEnd : 0));
-    const int middle = content.center().y();
-    const bool failed = index.data(ReportRowsModel::ErrorRole).isValid();
-
-    const QPixmap icon =
-        failed ? symbolPixmap(QStringLiteral("dialog-error"), M::fileIconSize, theme::error())
-               : symbolPixmap(QStringLiteral("video-x-generic"), M::fileIconSize,
-                              theme::primary(0.55 * 0.7));
-    painter->drawPixmap(content.left(), middle - M::fileIconSize / 2, icon);
-
-    const QFont labelFont = theme::font(11, QFont::Normal, true);
-    const QString label = index.data(ReportRowsModel::LabelRole).toString();
-    const int labelWidth = QFontMetrics(labelFont).horizontalAdvance(label);
-    painter->setFont(labelFont);
+    const RowLayout parts = layout(option, index);
+    const bool failed = index.data(ReportTreeModel::ErrorRole).isValid();
+    painter->drawPixmap(
+        parts.icon.topLeft(),
+        failed ? symbolPixmap(QStringLiteral("dialog-error"), parts.icon.width(), theme::error())
+               : symbolPixmap(QStringLiteral("video-x-generic"), parts.icon.width(),
+                              theme::secondary()));
+    painter->setFont(labelFont());
     painter->setPen(theme::secondary());
-    painter->drawText(
-        QRect(content.right() - labelWidth + 1, content.top(), labelWidth, content.height()),
-        Qt::AlignVCenter | Qt::AlignRight, label);
-
-    const QFont nameFont = theme::font(12, QFont::Normal, true);
-    const int nameLeft = content.left() + M::fileIconSize + M::gap;
-    const QRect nameRect(nameLeft, content.top(), content.right() - labelWidth - M::gap - nameLeft,
-                         content.height());
-    painter->setFont(nameFont);
+    painter->drawText(parts.label, Qt::AlignVCenter | Qt::AlignRight,
+                      index.data(ReportTreeModel::LabelRole).toString());
+    painter->setFont(fileNameFont());
     painter->setPen(failed ? theme::error() : theme::primary());
-    painter->drawText(nameRect, Qt::AlignVCenter | Qt::AlignLeft,
-                      elided(nameFont, index.data(Qt::DisplayRole).toString(), nameRect.width()));
+    painter->drawText(
+        parts.name, Qt::AlignVCenter | Qt::AlignLeft,
+        elided(fileNameFont(), index.data(Qt::DisplayRole).toString(), parts.name.width()));
 }
 
 } // namespace quillmark

@@ -17,14 +17,20 @@ Spinner::Spinner(QWidget* parent)
     });
 }
 
+QSize Spinner::sizeHint() const
+{
+    return {theme::px(40), theme::px(40)};
+}
+
 void Spinner::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF circle = QRectF(rect()).adjusted(4, 4, -4, -4);
-    painter.setPen(QPen(theme::primary(0.1), 4));
+    const qreal stroke = theme::px(4);
+    const QRectF circle = QRectF(rect()).adjusted(stroke, stroke, -stroke, -stroke);
+    painter.setPen(QPen(theme::primary(0.1), stroke));
     painter.drawEllipse(circle);
-    painter.setPen(QPen(theme::secondary(), 4, Qt::SolidLine, Qt::RoundCap));
+    painter.setPen(QPen(theme::secondary(), stroke, Qt::SolidLine, Qt::RoundCap));
     painter.drawArc(circle, -m_angle * 16, 100 * 16);
 }
 

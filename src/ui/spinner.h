@@ -11,7 +11,7 @@ class Spinner : public QWidget {
 
 public:
     explicit Spinner(QWidget* parent = nullptr);
-    QSize sizeHint() const override { return {40, 40}; }
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

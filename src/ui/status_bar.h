@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QFrame>
+#include <QStatusBar>
 
 class QLabel;
 class QProgressBar;
@@ -10,8 +10,9 @@ namespace quillmark {
 class DurationCalculatorViewModel;
 class ElidedLabel;
 
-// The status line with its icon, and the progress of a run.
-class StatusBar : public QFrame {
+// The status line with its icon, and the progress of a run. To a screen reader it is the
+// window's status bar, named by what it says: each new status is announced.
+class StatusBar : public QStatusBar {
     Q_OBJECT
 
 public:

@@ -29,7 +29,7 @@ QString windowStyleSheet()
     QString sheet = QString::fromUtf8(file.readAll());
     // Longest names first, so that none is a prefix of one replaced after it.
     const std::pair<const char*, QColor> colours[] = {
-        {"@warningFill", theme::warning(0.12)}, {"@focusOnFill", QColor(255, 255, 255, 220)},
+        {"@warningFill", theme::warning(0.12)}, {"@focusRing", theme::focusRing()},
         {"@disabledFill", theme::primary(0.1)}, {"@disabledText", theme::primary(0.35)},
         {"@accentFaint", theme::accent(0.1)},   {"@hairline", theme::primary(0.08)},
         {"@divider", theme::primary(0.15)},     {"@accentFill", theme::accentFill()},
@@ -39,6 +39,7 @@ QString windowStyleSheet()
     };
     for (const auto& [name, colour] : colours)
         sheet.replace(QLatin1String(name), rgba(colour));
+    sheet.replace(QLatin1String("@badgeRadius"), QString::number(theme::px(38)));
     return sheet;
 }
 

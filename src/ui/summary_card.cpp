@@ -1,5 +1,6 @@
 #include "ui/summary_card.h"
 
+#include "ui/link_button.h"
 #include "ui/symbols.h"
 #include "ui/theme.h"
 
@@ -20,7 +21,7 @@ public:
         , m_symbol(symbol)
         , m_fill(fill)
     {
-        setFixedSize(38, 38);
+        setFixedSize(theme::px(38), theme::px(38));
     }
 
 protected:
@@ -30,8 +31,10 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(Qt::NoPen);
         painter.setBrush(m_fill);
-        painter.drawRoundedRect(rect(), 9, 9);
-        painter.drawPixmap((width() - 20) / 2, (height() - 20) / 2, m_symbol);
+        painter.drawRoundedRect(rect(), theme::px(9), theme::px(9));
+        const QSize symbol = m_symbol.deviceIndependentSize().toSize();
+        painter.drawPixmap((width() - symbol.width()) / 2, (height() - symbol.height()) / 2,
+                           m_symbol);
     }
 
 private:
@@ -39,56 +42,69 @@ private:
     QColor m_fill;
 };
 
-// The prominent card's title, quieter than its value and still readable on the accent fill.
-constexpr qreal titleOpacity = 0.9;
-
 QColor withOpacity(QColor color, qreal opacity)
 {
     color.setAlphaF(opacity);
     return color;
 }
 
+// "GRAN TOTALE" as a name is read: "Gran totale".
+QString spokenTitle(const QString& title)
+{
+    const QString lower = title.toLower();
+    return lower.left(1).toUpper() + lower.mid(1);
+}
+
 } // namespace
 
 SummaryCard::SummaryCard(Style style, const QString& symbol, const QString& title, QWidget* parent)
-    : QWidget(parent)
+    : Section(parent)
     , m_style(style)
+    , m_title(spokenTitle(title))
     , m_value(new QLabel(this))
+    , m_separator(new QLabel(QStringLiteral("·"), this))
+    , m_link(new LinkButton(this))
 {
     const bool prominent = style == Style::prominent;
     const QColor ink = prominent ? QColor(Qt::white) : theme::accentText();
-    auto* tile = new IconTile(symbolPixmap(symbol, 20, ink),
+    auto* tile = new IconTile(symbolPixmap(symbol, theme::px(20), ink),
                               prominent ? withOpacity(Qt::white, 0.16) : theme::accent(0.1), this);
 
     auto* titleLabel = new QLabel(title, this);
     titleLabel->setFont(theme::font(10, QFont::Bold));
-    m_value->setFont(theme::font(prominent ? 20 : 15, QFont::Bold));
+    const QFont valueFont = theme::font(prominent ? 20 : 15, QFont::Bold);
+    // On the accent fill the title is as white as the value: anything quieter would not read.
     QPalette titlePalette = titleLabel->palette();
-    titlePalette.setColor(QPalette::WindowText,
-                          prominent ? withOpacity(Qt::white, titleOpacity) : theme::secondary());
+    titlePalette.setColor(QPalette::WindowText, prominent ? QColor(Qt::white) : theme::secondary());
     titleLabel->setPalette(titlePalette);
-    if (prominent) {
-        QPalette valuePalette = m_value->palette();
-        valuePalette.setColor(QPalette::WindowText, Qt::white);
-        m_value->setPalette(valuePalette);
+    for (QWidget* part : std::initializer_list<QWidget*>{m_value, m_separator, m_link}) {
+        part->setFont(valueFont);
+        if (prominent) {
+            QPalette palette = part->palette();
+            palette.setColor(QPalette::WindowText, Qt::white);
+            part->setPalette(palette);
+        }
     }
-
     m_value->setObjectName(QStringLiteral("summaryValue"));
-    m_value->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-    connect(m_value, &QLabel::linkActivated, this, &SummaryCard::linkActivated);
-    connect(m_value, &QLabel::linkHovered, this,
-            [this](const QString& link) { showValue(!link.isEmpty()); });
+    m_link->setObjectName(QStringLiteral("summaryLink"));
+    connect(m_link, &LinkButton::clicked, this, &SummaryCard::linkActivated);
 
+    auto* valueLine = new QHBoxLayout;
+    valueLine->setSpacing(theme::px(4));
+    valueLine->addWidget(m_value);
+    valueLine->addWidget(m_separator);
+    valueLine->addWidget(m_link);
+    valueLine->addStretch();
     auto* texts = new QVBoxLayout;
     texts->setSpacing(1);
     texts->addWidget(titleLabel);
-    texts->addWidget(m_value);
+    texts->addLayout(valueLine);
     auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(16, 12, 16, 12);
-    layout->setSpacing(12);
+    layout->setContentsMargins(theme::px(16), theme::px(12), theme::px(16), theme::px(12));
+    layout->setSpacing(theme::px(12));
     layout->addWidget(tile);
-    layout->addLayout(texts);
-    layout->addStretch();
+    layout->addLayout(texts, 1);
+    setValue(QString());
 }
 
 void SummaryCard::paintEvent(QPaintEvent*)
@@ -111,30 +127,18 @@ void SummaryCard::paintEvent(QPaintEvent*)
 
 void SummaryCard::setValue(const QString& value, const QString& link)
 {
-    m_text = value;
-    m_link = link;
-    showValue(false);
+    m_value->setText(value);
+    m_link->setText(link);
+    m_link->updateGeometry();
+    m_separator->setVisible(!link.isEmpty());
+    m_link->setVisible(!link.isEmpty());
+    setAccessibleName(m_title + QStringLiteral(", ") + this->value());
 }
 
 QString SummaryCard::value() const
 {
-    return m_link.isEmpty() ? m_text : m_text + QStringLiteral(" · ") + m_link;
-}
-
-// The link is underlined while the pointer is on it, as links are.
-void SummaryCard::showValue(bool linkHovered)
-{
-    if (m_link.isEmpty()) {
-        m_value->setTextFormat(Qt::PlainText);
-        m_value->setText(m_text);
-        return;
-    }
-    m_value->setTextFormat(Qt::RichText);
-    m_value->setText(
-        QStringLiteral("%1 · <a href=\"link\" style=\"color:%2;text-decoration:%3\">%4</a>")
-            .arg(m_text.toHtmlEscaped(), theme::accentText().name(),
-                 linkHovered ? QStringLiteral("underline") : QStringLiteral("none"),
-                 m_link.toHtmlEscaped()));
+    return m_link->text().isEmpty() ? m_value->text()
+                                    : m_value->text() + QStringLiteral(" · ") + m_link->text();
 }
 
 } // namespace quillmark

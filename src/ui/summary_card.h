@@ -1,12 +1,17 @@
 #pragma once
 
+#include "ui/section.h"
+
 #include <QLabel>
-#include <QWidget>
 
 namespace quillmark {
 
-// One of the two cards above the folder list: an icon tile, a small title and a value.
-class SummaryCard : public QWidget {
+class LinkButton;
+
+// One of the two cards above the folder list: an icon tile, a small title and a value, and
+// after the value, when there is one, a link. To a screen reader the card is named by its title
+// and its value together ("Gran totale, 3h33m").
+class SummaryCard : public Section {
     Q_OBJECT
 
 public:
@@ -27,12 +32,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void showValue(bool linkHovered);
-
     Style m_style;
+    QString m_title;
     QLabel* m_value;
-    QString m_text;
-    QString m_link;
+    QLabel* m_separator;
+    LinkButton* m_link;
 };
 
 } // namespace quillmark

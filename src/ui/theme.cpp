@@ -1,7 +1,9 @@
 #include "ui/theme.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
+#include <QHash>
 #include <QLabel>
 
 #include <algorithm>
@@ -11,7 +13,12 @@ namespace quillmark::theme {
 
 namespace {
 
-constexpr double minimumContrast = 4.5;
+// Text is made to read at 4.5:1 as drawn: its antialiased glyphs are lighter than its colour, so
+// the colour itself aims higher. Marks that are not text (bars, rings, icons) need 3:1.
+constexpr double textContrast = 5.5;
+constexpr double markContrast = 3.3;
+// The design's text size, in pixels: the size of the application font it is drawn for.
+constexpr double designFontPixels = 13.0;
 
 double luminance(const QColor& colour)
 {
@@ -45,12 +52,17 @@ double contrast(const QColor& text, const QColor& background)
     return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
 }
 
-QColor readable(const QColor& ink, const QColor& background)
+QColor readable(const QColor& ink, const std::vector<QColor>& backgrounds, double ratio)
 {
-    QColor colour = over(ink, background);
-    // Towards black on a background lighter than the middle grey, towards white otherwise.
-    const bool darken = luminance(background) > 0.18;
-    for (int step = 0; step < 100 && contrast(colour, background) < minimumContrast; ++step) {
+    QColor colour = over(ink, backgrounds.front());
+    // Towards black on backgrounds lighter than the middle grey, towards white otherwise.
+    const bool darken = luminance(backgrounds.front()) > 0.18;
+    auto enough = [&] {
+        return std::all_of(backgrounds.begin(), backgrounds.end(), [&](const QColor& background) {
+            return contrast(colour, background) >= ratio;
+        });
+    };
+    for (int step = 0; step < 100 && !enough(); ++step) {
         const float hue = colour.hslHueF();
         const float saturation = colour.hslSaturationF();
         const float lightness = colour.lightnessF() + (darken ? -0.01f : 0.01f);
@@ -59,9 +71,55 @@ QColor readable(const QColor& ink, const QColor& background)
     return colour;
 }
 
+QColor readable(const QColor& ink, const QColor& background)
+{
+    return readable(ink, {background}, textContrast);
+}
+
+namespace {
+
+// Where the window's quiet texts stand: the window, a field, an open folder's rows, a selected
+// row.
+std::vector<QColor> textBackgrounds()
+{
+    return {window(), QGuiApplication::palette().color(QPalette::Base), openRowBackground(),
+            selectedRowBackground()};
+}
+
+} // namespace
+
 QColor accentText()
 {
-    return readable(accent(), over(accent(0.12), over(primary(0.03), window())));
+    std::vector<QColor> backgrounds = textBackgrounds();
+    backgrounds.push_back(over(accent(0.12), openRowBackground()));
+    backgrounds.push_back(over(accent(0.12), selectedRowBackground()));
+    return readable(accent(), backgrounds, textContrast);
+}
+
+QColor openRowBackground()
+{
+    return over(primary(0.03), window());
+}
+
+QColor selectedRowBackground()
+{
+    return over(accent(0.16), openRowBackground());
+}
+
+QColor shareBar()
+{
+    return readable(accent(), {window(), openRowBackground(), selectedRowBackground()},
+                    markContrast);
+}
+
+QColor mark(const QColor& colour)
+{
+    return readable(colour, {window(), openRowBackground()}, markContrast);
+}
+
+QColor focusRing()
+{
+    return primary();
 }
 
 QColor accentFill()
@@ -90,13 +148,14 @@ QColor primary(qreal opacity)
 
 QColor secondary()
 {
-    return readable(primary(0.55), over(primary(0.03), window()));
+    return readable(primary(0.55), textBackgrounds(), textContrast);
 }
 
 QColor error()
 {
     const bool dark = QGuiApplication::palette().color(QPalette::Base).lightness() < 128;
-    return readable(dark ? QColor(255, 105, 97) : QColor(215, 0, 21), window());
+    return readable(dark ? QColor(255, 105, 97) : QColor(215, 0, 21), textBackgrounds(),
+                    textContrast);
 }
 
 QColor warning(qreal opacity)
@@ -106,9 +165,14 @@ QColor warning(qreal opacity)
     return color;
 }
 
+QColor warningMark()
+{
+    return mark(warning());
+}
+
 QColor success()
 {
-    return QColor(52, 199, 89);
+    return mark(QColor(52, 199, 89));
 }
 
 QColor shadow()
@@ -121,12 +185,41 @@ QColor folderTint()
     return QColor::fromRgbF(0.93f, 0.71f, 0.32f);
 }
 
-QFont font(int pixelSize, QFont::Weight weight, bool monospaced)
+double scale()
 {
-    QFont font =
-        monospaced ? QFontDatabase::systemFont(QFontDatabase::FixedFont) : QGuiApplication::font();
-    font.setPixelSize(pixelSize);
+    // Asked for every row painted: measured once per application font.
+    static QString measuredFor;
+    static double measured = 1.0;
+    const QString key = QGuiApplication::font().key();
+    if (key != measuredFor) {
+        measuredFor = key;
+        measured = std::max(QFontInfo(QGuiApplication::font()).pixelSize() / designFontPixels, 0.5);
+    }
+    return measured;
+}
+
+int px(double designPixels)
+{
+    return int(std::lround(designPixels * scale()));
+}
+
+QFont font(int designPixels, QFont::Weight weight, bool monospaced)
+{
+    // Asked for every row painted: made once for each size and application font.
+    static QHash<QString, QFont> made;
+    const QFont application = QGuiApplication::font();
+    const QString key =
+        QStringLiteral("%1 %2 %3 ").arg(designPixels).arg(int(weight)).arg(monospaced) +
+        application.key();
+    if (const auto found = made.constFind(key); found != made.cend())
+        return *found;
+    QFont font = monospaced ? QFontDatabase::systemFont(QFontDatabase::FixedFont) : application;
+    if (application.pointSizeF() > 0)
+        font.setPointSizeF(application.pointSizeF() * designPixels / designFontPixels);
+    else
+        font.setPixelSize(px(designPixels));
     font.setWeight(weight);
+    made.insert(key, font);
     return font;
 }
 

@@ -4,6 +4,8 @@
 #include <QFont>
 #include <QPalette>
 
+#include <vector>
+
 class QLabel;
 class QWidget;
 
@@ -14,9 +16,15 @@ namespace quillmark::theme {
 double contrast(const QColor& text, const QColor& background);
 // A colour laid over another, as painting it would.
 QColor over(const QColor& top, const QColor& bottom);
-// The colour, made darker on a light background or lighter on a dark one until text in it
-// reads at 4.5:1 at least.
+// The colour, made darker on a light background or lighter on a dark one until it stands out
+// from each background at the ratio at least.
+QColor readable(const QColor& ink, const std::vector<QColor>& backgrounds, double ratio);
+// Until text in it reads at 4.5:1 at least as drawn.
 QColor readable(const QColor& ink, const QColor& background);
+
+// The backgrounds of the report's rows: an open folder's, and a selected row's.
+QColor openRowBackground();
+QColor selectedRowBackground();
 
 // The accent is the palette's highlight, as on the desktop the window runs on.
 QColor accent();
@@ -31,17 +39,31 @@ QColor primary(qreal opacity = 1.0);
 QColor secondary();
 // Red that stays readable on the background: deep on light palettes, lighter on dark ones.
 QColor error();
-// The sandbox banner's orange, at an opacity.
+// The sandbox banner's orange, at an opacity; as a mark on the window.
 QColor warning(qreal opacity = 1.0);
-// The green of a run that went well.
+QColor warningMark();
+// The green of a run that went well, as a mark on the window.
 QColor success();
+// A folder's share of the grand total, as a bar.
+QColor shareBar();
+// The colour as a mark that is not text (a bar, a track, an icon): 3:1 against the window.
+QColor mark(const QColor& colour);
+// The ring of the control that has the keyboard: 3:1 at least against the window and against the
+// accent fill of Calcola.
+QColor focusRing();
 // A switch knob's shadow.
 QColor shadow();
 // The folder icon's colour: sRGB 0.93, 0.71, 0.32.
 QColor folderTint();
 
-// A font of the given pixel size; monospaced where the text is a path, a name or a label.
-QFont font(int pixelSize, QFont::Weight weight = QFont::Normal, bool monospaced = false);
+// How the user's font compares with the one the window is designed for (13 pixels: 10 points at
+// 96 dpi): every size of the window follows it, so a larger font makes a larger window.
+double scale();
+// A length of the design, in pixels at the design's font, at the user's font.
+int px(double designPixels);
+// A font of the design's size (pixels at the design's font), relative to the application font;
+// monospaced where the text is a path, a name or a label.
+QFont font(int designPixels, QFont::Weight weight = QFont::Normal, bool monospaced = false);
 QFont caption();
 QFont callout();
 

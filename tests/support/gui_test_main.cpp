@@ -1,3 +1,5 @@
+#include "ui/accessibility.h"
+
 #include <QApplication>
 #include <QLocale>
 
@@ -11,6 +13,7 @@ int main(int argc, char** argv)
     // Expected texts do not depend on the language of the machine that runs the tests.
     QLocale::setDefault(QLocale::c());
     qputenv("QUILLMARK_LIBAV_MODULE", QUILLMARK_LIBAV_MODULE_PATH);
+    quillmark::installAccessibility();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,15 +1,8 @@
-#include "app/interface_language.h"
-#include "platform/qsettings_store.h"
-#include "support/fake_desktop_services.h"
-#include "support/fake_provider.h"
 #include "support/printers.h"
-#include "support/temp_tree.h"
-#include "ui/display_text.h"
+#include "support/window_fixture.h"
 #include "ui/elided_label.h"
-#include "ui/main_window.h"
-#include "ui/report_rows_model.h"
+#include "ui/report_tree_model.h"
 #include "ui/summary_card.h"
-#include "ui/theme.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,7 +10,6 @@
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
@@ -26,80 +18,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeView>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
-
 namespace quillmark {
 namespace {
 
-using test::TempTree;
-
-// The real window with fake desktop services; measurements wait until released, so a run can be
-// looked at while it goes on.
-class MainWindowTest : public ::testing::Test {
-protected:
-    ~MainWindowTest() override { release = true; }
-
-    MainWindow& open(QProcessEnvironment environment = {})
-    {
-        ViewModelServices services{settings, desktop};
-        services.environment = environment;
-        services.processorCount = 2;
-        services.makeDurationService =
-            test::measuredBy([this](const auto& file, std::stop_token stop) {
-                while (!release && !stop.stop_requested())
-                    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-                if (file.filename().native().rfind("rotto", 0) == 0)
-                    throw std::runtime_error("file danneggiato");
-                return 61.0;
-            });
-        view = std::make_unique<MainWindow>(std::make_unique<DurationCalculatorViewModel>(services),
-                                            theme::folderTint());
-        vm().finishBackgroundWork(std::chrono::seconds(10));
-        view->show();
-        view->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(view.get()));
-        return *view;
-    }
-
-    DurationCalculatorViewModel& vm() { return view->viewModel(); }
-    template <class T> T* find(const char* name)
-    {
-        return view->findChild<T*>(QLatin1String(name));
-    }
-    QString page() { return find<QStackedWidget>("contentStack")->currentWidget()->objectName(); }
-
-    void finishRun()
-    {
-        release = true;
-        QSignalSpy done(&vm(), &DurationCalculatorViewModel::isRunningChanged);
-        while (vm().isRunning())
-            ASSERT_TRUE(done.wait(10000));
-        release = false;
-    }
-
-    QString viaggi() const { return QString::fromStdString(tree.path("Viaggi").native()); }
-
-    void makeTree()
-    {
-        tree.file("Viaggi/alba.mp4");
-        tree.file("Viaggi/rotto.mkv");
-        tree.file("Viaggi/Mare/onde.mov");
-    }
-
-    // Italian, as on most machines it runs on: plural forms come from its catalogue.
-    const InterfaceLanguage italian{QLocale(QLocale::Italian)};
-    TempTree tree;
-    QTemporaryDir settingsFolder;
-    QSettingsStore settings{settingsFolder.filePath(QStringLiteral("q.conf"))};
-    test::FakeDesktopServices desktop;
-    std::atomic<bool> release = false;
-    std::unique_ptr<MainWindow> view;
-};
+using MainWindowTest = test::WindowFixture;
 
 // Each state has its page. During a run Calcola stays enabled, as the way to stop it, and so do
 // the actions on the report shown before, except clearing it.
@@ -138,56 +65,81 @@ TEST_F(MainWindowTest, ShowsTheStateAndDisablesWhatARunForbids)
                                         "loadAction clearAction"));
 }
 
-// Rows open by mouse or key, stay open across a recalculation and name themselves; the count
-// card opens the folder of a failed file; the sort menu sorts them.
+// The rows as the tree shows them, one line each: depth, name, and what the row says of itself.
+QString shownRows(QTreeView* tree)
+{
+    QStringList lines;
+    for (QModelIndex index = tree->model()->index(0, 0); index.isValid();
+         index = tree->indexBelow(index))
+        lines.append(QString(index.data(ReportTreeModel::DepthRole).toInt() +
+                                 (index.data(ReportTreeModel::IsFolderRole).toBool() ? 0 : 1),
+                             QLatin1Char(' ')) +
+                     index.data().toString() +
+                     (index.data(ReportTreeModel::IsGroupRole).toBool()
+                          ? QStringLiteral(" (gruppo)")
+                          : QString()));
+    return lines.join(QLatin1Char('|'));
+}
+
+// Folders open by mouse or key and stay open (or closed) across a recalculation; the top folder
+// opens at first. Each click on "1 errore" goes to the next file in error; the sort menu sorts.
 TEST_F(MainWindowTest, RowsOpenByMouseOrKeyAndStayOpenAcrossARecalculation)
 {
     makeTree();
+    tree.file("Viaggi/Mare/rotto 2.mkv");
     open();
     vm().setFolderPath(viaggi());
     vm().calculate();
     finishRun();
-    auto* list = find<QListView>("folderList");
-    QAbstractItemModel* rows = list->model();
-    ASSERT_EQ(rows->rowCount(), 2);
-    EXPECT_EQ(rows->index(0, 0).data(ReportRowsModel::SubtreeLabelRole).toString(),
+    auto* list = find<QTreeView>("folderList");
+    EXPECT_EQ(shownRows(list), QStringLiteral("Viaggi| alba.mp4| rotto.mkv| Mare"));
+    const QModelIndex top = list->model()->index(0, 0);
+    EXPECT_EQ(top.data(ReportTreeModel::SubtreeLabelRole).toString(),
               QStringLiteral("0h02m in tutto"));
-    EXPECT_EQ(rows->index(1, 0).data(Qt::AccessibleTextRole).toString(),
-              QStringLiteral("Mare, 0h01m"));
-    const QPoint firstRow = list->visualRect(rows->index(0, 0)).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, firstRow);
-    EXPECT_EQ(rows->index(2, 0).data(Qt::ToolTipRole).toString(),
-              tooltipText(QStringLiteral("file danneggiato")));
+    EXPECT_EQ(top.data(Qt::AccessibleTextRole).toString(),
+              QStringLiteral("Viaggi, 0h01m, 0h02m in tutto"));
+    const QModelIndex mare = list->model()->index(2, 0, top);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(mare).center());
+    EXPECT_EQ(shownRows(list),
+              QStringLiteral("Viaggi| alba.mp4| rotto.mkv| Mare|  onde.mov|  rotto 2.mkv"));
     vm().calculate();
     finishRun();
-    EXPECT_EQ(rows->rowCount(), 4);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, firstRow);
-    EXPECT_EQ(rows->rowCount(), 2);
+    EXPECT_EQ(shownRows(list).count(QLatin1Char('|')), 5);
 
     list->setFocus();
-    const std::vector<std::pair<Qt::Key, std::pair<int, int>>> steps{
-        // key, then the current row and the number of rows after it
-        {Qt::Key_Return, {0, 4}}, {Qt::Key_Down, {1, 4}}, {Qt::Key_Left, {0, 4}},
-        {Qt::Key_Left, {0, 2}},   {Qt::Key_Down, {1, 2}}, {Qt::Key_Right, {1, 3}},
-        {Qt::Key_Space, {1, 2}},
+    list->setCurrentIndex(list->model()->index(0, 0));
+    const std::vector<std::pair<Qt::Key, QString>> steps{
+        // key, then the current row and how many rows are shown
+        {Qt::Key_Return, QStringLiteral("Viaggi 1")},  {Qt::Key_Space, QStringLiteral("Viaggi 6")},
+        {Qt::Key_Down, QStringLiteral("alba.mp4 6")},  {Qt::Key_Left, QStringLiteral("Viaggi 6")},
+        {Qt::Key_Left, QStringLiteral("Viaggi 1")},    {Qt::Key_Right, QStringLiteral("Viaggi 6")},
+        {Qt::Key_Right, QStringLiteral("alba.mp4 6")},
     };
     for (const auto& [key, expected] : steps) {
         QTest::keyClick(list, key);
-        EXPECT_EQ(std::pair(list->currentIndex().row(), rows->rowCount()), expected) << key;
+        EXPECT_EQ(list->currentIndex().data().toString() +
+                      QStringLiteral(" %1").arg(shownRows(list).count(QLatin1Char('|')) + 1),
+                  expected)
+            << key;
     }
-    Q_EMIT find<SummaryCard>("countCard")
-        ->findChild<QLabel*>(QStringLiteral("summaryValue"))
-        ->linkActivated(QStringLiteral("link"));
-    EXPECT_TRUE(rows->index(0, 0).data(ReportRowsModel::IsExpandedRole).toBool());
-    EXPECT_EQ(rows->rowCount(), 4);
+    auto* errors =
+        find<SummaryCard>("countCard")->findChild<QAbstractButton*>(QStringLiteral("summaryLink"));
+    QStringList visited;
+    for (int click = 0; click < 3; ++click) {
+        errors->click();
+        visited.append(list->currentIndex().data().toString());
+    }
+    EXPECT_EQ(visited, (QStringList{QStringLiteral("rotto.mkv"), QStringLiteral("rotto 2.mkv"),
+                                    QStringLiteral("rotto.mkv")}));
+    EXPECT_EQ(find<QLabel>("fileErrorLine")->text(), QStringLiteral("file danneggiato"));
 
     find<QAction>("durationOrderAction")->trigger();
     EXPECT_TRUE(vm().sortByDuration());
     EXPECT_EQ(find<QToolButton>("sortButton")->text(), QStringLiteral("Per durata"));
 }
 
-// A folder without videos of its own, hidden from the report, is a group row above its seasons;
-// by duration the files of a folder come longest first too.
+// A folder without videos of its own, hidden from the report, is a group row above its seasons,
+// and opens and closes like the others; by duration the files of a folder come longest first.
 TEST_F(MainWindowTest, TheRowsAreATree)
 {
     tree.file("v/durata.txt", "Cartella /v/Film\na.mkv (0h10m)\nTotale cartella (0h10m)\n\n"
@@ -198,34 +150,26 @@ TEST_F(MainWindowTest, TheRowsAreATree)
     settings.setValue(QStringLiteral("last_folder"),
                       QString::fromStdString(tree.path("v").native()));
     open();
-    auto* list = find<QListView>("folderList");
-    QAbstractItemModel* rows = list->model();
-    auto shown = [rows] {
-        QStringList texts;
-        for (int row = 0; row < rows->rowCount(); ++row) {
-            const QModelIndex index = rows->index(row, 0);
-            texts.append(QString(index.data(ReportRowsModel::DepthRole).toInt(), QLatin1Char(' ')) +
-                         index.data().toString() +
-                         (index.data(ReportRowsModel::IsGroupRole).toBool()
-                              ? QStringLiteral(" (gruppo)")
-                              : QString()));
-        }
-        return texts.join(QLatin1Char('|'));
-    };
-    EXPECT_EQ(shown(), QStringLiteral("Film|Serie (gruppo)| S1| S2"));
-    EXPECT_EQ(rows->index(1, 0).data(ReportRowsModel::SubtreeLabelRole).toString(),
+    auto* list = find<QTreeView>("folderList");
+    EXPECT_EQ(shownRows(list), QStringLiteral("Film| a.mkv|Serie (gruppo)| S1| S2"));
+    const QModelIndex serie = list->model()->index(1, 0);
+    EXPECT_EQ(serie.data(ReportTreeModel::SubtreeLabelRole).toString(),
               QStringLiteral("≈ 0h26m in tutto"));
-    EXPECT_TRUE(rows->index(1, 0).data(ReportRowsModel::LabelRole).toString().isEmpty());
+    EXPECT_TRUE(serie.data(ReportTreeModel::LabelRole).toString().isEmpty());
     vm().setSortByDuration(true);
-    EXPECT_EQ(shown(), QStringLiteral("Serie (gruppo)| S1| S2|Film"));
+    EXPECT_EQ(shownRows(list), QStringLiteral("Serie (gruppo)| S1| S2|Film| a.mkv"));
+    const QModelIndex s1 = list->model()->index(0, 0, list->model()->index(0, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(s1).center());
+    EXPECT_EQ(shownRows(list),
+              QStringLiteral("Serie (gruppo)| S1|  y.mkv|  x.mkv| S2|Film| a.mkv"));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualRect(rows->index(1, 0)).center());
-    EXPECT_EQ(shown(), QStringLiteral("Serie (gruppo)| S1| y.mkv| x.mkv| S2|Film"));
+                      list->visualRect(list->model()->index(0, 0)).center());
+    EXPECT_EQ(shownRows(list), QStringLiteral("Serie (gruppo)|Film| a.mkv"));
     // Ctrl+C copies the row's full path.
     list->setFocus();
-    list->setCurrentIndex(rows->index(2, 0));
+    list->setCurrentIndex(list->model()->index(0, 0, list->model()->index(1, 0)));
     QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("/v/Serie/S1/y.mkv"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("/v/Film/a.mkv"));
 }
 
 // At twice the scale a full-HD screen is 960 by 540: the window fits whatever screen it is on,

@@ -1,0 +1,166 @@
+#include "ui/report_tree_view.h"
+
+#include "ui/report_tree_model.h"
+
+#include <QAccessible>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QTimer>
+
+namespace quillmark {
+
+ReportTreeView::ReportTreeView(ReportTreeModel& model, QWidget* parent)
+    : QTreeView(parent)
+    , m_model(model)
+{
+    setModel(&model);
+    setHeaderHidden(true);
+    // The delegate draws each row's depth and its own chevron.
+    setIndentation(0);
+    setRootIsDecorated(false);
+    setUniformRowHeights(false);
+    setExpandsOnDoubleClick(false);
+    setFocusPolicy(Qt::StrongFocus);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // A plain click opens or closes a folder; a click that adds to the selection does not.
+    connect(this, &QTreeView::clicked, this, [this](const QModelIndex& index) {
+        if (QGuiApplication::keyboardModifiers() & (Qt::ControlModifier | Qt::ShiftModifier))
+            return;
+        if (index.data(ReportTreeModel::IsFolderRole).toBool() && m_model.hasChildren(index))
+            setExpanded(index, !isExpanded(index));
+    });
+    connect(this, &QTreeView::expanded, this,
+            [this](const QModelIndex& index) { remember(index, true); });
+    connect(this, &QTreeView::collapsed, this,
+            [this](const QModelIndex& index) { remember(index, false); });
+    // A new report starts from its first row, with nothing selected.
+    connect(&model, &QAbstractItemModel::modelReset, this, [this] {
+        openFoldersAsBefore();
+        selectionModel()->setCurrentIndex(m_model.index(0, 0), QItemSelectionModel::NoUpdate);
+    });
+}
+
+void ReportTreeView::remember(const QModelIndex& folder, bool open)
+{
+    if (m_restoring)
+        return;
+    tellExpansion(folder);
+    const QString path = folder.data(ReportTreeModel::PathRole).toString();
+    (open ? m_opened : m_closed).insert(path);
+    (open ? m_closed : m_opened).remove(path);
+}
+
+// The tree's row objects are numbered as the rows are shown, after the header's. Only the row the
+// keyboard is on is told of, and only to a screen reader that listens: finding its number walks
+// the rows above it.
+void ReportTreeView::tellExpansion(const QModelIndex& folder)
+{
+    if (!QAccessible::isActive() || folder != currentIndex())
+        return;
+    QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(this);
+    if (!tree)
+        return;
+    int row = 0;
+    for (QModelIndex above = indexAbove(folder); above.isValid(); above = indexAbove(above))
+        ++row;
+    QAccessibleInterface* item = tree->child(row + 1);
+    if (!item || item->role() != QAccessible::TreeItem)
+        return;
+    QAccessible::State changed;
+    changed.expanded = true;
+    QAccessibleStateChangeEvent event(item, changed);
+    QAccessible::updateAccessibility(&event);
+}
+
+void ReportTreeView::openFoldersAsBefore()
+{
+    m_restoring = true;
+    std::vector<QModelIndex> pending;
+    for (int row = m_model.rowCount() - 1; row >= 0; --row)
+        pending.push_back(m_model.index(row, 0));
+    while (!pending.empty()) {
+        const QModelIndex folder = pending.back();
+        pending.pop_back();
+        const QString path = folder.data(ReportTreeModel::PathRole).toString();
+        const bool openAtFirst =
+            !folder.parent().isValid() || folder.data(ReportTreeModel::IsGroupRole).toBool();
+        if (m_opened.contains(path) || (openAtFirst && !m_closed.contains(path)))
+            expand(folder);
+        for (int row = m_model.rowCount(folder) - 1; row >= 0; --row) {
+            const QModelIndex child = m_model.index(row, 0, folder);
+            if (child.data(ReportTreeModel::IsFolderRole).toBool())
+                pending.push_back(child);
+        }
+    }
+    m_restoring = false;
+}
+
+bool ReportTreeView::showNextFileInError()
+{
+    const std::vector<QModelIndex> files = m_model.filesInError();
+    if (files.empty())
+        return false;
+    const auto current = std::find(files.begin(), files.end(), currentIndex());
+    const QModelIndex next =
+        current == files.end() || current + 1 == files.end() ? files.front() : *(current + 1);
+    for (QModelIndex folder = next.parent(); folder.isValid(); folder = folder.parent())
+        expand(folder);
+    setFocus(Qt::OtherFocusReason);
+    setCurrentIndex(next);
+    scrollTo(next, QAbstractItemView::PositionAtCenter);
+    return true;
+}
+
+bool ReportTreeView::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        selectionModel()->hasSelection()) {
+        event->accept();
+        return true;
+    }
+    return QTreeView::event(event);
+}
+
+// A screen reader hears the row the keyboard comes to, not only the tree: the view tells it of
+// the current row as it does when the row changes.
+void ReportTreeView::focusInEvent(QFocusEvent* event)
+{
+    QTreeView::focusInEvent(event);
+    // After the focus event of the tree itself, which would otherwise be the last word.
+    QTimer::singleShot(0, this, [this] {
+        if (hasFocus() && currentIndex().isValid())
+            currentChanged(currentIndex(), QModelIndex());
+    });
+}
+
+void ReportTreeView::keyPressEvent(QKeyEvent* event)
+{
+    const QModelIndex current = currentIndex();
+    if (event->matches(QKeySequence::Copy)) {
+        if (current.isValid())
+            QGuiApplication::clipboard()->setText(
+                current.data(ReportTreeModel::PathRole).toString());
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        if (selectionModel()->hasSelection()) {
+            clearSelection();
+            return;
+        }
+        break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (current.data(ReportTreeModel::IsFolderRole).toBool() && m_model.hasChildren(current))
+            setExpanded(current, !isExpanded(current));
+        return;
+    default:
+        break;
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+} // namespace quillmark

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QSet>
+#include <QTreeView>
+
+namespace quillmark {
+
+class ReportTreeModel;
+
+// The per-folder report, usable from the keyboard as a file manager's tree: Up and Down move
+// between rows, Right opens a folder (or moves into an open one), Left closes it (or moves to the
+// folder above), Space and Return open or close a folder. A click on a folder opens or closes it.
+// Ctrl+C copies the full path of the row's folder or file. Rows are selected as in a file
+// manager (click, Ctrl+click, Shift+click, Shift+arrows, Ctrl+A); Esc clears the selection before
+// it reaches the window's Stop. Which folders are open is kept by path, so it survives new
+// reports; a folder never opened or closed is open at the top and when it holds only folders.
+class ReportTreeView : public QTreeView {
+    Q_OBJECT
+
+public:
+    ReportTreeView(ReportTreeModel& model, QWidget* parent = nullptr);
+
+    // Opens the way to the next file in error after the current row (the first after the last)
+    // and makes it current; false when there is none.
+    bool showNextFileInError();
+
+protected:
+    bool event(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void openFoldersAsBefore();
+    void remember(const QModelIndex& folder, bool open);
+    // Tells assistive technology that the folder was opened or closed.
+    void tellExpansion(const QModelIndex& folder);
+
+    ReportTreeModel& m_model;
+    QSet<QString> m_opened, m_closed; // by the user
+    bool m_restoring = false;
+};
+
+} // namespace quillmark
