@@ -918,6 +918,17 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     </message>
 </context>
 <context>
+    <name>quillmark::ReportTreeView</name>
+    <message>
+        <source>%1 aperta</source>
+        <translation>%1 open</translation>
+    </message>
+    <message>
+        <source>%1 chiusa</source>
+        <translation>%1 closed</translation>
+    </message>
+</context>
+<context>
     <name>quillmark::StatusBar</name>
     <message>
         <source>Avanzamento</source>

@@ -878,6 +878,17 @@ insufficiente, 130 se interrotto.
     </message>
 </context>
 <context>
+    <name>quillmark::ReportTreeView</name>
+    <message>
+        <source>%1 aperta</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 chiusa</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>quillmark::StatusBar</name>
     <message>
         <source>Avanzamento</source>

@@ -1,5 +1,6 @@
 #include "ui/report_tree_view.h"
 
+#include "ui/announcer.h"
 #include "ui/report_tree_model.h"
 
 #include <QAccessible>
@@ -13,6 +14,7 @@ namespace quillmark {
 ReportTreeView::ReportTreeView(ReportTreeModel& model, QWidget* parent)
     : QTreeView(parent)
     , m_model(model)
+    , m_announcer(new Announcer(this))
 {
     setModel(&model);
     setHeaderHidden(true);
@@ -34,10 +36,12 @@ ReportTreeView::ReportTreeView(ReportTreeModel& model, QWidget* parent)
             [this](const QModelIndex& index) { remember(index, true); });
     connect(this, &QTreeView::collapsed, this,
             [this](const QModelIndex& index) { remember(index, false); });
-    // A new report starts from its first row, with nothing selected.
+    // A new report starts from its first row, with nothing selected; the row is made current
+    // only where the keyboard is, since a screen reader takes the current row for the focus.
     connect(&model, &QAbstractItemModel::modelReset, this, [this] {
         openFoldersAsBefore();
-        selectionModel()->setCurrentIndex(m_model.index(0, 0), QItemSelectionModel::NoUpdate);
+        if (hasFocus())
+            selectionModel()->setCurrentIndex(m_model.index(0, 0), QItemSelectionModel::NoUpdate);
     });
 }
 
@@ -45,32 +49,18 @@ void ReportTreeView::remember(const QModelIndex& folder, bool open)
 {
     if (m_restoring)
         return;
-    tellExpansion(folder);
+    tellExpansion(folder, open);
     const QString path = folder.data(ReportTreeModel::PathRole).toString();
     (open ? m_opened : m_closed).insert(path);
     (open ? m_closed : m_opened).remove(path);
 }
 
-// The tree's row objects are numbered as the rows are shown, after the header's. Only the row the
-// keyboard is on is told of, and only to a screen reader that listens: finding its number walks
-// the rows above it.
-void ReportTreeView::tellExpansion(const QModelIndex& folder)
+void ReportTreeView::tellExpansion(const QModelIndex& folder, bool open)
 {
-    if (!QAccessible::isActive() || folder != currentIndex())
+    if (!QAccessible::isActive() || !hasFocus() || folder != currentIndex())
         return;
-    QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(this);
-    if (!tree)
-        return;
-    int row = 0;
-    for (QModelIndex above = indexAbove(folder); above.isValid(); above = indexAbove(above))
-        ++row;
-    QAccessibleInterface* item = tree->child(row + 1);
-    if (!item || item->role() != QAccessible::TreeItem)
-        return;
-    QAccessible::State changed;
-    changed.expanded = true;
-    QAccessibleStateChangeEvent event(item, changed);
-    QAccessible::updateAccessibility(&event);
+    const QString name = folder.data().toString();
+    m_announcer->announce(open ? tr("%1 aperta").arg(name) : tr("%1 chiusa").arg(name));
 }
 
 void ReportTreeView::openFoldersAsBefore()

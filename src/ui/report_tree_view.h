@@ -5,6 +5,7 @@
 
 namespace quillmark {
 
+class Announcer;
 class ReportTreeModel;
 
 // The per-folder report, usable from the keyboard as a file manager's tree: Up and Down move
@@ -32,10 +33,12 @@ protected:
 private:
     void openFoldersAsBefore();
     void remember(const QModelIndex& folder, bool open);
-    // Tells assistive technology that the folder was opened or closed.
-    void tellExpansion(const QModelIndex& folder);
+    // Tells a screen reader that the folder the keyboard is on was opened or closed: Qt 6.4's
+    // bridge sends no event for it.
+    void tellExpansion(const QModelIndex& folder, bool open);
 
     ReportTreeModel& m_model;
+    Announcer* m_announcer;
     QSet<QString> m_opened, m_closed; // by the user
     bool m_restoring = false;
 };
