@@ -99,7 +99,9 @@ report, byte per byte ciò che l&apos;app salva come durata.txt.
                       riga per file con cartella, nome, secondi misurati
                       (interi), etichetta, errore e una nota se il percorso non
                       è UTF-8 valido; con --read i secondi restano vuoti,
-                      perché un report dice solo i minuti
+                      perché un report dice solo i minuti; un testo che un
+                      foglio di calcolo prenderebbe per una formula (inizia
+                      con =, +, -, @, tab o ritorno a capo) comincia con &apos;
   --no-cache          misura ogni file da capo, senza leggere né scrivere la
                       cache delle durate
                       ($XDG_CACHE_HOME/Quillmark/durations.sqlite)
@@ -143,7 +145,9 @@ report, byte for byte what the app saves as durata.txt.
   --csv              print a spreadsheet (CSV, RFC 4180, UTF-8): one line per file
                      with folder, name, measured seconds (whole), label,
                      error and a note when the path is not valid UTF-8; with
-                     --read the seconds stay empty, as a report states minutes only
+                     --read the seconds stay empty, as a report states minutes only;
+                     a text a spreadsheet would take for a formula (it begins
+                     with =, +, -, @, a tab or a carriage return) begins with &apos;
   --no-cache         measure every file afresh, without reading or writing the
                      cache of durations ($XDG_CACHE_HOME/Quillmark/durations.sqlite)
   --jobs N           measure at most N files at once (default: one per processor,

@@ -99,7 +99,9 @@ report, byte per byte ciò che l&apos;app salva come durata.txt.
                       riga per file con cartella, nome, secondi misurati
                       (interi), etichetta, errore e una nota se il percorso non
                       è UTF-8 valido; con --read i secondi restano vuoti,
-                      perché un report dice solo i minuti
+                      perché un report dice solo i minuti; un testo che un
+                      foglio di calcolo prenderebbe per una formula (inizia
+                      con =, +, -, @, tab o ritorno a capo) comincia con &apos;
   --no-cache          misura ogni file da capo, senza leggere né scrivere la
                       cache delle durate
                       ($XDG_CACHE_HOME/Quillmark/durations.sqlite)

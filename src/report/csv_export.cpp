@@ -8,9 +8,19 @@ namespace {
 
 constexpr qsizetype pieceBytes = 64 * 1024;
 
-void appendField(QByteArray& line, QStringView field)
+// A text a spreadsheet would take for a formula ("=HYPERLINK(…)", "+1", "@SUM") stays text: a
+// leading apostrophe, as OWASP's advice on CSV injection has it. Names come from anyone's disk
+// and reports from anyone's hands.
+bool opensAFormula(QStringView field)
 {
-    const QByteArray bytes = field.toUtf8();
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    return !field.isEmpty() && formulaStarts.contains(field.front());
+}
+
+void appendField(QByteArray& line, QStringView field, bool text = true)
+{
+    const QByteArray bytes =
+        text && opensAFormula(field) ? QByteArray("'") + field.toUtf8() : field.toUtf8();
     if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n') &&
         !bytes.contains('\r')) {
         line += bytes;
@@ -25,14 +35,15 @@ void appendField(QByteArray& line, QStringView field)
     line += '"';
 }
 
+// Every column is text but the seconds, the third.
 void appendLine(QByteArray& out, std::initializer_list<QStringView> fields)
 {
-    bool first = true;
+    int column = 0;
     for (const QStringView field : fields) {
-        if (!first)
+        if (column > 0)
             out += ',';
-        appendField(out, field);
-        first = false;
+        appendField(out, field, column != 2);
+        ++column;
     }
     out += "\r\n";
 }

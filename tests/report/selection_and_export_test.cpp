@@ -155,5 +155,27 @@ TEST(CsvExportTest, QuotesWhatNeedsItAndAddsUpToTheGrandTotal)
                     .endsWith(QStringLiteral("Totale cartella (0h00m)\n\nGran totale (0h04m)\n")));
 }
 
+// A report from someone else's hands, and names on anyone's disk, may hold what a spreadsheet
+// runs as a formula: each text field that opens one stays text, behind an apostrophe.
+TEST(CsvExportTest, NoFieldRunsAsAFormula)
+{
+    const ReportSummary summary = parseReport(QStringLiteral(
+        "Cartella /v\nErrore con file /v/=1+2: =HYPERLINK(\"https:\\\\example.invalid\";\"Apri\")\n"
+        "=1+2 (0h00m)\n+a (0h01m)\n-b (0h01m)\n@c (0h01m)\n\td (0h01m)\nf=1 (0h01m)\n"
+        "Totale cartella (0h05m)\n\nGran totale (0h05m)\n"));
+    QByteArray bytes;
+    writeCsv(summary, {}, [&bytes](QByteArrayView piece) {
+        bytes.append(piece);
+        return true;
+    });
+    const QStringList lines = QString::fromUtf8(bytes).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(
+        lines.mid(1, 6),
+        (QStringList{
+            "/v,'=1+2,,0h00m,\"'=HYPERLINK(\"\"https:\\\\example.invalid\"\";\"\"Apri\"\")\",",
+            "/v,'+a,,0h01m,,", "/v,'-b,,0h01m,,", "/v,'@c,,0h01m,,", "/v,'\td,,0h01m,,",
+            "/v,f=1,,0h01m,,"}));
+}
+
 } // namespace
 } // namespace quillmark
