@@ -1,8 +1,13 @@
 // A FUSE passthrough that makes every request wait, as a network share does, reproducible on one
-// machine. Usage: slow_share SOURCE MOUNT READ_MS [WRITE_MS]
+// machine. Usage: slow_share SOURCE MOUNT READ_MS [WRITE_MS] [OPTION...]
 // READ_MS is the wait of every open, read and listing; WRITE_MS that of every create, write,
-// fsync, rename, unlink and chmod (the share is read-only without it). "never" as either makes
-// those requests, and with READ_MS every request, wait for ever: a hard-mounted share that died.
+// fsync, rename, link, unlink, mkdir, rmdir, chmod and change of times (the share is read-only
+// without it), a request that is dropped if its caller is killed meanwhile. "never" as either
+// makes those requests, and with READ_MS every request, wait for ever: a hard-mounted share that
+// died. Options:
+//   --stat-ms MS         every stat (getattr) waits too, as on NFS once attributes expire
+//   --refuse-noreplace   renames asking not to replace fail with EINVAL, as NFS and sshfs do
+//   --log FILE           each fsync of a folder is written to FILE as "fsyncdir PATH"
 #define FUSE_USE_VERSION 31
 #include <cerrno>
 #include <chrono>
@@ -17,11 +22,15 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
 std::string source;
 std::optional<std::chrono::milliseconds> readWait, writeWait; // nothing: never
+std::chrono::milliseconds statWait{0};
+bool refuseNoReplace = false;
+FILE* fsyncLog = nullptr;
 
 std::string real(const char* path)
 {
@@ -38,6 +47,14 @@ void wait(const std::optional<std::chrono::milliseconds>& time)
         std::this_thread::sleep_for(std::chrono::hours(1));
 }
 
+// A write whose caller is killed while it waits is dropped, as a network client killed before
+// sending it would have: the kernel tells the server with an interrupt.
+bool waitedToWrite()
+{
+    wait(writeWait);
+    return !fuse_interrupted();
+}
+
 int result(int status)
 {
     return status < 0 ? -errno : 0;
@@ -47,6 +64,7 @@ int serveGetattr(const char* path, struct stat* info, fuse_file_info*)
 {
     if (!readWait)
         wait(readWait);
+    std::this_thread::sleep_for(statWait);
     return result(::lstat(real(path).c_str(), info));
 }
 
@@ -79,7 +97,8 @@ int serveOpen(const char* path, fuse_file_info* file)
 
 int serveCreate(const char* path, mode_t mode, fuse_file_info* file)
 {
-    wait(writeWait);
+    if (!waitedToWrite())
+        return -EINTR;
     const int fd = ::open(real(path).c_str(), file->flags, mode);
     if (fd < 0)
         return -errno;
@@ -96,32 +115,78 @@ int serveRead(const char*, char* buffer, size_t size, off_t offset, fuse_file_in
 
 int serveWrite(const char*, const char* buffer, size_t size, off_t offset, fuse_file_info* file)
 {
-    wait(writeWait);
+    if (!waitedToWrite())
+        return -EINTR;
     const ssize_t count = ::pwrite(int(file->fh), buffer, size, offset);
     return count < 0 ? -errno : int(count);
 }
 
 int serveFsync(const char*, int, fuse_file_info* file)
 {
-    wait(writeWait);
+    if (!waitedToWrite())
+        return -EINTR;
     return result(::fsync(int(file->fh)));
 }
 
-int serveRename(const char* from, const char* to, unsigned int)
+int serveRename(const char* from, const char* to, unsigned int flags)
 {
-    wait(writeWait);
-    return result(::rename(real(from).c_str(), real(to).c_str()));
+    if (!waitedToWrite())
+        return -EINTR;
+    if (flags != 0 && refuseNoReplace)
+        return -EINVAL;
+    return result(::renameat2(AT_FDCWD, real(from).c_str(), AT_FDCWD, real(to).c_str(), flags));
+}
+
+int serveLink(const char* from, const char* to)
+{
+    if (!waitedToWrite())
+        return -EINTR;
+    return result(::link(real(from).c_str(), real(to).c_str()));
+}
+
+int serveMkdir(const char* path, mode_t mode)
+{
+    if (!waitedToWrite())
+        return -EINTR;
+    return result(::mkdir(real(path).c_str(), mode));
+}
+
+int serveRmdir(const char* path)
+{
+    if (!waitedToWrite())
+        return -EINTR;
+    return result(::rmdir(real(path).c_str()));
+}
+
+int serveUtimens(const char* path, const timespec times[2], fuse_file_info*)
+{
+    if (!waitedToWrite())
+        return -EINTR;
+    return result(::utimensat(AT_FDCWD, real(path).c_str(), times, AT_SYMLINK_NOFOLLOW));
+}
+
+int serveFsyncdir(const char* path, int, fuse_file_info*)
+{
+    if (!waitedToWrite())
+        return -EINTR;
+    if (fsyncLog) {
+        std::fprintf(fsyncLog, "fsyncdir %s\n", path);
+        std::fflush(fsyncLog);
+    }
+    return 0;
 }
 
 int serveUnlink(const char* path)
 {
-    wait(writeWait);
+    if (!waitedToWrite())
+        return -EINTR;
     return result(::unlink(real(path).c_str()));
 }
 
 int serveChmod(const char* path, mode_t mode, fuse_file_info*)
 {
-    wait(writeWait);
+    if (!waitedToWrite())
+        return -EINTR;
     return result(::chmod(real(path).c_str(), mode));
 }
 
@@ -142,15 +207,29 @@ std::optional<std::chrono::milliseconds> waitOf(const char* text)
 
 int main(int argc, char** argv)
 {
-    if (argc != 4 && argc != 5) {
-        std::fputs("usage: slow_share SOURCE MOUNT READ_MS [WRITE_MS]\n", stderr);
+    std::vector<char*> positional;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--stat-ms" && i + 1 < argc)
+            statWait = std::chrono::milliseconds(std::atoi(argv[++i]));
+        else if (argument == "--refuse-noreplace")
+            refuseNoReplace = true;
+        else if (argument == "--log" && i + 1 < argc)
+            fsyncLog = std::fopen(argv[++i], "a");
+        else
+            positional.push_back(argv[i]);
+    }
+    if (positional.size() != 3 && positional.size() != 4) {
+        std::fputs("usage: slow_share SOURCE MOUNT READ_MS [WRITE_MS] [--stat-ms MS] "
+                   "[--refuse-noreplace] [--log FILE]\n",
+                   stderr);
         return 2;
     }
-    source = argv[1];
-    readWait = waitOf(argv[3]);
-    const bool writable = argc == 5;
+    source = positional[0];
+    readWait = waitOf(positional[2]);
+    const bool writable = positional.size() == 4;
     if (writable)
-        writeWait = waitOf(argv[4]);
+        writeWait = waitOf(positional[3]);
     fuse_operations operations{};
     operations.getattr = serveGetattr;
     operations.readdir = serveReaddir;
@@ -161,11 +240,16 @@ int main(int argc, char** argv)
         operations.create = serveCreate;
         operations.write = serveWrite;
         operations.fsync = serveFsync;
+        operations.fsyncdir = serveFsyncdir;
         operations.rename = serveRename;
+        operations.link = serveLink;
         operations.unlink = serveUnlink;
+        operations.mkdir = serveMkdir;
+        operations.rmdir = serveRmdir;
         operations.chmod = serveChmod;
+        operations.utimens = serveUtimens;
     }
     char* arguments[] = {argv[0], const_cast<char*>("-f"), const_cast<char*>("-o"),
-                         const_cast<char*>(writable ? "rw" : "ro"), argv[2]};
+                         const_cast<char*>(writable ? "rw" : "ro"), positional[1]};
     return fuse_main(5, arguments, &operations, nullptr);
 }

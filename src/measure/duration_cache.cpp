@@ -1,6 +1,7 @@
 #include "measure/duration_cache.h"
 
 #include "platform/move_without_replacing.h"
+#include "platform/posix.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -129,6 +130,7 @@ bool setAside(const std::filesystem::path& file)
             if (error && error != std::errc::no_such_file_or_directory)
                 std::filesystem::remove(from, error);
         }
+        syncFolder(file.parent_path());
         return true;
     }
     return false;

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <optional>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -49,13 +50,12 @@ std::filesystem::path folderOf(const std::filesystem::path& file)
     return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
 }
 
-// Created with mode 0666, so the process's umask applies as to any new file. The lock marks it
-// as in use: a temporary file nobody holds a lock on was left by a write that was killed. (Where
-// the file system has no locks, it is only never taken for abandoned.)
-FileDescriptor createLocked(const std::string& path)
+// The lock marks it as in use: a temporary file nobody holds a lock on was left by a write that
+// was killed. (Where the file system has no locks, it is only never taken for abandoned.)
+FileDescriptor createLocked(const std::string& path, mode_t mode)
 {
     FileDescriptor fd(
-        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
     if (fd)
         ::flock(fd.get(), LOCK_EX | LOCK_NB);
     return fd;
@@ -76,13 +76,13 @@ void removeIfAbandoned(const std::string& path)
         ::unlink(path.c_str());
 }
 
-Temporary createTemporary(const std::filesystem::path& file)
+Temporary createTemporary(const std::filesystem::path& file, mode_t mode)
 {
     const std::string path = (folderOf(file) / temporaryName).native();
-    FileDescriptor fd = createLocked(path);
+    FileDescriptor fd = createLocked(path, mode);
     if (!fd && errno == EEXIST) {
         removeIfAbandoned(path);
-        fd = createLocked(path);
+        fd = createLocked(path, mode);
     }
     if (fd)
         return Temporary(path, std::move(fd));
@@ -94,7 +94,7 @@ Temporary createTemporary(const std::filesystem::path& file)
               QByteArray::number(QRandomGenerator::global()->generate(), 36).toStdString() +
               ".tmp"))
                 .native();
-        fd = createLocked(unique);
+        fd = createLocked(unique, mode);
         if (fd)
             return Temporary(unique, std::move(fd));
     }
@@ -105,13 +105,12 @@ Temporary createTemporary(const std::filesystem::path& file)
 // set-group-ID and sticky bits. Another user's file (in a folder all may write to) lends nothing:
 // its mode says what that user wanted, and 0777 would open the new file to everyone. A symbolic
 // link is replaced, not followed, so its target's mode is not taken either.
-void keepPermissions(int fd, const std::filesystem::path& file)
+std::optional<mode_t> keptPermissions(const std::filesystem::path& file)
 {
     struct stat info {};
     if (::lstat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid())
-        return;
-    if (::fchmod(fd, info.st_mode & 0777) != 0)
-        throwErrno("fchmod");
+        return std::nullopt;
+    return info.st_mode & 0777;
 }
 
 void writeAll(int fd, const QByteArray& bytes)
@@ -130,16 +129,23 @@ void writeAll(int fd, const QByteArray& bytes)
 
 } // namespace
 
+// The temporary file has its final permissions before its first byte, so a private report is
+// never readable while it is rewritten, nor when a kill leaves the temporary file behind: one
+// that replaces a file is made private, then given that file's mode; a new one gets the usual
+// permissions, which the umask sets.
 void writeFileAtomically(const std::filesystem::path& file, const QByteArray& bytes)
 {
-    Temporary temporary = createTemporary(file);
+    const std::optional<mode_t> kept = keptPermissions(file);
+    Temporary temporary = createTemporary(file, kept ? 0600 : 0666);
+    if (kept && ::fchmod(temporary.fd(), *kept) != 0)
+        throwErrno("fchmod");
     writeAll(temporary.fd(), bytes);
-    keepPermissions(temporary.fd(), file);
     if (::fsync(temporary.fd()) != 0)
         throwErrno("fsync");
     if (::rename(temporary.path().c_str(), file.c_str()) != 0)
         throwErrno("rename");
     temporary.committed();
+    syncFolder(folderOf(file));
 }
 
 } // namespace quillmark

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <dirent.h>
+#include <filesystem>
 #include <memory>
 
 namespace quillmark {
@@ -42,6 +43,11 @@ public:
 private:
     int m_fd;
 };
+
+// Makes the names in a folder last, as git and SQLite do after a rename into it: without it a
+// power cut can undo the rename. Best effort: a file system that cannot sync a folder, or a
+// folder that cannot be opened, leaves the rename as safe as it was.
+void syncFolder(const std::filesystem::path& folder);
 
 // Owns an open directory stream and closes it.
 struct DirCloser {

@@ -28,7 +28,8 @@ bool listedAsMounted(const std::filesystem::path& mount)
 } // namespace
 
 MountedShare::MountedShare(const std::filesystem::path& source, const std::filesystem::path& mount,
-                           const std::string& readWait, const std::string& writeWait)
+                           const std::string& readWait, const std::string& writeWait,
+                           const std::vector<std::string>& options)
     : m_mount(mount)
 {
 #ifdef QUILLMARK_SLOW_SHARE
@@ -36,6 +37,7 @@ MountedShare::MountedShare(const std::filesystem::path& source, const std::files
                                        readWait};
     if (!writeWait.empty())
         arguments.push_back(writeWait);
+    arguments.insert(arguments.end(), options.begin(), options.end());
     std::vector<char*> argv;
     for (std::string& argument : arguments)
         argv.push_back(argument.data());
@@ -49,7 +51,7 @@ MountedShare::MountedShare(const std::filesystem::path& source, const std::files
         m_mounted = listedAsMounted(mount);
     }
 #else
-    (void)source, (void)readWait, (void)writeWait;
+    (void)source, (void)readWait, (void)writeWait, (void)options;
 #endif
 }
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace quillmark::test {
 
@@ -10,9 +11,11 @@ namespace quillmark::test {
 // fusermount3) nothing is mounted, and the test skips.
 class MountedShare {
 public:
-    // Waits as slow_share takes them: milliseconds, or "never"; writable with a write wait.
+    // Waits as slow_share takes them: milliseconds, or "never"; writable with a write wait; then
+    // slow_share's options.
     MountedShare(const std::filesystem::path& source, const std::filesystem::path& mount,
-                 const std::string& readWait, const std::string& writeWait = {});
+                 const std::string& readWait, const std::string& writeWait = {},
+                 const std::vector<std::string>& options = {});
     ~MountedShare();
     MountedShare(const MountedShare&) = delete;
     MountedShare& operator=(const MountedShare&) = delete;
