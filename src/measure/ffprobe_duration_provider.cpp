@@ -2,8 +2,10 @@
 
 #include "measure/media_probe.h"
 #include "model/app_error.h"
+#include "model/path_text.h"
 #include "platform/child_process.h"
 #include "platform/executable.h"
+#include "platform/regular_file.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -43,9 +45,13 @@ double strtodInCLocale(const char* text, char** end)
     return strtod_l(text, end, cLocale);
 }
 
-// The tool reads only the file: a playlist or a concatenation script named like a video would
-// have it open a film outside the folder, or a FIFO that keeps it waiting.
-std::vector<std::string> ffprobeArguments(const std::filesystem::path& file)
+// The tool reads only the file it is given, the one that was opened and checked to be a regular
+// file, as its descriptor 3: a name swapped meanwhile for a FIFO cannot keep it waiting. A
+// playlist or a concatenation script named like a video would have it open a film outside the
+// folder, or a FIFO.
+const std::string passedFile = "/dev/fd/" + std::to_string(passedDescriptor);
+
+std::vector<std::string> ffprobeArguments()
 {
     return {"-v",
             "error",
@@ -57,7 +63,7 @@ std::vector<std::string> ffprobeArguments(const std::filesystem::path& file)
             selfContainedFormats,
             "-protocol_whitelist",
             "file",
-            file.native()};
+            passedFile};
 }
 
 // The whole text as one number, as strtod reads it in the C locale; nothing unless finite.
@@ -77,10 +83,11 @@ std::optional<double> parseFFprobeNumber(const QString& text)
 
 FFprobeDurationProvider::FFprobeDurationProvider(std::optional<std::filesystem::path> executable,
                                                  std::chrono::milliseconds timeLimit,
-                                                 int maxRunning)
+                                                 int maxRunning, AfterOpening afterOpening)
     : m_executable(std::move(executable))
     , m_timeLimit(timeLimit)
     , m_running(std::make_shared<std::counting_semaphore<>>(std::max(maxRunning, 1)))
+    , m_afterOpening(std::move(afterOpening))
 {
 }
 
@@ -102,9 +109,16 @@ Expected<double> FFprobeDurationProvider::duration(const std::filesystem::path& 
     }
     const std::unique_ptr<std::counting_semaphore<>, void (*)(std::counting_semaphore<>*)> turn(
         m_running.get(), [](std::counting_semaphore<>* running) { running->release(); });
+    FileDescriptor opened;
     ChildOutput output;
     try {
-        output = runChildProcess(*m_executable, ffprobeArguments(file), stop, m_timeLimit);
+        opened = openRegularFile(file);
+        if (m_afterOpening)
+            m_afterOpening(file);
+        output =
+            runChildProcess(*m_executable, ffprobeArguments(), stop, m_timeLimit, opened.get());
+    } catch (const NotRegularFileError& error) {
+        return Failure{FailureKind::content, QString::fromStdString(error.what())};
     } catch (const std::system_error& error) {
         // No process, pipe or descriptor to spare: the system's state, not the file's.
         return failed(FailureKind::system, describeError(error));
@@ -123,7 +137,9 @@ Expected<double> FFprobeDurationProvider::duration(const std::filesystem::path& 
         if (seconds && *seconds >= 0)
             return *seconds;
     }
-    const QString message = withoutAddresses(decodedAndTrimmed(output.standardError));
+    // The tool names the file by the descriptor it read: the messages name it as the user does.
+    const QString message = withoutAddresses(decodedAndTrimmed(output.standardError))
+                                .replace(QString::fromStdString(passedFile), pathText(file));
     // The tool answers with 0 or 1; any other end (a signal, a program that could not be loaded
     // for want of memory) says nothing about the file.
     const bool toolAnswered = output.exitStatus == 0 || output.exitStatus == 1;

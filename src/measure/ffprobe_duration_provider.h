@@ -6,6 +6,7 @@
 #include <QThread>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <semaphore>
@@ -19,11 +20,16 @@ public:
     // file that is not what its name says, or a share that went away) and is killed.
     static constexpr std::chrono::seconds defaultTimeLimit{60};
 
+    // Called with the file once it was opened and checked, before the tool starts: where a test
+    // swaps the file's name for something else.
+    using AfterOpening = std::function<void(const std::filesystem::path&)>;
+
     // At most maxRunning copies of the tool run at once, whatever the number of measurements in
     // flight: it keeps a processor busy, unlike the in-process probe that mostly waits on a share.
     explicit FFprobeDurationProvider(std::optional<std::filesystem::path> executable,
                                      std::chrono::milliseconds timeLimit = defaultTimeLimit,
-                                     int maxRunning = QThread::idealThreadCount());
+                                     int maxRunning = QThread::idealThreadCount(),
+                                     AfterOpening afterOpening = {});
 
     Expected<double> duration(const std::filesystem::path& file,
                               std::stop_token stop = {}) const override;
@@ -34,6 +40,7 @@ private:
     std::optional<std::filesystem::path> m_executable;
     std::chrono::milliseconds m_timeLimit;
     std::shared_ptr<std::counting_semaphore<>> m_running;
+    AfterOpening m_afterOpening;
 };
 
 // The first executable of the usual install places, or nothing.

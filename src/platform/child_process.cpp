@@ -151,7 +151,7 @@ private:
 // running on. The child does only what is safe between fork and exec; an exec that fails sends
 // its error number back through a pipe that a successful exec closes.
 pid_t spawn(const std::filesystem::path& executable, const std::vector<std::string>& arguments,
-            const Pipe& out, const Pipe& err)
+            const Pipe& out, const Pipe& err, std::optional<int> passing)
 {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(executable.c_str()));
@@ -170,8 +170,16 @@ pid_t spawn(const std::filesystem::path& executable, const std::vector<std::stri
         if (::getppid() != parent) // the parent ended before the request was made
             ::_exit(127);
         ::signal(SIGPIPE, SIG_DFL); // the tool's own way with a closed output
+        // The standard streams first, so that passing the file cannot close a pipe's end. dup2
+        // leaves the copy open across exec; a descriptor that already has the number keeps its
+        // close-on-exec flag, which is taken off.
+        auto pass = [&passing] {
+            return !passing || (*passing == passedDescriptor
+                                    ? ::fcntl(passedDescriptor, F_SETFD, 0) == 0
+                                    : ::dup2(*passing, passedDescriptor) == passedDescriptor);
+        };
         if (::dup2(out.write.get(), STDOUT_FILENO) >= 0 &&
-            ::dup2(err.write.get(), STDERR_FILENO) >= 0)
+            ::dup2(err.write.get(), STDERR_FILENO) >= 0 && pass())
             ::execve(executable.c_str(), argv.data(), environ);
         const int error = errno;
         [[maybe_unused]] const ssize_t sent = ::write(failure.write.get(), &error, sizeof error);
@@ -195,7 +203,8 @@ pid_t spawn(const std::filesystem::path& executable, const std::vector<std::stri
 
 ChildOutput runChildProcess(const std::filesystem::path& executable,
                             const std::vector<std::string>& arguments, std::stop_token stop,
-                            std::optional<std::chrono::milliseconds> timeLimit)
+                            std::optional<std::chrono::milliseconds> timeLimit,
+                            std::optional<int> passing)
 {
     const Clock::time_point deadline =
         timeLimit ? Clock::now() + *timeLimit : Clock::time_point::max();
@@ -203,7 +212,7 @@ ChildOutput runChildProcess(const std::filesystem::path& executable,
     Pipe err;
     openPipe(out);
     openPipe(err);
-    Child child(spawn(executable, arguments, out, err));
+    Child child(spawn(executable, arguments, out, err, passing));
     out.write.reset();
     err.write.reset();
 

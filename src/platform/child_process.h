@@ -21,13 +21,18 @@ struct ChildOutput {
     bool timedOut = false;
 };
 
+// The descriptor a child is given of its parent's, besides its standard streams: its "/dev/fd/3".
+inline constexpr int passedDescriptor = 3;
+
 // Runs an executable with arguments given as raw bytes, with standard input, working folder
 // and environment inherited, and collects both outputs until the child ends. Both pipes are
-// drained together, so a child that writes a lot never blocks. Throws std::system_error when
-// the child cannot be started. A stop request, or the time limit when there is one, kills the
-// child; the child is always reaped.
+// drained together, so a child that writes a lot never blocks. With `passing`, the child also
+// holds that open file as its descriptor passedDescriptor. Throws std::system_error when the
+// child cannot be started. A stop request, or the time limit when there is one, kills the child;
+// the child is always reaped.
 ChildOutput runChildProcess(const std::filesystem::path& executable,
                             const std::vector<std::string>& arguments, std::stop_token stop = {},
-                            std::optional<std::chrono::milliseconds> timeLimit = std::nullopt);
+                            std::optional<std::chrono::milliseconds> timeLimit = std::nullopt,
+                            std::optional<int> passing = std::nullopt);
 
 } // namespace quillmark

@@ -2,13 +2,16 @@
 #include "measure/media_probe.h"
 #include "model/app_error.h"
 #include "support/failure_of.h"
+#include "support/media_corpus.h"
 #include "support/param_name.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <thread>
 
 namespace quillmark {
@@ -16,7 +19,13 @@ namespace {
 
 using test::TempTree;
 
-const std::filesystem::path clip = "/video/Viaggi/clip.avi";
+// The tool is given the file it is asked about, opened: so the file must be there.
+const std::filesystem::path& clipFile()
+{
+    static const TempTree tree;
+    static const std::filesystem::path clip = tree.file("Viaggi/clip.avi", "AVI");
+    return clip;
+}
 
 // A stand-in for ffprobe: a shell script with the given body.
 std::filesystem::path fakeFFprobe(const TempTree& tree, const std::string& body)
@@ -28,12 +37,12 @@ std::filesystem::path fakeFFprobe(const TempTree& tree, const std::string& body)
 
 QString failureOf(const FFprobeDurationProvider& provider)
 {
-    return test::failureOf(provider.duration(clip)).message;
+    return test::failureOf(provider.duration(clipFile())).message;
 }
 
 FailureKind kindOf(const FFprobeDurationProvider& provider, std::stop_token stop = {})
 {
-    return test::failureOf(provider.duration(clip, stop)).kind;
+    return test::failureOf(provider.duration(clipFile(), stop)).kind;
 }
 
 struct ScriptCase {
@@ -51,7 +60,7 @@ TEST_P(FFprobeScriptTest, ReadsOneNumberOrReportsStandardError)
     const TempTree tree;
     const FFprobeDurationProvider provider(fakeFFprobe(tree, GetParam().body));
     if (GetParam().seconds) {
-        EXPECT_DOUBLE_EQ(provider.duration(clip).value(), *GetParam().seconds);
+        EXPECT_DOUBLE_EQ(provider.duration(clipFile()).value(), *GetParam().seconds);
         return;
     }
     EXPECT_EQ(failureOf(provider), QString::fromUtf8(GetParam().description));
@@ -84,19 +93,45 @@ INSTANTIATE_TEST_SUITE_P(
                    "ffprobe non è riuscito ad analizzare clip.avi: [mov,mp4] moov atom not found"}),
     [](const auto& info) { return test::paramName(info.param.name); });
 
-// The fixed arguments, the formats that only read themselves, and the path as raw bytes.
-TEST(FFprobeProviderTest, PassesItsArgumentsWithThePathAsRawBytes)
+// The fixed arguments, the formats that only read themselves, and the file as the descriptor
+// that was opened and checked, whatever its name; the tool's messages name it as the user does.
+TEST(FFprobeProviderTest, PassesTheFileItCheckedAsAnOpenDescriptor)
 {
     const TempTree tree;
+    const auto file = tree.file("caf\xe9 (1).mp4", "contenuto");
     const std::string log = tree.path("arguments").native();
     const FFprobeDurationProvider provider(fakeFFprobe(
-        tree, "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + log + "'; echo 1"));
-    ASSERT_TRUE(provider.duration("/v/caf\xe9 (1).mp4"));
+        tree, "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + log +
+                  "'; cat \"${11}\" >> '" + log + "'; echo \"${11}: non va\" >&2; exit 1"));
+    EXPECT_EQ(test::failureOf(provider.duration(file)).message,
+              QStringLiteral("ffprobe non è riuscito ad analizzare caf\uFFFD (1).mp4: ") +
+                  QString::fromStdString(tree.root().native()) +
+                  QStringLiteral("/caf\uFFFD (1).mp4: non va"));
     EXPECT_EQ(test::contents(log), std::string("-v\nerror\n-show_entries\nformat=duration\n-of\n"
                                                "default=noprint_wrappers=1:nokey=1\n"
                                                "-format_whitelist\n") +
                                        selfContainedFormats +
-                                       "\n-protocol_whitelist\nfile\n/v/caf\xe9 (1).mp4\n");
+                                       "\n-protocol_whitelist\nfile\n/dev/fd/3\ncontenuto");
+}
+
+// A name swapped for a FIFO after the check is not what the tool reads: it reads the file that
+// was checked, and answers at once instead of waiting on the FIFO until its time is up.
+TEST(FFprobeProviderTest, ANameSwappedAfterTheCheckIsNotWhatTheToolReads)
+{
+    const TempTree tree;
+    const auto film = tree.path("film.avi");
+    test::copyMedia("clip.avi", film);
+    const FFprobeDurationProvider provider(
+        std::filesystem::path("/usr/bin/ffprobe"), std::chrono::seconds(20), 1,
+        [&tree](const std::filesystem::path& file) {
+            std::filesystem::rename(file, tree.path("moved.avi"));
+            ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+        });
+    const auto started = std::chrono::steady_clock::now();
+    const Expected<double> seconds = provider.duration(film);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    ASSERT_TRUE(seconds) << test::failureOf(seconds).message.toStdString();
+    EXPECT_EQ(std::trunc(*seconds), std::trunc(*test::ffprobeSeconds(tree.path("moved.avi"))));
 }
 
 TEST(FFprobeProviderTest, DrainsMoreOutputThanAPipeHolds)
@@ -132,7 +167,7 @@ TEST(FFprobeProviderTest, AToolThatLingersCannotHoldUpARun)
     const std::string grandchild = tree.path("grandchild").native();
     const FFprobeDurationProvider leavesAGrandchild(
         fakeFFprobe(tree, "sleep 600 & echo $! > '" + grandchild + "'; echo 12.5"));
-    EXPECT_EQ(leavesAGrandchild.duration(clip).value(), 12.5);
+    EXPECT_EQ(leavesAGrandchild.duration(clipFile()).value(), 12.5);
     const int grandchildPid = std::atoi(test::contents(grandchild).c_str());
     ASSERT_GT(grandchildPid, 0);
     ::kill(grandchildPid, SIGKILL);
