@@ -107,12 +107,18 @@ std::vector<std::filesystem::path> AppPreferences::recentFolders() const
     return folders;
 }
 
-// Raw bytes, so that a folder whose name is not UTF-8 is found again.
+// Raw bytes, so that a folder whose name is not UTF-8 is found again. No more than the app keeps:
+// a settings file from elsewhere may list thousands, and each becomes a check and a menu entry.
 QByteArrayList AppPreferences::storedRecentFolders() const
 {
     QByteArrayList folders;
-    for (const QVariant& value : m_store.value(recentFoldersKey).toList())
-        folders.append(value.toByteArray());
+    for (const QVariant& value : m_store.value(recentFoldersKey).toList()) {
+        QByteArray bytes = value.toByteArray();
+        if (!bytes.isEmpty() && !folders.contains(bytes))
+            folders.append(std::move(bytes));
+        if (folders.size() == recentFolderLimit)
+            break;
+    }
     return folders;
 }
 

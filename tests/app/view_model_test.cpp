@@ -213,7 +213,8 @@ TEST_F(ViewModelTest, AReportThatCannotBeReadIsRefusedAtOnce)
 
 // A settings file that would block the start (a FIFO) or cost seconds and gigabytes (a huge one)
 // is not read: the window starts with the defaults and says so. A relative ffprobe_path, which
-// would run whatever "ffprobe" sits in the working folder, is not taken either.
+// would run whatever "ffprobe" sits in the working folder, is not taken either, nor more recent
+// folders than the app keeps.
 TEST_F(ViewModelTest, SettingsThatWouldHangOrMisleadAreNotTaken)
 {
     const auto fifo = tree.path("fifo.conf");
@@ -256,6 +257,18 @@ TEST_F(ViewModelTest, SettingsThatWouldHangOrMisleadAreNotTaken)
     }
     EXPECT_EQ(configured, (std::vector<std::optional<std::filesystem::path>>{
                               std::nullopt, std::nullopt, std::nullopt, "/opt/ff/ffprobe"}));
+
+    // Twenty thousand recent folders would be as many checks and menu entries: the first eight
+    // distinct ones are taken.
+    QVariantList recent{QByteArray(), QByteArray("/r/0"), QByteArray("/r/0")};
+    for (int i = 1; i < 20000; ++i)
+        recent.append(QByteArray("/r/").append(QByteArray::number(i)));
+    settings.setValue(QStringLiteral("recent_folders"), recent);
+    std::vector<std::filesystem::path> shown;
+    for (const RecentFolder& folder : start().recentFolders())
+        shown.push_back(folder.folder);
+    EXPECT_EQ(shown, (std::vector<std::filesystem::path>{"/r/0", "/r/1", "/r/2", "/r/3", "/r/4",
+                                                         "/r/5", "/r/6", "/r/7"}));
 }
 
 } // namespace
