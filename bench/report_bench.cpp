@@ -139,7 +139,7 @@ void csvExport()
         timer.start();
         QSaveFile file(path);
         file.open(QIODevice::WriteOnly);
-        quillmark::writeCsv(summary, measured, [&file](QByteArrayView piece) {
+        quillmark::writeCsv(summary, measured, {}, [&file](QByteArrayView piece) {
             return file.write(piece.data(), piece.size()) == piece.size();
         });
         file.commit();

@@ -205,6 +205,10 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <source>Nota</source>
         <translation>Note</translation>
     </message>
+    <message>
+        <source>il report mostra un a capo nel percorso come ␤ o ␍</source>
+        <translation>the report shows a line break in the path as ␤ or ␍</translation>
+    </message>
 </context>
 <context>
     <name>DesktopNotifier</name>
@@ -218,6 +222,10 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     <message>
         <source>Testo (*.txt)</source>
         <translation>Text (*.txt)</translation>
+    </message>
+    <message>
+        <source>Foglio di calcolo CSV (*.csv)</source>
+        <translation>CSV spreadsheet (*.csv)</translation>
     </message>
 </context>
 <context>
@@ -360,6 +368,31 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     </message>
 </context>
 <context>
+    <name>Quillmark</name>
+    <message>
+        <source>opzione sconosciuta %1</source>
+        <translation>unknown option %1</translation>
+    </message>
+    <message>
+        <source>si apre una cartella alla volta</source>
+        <translation>one folder at a time</translation>
+    </message>
+    <message>
+        <source>Uso: quillmark [--run] [CARTELLA]
+Apre la finestra su CARTELLA (se non è indicata, sull&apos;ultima usata); con --run la misura subito.
+Per la riga di comando c&apos;è quillmark-report.
+</source>
+        <translation>Usage: quillmark [--run] [FOLDER]
+Opens the window on FOLDER (when none is given, on the last one used); with --run, measures it at once.
+For the command line, there is quillmark-report.
+</translation>
+    </message>
+    <message>
+        <source>nessuno schermo su cui aprire la finestra (DISPLAY e WAYLAND_DISPLAY non sono impostate); per la riga di comando c&apos;è quillmark-report</source>
+        <translation>no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set); for the command line, there is quillmark-report</translation>
+    </message>
+</context>
+<context>
     <name>RegularFile</name>
     <message>
         <source>un file speciale</source>
@@ -472,10 +505,24 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <translation> · about %1 to go</translation>
     </message>
     <message numerus="yes">
-        <source>%1 di %n file · %2</source>
+        <source>%1 di %Ln file · %2</source>
         <translation>
-            <numerusform>%1 of %n file · %2</numerusform>
-            <numerusform>%1 of %n files · %2</numerusform>
+            <numerusform>%1 of %Ln file · %2</numerusform>
+            <numerusform>%1 of %Ln files · %2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln cartelle</source>
+        <translation>
+            <numerusform>%Ln folder</numerusform>
+            <numerusform>%Ln folders</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln video trovati</source>
+        <translation>
+            <numerusform>%Ln video found</numerusform>
+            <numerusform>%Ln videos found</numerusform>
         </translation>
     </message>
 </context>
@@ -551,10 +598,10 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
 <context>
     <name>quillmark::Chips</name>
     <message numerus="yes">
-        <source>e altre %n: %1</source>
+        <source>e altre %Ln: %1</source>
         <translation>
             <numerusform>and one more: %1</numerusform>
-            <numerusform>and %n more: %1</numerusform>
+            <numerusform>and %Ln more: %1</numerusform>
         </translation>
     </message>
 </context>
@@ -644,10 +691,6 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <translation>Rename folder</translation>
     </message>
     <message>
-        <source>Rinominare la cartella &quot;%1&quot; in &quot;%2&quot;?</source>
-        <translation>Rename the folder &quot;%1&quot; to &quot;%2&quot;?</translation>
-    </message>
-    <message>
         <source>In: %1</source>
         <translation>In: %1</translation>
     </message>
@@ -664,16 +707,20 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <translation>Rename cancelled</translation>
     </message>
     <message>
-        <source>Cartella rinominata in &quot;%1&quot;</source>
-        <translation>Folder renamed to &quot;%1&quot;</translation>
-    </message>
-    <message>
         <source>Seleziona una cartella valida da aprire.</source>
         <translation>Select a valid folder to open.</translation>
     </message>
     <message>
         <source>Impossibile aprire la cartella: nessun gestore di file è disponibile.</source>
         <translation>Cannot open the folder: no file manager is available.</translation>
+    </message>
+    <message>
+        <source>Rinominare la cartella «%1» in «%2»?</source>
+        <translation>Rename the folder “%1” to “%2”?</translation>
+    </message>
+    <message>
+        <source>Cartella rinominata in «%1»</source>
+        <translation>Folder renamed to “%1”</translation>
     </message>
 </context>
 <context>
@@ -773,10 +820,10 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <translation>Quillmark: %1 in “%2”</translation>
     </message>
     <message numerus="yes">
-        <source>%n file non misurati</source>
+        <source>%Ln file non misurati</source>
         <translation>
-            <numerusform>%n file not measured</numerusform>
-            <numerusform>%n files not measured</numerusform>
+            <numerusform>%Ln file not measured</numerusform>
+            <numerusform>%Ln files not measured</numerusform>
         </translation>
     </message>
     <message>
@@ -842,24 +889,24 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <translation>By duration</translation>
     </message>
     <message numerus="yes">
-        <source>%n video</source>
+        <source>%Ln video</source>
         <translation>
-            <numerusform>%n video</numerusform>
-            <numerusform>%n videos</numerusform>
+            <numerusform>%Ln video</numerusform>
+            <numerusform>%Ln videos</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n cartelle</source>
+        <source>%Ln cartelle</source>
         <translation>
-            <numerusform>%n folder</numerusform>
-            <numerusform>%n folders</numerusform>
+            <numerusform>%Ln folder</numerusform>
+            <numerusform>%Ln folders</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n errori</source>
+        <source>%Ln errori</source>
         <translation>
-            <numerusform>%n error</numerusform>
-            <numerusform>%n errors</numerusform>
+            <numerusform>%Ln error</numerusform>
+            <numerusform>%Ln errors</numerusform>
         </translation>
     </message>
     <message>
@@ -871,10 +918,10 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <translation>Change extensions</translation>
     </message>
     <message numerus="yes">
-        <source>Selezione: %n video</source>
+        <source>Selezione: %Ln video</source>
         <translation>
-            <numerusform>Selection: %n video</numerusform>
-            <numerusform>Selection: %n videos</numerusform>
+            <numerusform>Selection: %Ln video</numerusform>
+            <numerusform>Selection: %Ln videos</numerusform>
         </translation>
     </message>
     <message>
@@ -896,6 +943,41 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     <message>
         <source>Calcolo in corso</source>
         <translation>Calculating</translation>
+    </message>
+    <message>
+        <source>Riproduci</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>Mostra nella cartella</source>
+        <translation>Show in folder</translation>
+    </message>
+    <message>
+        <source>Apri</source>
+        <translation>Open</translation>
+    </message>
+    <message numerus="yes">
+        <source>Copia %Ln percorsi</source>
+        <translation>
+            <numerusform>Copy %Ln path</numerusform>
+            <numerusform>Copy %Ln paths</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Copia percorso</source>
+        <translation>Copy path</translation>
+    </message>
+    <message>
+        <source>Copia totali</source>
+        <translation>Copy totals</translation>
+    </message>
+    <message>
+        <source>Apri tutte le cartelle</source>
+        <translation>Open all folders</translation>
+    </message>
+    <message>
+        <source>Chiudi tutte le cartelle</source>
+        <translation>Close all folders</translation>
     </message>
 </context>
 <context>
@@ -930,6 +1012,50 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     <message>
         <source>%1 chiusa</source>
         <translation>%1 closed</translation>
+    </message>
+    <message numerus="yes">
+        <source>Cartelle aperte: %Ln</source>
+        <translation>
+            <numerusform>Folders opened: %Ln</numerusform>
+            <numerusform>Folders opened: %Ln</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Cartelle chiuse: %Ln</source>
+        <translation>
+            <numerusform>Folders closed: %Ln</numerusform>
+            <numerusform>Folders closed: %Ln</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>quillmark::RowActions</name>
+    <message>
+        <source>Percorso copiato: %1</source>
+        <translation>Path copied: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln percorsi copiati</source>
+        <translation>
+            <numerusform>%Ln path copied</numerusform>
+            <numerusform>%Ln paths copied</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Totali di «%1» copiati</source>
+        <translation>Totals of “%1” copied</translation>
+    </message>
+    <message>
+        <source>%1 non c&apos;è più: ricalcola per aggiornare il report</source>
+        <translation>%1 is no longer there: calculate again to update the report</translation>
+    </message>
+    <message>
+        <source>Nessun programma per riprodurre %1</source>
+        <translation>No program to play %1</translation>
+    </message>
+    <message>
+        <source>Nessun gestore di file è disponibile</source>
+        <translation>No file manager is available</translation>
     </message>
 </context>
 <context>

@@ -163,6 +163,10 @@ insufficiente, 130 se interrotto.
         <source>Nota</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>il report mostra un a capo nel percorso come ␤ o ␍</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DesktopNotifier</name>
@@ -175,6 +179,10 @@ insufficiente, 130 se interrotto.
     <name>DesktopServices</name>
     <message>
         <source>Testo (*.txt)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Foglio di calcolo CSV (*.csv)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -318,6 +326,28 @@ insufficiente, 130 se interrotto.
     </message>
 </context>
 <context>
+    <name>Quillmark</name>
+    <message>
+        <source>opzione sconosciuta %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>si apre una cartella alla volta</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Uso: quillmark [--run] [CARTELLA]
+Apre la finestra su CARTELLA (se non è indicata, sull&apos;ultima usata); con --run la misura subito.
+Per la riga di comando c&apos;è quillmark-report.
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>nessuno schermo su cui aprire la finestra (DISPLAY e WAYLAND_DISPLAY non sono impostate); per la riga di comando c&apos;è quillmark-report</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>RegularFile</name>
     <message>
         <source>un file speciale</source>
@@ -426,15 +456,29 @@ insufficiente, 130 se interrotto.
 <context>
     <name>RunClock</name>
     <message numerus="yes">
-        <source>%1 di %n file · %2</source>
+        <source>%1 di %Ln file · %2</source>
         <translation>
-            <numerusform>%1 di %n file · %2</numerusform>
-            <numerusform>%1 di %n file · %2</numerusform>
+            <numerusform>%1 di %Ln file · %2</numerusform>
+            <numerusform>%1 di %Ln file · %2</numerusform>
         </translation>
     </message>
     <message>
         <source> · circa %1 alla fine</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln cartelle</source>
+        <translation>
+            <numerusform>%Ln cartella</numerusform>
+            <numerusform>%Ln cartelle</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln video trovati</source>
+        <translation>
+            <numerusform>%Ln video trovato</numerusform>
+            <numerusform>%Ln video trovati</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -509,10 +553,10 @@ insufficiente, 130 se interrotto.
 <context>
     <name>quillmark::Chips</name>
     <message numerus="yes">
-        <source>e altre %n: %1</source>
+        <source>e altre %Ln: %1</source>
         <translation>
             <numerusform>e un&apos;altra: %1</numerusform>
-            <numerusform>e altre %n: %1</numerusform>
+            <numerusform>e altre %Ln: %1</numerusform>
         </translation>
     </message>
 </context>
@@ -602,10 +646,6 @@ insufficiente, 130 se interrotto.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Rinominare la cartella &quot;%1&quot; in &quot;%2&quot;?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>In: %1</source>
         <translation type="unfinished"></translation>
     </message>
@@ -622,15 +662,19 @@ insufficiente, 130 se interrotto.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Cartella rinominata in &quot;%1&quot;</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Seleziona una cartella valida da aprire.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Impossibile aprire la cartella: nessun gestore di file è disponibile.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rinominare la cartella «%1» in «%2»?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cartella rinominata in «%1»</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -731,10 +775,10 @@ insufficiente, 130 se interrotto.
         <translation type="unfinished"></translation>
     </message>
     <message numerus="yes">
-        <source>%n file non misurati</source>
+        <source>%Ln file non misurati</source>
         <translation>
-            <numerusform>%n file non misurato</numerusform>
-            <numerusform>%n file non misurati</numerusform>
+            <numerusform>%Ln file non misurato</numerusform>
+            <numerusform>%Ln file non misurati</numerusform>
         </translation>
     </message>
     <message>
@@ -764,24 +808,24 @@ insufficiente, 130 se interrotto.
 <context>
     <name>quillmark::ReportPage</name>
     <message numerus="yes">
-        <source>%n video</source>
+        <source>%Ln video</source>
         <translation>
-            <numerusform>%n video</numerusform>
-            <numerusform>%n video</numerusform>
+            <numerusform>%Ln video</numerusform>
+            <numerusform>%Ln video</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n cartelle</source>
+        <source>%Ln cartelle</source>
         <translation>
-            <numerusform>%n cartella</numerusform>
-            <numerusform>%n cartelle</numerusform>
+            <numerusform>%Ln cartella</numerusform>
+            <numerusform>%Ln cartelle</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n errori</source>
+        <source>%Ln errori</source>
         <translation>
-            <numerusform>%n errore</numerusform>
-            <numerusform>%n errori</numerusform>
+            <numerusform>%Ln errore</numerusform>
+            <numerusform>%Ln errori</numerusform>
         </translation>
     </message>
     <message>
@@ -829,10 +873,10 @@ insufficiente, 130 se interrotto.
         <translation type="unfinished"></translation>
     </message>
     <message numerus="yes">
-        <source>Selezione: %n video</source>
+        <source>Selezione: %Ln video</source>
         <translation>
-            <numerusform>Selezione: %n video</numerusform>
-            <numerusform>Selezione: %n video</numerusform>
+            <numerusform>Selezione: %Ln video</numerusform>
+            <numerusform>Selezione: %Ln video</numerusform>
         </translation>
     </message>
     <message>
@@ -853,6 +897,41 @@ insufficiente, 130 se interrotto.
     </message>
     <message>
         <source>Calcolo in corso</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Riproduci</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mostra nella cartella</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Apri</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>Copia %Ln percorsi</source>
+        <translation>
+            <numerusform>Copia %Ln percorso</numerusform>
+            <numerusform>Copia %Ln percorsi</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Copia percorso</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copia totali</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Apri tutte le cartelle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Chiudi tutte le cartelle</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -887,6 +966,50 @@ insufficiente, 130 se interrotto.
     </message>
     <message>
         <source>%1 chiusa</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>Cartelle aperte: %Ln</source>
+        <translation>
+            <numerusform>Cartelle aperte: %Ln</numerusform>
+            <numerusform>Cartelle aperte: %Ln</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Cartelle chiuse: %Ln</source>
+        <translation>
+            <numerusform>Cartelle chiuse: %Ln</numerusform>
+            <numerusform>Cartelle chiuse: %Ln</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>quillmark::RowActions</name>
+    <message>
+        <source>Percorso copiato: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln percorsi copiati</source>
+        <translation>
+            <numerusform>%Ln percorso copiato</numerusform>
+            <numerusform>%Ln percorsi copiati</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Totali di «%1» copiati</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 non c&apos;è più: ricalcola per aggiornare il report</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nessun programma per riprodurre %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nessun gestore di file è disponibile</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -42,12 +42,14 @@ public:
     // Whether the folder the field names holds a "durata.txt".
     virtual void setHasReportFile(bool hasReport) = 0;
 
-    // The only ways the current report changes: shown with the flags it enables, gone, or kept
-    // on show for another folder, where it can be saved or copied but not acted on.
+    // The only ways the current report changes: shown with the flags it enables, gone, kept on
+    // show for another folder, where it can be saved or copied but not acted on, or following
+    // its folder to the new name a rename gave it.
     virtual const LoadedReport& report() const = 0;
     virtual void showReport(LoadedReport report) = 0;
     virtual void clearReport(const QString& output) = 0;
     virtual void detachReport() = 0;
+    virtual void reportFolderRenamed(const std::filesystem::path& to) = 0;
 
     // The output area and the progress of a run.
     virtual const QString& reportText() const = 0;

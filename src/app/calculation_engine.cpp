@@ -5,6 +5,7 @@
 #include "model/duration_label.h"
 #include "model/path_text.h"
 #include "platform/file_system_kind.h"
+#include "report/report_format.h"
 #include "report/report_reader.h"
 #include "report/report_writer.h"
 #include "scan/extensions.h"
@@ -59,6 +60,16 @@ Measurement measure(const VideoDurationService& service, const std::filesystem::
     }
 }
 
+// The bytes of a path or name that its report line shows otherwise: with a line break as a
+// symbol, or with U+FFFD for bytes that are not UTF-8. Empty when shown as it is.
+QByteArray nativeIfShownOtherwise(const std::filesystem::path& path)
+{
+    const QString text = pathText(path);
+    if (isUtf8Path(path) && oneLine(text) == text)
+        return {};
+    return QByteArray::fromStdString(path.native());
+}
+
 } // namespace
 
 // The files of a run that are to be measured, shared with its workers: they take the next one
@@ -75,6 +86,8 @@ struct CalculationEngine::Queue {
 struct CalculationEngine::Run {
     std::uint64_t id = 0;
     std::stop_source stop;
+    std::shared_ptr<WalkProgress> walkProgress = std::make_shared<WalkProgress>();
+    bool walking = true;
     std::function<bool()> hideEmptyFolders;
     Walk walked;
     std::shared_ptr<Queue> queue;
@@ -117,15 +130,19 @@ void CalculationEngine::computeReport(const std::filesystem::path& folder,
     m_run = std::make_unique<Run>();
     m_run->id = ++m_runCount;
     m_run->hideEmptyFolders = std::move(hideEmptyFolders);
+    m_run->walkProgress->wants = [extensions](const std::string& name) {
+        return matchesExtension(name, extensions);
+    };
 
     // The walk of a large tree takes a while: it runs off this thread like the measurements.
     const bool started = m_work.start(
         [post = m_work.poster(), id = m_run->id, stop = m_run->stop.get_token(), folder, extensions,
          cacheFile = m_cacheFile, context = m_service.failureContext(), useCache,
-         written = m_cacheWritten, listers = m_maxInFlight.value_or(remoteInFlight)] {
+         written = m_cacheWritten, listers = m_maxInFlight.value_or(remoteInFlight),
+         progress = m_run->walkProgress] {
             auto walked = std::make_shared<Expected<Walk>>(Failure{});
             try {
-                *walked = walk(folder, extensions, listers, stop);
+                *walked = walk(folder, extensions, listers, stop, *progress);
                 if (*walked && cacheFile) {
                     // A re-run right after a run must see what that run remembered.
                     if (written.valid())
@@ -159,6 +176,13 @@ void CalculationEngine::finishBackgroundWork(std::chrono::milliseconds limit)
     QCoreApplication::sendPostedEvents(this);
 }
 
+std::optional<CalculationEngine::WalkCount> CalculationEngine::walking() const
+{
+    if (!m_run || !m_run->walking)
+        return std::nullopt;
+    return WalkCount{m_run->walkProgress->folders, m_run->walkProgress->wanted};
+}
+
 bool CalculationEngine::isCurrent(std::uint64_t runId) const
 {
     return m_run && m_run->id == runId;
@@ -175,11 +199,12 @@ void CalculationEngine::cancel()
 
 Expected<CalculationEngine::Walk> CalculationEngine::walk(const std::filesystem::path& folder,
                                                           const QStringList& extensions,
-                                                          int listers, std::stop_token stop)
+                                                          int listers, std::stop_token stop,
+                                                          WalkProgress& progress)
 {
     Walk result;
     result.remote = isOnRemoteFileSystem(folder);
-    result.folders = walkFolder(folder, stop, listers);
+    result.folders = walkFolder(folder, stop, listers, &progress);
     if (const int error = result.folders.front().listingError)
         return Failure{FailureKind::content,
                        QCoreApplication::translate("CalculationEngine",
@@ -200,6 +225,7 @@ Expected<CalculationEngine::Walk> CalculationEngine::walk(const std::filesystem:
 
 void CalculationEngine::startMeasuring(Walk walked)
 {
+    m_run->walking = false;
     m_run->walked = std::move(walked);
     std::vector<DurationJob>& jobs = m_run->walked.jobs;
     m_run->queue = std::make_shared<Queue>();
@@ -304,6 +330,8 @@ ComputedReport CalculationEngine::assemble() const
     }
     WalkPaths paths(run.folders);
     QList<FolderReport> reports;
+    std::vector<QByteArray> nativeFolderPaths;
+    std::vector<QByteArray> nativeFileNames;
     std::int64_t grandTotal = 0;
     auto job = run.jobs.begin();
     for (std::size_t index = 0; index < run.folders.size(); ++index) {
@@ -313,10 +341,13 @@ ComputedReport CalculationEngine::assemble() const
         const auto unlisted = unlistedBelow.find(index);
         if (hide && firstJob == job && unlisted == unlistedBelow.end())
             continue;
-        FolderReport report{pathText(paths.folder(index)), {}, 0};
+        const std::filesystem::path folder = paths.folder(index);
+        nativeFolderPaths.push_back(nativeIfShownOtherwise(folder));
+        FolderReport report{pathText(folder), {}, 0};
         for (auto file = firstJob; file != job; ++file) {
             const Measurement& measurement = file->measurement;
             report.totalSeconds = addSeconds(report.totalSeconds, measurement.seconds);
+            nativeFileNames.push_back(nativeIfShownOtherwise(file->file.filename()));
             report.files.append(FileEntry{
                 lastPathComponent(file->file), pathText(file->file), measurement.seconds,
                 measurement.failure ? std::optional(measurement.failure->message) : std::nullopt,
@@ -326,6 +357,7 @@ ComputedReport CalculationEngine::assemble() const
         if (unlisted != unlistedBelow.end()) {
             for (const std::size_t below : unlisted->second) {
                 const std::filesystem::path path = paths.file(index, run.folders[below].name);
+                nativeFileNames.push_back(nativeIfShownOtherwise(path.filename()));
                 report.files.append(FileEntry{
                     lastPathComponent(path), pathText(path), 0,
                     QCoreApplication::translate("CalculationEngine", "cartella non leggibile (%1)")
@@ -342,11 +374,16 @@ ComputedReport CalculationEngine::assemble() const
     for (const FolderReport& report : reports) {
         folderSeconds.push_back(report.totalSeconds);
         for (const FileEntry& file : report.files)
-            files.push_back(MeasuredFile{file.seconds, file.validUtf8});
+            files.push_back(MeasuredFile{file.seconds, file.validUtf8,
+                                         std::move(nativeFileNames[files.size()])});
     }
     QString text = reportText(reports, grandTotal);
     ReportSummary summary = parseReport(text);
-    return ComputedReport{std::move(text), grandTotal, std::move(summary), std::move(folderSeconds),
+    return ComputedReport{std::move(text),
+                          grandTotal,
+                          std::move(summary),
+                          std::move(folderSeconds),
+                          std::move(nativeFolderPaths),
                           std::move(files)};
 }
 

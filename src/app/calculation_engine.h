@@ -26,6 +26,9 @@ struct ComputedReport {
     // the writer wrote), and each row's total in the seconds that were measured.
     ReportSummary summary;
     std::vector<std::int64_t> folderSeconds;
+    // Each folder's path as the file system has it, where the report shows it otherwise (a line
+    // break, bytes that are not UTF-8); else empty.
+    std::vector<QByteArray> nativeFolderPaths;
     // Each file of the report, in report order.
     std::vector<MeasuredFile> files;
 };
@@ -49,6 +52,12 @@ public:
     ~CalculationEngine() override;
 
     bool isRunning() const { return m_run != nullptr; }
+    // While the walk goes on: the folders listed and the matching files found so far.
+    struct WalkCount {
+        std::size_t folders = 0;
+        std::size_t files = 0;
+    };
+    std::optional<WalkCount> walking() const;
     // Ends the run at once: nothing more is reported of it but cancelled(); its measurements are
     // stopped (child processes killed) and those not started never start.
     void cancel();
@@ -95,7 +104,7 @@ private:
 
     // Off the engine's thread: the walk, and with a cache file what it remembers of each job.
     static Expected<Walk> walk(const std::filesystem::path& folder, const QStringList& extensions,
-                               int listers, std::stop_token stop);
+                               int listers, std::stop_token stop, WalkProgress& progress);
     void rememberInBackground();
     void reportCacheProblem(const QString& reason);
     // Whether results of that run are still wanted: not once it was cancelled.

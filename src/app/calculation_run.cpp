@@ -98,6 +98,8 @@ void CalculationRun::setRunning(bool running)
 
 void CalculationRun::showProgressDetail()
 {
+    if (const auto walking = m_engine->walking())
+        m_clock.setFound(std::int64_t(walking->folders), std::int64_t(walking->files));
     const QString detail = m_running ? m_clock.text() : QString();
     if (detail == m_progressDetail)
         return;
@@ -123,7 +125,8 @@ void CalculationRun::finished(const ComputedReport& report)
                                    .searchedExtensions = m_extensions,
                                    .tree = folderTree(report.summary, report.folderSeconds),
                                    .grandTotalSeconds = report.grandTotalSeconds,
-                                   .files = report.files});
+                                   .files = report.files,
+                                   .nativeFolderPaths = report.nativeFolderPaths});
     m_host.setStatus(m_cacheProblem.isEmpty() ? tr("Completato")
                                               : tr("Completato; %1").arg(m_cacheProblem));
     m_host.updateProgress(100);

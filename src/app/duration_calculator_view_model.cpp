@@ -284,21 +284,19 @@ QString DurationCalculatorViewModel::noVideosMessage() const
 {
     if (m_report.searchedExtensions.isEmpty() || m_report.summary.totalFileCount() > 0)
         return {};
-    constexpr qsizetype listed = 4;
-    QStringList extensions = m_report.searchedExtensions.mid(0, listed);
-    if (m_report.searchedExtensions.size() > listed)
-        extensions.append(QStringLiteral("…"));
     return tr("Nessun video %1 in «%2»")
-        .arg(extensions.join(QStringLiteral(", ")), lastPathComponent(m_report.folderPath));
+        .arg(m_report.searchedExtensions.join(QStringLiteral(", ")),
+             lastPathComponent(m_report.renamedTo.value_or(m_report.folderPath)));
 }
 
 QString DurationCalculatorViewModel::staleReportMessage() const
 {
-    if (m_report.text.isEmpty() || m_report.folderPath.empty() || isBlank(m_folder.text()) ||
-        m_folder.folder() == m_report.folderPath)
+    const std::filesystem::path reportFolder = m_report.renamedTo.value_or(m_report.folderPath);
+    if (m_report.text.isEmpty() || reportFolder.empty() || isBlank(m_folder.text()) ||
+        m_folder.folder() == reportFolder)
         return {};
     return tr("Il report riguarda «%1»: premi Calcola per misurare «%2».")
-        .arg(lastPathComponent(m_report.folderPath), lastPathComponent(m_folder.folder()));
+        .arg(lastPathComponent(reportFolder), lastPathComponent(m_folder.folder()));
 }
 
 void DurationCalculatorViewModel::showReport(LoadedReport report)
@@ -325,6 +323,14 @@ void DurationCalculatorViewModel::detachReport()
     m_report.durationLabel.reset();
     m_reportIsTheFolders = false;
     refreshActions();
+}
+
+void DurationCalculatorViewModel::reportFolderRenamed(const std::filesystem::path& to)
+{
+    if (m_report.text.isEmpty())
+        return;
+    m_report.renamedTo = to;
+    Q_EMIT reportPathsChanged();
 }
 
 void DurationCalculatorViewModel::clearOutput()

@@ -9,6 +9,7 @@
 #include "app/loaded_report.h"
 #include "app/playlist_job.h"
 #include "app/report_file_actions.h"
+#include "app/row_actions.h"
 #include "measure/video_duration_service.h"
 #include "platform/file_manager.h"
 #include "platform/paths.h"
@@ -54,6 +55,10 @@ struct ViewModelServices {
     // Called off the GUI thread.
     std::function<bool(const std::filesystem::path&)> showInFileManager =
         quillmark::showInFileManager;
+    std::function<bool(const std::filesystem::path&)> showFileInFileManager =
+        quillmark::showFileInFileManager;
+    std::function<bool(const std::filesystem::path&)> openWithDefaultApplication =
+        quillmark::openWithDefaultApplication;
 };
 
 // Everything the main window shows and every action it calls. Lives on the GUI thread, which
@@ -168,6 +173,9 @@ public:
 
     // The report text that save, copy, rename and playlists work on; empty: no report.
     const QString& currentReport() const { return m_report.text; }
+    // The report shown, with what a calculation knows beyond its text and where a rename moved
+    // its folder.
+    const LoadedReport& shownReport() const { return m_report; }
     const std::optional<QString>& currentDurationLabel() const { return m_report.durationLabel; }
 
     void setFolderPath(const QString& path);
@@ -207,6 +215,10 @@ public Q_SLOTS:
     void createPlaylists();
     void openFolder();
 
+public:
+    // What the rows of the report offer (app/row_actions.h).
+    RowActions& rowActions() { return m_rowActions; }
+
 Q_SIGNALS:
     void folderPathChanged();
     void extensionsTextChanged();
@@ -223,6 +235,8 @@ Q_SIGNALS:
     void recentFoldersChanged();
     void alertChanged();
     void sortByDurationChanged();
+    // The report's folder has a new name: the rows' paths follow it.
+    void reportPathsChanged();
     void playbackSpeedChanged();
     void progressDetailChanged();
 
@@ -241,6 +255,7 @@ private:
     void showReport(LoadedReport report) override;
     void clearReport(const QString& output) override;
     void detachReport() override;
+    void reportFolderRenamed(const std::filesystem::path& to) override;
     void setReportText(const QString& text) override;
     void updateProgress(qint64 percent) override;
 
@@ -285,6 +300,7 @@ private:
     ReportFileActions m_reportFiles{*this};
     FolderActions m_folderActions{*this};
     PlaylistJob m_playlists{*this};
+    RowActions m_rowActions{*this};
 };
 
 } // namespace quillmark

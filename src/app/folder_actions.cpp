@@ -11,6 +11,8 @@
 #include "platform/move_without_replacing.h"
 #include "platform/paths.h"
 
+#include <algorithm>
+
 namespace quillmark {
 
 namespace {
@@ -72,7 +74,11 @@ void FolderActions::use(const std::filesystem::path& chosen)
     const std::filesystem::path folder = normalizedPath(chosen);
     m_host.setFolder(folder);
     m_host.jobs().moveOn();
-    m_host.preferences().rememberFolder(folder);
+    // A recent folder comes first again even while it is not there (a share not mounted yet);
+    // another joins them once it is seen to be there.
+    const std::vector<std::filesystem::path> recent = m_host.preferences().recentFolders();
+    if (std::find(recent.begin(), recent.end(), folder) != recent.end())
+        m_host.preferences().rememberFolder(folder);
     m_host.detachReport();
     m_host.setHasReportFile(false);
     look([folder] { return folder; }, true);
@@ -114,10 +120,10 @@ void FolderActions::showLook(const std::filesystem::path& named, FolderLook look
 {
     if (look.folder != m_host.folderField().folder())
         m_host.setFolder(look.folder);
-    if (remember && look.folder != named)
+    if (remember && look.exists) {
         m_host.preferences().rememberFolder(look.folder, named);
-    if (remember)
         m_host.preferences().rememberFolderToken(look.folder, look.token);
+    }
     m_host.setHasReportFile(look.hasReport);
     QStringList status;
     StatusKind kind = StatusKind::done;
@@ -174,7 +180,7 @@ void FolderActions::confirmRename(const std::filesystem::path& folder, const std
     // One plain argument each, so that a "%2" in a folder name is not taken for a placeholder.
     const bool confirmed = m_host.services().desktop.confirm(ConfirmationRequest{
         tr("Rinomina cartella"),
-        tr("Rinominare la cartella \"%1\" in \"%2\"?")
+        tr("Rinominare la cartella «%1» in «%2»?")
                 .arg(lastPathComponent(folder),
                      QString::fromUtf8(newName.data(), qsizetype(newName.size()))) +
             QLatin1Char('\n') + tr("In: %1").arg(pathText(parent)),
@@ -195,11 +201,12 @@ void FolderActions::confirmRename(const std::filesystem::path& folder, const std
             return;
         }
         m_host.setFolder(destination);
+        m_host.reportFolderRenamed(destination);
         m_host.jobs().moveOn();
         m_host.preferences().rememberFolder(destination);
         m_host.preferences().rememberFolderToken(destination, moved.token);
         m_host.setHasReportFile(moved.hasReport);
-        m_host.setStatus(tr("Cartella rinominata in \"%1\"").arg(lastPathComponent(destination)));
+        m_host.setStatus(tr("Cartella rinominata in «%1»").arg(lastPathComponent(destination)));
     };
     m_host.jobs().run(Jobs::Job<Moved>{.holds = Task::renaming,
                                        .work =

@@ -31,6 +31,11 @@ struct LoadedReport {
     bool statesGrandTotal = true; // a report read from text may have lost its grand total line
     // What a calculation measured of each file; none for a report read from text.
     std::vector<MeasuredFile> files;
+    // Each folder row's path as the file system has it where the report shows it otherwise;
+    // known to a calculation only.
+    std::vector<QByteArray> nativeFolderPaths = {};
+    // Where a rename moved the folder since the report was made: the rows' paths follow it.
+    std::optional<std::filesystem::path> renamedTo = std::nullopt;
 };
 
 // A "durata.txt" read back and made ready to show; throws what reading throws. The parsing of a

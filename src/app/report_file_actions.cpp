@@ -88,17 +88,17 @@ void ReportFileActions::exportCsv()
         report.files.empty()
             ? tr("Esportato: %1 (dal report caricato: solo le etichette, senza i secondi)")
             : tr("Esportato: %1");
-    writeChosenFile({tr("Non c'è nessun report da esportare. Esegui prima il calcolo."),
-                     tr("Esporta CSV"), "durata.csv", tr("Esportazione CSV…"), done,
-                     tr("Impossibile esportare il file: %1")},
-                    [summary = report.summary, measured = report.files] {
-                        QByteArray bytes;
-                        writeCsv(summary, measured, [&bytes](QByteArrayView piece) {
-                            bytes.append(piece);
-                            return true;
-                        });
-                        return bytes;
-                    });
+    writeChosenFile(
+        {tr("Non c'è nessun report da esportare. Esegui prima il calcolo."), tr("Esporta CSV"),
+         "durata.csv", tr("Esportazione CSV…"), done, tr("Impossibile esportare il file: %1")},
+        [summary = report.summary, measured = report.files, folders = report.nativeFolderPaths] {
+            QByteArray bytes;
+            writeCsv(summary, measured, folders, [&bytes](QByteArrayView piece) {
+                bytes.append(piece);
+                return true;
+            });
+            return bytes;
+        });
 }
 
 void ReportFileActions::copy()

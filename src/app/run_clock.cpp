@@ -1,6 +1,7 @@
 #include "app/run_clock.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 
 #include <algorithm>
 #include <climits>
@@ -35,6 +36,8 @@ void RunClock::start()
 {
     m_total = -1;
     m_done = 0;
+    m_foundFolders = 0;
+    m_foundFiles = 0;
     m_elapsed.start();
     m_ticker.start();
 }
@@ -46,12 +49,23 @@ void RunClock::stop()
 
 QString RunClock::text() const
 {
+    const std::int64_t gone = m_elapsed.elapsed() / 1000;
+    // A walk that takes under a second is not worth a line that flashes by.
+    if (m_total < 0 && gone > 0) {
+        auto count = [](const char* text, std::int64_t number) {
+            return QCoreApplication::translate("RunClock", text, nullptr,
+                                               int(std::min(number, std::int64_t(INT_MAX))));
+        };
+        return count(QT_TRANSLATE_N_NOOP("RunClock", "%Ln cartelle"), m_foundFolders) +
+               QStringLiteral(" · ") +
+               count(QT_TRANSLATE_N_NOOP("RunClock", "%Ln video trovati"), m_foundFiles) +
+               QStringLiteral(" · ") + clockText(gone);
+    }
     if (m_total < 0)
         return {};
-    const std::int64_t gone = m_elapsed.elapsed() / 1000;
     const auto files = static_cast<int>(std::min(m_total, std::int64_t(INT_MAX)));
-    QString text = QCoreApplication::translate("RunClock", "%1 di %n file · %2", nullptr, files)
-                       .arg(QString::number(m_done), clockText(gone));
+    QString text = QCoreApplication::translate("RunClock", "%1 di %Ln file · %2", nullptr, files)
+                       .arg(QLocale().toString(m_done), clockText(gone));
     if (m_done >= filesBeforeAnEstimate && m_done < m_total) {
         const std::int64_t left = m_elapsed.elapsed() * (m_total - m_done) / m_done / 1000;
         text +=

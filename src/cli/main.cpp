@@ -76,7 +76,8 @@ int printReadReport(const std::string& file, bool csv)
                         .arg(QString::fromStdString(file), describeError(error)));
     }
     const ReadReport read = readReport(text);
-    if (!(csv ? writeCsv(read.summary, {}, writeAll) : writeJson(read.summary, folderTree(read))))
+    if (!(csv ? writeCsv(read.summary, {}, {}, writeAll)
+              : writeJson(read.summary, folderTree(read))))
         return outputFailed();
     return 0;
 }
@@ -85,7 +86,7 @@ int printReport(const ComputedReport& report, const CommandLine& options)
 {
     const bool written =
         options.json  ? writeJson(report.summary, folderTree(report.summary, report.folderSeconds))
-        : options.csv ? writeCsv(report.summary, report.files, writeAll)
+        : options.csv ? writeCsv(report.summary, report.files, report.nativeFolderPaths, writeAll)
                       : writeAll(report.text.toUtf8());
     return written ? 0 : outputFailed();
 }

@@ -19,4 +19,9 @@ inline bool isBlank(QStringView text)
 // path still shows its file name. Accents and emoji are never cut apart.
 QString shortenedFromTheStart(const QString& text, qsizetype limit);
 
+// A message for a dialog: each line longer than `limit` user-perceived characters (a long path
+// in it) keeps its first and last parts around "…", so that what is said before and after the
+// path stays whole and the dialog fits on a screen.
+QString shortenedInTheMiddle(const QString& text, qsizetype limit);
+
 } // namespace quillmark

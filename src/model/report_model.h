@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -99,11 +100,13 @@ private:
 };
 
 // What a calculation knows of a file that its report line does not say: the seconds measured,
-// which the line rounds to the minute, and whether its path was valid UTF-8 (if not, its name
-// shows U+FFFD where the bytes were).
+// which the line rounds to the minute, whether its path was valid UTF-8 (if not, its name shows
+// U+FFFD where the bytes were), and its name as the file system has it when the report shows it
+// otherwise (also a line break, shown as a symbol).
 struct MeasuredFile {
     std::int64_t seconds = 0;
     bool validUtf8 = true;
+    QByteArray nativeName = {}; // empty: the report shows the name as it is
 };
 
 struct ReportSummary {

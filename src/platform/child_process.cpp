@@ -146,6 +146,18 @@ private:
     Clock::time_point m_exitedAt;
 };
 
+// What execve takes, made before a fork: the child may not allocate.
+std::vector<char*> argumentVector(const std::filesystem::path& executable,
+                                  const std::vector<std::string>& arguments)
+{
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(executable.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    return argv;
+}
+
 // Started with fork and exec rather than posix_spawn, which cannot ask the kernel to end the
 // child with its parent: a closed terminal or a kill of this process would leave the tool
 // running on. The child does only what is safe between fork and exec; an exec that fails sends
@@ -153,11 +165,7 @@ private:
 pid_t spawn(const std::filesystem::path& executable, const std::vector<std::string>& arguments,
             const Pipe& out, const Pipe& err, std::optional<int> passing)
 {
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(executable.c_str()));
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
+    std::vector<char*> argv = argumentVector(executable, arguments);
 
     Pipe failure;
     openPipe(failure);
@@ -245,6 +253,40 @@ ChildOutput runChildProcess(const std::filesystem::path& executable,
     err.read.reset();
     output.exitStatus = child.wait(stop, output.timedOut ? Clock::duration::zero() : lingerLimit);
     return output;
+}
+
+// Two forks: the first child starts the program in a new session and ends at once, so the
+// program is nobody's child here. An exec that fails sends its error back through a pipe that a
+// successful exec closes.
+bool startDetached(const std::filesystem::path& executable,
+                   const std::vector<std::string>& arguments)
+{
+    std::vector<char*> argv = argumentVector(executable, arguments);
+    Pipe failure;
+    openPipe(failure);
+    const pid_t child = ::fork();
+    if (child < 0)
+        return false;
+    if (child == 0) {
+        ::setsid();
+        const pid_t program = ::fork();
+        if (program == 0) {
+            ::execve(executable.c_str(), argv.data(), environ);
+            const int error = errno;
+            [[maybe_unused]] const ssize_t sent =
+                ::write(failure.write.get(), &error, sizeof error);
+        }
+        ::_exit(program < 0 ? 127 : 0);
+    }
+    failure.write.reset();
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    int error = 0;
+    ssize_t received;
+    while ((received = ::read(failure.read.get(), &error, sizeof error)) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 && received == 0;
 }
 
 } // namespace quillmark

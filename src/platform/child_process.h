@@ -35,4 +35,10 @@ ChildOutput runChildProcess(const std::filesystem::path& executable,
                             std::optional<std::chrono::milliseconds> timeLimit = std::nullopt,
                             std::optional<int> passing = std::nullopt);
 
+// Starts a program that outlives the request and this process (a video player, a file
+// manager), with arguments as raw bytes: it runs in a session of its own and nothing waits for it.
+// False when it could not be started.
+bool startDetached(const std::filesystem::path& executable,
+                   const std::vector<std::string>& arguments);
+
 } // namespace quillmark

@@ -29,8 +29,9 @@ public:
     // A modal folder chooser (folders only, one at a time); nothing when cancelled.
     virtual std::optional<std::filesystem::path>
     chooseFolder(const FolderChooserRequest& request) = 0;
-    // A modal save panel for plain text that may create folders, opened on the suggested file's
-    // folder with its name proposed; nothing when cancelled.
+    // A modal save panel that may create folders, opened on the suggested file's folder with its
+    // name proposed, for the kind of file its extension says (a report's text, or a CSV);
+    // nothing when cancelled.
     virtual std::optional<std::filesystem::path>
     chooseSaveFile(const QString& title, const std::filesystem::path& suggested) = 0;
     // A modal question; true when the user confirms.

@@ -48,14 +48,35 @@ void appendLine(QByteArray& out, std::initializer_list<QStringView> fields)
     out += "\r\n";
 }
 
+// The name as the file system has it, when the calculation knew it and it is UTF-8 (a line break
+// in it is quoted like any other); else as the report shows it.
+QString realText(const QByteArray& native, const QString& shown)
+{
+    if (native.isEmpty())
+        return shown;
+    const QString text = QString::fromUtf8(native);
+    return text.toUtf8() == native ? text : shown;
+}
+
+// A report read back shows a line break in a name as a symbol, which the spreadsheet cannot
+// undo: the note says so.
+bool showsLineBreaks(QStringView text)
+{
+    return text.contains(QChar(0x2424)) || text.contains(QChar(0x240D)) ||
+           text.contains(QChar(0x240B)) || text.contains(QChar(0x240C));
+}
+
 } // namespace
 
 bool writeCsv(const ReportSummary& summary, const std::vector<MeasuredFile>& measured,
+              const std::vector<QByteArray>& nativeFolderPaths,
               const std::function<bool(QByteArrayView)>& write)
 {
     const bool withSeconds = measuredEveryFile(summary, measured);
     const QString notUtf8 = QCoreApplication::translate(
         "CsvExport", "percorso non valido in UTF-8: i byte non validi sono mostrati come \uFFFD");
+    const QString lineBreaks = QCoreApplication::translate(
+        "CsvExport", "il report mostra un a capo nel percorso come \u2424 o \u240D");
     QStringList header;
     for (const char* column :
          {QT_TRANSLATE_NOOP("CsvExport", "Cartella"), QT_TRANSLATE_NOOP("CsvExport", "File"),
@@ -64,15 +85,24 @@ bool writeCsv(const ReportSummary& summary, const std::vector<MeasuredFile>& mea
         header.append(QCoreApplication::translate("CsvExport", column));
     QByteArray out;
     appendLine(out, {header[0], header[1], header[2], header[3], header[4], header[5]});
-    for (const FolderRow& folder : summary.folders) {
+    for (qsizetype row = 0; row < summary.folders.size(); ++row) {
+        const FolderRow& folder = summary.folders[row];
+        const QString path = realText(std::size_t(row) < nativeFolderPaths.size()
+                                          ? nativeFolderPaths[std::size_t(row)]
+                                          : QByteArray(),
+                                      folder.path);
         for (qsizetype i = 0; i < folder.fileCount(); ++i) {
             const FileRow file = folder.file(i);
             const MeasuredFile* known =
                 withSeconds ? &measured[std::size_t(folder.firstFile() + i)] : nullptr;
             const QString seconds = known ? QString::number(known->seconds) : QString();
-            appendLine(out, {folder.path, file.name, seconds, file.durationLabel,
-                             file.errorMessage.value_or(QString()),
-                             known && !known->validUtf8 ? QStringView(notUtf8) : QStringView()});
+            const QString name = known ? realText(known->nativeName, file.name) : file.name;
+            const QStringView note = known && !known->validUtf8 ? QStringView(notUtf8)
+                                     : !known && (showsLineBreaks(path) || showsLineBreaks(name))
+                                         ? QStringView(lineBreaks)
+                                         : QStringView();
+            appendLine(out, {path, name, seconds, file.durationLabel,
+                             file.errorMessage.value_or(QString()), note});
             if (out.size() >= pieceBytes) {
                 if (!write(out))
                     return false;

@@ -167,8 +167,9 @@ FileDescriptor openBelow(int root, std::string_view relative)
 // from the root: so the walk takes time in proportion to the tree, not to the square of its depth.
 class InOrderWalk {
 public:
-    InOrderWalk(const std::string& rootPath, std::stop_token stop)
+    InOrderWalk(const std::string& rootPath, std::stop_token stop, WalkProgress* progress)
         : m_stop(std::move(stop))
+        , m_progress(progress)
     {
         FileDescriptor root(::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         const int error = root ? 0 : errno;
@@ -197,6 +198,8 @@ private:
     void visit(FileDescriptor folder, int openError, const std::string& name, std::size_t parent)
     {
         Listing listing = listFolder(folder.get(), openError);
+        if (m_progress)
+            m_progress->listed(listing.files);
         m_order.sort(listing.files);
         m_order.sort(listing.subfolders);
         const std::size_t index = m_result.size();
@@ -269,6 +272,7 @@ private:
     }
 
     std::stop_token m_stop;
+    WalkProgress* m_progress;
     const NaturalOrder m_order;
     std::vector<WalkedFolder> m_result;
     std::vector<Level> m_levels;
@@ -279,13 +283,23 @@ private:
 
 } // namespace
 
-std::vector<WalkedFolder> walkFolderInOrder(const std::filesystem::path& root, std::stop_token stop)
+void WalkProgress::listed(const std::vector<std::string>& files)
 {
-    return InOrderWalk(normalizedPath(root).native(), std::move(stop)).run();
+    std::size_t found = 0;
+    if (wants)
+        found = std::size_t(std::count_if(files.begin(), files.end(), wants));
+    wanted += found;
+    ++folders;
+}
+
+std::vector<WalkedFolder> walkFolderInOrder(const std::filesystem::path& root, std::stop_token stop,
+                                            WalkProgress* progress)
+{
+    return InOrderWalk(normalizedPath(root).native(), std::move(stop), progress).run();
 }
 
 std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root, int listers,
-                                               std::stop_token stop)
+                                               std::stop_token stop, WalkProgress* progress)
 {
     struct Listed {
         std::string name;
@@ -324,6 +338,8 @@ std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root
                            : openBelow(rootFolder.get(), relativePath(folder.parent, folder.name));
                 const int openError = isRoot ? rootError : (opened ? 0 : errno);
                 folder.listing = listFolder(isRoot ? rootFolder.get() : opened.get(), openError);
+                if (progress)
+                    progress->listed(folder.listing.files);
                 order.sort(folder.listing.files);
                 order.sort(folder.listing.subfolders);
             }
@@ -373,10 +389,10 @@ std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root
 }
 
 std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root, std::stop_token stop,
-                                     int listers)
+                                     int listers, WalkProgress* progress)
 {
-    return isOnRemoteFileSystem(root) ? walkFolderInParallel(root, listers, stop)
-                                      : walkFolderInOrder(root, stop);
+    return isOnRemoteFileSystem(root) ? walkFolderInParallel(root, listers, stop, progress)
+                                      : walkFolderInOrder(root, stop, progress);
 }
 
 WalkPaths::WalkPaths(const std::vector<WalkedFolder>& folders)

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -21,6 +23,16 @@ struct WalkedFolder {
     int listingError = 0;
 };
 
+// How far a walk has come, for a window that shows it while the walk goes on: read from any
+// thread. `wanted` counts the files that `wants` accepts, when it is set.
+struct WalkProgress {
+    std::atomic<std::size_t> folders = 0;
+    std::atomic<std::size_t> wanted = 0;
+    std::function<bool(const std::string& name)> wants;
+
+    void listed(const std::vector<std::string>& files);
+};
+
 // The folder and every folder below it, depth first, each folder before its subfolders, in
 // natural order. Symbolic links are never followed. A folder that cannot be listed is kept with
 // the reason, so the walk never fails; the root is always the first element. A stop request ends
@@ -29,13 +41,15 @@ struct WalkedFolder {
 // each listing is mostly a round trip, the folders of each level are listed by up to `listers`
 // threads at once; elsewhere one by one.
 std::vector<WalkedFolder> walkFolder(const std::filesystem::path& root, std::stop_token stop = {},
-                                     int listers = 16);
+                                     int listers = 16, WalkProgress* progress = nullptr);
 
 // The two ways of walking, which give the same result in the same order.
 std::vector<WalkedFolder> walkFolderInOrder(const std::filesystem::path& root,
-                                            std::stop_token stop = {});
+                                            std::stop_token stop = {},
+                                            WalkProgress* progress = nullptr);
 std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root, int listers,
-                                               std::stop_token stop = {});
+                                               std::stop_token stop = {},
+                                               WalkProgress* progress = nullptr);
 
 // The paths of a walk's folders, made from their names. Asked in walk order, each costs only its
 // own name, however deep it lies; asked out of order, it is still right.

@@ -95,7 +95,7 @@ void Chips::layOut()
         chip->setGeometry(QRect(QPoint(left, (height() - size.height()) / 2), size));
         if (text == texts.last() && !hidden.isEmpty()) {
             chip->setToolTip(hidden.join(QStringLiteral(", ")));
-            chip->setAccessibleName(tr("e altre %n: %1", nullptr, int(hidden.size()))
+            chip->setAccessibleName(tr("e altre %Ln: %1", nullptr, int(hidden.size()))
                                         .arg(hidden.join(QStringLiteral(", "))));
         }
         chip->show();

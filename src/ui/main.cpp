@@ -33,57 +33,83 @@ struct StartRequest {
 };
 
 // "quillmark [--run] [FOLDER]", as a file manager's folder action calls it. The folder stays in
-// raw bytes, so a name that is not UTF-8 is found.
-std::optional<StartRequest> parseArguments(int argc, char** argv)
+// raw bytes, so a name that is not UTF-8 is found; after "--" a folder may begin with "-".
+std::optional<StartRequest> parseArguments(int argc, char** argv, QString& error)
 {
     StartRequest request;
+    bool options = true;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument == "--run")
+        if (options && argument == "--") {
+            options = false;
+        } else if (options && argument == "--run") {
             request.run = true;
-        else if (argument.size() > 1 && argument[0] == '-')
+        } else if (options && argument.size() > 1 && argument[0] == '-') {
+            error = QCoreApplication::translate("Quillmark", "opzione sconosciuta %1")
+                        .arg(QString::fromLocal8Bit(argv[i]));
             return std::nullopt;
-        else if (!request.folder)
+        } else if (request.folder) {
+            error = QCoreApplication::translate("Quillmark", "si apre una cartella alla volta");
+            return std::nullopt;
+        } else {
             request.folder = argument;
-        else
-            return std::nullopt;
+        }
     }
     return request;
 }
 
-constexpr const char* usage = "usage: quillmark [--run] [FOLDER]\n"
-                              "Opens the window on FOLDER (else on the last folder); with --run, "
-                              "measures it at once.\nFor the command line, use quillmark-report.\n";
+QString usage()
+{
+    return QCoreApplication::translate(
+        "Quillmark", "Uso: quillmark [--run] [CARTELLA]\n"
+                     "Apre la finestra su CARTELLA (se non è indicata, sull'ultima usata); con "
+                     "--run la misura subito.\n"
+                     "Per la riga di comando c'è quillmark-report.\n");
+}
 
 bool asksForHelp(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
+        if (argument == "--")
+            return false;
         if (argument == "--help" || argument == "-h")
             return true;
     }
     return false;
 }
 
+void print(FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (asksForHelp(argc, argv)) {
-        std::fputs(usage, stdout);
-        return EXIT_SUCCESS;
-    }
-    if (!hasDisplay()) {
-        std::fputs("quillmark: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are "
-                   "not set); "
-                   "for the command line, use quillmark-report\n",
-                   stderr);
+    // Help, and the lack of a display, are said without a window, in the interface's language.
+    if (asksForHelp(argc, argv) || !hasDisplay()) {
+        const QCoreApplication core(argc, argv);
+        const quillmark::InterfaceLanguage language;
+        if (asksForHelp(argc, argv)) {
+            print(stdout, usage());
+            return EXIT_SUCCESS;
+        }
+        print(stderr, QStringLiteral("quillmark: ") +
+                          QCoreApplication::translate(
+                              "Quillmark", "nessuno schermo su cui aprire la finestra (DISPLAY e "
+                                           "WAYLAND_DISPLAY non sono impostate); per la riga di "
+                                           "comando c'è quillmark-report") +
+                          QLatin1Char('\n'));
         return EXIT_FAILURE;
     }
     QApplication app(argc, argv); // takes Qt's own options out of argv
-    const auto request = parseArguments(argc, argv);
+    const quillmark::InterfaceLanguage language;
+    QString error;
+    const auto request = parseArguments(argc, argv, error);
     if (!request) {
-        std::fputs(usage, stderr);
+        print(stderr, QStringLiteral("quillmark: %1\n").arg(error) + usage());
         return 2;
     }
     QApplication::setApplicationName(QStringLiteral("Quillmark"));
@@ -92,7 +118,6 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("quillmark"));
     QApplication::setWindowIcon(quillmark::symbolIcon(QStringLiteral("quillmark")));
 
-    const quillmark::InterfaceLanguage language;
     quillmark::installAccessibility();
     quillmark::QSettingsStore settings;
     quillmark::QtDesktopServices desktop;

@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "model/path_text.h"
+#include "model/plain_text.h"
 #include "platform/desktop_notifier.h"
 #include "platform/widgets/message_box.h"
 #include "ui/announcer.h"
@@ -28,6 +29,13 @@
 #include <QWindow>
 
 namespace quillmark {
+
+namespace {
+
+// Characters of an alert's line, some six lines of a wrapped box.
+constexpr qsizetype shownLineLimit = 360;
+
+} // namespace
 
 MainWindow::MainWindow(std::unique_ptr<DurationCalculatorViewModel> viewModel, QColor folderTint,
                        QWidget* parent)
@@ -163,7 +171,7 @@ void MainWindow::followRun()
         const QString folderName =
             lastPathComponent(QString(m_viewModel->folderPath()).toStdString());
         m_notifier->notify(tr("Quillmark: %1 in «%2»").arg(summary.grandTotalLabel, folderName),
-                           errors > 0 ? tr("%n file non misurati", nullptr, int(errors))
+                           errors > 0 ? tr("%Ln file non misurati", nullptr, int(errors))
                                       : QString());
     }
 }
@@ -332,7 +340,11 @@ void MainWindow::presentAlert()
     // as in the rename's question.
     m_alertBox->setWindowTitle(alert->title);
     m_alertBox->setIcon(alert->isError ? QMessageBox::Critical : QMessageBox::Information);
-    m_alertBox->setText(alert->message);
+    // Whole, wrapped, on any screen: a line too long for one (a path in it) loses its middle
+    // here and is whole in the details.
+    const QString shown = shortenedInTheMiddle(alert->message, shownLineLimit);
+    m_alertBox->setText(shown);
+    m_alertBox->setDetailedText(shown == alert->message ? QString() : alert->message);
     tidyMessageBox(*m_alertBox);
     m_alertBox->open();
 }

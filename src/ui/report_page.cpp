@@ -96,6 +96,8 @@ ReportPage::ReportPage(DurationCalculatorViewModel& viewModel, QColor folderTint
         connect(&m_viewModel, signal, this, &ReportPage::showSummary);
     connect(&m_viewModel, &DurationCalculatorViewModel::playbackSpeedChanged, this,
             &ReportPage::showSpeed);
+    connect(&m_viewModel, &DurationCalculatorViewModel::reportPathsChanged, this,
+            [this] { m_rows->setRenamedTo(m_viewModel.shownReport().renamedTo); });
     connect(m_folderList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ReportPage::showSelection);
     connect(m_rows, &QAbstractItemModel::modelReset, this, &ReportPage::showSelection);
@@ -137,16 +139,15 @@ void ReportPage::showReportText()
 void ReportPage::showSummary()
 {
     const ReportSummary& summary = m_viewModel.reportSummary();
-    m_rows->setReport(summary, m_viewModel.folderTree(), m_viewModel.folderOrder(),
-                      m_viewModel.grandTotalSeconds(), m_viewModel.measuredFiles(),
+    m_rows->setReport(m_viewModel.shownReport(), m_viewModel.folderOrder(),
                       m_viewModel.sortByDuration());
     showSpeed();
     const qsizetype errors = summary.errorCount();
     // Files that failed are counted, as a link that shows the first of them.
-    m_count->setValue(tr("%n video", nullptr, int(summary.totalFileCount())) +
+    m_count->setValue(tr("%Ln video", nullptr, int(summary.totalFileCount())) +
                           QStringLiteral(" · ") +
-                          tr("%n cartelle", nullptr, int(summary.folders.size())),
-                      errors > 0 ? tr("%n errori", nullptr, int(errors)) : QString());
+                          tr("%Ln cartelle", nullptr, int(summary.folders.size())),
+                      errors > 0 ? tr("%Ln errori", nullptr, int(errors)) : QString());
 }
 
 void ReportPage::showFileError()
@@ -186,9 +187,59 @@ void ReportPage::showSelection()
         selectionTotal(m_viewModel.reportSummary(), m_viewModel.folderTree(),
                        m_viewModel.measuredFiles(), folders, files, m_viewModel.statedGrandTotal());
     const QString text =
-        tr("Selezione: %n video", nullptr, int(total.videos)) + QStringLiteral(" · ") +
+        tr("Selezione: %Ln video", nullptr, int(total.videos)) + QStringLiteral(" · ") +
         (total.approximate ? QStringLiteral("≈ ") : QString()) + formatDuration(total.seconds);
     m_selection->setText(m_viewModel.withWatchTime(text, total.seconds, total.approximate));
+}
+
+void ReportPage::copyChosenRows()
+{
+    std::vector<QByteArray> paths;
+    for (const QModelIndex& row : m_folderList->chosenRows())
+        paths.push_back(row.data(ReportTreeModel::NativePathRole).toByteArray());
+    m_viewModel.rowActions().copyPaths(paths);
+}
+
+// What can be done with the row under the pointer (or the keyboard's), and with the whole tree.
+void ReportPage::showRowMenu(const QPoint& position)
+{
+    QModelIndex row = m_folderList->indexAt(position);
+    if (!row.isValid() && m_folderList->currentIndex().isValid() &&
+        m_folderList->visualRect(m_folderList->currentIndex()).contains(position))
+        row = m_folderList->currentIndex();
+    if (row.isValid() && !m_folderList->selectionModel()->isSelected(row))
+        m_folderList->setCurrentIndex(row);
+    RowActions& actions = m_viewModel.rowActions();
+    const QByteArray path = row.data(ReportTreeModel::NativePathRole).toByteArray();
+    const int chosen = int(m_folderList->chosenRows().size());
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("rowMenu"));
+    if (row.isValid() && !row.data(ReportTreeModel::IsFolderRole).toBool()) {
+        menu.addAction(tr("Riproduci"), this, [&actions, path] { actions.play(path); });
+        menu.addAction(tr("Mostra nella cartella"), this,
+                       [&actions, path] { actions.showInFolder(path); });
+    } else if (row.isValid()) {
+        menu.addAction(tr("Apri"), this, [&actions, path] { actions.openFolder(path); });
+    }
+    if (row.isValid()) {
+        menu.addAction(chosen > 1 ? tr("Copia %Ln percorsi", nullptr, chosen)
+                                  : tr("Copia percorso"),
+                       QKeySequence::Copy, this, &ReportPage::copyChosenRows);
+    }
+    if (row.data(ReportTreeModel::IsFolderRole).toBool()) {
+        const QString totals = row.data(Qt::AccessibleTextRole).toString();
+        const QString name = row.data().toString();
+        menu.addAction(tr("Copia totali"), this,
+                       [&actions, name, totals] { actions.copyTotals(name, totals); });
+    }
+    menu.addSeparator();
+    menu.addAction(tr("Apri tutte le cartelle"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Right),
+                   this, [this] { m_folderList->setOpenBelow({}, true); });
+    menu.addAction(tr("Chiudi tutte le cartelle"),
+                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Left), this,
+                   [this] { m_folderList->setOpenBelow({}, false); });
+    giveMnemonics(&menu);
+    menu.exec(m_folderList->viewport()->mapToGlobal(position));
 }
 
 // The speed the totals are also shown at, as a small menu that stores the choice.
@@ -321,12 +372,14 @@ QWidget* ReportPage::makeNoVideosPage()
     auto* title = new QLabel(tr("Nessun video trovato"), m_noVideosPage);
     title->setFont(theme::font(16, QFont::DemiBold));
     title->setAlignment(Qt::AlignCenter);
-    m_noVideosMessage = theme::captionLabel(QString(), m_noVideosPage);
+    // Every extension looked for; a list too long for three lines loses its middle, never the
+    // folder's name at its end.
+    m_noVideosMessage = new ElidedLabel(Qt::ElideMiddle, Qt::AlignCenter, m_noVideosPage);
     m_noVideosMessage->setObjectName(QStringLiteral("noVideosMessage"));
     m_noVideosMessage->setFont(theme::callout());
-    m_noVideosMessage->setWordWrap(true);
-    m_noVideosMessage->setAlignment(Qt::AlignCenter);
-    m_noVideosMessage->setFixedWidth(theme::px(380));
+    m_noVideosMessage->setColor(theme::secondary());
+    m_noVideosMessage->setMaximumLines(3);
+    m_noVideosMessage->setMaximumWidth(theme::px(520));
     auto* change = new QPushButton(tr("Cambia estensioni"), m_noVideosPage);
     change->setObjectName(QStringLiteral("changeExtensionsButton"));
     change->setAutoDefault(true);
@@ -408,6 +461,14 @@ QWidget* ReportPage::makeRowsPage(QColor folderTint)
     m_folderList->setFrameShape(QFrame::NoFrame);
     m_folderList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_folderList->setMouseTracking(true);
+    m_folderList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_folderList, &QWidget::customContextMenuRequested, this, &ReportPage::showRowMenu);
+    connect(m_folderList, &ReportTreeView::copyRequested, this, &ReportPage::copyChosenRows);
+    // A double click on a file plays it; on a folder, the click already opened or closed it.
+    connect(m_folderList, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& row) {
+        if (!row.data(ReportTreeModel::IsFolderRole).toBool())
+            m_viewModel.rowActions().play(row.data(ReportTreeModel::NativePathRole).toByteArray());
+    });
 
     // The error of the file the keyboard is on, which otherwise only the mouse's tooltip shows.
     m_fileError = new QLabel(panel);

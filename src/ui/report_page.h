@@ -42,12 +42,14 @@ private:
     void showGrandTotal();
     void showSelection();
     void showFileError();
+    void showRowMenu(const QPoint& position);
+    void copyChosenRows();
 
     DurationCalculatorViewModel& m_viewModel;
     QWidget* m_runningPage = nullptr;
     QWidget* m_emptyPage = nullptr;
     QWidget* m_noVideosPage = nullptr;
-    QLabel* m_noVideosMessage = nullptr;
+    ElidedLabel* m_noVideosMessage = nullptr;
     QWidget* m_plainReportPage = nullptr;
     QWidget* m_rowsPage = nullptr;
     ElidedLabel* m_runningStatus = nullptr;

@@ -65,14 +65,31 @@ void paintGroupBackground(QPainter* painter, QRect rect, bool first, bool last, 
     painter->fillPath(path, theme::primary(0.03));
 }
 
-// The row's own rectangle: below its gap, no wider than the widest row.
+// The row's own rectangle, below its gap.
 QRect rowRect(const QStyleOptionViewItem& option, const QModelIndex& index, const RowMetrics& m)
 {
     const bool folder = index.data(ReportTreeModel::IsFolderRole).toBool();
-    QRect rect = option.rect.adjusted(0, folder && hasGapAbove(index) ? m.groupGap : 0, 0, 0);
-    // On a wide window the totals stay near the names.
-    rect.setWidth(std::min(rect.width(), m.widestRow));
-    return rect;
+    return option.rect.adjusted(0, folder && hasGapAbove(index) ? m.groupGap : 0, 0, 0);
+}
+
+// The columns at the right edge, as wide as the longest totals of the whole tree.
+struct TotalsColumns {
+    int label = 0;
+    int subtree = 0;
+};
+
+TotalsColumns totalsColumns(const QModelIndex& index)
+{
+    const auto* model = qobject_cast<const ReportTreeModel*>(index.model());
+    if (!model)
+        return {};
+    const ReportTreeModel::WidestTotals widest = model->widestTotals();
+    const QString digits(std::max(widest.label, 1), QLatin1Char('0'));
+    return {
+        chipSize(QFontMetrics(chipFont()), digits, totalPadding()).width(),
+        widest.subtree > 0
+            ? QFontMetrics(labelFont()).horizontalAdvance(QString(widest.subtree, QLatin1Char('0')))
+            : 0};
 }
 
 } // namespace
@@ -102,8 +119,8 @@ RowMetrics RowMetrics::current()
                           px(8),
                           qreal(px(7)),
                           px(16),
-                          std::max(2, px(2)),
-                          px(960)};
+                          std::max(2, px(4)),
+                          px(140)};
     return measured;
 }
 
@@ -129,6 +146,7 @@ RowLayout ReportRowDelegate::layout(const QStyleOptionViewItem& option, const QM
     const QRect rect = rowRect(option, index, m);
     const int depth = index.data(ReportTreeModel::DepthRole).toInt();
     const QString label = index.data(ReportTreeModel::LabelRole).toString();
+    const TotalsColumns columns = totalsColumns(index);
     RowLayout parts;
     if (!index.data(ReportTreeModel::IsFolderRole).toBool()) {
         const bool last = index.data(ReportTreeModel::IsLastFileRole).toBool();
@@ -137,12 +155,14 @@ RowLayout ReportRowDelegate::layout(const QStyleOptionViewItem& option, const QM
         const int middle = content.center().y();
         parts.icon =
             QRect(content.left(), middle - m.fileIconSize / 2, m.fileIconSize, m.fileIconSize);
+        // Under the folders' totals, ending where the text of their chips ends.
         const int labelWidth = QFontMetrics(labelFont()).horizontalAdvance(label);
+        const int labelRight = content.right() - totalPadding().horizontal;
         parts.label =
-            QRect(content.right() - labelWidth + 1, content.top(), labelWidth, content.height());
+            QRect(labelRight - labelWidth + 1, content.top(), labelWidth, content.height());
         const int nameLeft = parts.icon.right() + 1 + m.gap;
-        parts.name = QRect(nameLeft, content.top(), content.right() - labelWidth - m.gap - nameLeft,
-                           content.height());
+        const int nameRight = content.right() - std::max(columns.label, labelWidth) - m.gap;
+        parts.name = QRect(nameLeft, content.top(), nameRight - nameLeft + 1, content.height());
         return parts;
     }
     const QRect content =
@@ -151,27 +171,35 @@ RowLayout ReportRowDelegate::layout(const QStyleOptionViewItem& option, const QM
     parts.chevron = QRect(content.left(), middle - m.chevronSize / 2, m.chevronSize, m.chevronSize);
     parts.icon = QRect(content.left() + m.chevronSize + m.gap, middle - m.folderIconSize / 2,
                        m.folderIconSize, m.folderIconSize);
+    const int nameLeft = parts.icon.right() + 1 + m.gap;
     int right = content.right();
-    // A group has no total of its own: only its subtree's.
+    // A group has no total of its own: only its subtree's. Its column stays, so that the
+    // subtree totals line up.
     if (!label.isEmpty()) {
         const QSize chip = chipSize(QFontMetrics(chipFont()), label, totalPadding());
         parts.label = QRect(QPoint(right - chip.width() + 1, middle - chip.height() / 2), chip);
-        right -= chip.width() + m.gap;
     }
+    right -= std::max(columns.label, parts.label.width()) + m.gap;
     const QString subtree = index.data(ReportTreeModel::SubtreeLabelRole).toString();
-    if (!subtree.isEmpty()) {
-        const int width = QFontMetrics(labelFont()).horizontalAdvance(subtree);
-        parts.subtree = QRect(right - width + 1, content.top(), width, content.height());
-        right -= width + m.gap;
-    }
-    const int nameLeft = parts.icon.right() + 1 + m.gap;
-    parts.name = QRect(nameLeft, content.top(), right - nameLeft + 1, content.height());
-    // A thin bar under the row: the subtree's share of the grand total.
+    const int subtreeWidth =
+        std::max(columns.subtree, QFontMetrics(labelFont()).horizontalAdvance(subtree));
+    if (!subtree.isEmpty())
+        parts.subtree =
+            QRect(right - subtreeWidth + 1, content.top(), subtreeWidth, content.height());
+    if (subtreeWidth > 0)
+        right -= subtreeWidth + m.gap;
+    // The bars of every folder in one column before the totals; on a narrow row they give way
+    // to the name.
     const double share = std::clamp(index.data(ReportTreeModel::ShareRole).toDouble(), 0.0, 1.0);
-    const int barWidth = content.right() - nameLeft;
-    if (share > 0 && barWidth > 0)
-        parts.shareBar = QRectF(nameLeft, rect.bottom() - m.shareBarHeight - 1,
-                                std::max(barWidth * share, 1.0), m.shareBarHeight);
+    const int barWidth = std::min(m.shareColumn, (right - nameLeft) / 3);
+    if (share > 0 && barWidth >= m.shareColumn / 3) {
+        parts.shareTrack = QRectF(right - barWidth + 1, middle - m.shareBarHeight / 2.0, barWidth,
+                                  m.shareBarHeight);
+        parts.shareBar = QRectF(parts.shareTrack.topLeft(),
+                                QSizeF(std::max(barWidth * share, 1.0), m.shareBarHeight));
+        right -= barWidth + m.gap;
+    }
+    parts.name = QRect(nameLeft, content.top(), right - nameLeft + 1, content.height());
     return parts;
 }
 
@@ -184,6 +212,10 @@ void ReportRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     const QRect rect = rowRect(option, index, m);
     // A selected row is tinted under its content, over its own background.
     const bool folder = index.data(ReportTreeModel::IsFolderRole).toBool();
+    if (option.features & QStyleOptionViewItem::Alternate)
+        painter->fillRect(option.rect, theme::primary(0.025));
+    if (option.state & QStyle::State_MouseOver)
+        painter->fillRect(option.rect, theme::primary(0.05));
     const bool open = option.state & QStyle::State_Open;
     if (folder && open && index.data(ReportTreeModel::HasFilesRole).toBool())
         paintGroupBackground(painter, rect, true, false, m.corner);
@@ -236,8 +268,10 @@ void ReportRowDelegate::paintFolder(QPainter* painter, const QStyleOptionViewIte
     }
     if (!parts.shareBar.isEmpty()) {
         painter->setPen(Qt::NoPen);
-        painter->setBrush(theme::shareBar());
         const qreal radius = parts.shareBar.height() / 2;
+        painter->setBrush(theme::primary(0.08));
+        painter->drawRoundedRect(parts.shareTrack, radius, radius);
+        painter->setBrush(theme::shareBar());
         painter->drawRoundedRect(parts.shareBar, radius, radius);
     }
     painter->setFont(folderNameFont());

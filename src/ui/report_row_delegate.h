@@ -20,26 +20,29 @@ struct RowMetrics {
     qreal corner;
     int indentPerLevel; // how far a row moves in for each folder above it
     int shareBarHeight;
-    int widestRow;
+    int shareColumn; // the widest the share bars' column gets
 
     static RowMetrics current();
 };
 
 // Where the parts of a row are drawn: the delegate paints them there, and a test measures the
-// contrast of what was drawn there.
+// contrast of what was drawn there. Rows span the panel as a tree with columns does: the name
+// takes the room, the totals stand in columns at the right edge, the share bar just before them.
 struct RowLayout {
     QRect chevron;
     QRect icon;
     QRect name;
-    QRect label;   // the folder total's chip, or the file's duration
-    QRect subtree; // "10h32m in tutto"
-    QRectF shareBar;
+    QRect label;       // the folder total's chip, or the file's duration
+    QRect subtree;     // "10h32m in tutto"
+    QRectF shareBar;   // the subtree's share of the grand total
+    QRectF shareTrack; // the whole of the grand total, behind the bar
 };
 
-// Paints the folder rows (chevron, tinted folder, name, total chip, its subtree's total and its
-// share of the grand total as a bar; a group only its subtree's) and the file rows (film or
-// error icon, monospaced name, duration label) of the per-folder report. Rows are painted, never
-// made of widgets, so a hundred thousand of them stay smooth.
+// Paints the folder rows (chevron, tinted folder, name, its subtree's share of the grand total as
+// a bar, its subtree's total and its total's chip; a group has no chip) and the file rows (film
+// or error icon, monospaced name, duration label) of the per-folder report, every other row
+// faintly tinted and the row under the mouse more, to lead the eye from a name to its totals.
+// Rows are painted, never made of widgets, so a hundred thousand of them stay smooth.
 class ReportRowDelegate : public QStyledItemDelegate {
     Q_OBJECT
 

@@ -1,6 +1,7 @@
 #include "ui/report_tree_model.h"
 
 #include "model/duration_label.h"
+#include "model/path_text.h"
 #include "model/playback_speed.h"
 #include "ui/display_text.h"
 
@@ -38,15 +39,20 @@ ReportTreeModel::Item ReportTreeModel::itemOf(const QModelIndex& index)
     return Item{int(id) - 1, -1};
 }
 
-void ReportTreeModel::setReport(const ReportSummary& summary,
-                                const std::vector<FolderTreeRow>& tree,
-                                const std::vector<int>& order, std::int64_t grandTotalSeconds,
-                                const std::vector<MeasuredFile>& measured, bool filesByDuration)
+void ReportTreeModel::setReport(const LoadedReport& report, const std::vector<int>& order,
+                                bool filesByDuration)
 {
     beginResetModel();
+    const std::vector<FolderTreeRow>& tree = report.tree;
+    const std::vector<MeasuredFile>& measured = report.files;
+    const ReportSummary& summary = report.summary;
     m_summary = summary;
+    m_measured = measured;
+    m_nativeFolderPaths = report.nativeFolderPaths;
+    m_reportFolder = report.folderPath;
+    m_renamedTo = report.renamedTo;
     m_tree = tree;
-    m_grandTotalSeconds = grandTotalSeconds;
+    m_grandTotalSeconds = report.grandTotalSeconds;
     m_tops.clear();
     m_children.assign(tree.size(), {});
     m_place.assign(tree.size(), 0);
@@ -73,7 +79,84 @@ void ReportTreeModel::setReport(const ReportSummary& summary,
             return seconds[std::size_t(a)] > seconds[std::size_t(b)];
         });
     }
+    measureWidestTotals();
     endResetModel();
+}
+
+void ReportTreeModel::setRenamedTo(const std::optional<std::filesystem::path>& to)
+{
+    if (to == m_renamedTo)
+        return;
+    m_renamedTo = to;
+    Q_EMIT layoutAboutToBeChanged();
+    Q_EMIT layoutChanged();
+}
+
+namespace {
+
+// The path with its start moved from one folder to another, when it lies in the first.
+template <class Path> Path moved(const Path& path, const Path& from, const Path& to)
+{
+    if (from.isEmpty() || !path.startsWith(from))
+        return path;
+    const auto rest = path.mid(from.size());
+    if (!rest.isEmpty() && !rest.startsWith('/') && !from.endsWith('/'))
+        return path;
+    return to + rest;
+}
+
+} // namespace
+
+QString ReportTreeModel::folderPath(int node) const
+{
+    const QString path = treePath(m_summary, m_tree[std::size_t(node)]);
+    return m_renamedTo ? moved(path, pathText(m_reportFolder), pathText(*m_renamedTo)) : path;
+}
+
+// A report row's path from the calculation, or from the report when it shows it as it is; a
+// group's, its first row's cut to the group's depth: a name never gains or loses a "/" in the
+// report.
+QByteArray ReportTreeModel::nativeFolderPath(int node) const
+{
+    const FolderTreeRow& entry = m_tree[std::size_t(node)];
+    auto ofRow = [this](const FolderTreeRow& row) {
+        const bool known = row.row >= 0 && std::size_t(row.row) < m_nativeFolderPaths.size() &&
+                           !m_nativeFolderPaths[std::size_t(row.row)].isEmpty();
+        return known ? m_nativeFolderPaths[std::size_t(row.row)]
+                     : treePath(m_summary, row).toUtf8();
+    };
+    QByteArray path;
+    if (entry.row >= 0) {
+        path = ofRow(entry);
+    } else {
+        int below = node;
+        while (m_tree[std::size_t(below)].row < 0 && !m_children[std::size_t(below)].empty())
+            below = m_children[std::size_t(below)].front();
+        path = ofRow(m_tree[std::size_t(below)]);
+        const qsizetype separators = treePath(m_summary, entry).count(QLatin1Char('/'));
+        qsizetype cut = 0;
+        for (qsizetype seen = 0; cut < path.size(); ++cut) {
+            if (path[cut] == '/' && ++seen > separators)
+                break;
+        }
+        path.truncate(cut);
+    }
+    return m_renamedTo ? moved(path, QByteArray::fromStdString(m_reportFolder.native()),
+                               QByteArray::fromStdString(m_renamedTo->native()))
+                       : path;
+}
+
+void ReportTreeModel::measureWidestTotals()
+{
+    m_widest = {};
+    for (std::size_t node = 0; node < m_tree.size(); ++node) {
+        m_widest.subtree = std::max(m_widest.subtree, int(subtreeLabel(int(node)).size()));
+        if (const FolderRow* folder = folderOf(int(node))) {
+            m_widest.label = std::max(m_widest.label, int(folder->totalLabel.size()));
+            for (qsizetype file = 0; file < folder->fileCount(); ++file)
+                m_widest.label = std::max(m_widest.label, int(folder->fileLabel(file).size()));
+        }
+    }
 }
 
 const FolderRow* ReportTreeModel::folderOf(int node) const
@@ -162,6 +245,7 @@ void ReportTreeModel::setPlaybackSpeed(int hundredths, bool exact)
         return;
     m_playbackSpeed = hundredths;
     m_exactSeconds = exact;
+    measureWidestTotals();
     // Every folder row may show a subtree total: the rows are laid out again as they stand,
     // open and selected as they were.
     Q_EMIT layoutAboutToBeChanged();
@@ -210,6 +294,25 @@ std::vector<QModelIndex> ReportTreeModel::filesInError() const
     return found;
 }
 
+QModelIndexList ReportTreeModel::rowsAt(const QSet<QString>& paths) const
+{
+    QModelIndexList found;
+    for (std::size_t node = 0; node < m_tree.size() && found.size() < paths.size(); ++node) {
+        const QString path = folderPath(int(node));
+        if (paths.contains(path))
+            found.append(createIndex(rowOfNode(int(node)), 0, folderId(int(node))));
+        const FolderRow* folder = folderOf(int(node));
+        if (!folder)
+            continue;
+        const QString prefix = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+        for (int place = 0; place < int(folder->fileCount()); ++place) {
+            if (paths.contains(prefix + folder->file(fileAt(int(node), place)).name))
+                found.append(createIndex(place, 0, fileId(int(node), place)));
+        }
+    }
+    return found;
+}
+
 QString ReportTreeModel::subtreeLabel(int node) const
 {
     const FolderTreeRow& entry = m_tree[std::size_t(node)];
@@ -232,7 +335,7 @@ QVariant ReportTreeModel::folderData(int node, int role) const
     case Qt::DisplayRole:
         return displayedName(entry.name);
     case Qt::ToolTipRole:
-        return tooltipText(treePath(m_summary, entry));
+        return tooltipText(folderPath(node));
     case Qt::AccessibleTextRole: {
         // The name with every total shown beside it, and the share its bar draws.
         QStringList parts{displayedName(entry.name)};
@@ -248,7 +351,9 @@ QVariant ReportTreeModel::folderData(int node, int role) const
         // Qt's bridge cannot tell a screen reader how deep a tree's row lies: the row says it.
         return tr("livello %1").arg(entry.depth + 1);
     case PathRole:
-        return treePath(m_summary, entry);
+        return folderPath(node);
+    case NativePathRole:
+        return nativeFolderPath(node);
     case IsFolderRole:
         return true;
     case IsGroupRole:
@@ -284,9 +389,18 @@ QVariant ReportTreeModel::fileData(const Item& item, int role) const
     case Qt::AccessibleDescriptionRole:
         return file.errorMessage ? QVariant(*file.errorMessage) : QVariant();
     case PathRole: {
-        const QString path = treePath(m_summary, entry);
+        const QString path = folderPath(item.node);
         return path + (path.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) +
                file.name;
+    }
+    case NativePathRole: {
+        const qsizetype number = folder.firstFile() + fileAt(item.node, item.file);
+        const QByteArray native = std::size_t(number) < m_measured.size()
+                                      ? m_measured[std::size_t(number)].nativeName
+                                      : QByteArray();
+        const QByteArray path = nativeFolderPath(item.node);
+        return path + (path.endsWith('/') ? QByteArray() : QByteArray("/")) +
+               (native.isEmpty() ? file.name.toUtf8() : native);
     }
     case IsFolderRole:
     case IsGroupRole:

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "app/loaded_report.h"
 #include "model/report_model.h"
 #include "report/folder_tree.h"
 
 #include <QAbstractItemModel>
+#include <QSet>
 
 #include <utility>
 #include <vector>
@@ -28,17 +30,19 @@ public:
         DepthRole,        // how many folders stand above the row's folder
         SubtreeLabelRole, // on folders with subfolders: "10h32m in tutto"
         ShareRole,        // on folders: its subtree's share of the grand total, 0 to 1
-        PathRole          // the folder's or the file's full path
+        PathRole,         // the folder's or the file's full path, as shown
+        NativePathRole    // the same as the file system has it (QByteArray): a line break in a
+                          // name is a line break, and bytes that are not UTF-8 are kept
     };
 
     explicit ReportTreeModel(QObject* parent = nullptr);
 
-    // The summary's folders in the given order of its tree; the files of each longest first
+    // The report's folders in the given order of its tree; the files of each longest first
     // when filesByDuration (by the seconds measured, when there are any), else in the report's
     // order.
-    void setReport(const ReportSummary& summary, const std::vector<FolderTreeRow>& tree,
-                   const std::vector<int>& order, std::int64_t grandTotalSeconds,
-                   const std::vector<MeasuredFile>& measured, bool filesByDuration);
+    void setReport(const LoadedReport& report, const std::vector<int>& order, bool filesByDuration);
+    // The report's folder has a new name: the paths of the rows follow it.
+    void setRenamedTo(const std::optional<std::filesystem::path>& to);
     // Subtree totals also at this speed (hundredths; 100: not), approximate unless `exact`.
     void setPlaybackSpeed(int hundredths, bool exact);
     // Whether the page that shows the tree is on screen. Off screen the tree holds no rows: Qt's
@@ -50,6 +54,16 @@ public:
                std::vector<std::pair<int, qsizetype>>& files) const;
     // Every file in error, in the order the tree shows them.
     std::vector<QModelIndex> filesInError() const;
+    // The rows whose PathRole is one of these, wherever they stand in the tree now.
+    QModelIndexList rowsAt(const QSet<QString>& paths) const;
+
+    // The longest totals of the tree, in characters: the delegate gives every row columns as
+    // wide, so that totals and bars line up whatever the row's depth (their font is monospaced).
+    struct WidestTotals {
+        int label = 0;   // a folder's total or a file's duration
+        int subtree = 0; // "10h32m in tutto", at the chosen speed
+    };
+    WidestTotals widestTotals() const { return m_widest; }
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
@@ -79,8 +93,15 @@ private:
     QVariant folderData(int node, int role) const;
     QVariant fileData(const Item& item, int role) const;
     QString subtreeLabel(int node) const;
+    void measureWidestTotals();
+    QString folderPath(int node) const;
+    QByteArray nativeFolderPath(int node) const;
 
     ReportSummary m_summary;
+    std::vector<MeasuredFile> m_measured;
+    std::vector<QByteArray> m_nativeFolderPaths;
+    std::filesystem::path m_reportFolder; // as the rows name it
+    std::optional<std::filesystem::path> m_renamedTo;
     std::vector<FolderTreeRow> m_tree;
     std::vector<int> m_tops;
     std::vector<std::vector<int>> m_children;  // each folder's folders, in the order shown
@@ -90,6 +111,7 @@ private:
     int m_playbackSpeed = 100;
     bool m_exactSeconds = true;
     bool m_shown = true;
+    WidestTotals m_widest;
 };
 
 } // namespace quillmark

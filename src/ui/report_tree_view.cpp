@@ -4,10 +4,12 @@
 #include "ui/report_tree_model.h"
 
 #include <QAccessible>
-#include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QTimer>
+
+#include <algorithm>
+#include <vector>
 
 namespace quillmark {
 
@@ -25,6 +27,8 @@ ReportTreeView::ReportTreeView(ReportTreeModel& model, QWidget* parent)
     setExpandsOnDoubleClick(false);
     setFocusPolicy(Qt::StrongFocus);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // The delegate tints every other row, so that a name leads the eye to its totals.
+    setAlternatingRowColors(true);
     // A plain click opens or closes a folder; a click that adds to the selection does not.
     connect(this, &QTreeView::clicked, this, [this](const QModelIndex& index) {
         if (QGuiApplication::keyboardModifiers() & (Qt::ControlModifier | Qt::ShiftModifier))
@@ -36,13 +40,109 @@ ReportTreeView::ReportTreeView(ReportTreeModel& model, QWidget* parent)
             [this](const QModelIndex& index) { remember(index, true); });
     connect(this, &QTreeView::collapsed, this,
             [this](const QModelIndex& index) { remember(index, false); });
-    // A new report starts from its first row, with nothing selected; the row is made current
-    // only where the keyboard is, since a screen reader takes the current row for the focus.
+    // A new report keeps the selection and the current row where the same paths are found;
+    // otherwise it starts from its first row, made current only where the keyboard is, since a
+    // screen reader takes the current row for the focus.
+    connect(&model, &QAbstractItemModel::modelAboutToBeReset, this, &ReportTreeView::keepSelection);
     connect(&model, &QAbstractItemModel::modelReset, this, [this] {
         openFoldersAsBefore();
-        if (hasFocus())
+        restoreSelection();
+        if (hasFocus() && !currentIndex().isValid())
             selectionModel()->setCurrentIndex(m_model.index(0, 0), QItemSelectionModel::NoUpdate);
     });
+}
+
+// Kept while the tree is hidden too (it then holds no rows), until rows come back.
+void ReportTreeView::keepSelection()
+{
+    if (m_model.rowCount() == 0)
+        return;
+    m_selected.clear();
+    for (const QModelIndex& index : selectionModel()->selectedRows())
+        m_selected.insert(index.data(ReportTreeModel::PathRole).toString());
+    m_current = currentIndex().data(ReportTreeModel::PathRole).toString();
+}
+
+void ReportTreeView::restoreSelection()
+{
+    if (m_model.rowCount() == 0 || (m_selected.isEmpty() && m_current.isEmpty()))
+        return;
+    QSet<QString> wanted = m_selected;
+    if (!m_current.isEmpty())
+        wanted.insert(m_current);
+    QItemSelection selection;
+    QModelIndex current;
+    for (const QModelIndex& index : m_model.rowsAt(wanted)) {
+        const QString path = index.data(ReportTreeModel::PathRole).toString();
+        if (m_selected.contains(path))
+            selection.select(index, index);
+        if (path == m_current)
+            current = index;
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (current.isValid())
+        selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    m_selected.clear();
+    m_current.clear();
+}
+
+void ReportTreeView::setOpenBelow(const QModelIndex& top, bool open)
+{
+    std::vector<QModelIndex> folders;
+    std::vector<QModelIndex> pending;
+    if (top.isValid()) {
+        pending.push_back(top);
+    } else {
+        for (int row = m_model.rowCount() - 1; row >= 0; --row)
+            pending.push_back(m_model.index(row, 0));
+    }
+    while (!pending.empty()) {
+        const QModelIndex folder = pending.back();
+        pending.pop_back();
+        if (!folder.data(ReportTreeModel::IsFolderRole).toBool())
+            continue;
+        folders.push_back(folder);
+        for (int row = m_model.rowCount(folder) - 1; row >= 0; --row)
+            pending.push_back(m_model.index(row, 0, folder));
+    }
+    m_restoring = true;
+    if (open && top.isValid())
+        expandRecursively(top);
+    else if (open)
+        expandAll();
+    else if (!top.isValid())
+        collapseAll();
+    else
+        // The top first: the folders below it are then out of sight, and cheap to close.
+        for (const QModelIndex& folder : folders)
+            collapse(folder);
+    m_restoring = false;
+    for (const QModelIndex& folder : folders) {
+        const QString path = folder.data(ReportTreeModel::PathRole).toString();
+        (open ? m_opened : m_closed).insert(path);
+        (open ? m_closed : m_opened).remove(path);
+    }
+    if (QAccessible::isActive() && hasFocus())
+        m_announcer->announce(open ? tr("Cartelle aperte: %Ln", nullptr, int(folders.size()))
+                                   : tr("Cartelle chiuse: %Ln", nullptr, int(folders.size())));
+}
+
+QModelIndexList ReportTreeView::chosenRows() const
+{
+    QModelIndexList rows = selectionModel()->selectedRows();
+    if (rows.isEmpty() && currentIndex().isValid())
+        rows.append(currentIndex());
+    // In the order shown: by the places of the row and of each folder above it.
+    auto places = [](QModelIndex index) {
+        std::vector<int> rows;
+        for (; index.isValid(); index = index.parent())
+            rows.insert(rows.begin(), index.row());
+        return rows;
+    };
+    std::sort(rows.begin(), rows.end(), [&places](const QModelIndex& a, const QModelIndex& b) {
+        return places(a) < places(b);
+    });
+    return rows;
 }
 
 void ReportTreeView::remember(const QModelIndex& folder, bool open)
@@ -129,9 +229,22 @@ void ReportTreeView::keyPressEvent(QKeyEvent* event)
 {
     const QModelIndex current = currentIndex();
     if (event->matches(QKeySequence::Copy)) {
-        if (current.isValid())
-            QGuiApplication::clipboard()->setText(
-                current.data(ReportTreeModel::PathRole).toString());
+        Q_EMIT copyRequested();
+        return;
+    }
+    const Qt::KeyboardModifiers modifiers =
+        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
+    const bool wholeTree = modifiers & Qt::ControlModifier;
+    // On a file, its folder's.
+    const QModelIndex folder =
+        current.data(ReportTreeModel::IsFolderRole).toBool() ? current : current.parent();
+    if (event->key() == Qt::Key_Asterisk ||
+        (event->key() == Qt::Key_Right && (modifiers & Qt::ShiftModifier))) {
+        setOpenBelow(wholeTree ? QModelIndex() : folder, true);
+        return;
+    }
+    if (event->key() == Qt::Key_Left && (modifiers & Qt::ShiftModifier)) {
+        setOpenBelow(wholeTree ? QModelIndex() : folder, false);
         return;
     }
     switch (event->key()) {

@@ -3,6 +3,7 @@
 #include "support/view_model_fixture.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -71,6 +72,33 @@ TEST_F(DiskThatDoesNotAnswerTest, PlaylistsOnADeadShareCanBeLeftBehind)
     vm.stop();
     EXPECT_FALSE(vm.isBusy());
     EXPECT_EQ(vm.statusMessage(), QStringLiteral("Creazione delle playlist interrotta"));
+}
+
+// A walk down a slow share (each request and each stat waits 60 ms) says what it found so far
+// and the time gone, so that a slow share looks slow, not stuck.
+TEST_F(DiskThatDoesNotAnswerTest, AWalkOnASlowShareSaysWhatItFoundSoFar)
+{
+    std::string level = "src";
+    for (int depth = 0; depth < 40; ++depth) {
+        level += "/L";
+        tree.file(level + "/e.mp4");
+    }
+    const test::MountedShare share(tree.path("src"), tree.folder("share"), "60", "",
+                                   {"--stat-ms", "60"});
+    QUILLMARK_REQUIRE_MOUNT(share);
+    auto& vm = start();
+    vm.setFolderPath(text(tree.path("share")));
+    vm.calculate();
+    const QRegularExpression walking(
+        QStringLiteral("^([0-9]+) cartelle · ([0-9]+) video trovati · 0:0[1-9]$"));
+    QRegularExpressionMatch found;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return (found = walking.match(vm.progressDetail())).hasMatch(); }, 8000))
+        << vm.progressDetail().toStdString();
+    EXPECT_GT(found.captured(1).toInt(), 0);
+    EXPECT_TRUE(answersWithin(std::chrono::milliseconds(100)));
+    vm.stop();
+    EXPECT_EQ(vm.progressDetail(), QString());
 }
 
 // The restored folder is on a share that never answers: the window starts, answers, takes

@@ -72,8 +72,8 @@ TEST_F(FolderActionsTest, RenameGivesTheFolderItsDurationAndRemembersIt)
     EXPECT_EQ(vm.statusMessage(), QStringLiteral("Rinomina annullata"));
     ASSERT_EQ(desktop.confirmRequests.size(), 1u);
     EXPECT_EQ(desktop.confirmRequests[0].message,
-              QStringLiteral("Rinominare la cartella \"Mar\uFFFD (0h10m)\" in \"Mar\uFFFD "
-                             "(1h05m)\"?\nIn: ") +
+              QStringLiteral("Rinominare la cartella «Mar\uFFFD (0h10m)» in «Mar\uFFFD "
+                             "(1h05m)»?\nIn: ") +
                   text(tree.path("Viaggi")));
     vm.renameFolderWithDuration();
     settle();
@@ -119,6 +119,35 @@ TEST_F(FolderActionsTest, OpenFolderHandsTheExactPathToTheFileManager)
     expectAlert(QStringLiteral("Errore"),
                 QStringLiteral("Impossibile aprire la cartella: nessun gestore di file è "
                                "disponibile."));
+}
+
+// A row's file is played or shown in its folder, its folder opened, as the file system names
+// them; one that is gone since the report is said to be, and nothing is started.
+TEST_F(FolderActionsTest, RowsHandTheirPathsToTheDesktop)
+{
+    const auto file = tree.file("v/riga uno\nriga due.mp4");
+    auto& vm = start();
+    RowActions& rows = vm.rowActions();
+    const QByteArray bytes = QByteArray::fromStdString(file.native());
+    rows.play(bytes);
+    rows.showInFolder(bytes);
+    rows.openFolder(QByteArray::fromStdString(tree.path("v").native()));
+    settle();
+    EXPECT_EQ(played, std::vector{file});
+    EXPECT_EQ(shownFiles, std::vector{file});
+    EXPECT_EQ(opened, std::vector{tree.path("v")});
+
+    rows.play(QByteArray::fromStdString(tree.path("v/manca.mp4").native()));
+    settle();
+    EXPECT_EQ(played.size(), 1u);
+    EXPECT_EQ(vm.statusMessage(), text(tree.path("v/manca.mp4")) +
+                                      QStringLiteral(" non c'è più: ricalcola per aggiornare il "
+                                                     "report"));
+    EXPECT_EQ(vm.statusKind(), StatusKind::error);
+
+    rows.copyTotals(QStringLiteral("v"), QStringLiteral("v, 0h01m"));
+    EXPECT_EQ(desktop.clipboard, QStringLiteral("v, 0h01m"));
+    EXPECT_EQ(vm.statusMessage(), QStringLiteral("Totali di «v» copiati"));
 }
 
 } // namespace

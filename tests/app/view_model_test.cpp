@@ -144,12 +144,15 @@ TEST_F(ViewModelTest, StoppingARunPutsBackWhatWasShownAndSavesNothing)
 // The recent folders are the last eight chosen, newest first, offered at once from memory; one
 // that is not there now is greyed out when the look in the background says so, and offered again
 // once it is back. (A folder named on the command line, dropped or picked from them is chosen as
-// from the panel: `useFolder`.) A folder typed and measured joins them.
+// from the panel: `useFolder`.) A folder typed and measured joins them; one that is not there
+// does not.
 TEST_F(ViewModelTest, RecentFoldersAreTheLastEightGreyedWhenGone)
 {
     auto& vm = start();
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < 9; ++i) {
         vm.useFolder(tree.folder(std::string("F").append(std::to_string(i))));
+        settle();
+    }
     vm.useFolder(tree.path("F3"));
     std::filesystem::remove(tree.path("F5"));
     const auto shown = [&] {
@@ -185,6 +188,8 @@ TEST_F(ViewModelTest, RecentFoldersAreTheLastEightGreyedWhenGone)
     EXPECT_EQ(model->statusMessage(), QStringLiteral("La cartella ") + text(tree.path("manca")) +
                                           QStringLiteral(" non esiste."));
     EXPECT_EQ(model->statusKind(), StatusKind::error);
+    EXPECT_EQ(model->recentFolders().front().folder, tree.path("Digitata"));
+    EXPECT_EQ(start().folderPath(), text(tree.path("Digitata")));
 }
 
 // At start-up a report that cannot be read is a status line; asked for, it is an alert. One that

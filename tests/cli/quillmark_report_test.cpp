@@ -135,6 +135,24 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{{}, "indica una CARTELLA oppure --read FILE"},
                       FailureCase{{"--bogus", "@"}, "opzione sconosciuta --bogus"}));
 
+// The window's program says how it is called, as quillmark-report does, in the interface's
+// language, and names an option it does not know.
+TEST(QuillmarkTest, SaysHowItIsCalledInTheInterfacesLanguage)
+{
+    const ChildOutput help = runChildProcess(QUILLMARK_EXE, {"--help"});
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_TRUE(help.standardOutput.startsWith("Uso: quillmark [--run] [CARTELLA]\n"));
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const ChildOutput bogus = runChildProcess(QUILLMARK_EXE, {"--bogus", "/tmp"});
+    EXPECT_EQ(bogus.exitStatus, 2);
+    EXPECT_TRUE(bogus.standardError.contains("quillmark: opzione sconosciuta --bogus\nUso: "))
+        << bogus.standardError.toStdString();
+    qputenv("LC_ALL", "en_US.UTF-8");
+    const ChildOutput english = runChildProcess(QUILLMARK_EXE, {"-h"});
+    qputenv("LC_ALL", "C.UTF-8");
+    EXPECT_TRUE(english.standardOutput.startsWith("Usage: quillmark [--run] [FOLDER]\n"));
+}
+
 TEST(QuillmarkReportTest, AClosedOutputOrLackOfMemoryEndsWithAStatusNotASignal)
 {
     const TempTree tree;
@@ -259,23 +277,28 @@ TEST(QuillmarkReportTest, TheCacheNeverChangesAReport)
     sameWithAndWithout("Altro");
 }
 
-// A spreadsheet of a real run: a name with a comma is quoted, one that is not UTF-8 is said to be
-// so, and the seconds add up to the seconds the report's grand total was made from.
+// A spreadsheet of a real run: a name with a comma is quoted, one with a line feed is written as
+// it is, quoted, one that is not UTF-8 is said to be so, and the seconds add up to the seconds
+// the report's grand total was made from.
 TEST(QuillmarkReportTest, ReportsAsCsv)
 {
     const TempTree tree;
     copyMedia("minute.mov", tree.path("Corso/uno, due.mov"));
     copyMedia("clip.mkv", tree.path("Corso/tr\xe9.mkv"));
     copyMedia("text.mp4", tree.path("Corso/rotto.mp4"));
+    copyMedia("minute.mov", tree.path("Corso/riga uno\nriga due.mov"));
     const QString csv = QString::fromUtf8(
         report({"--csv", "--no-cache", tree.path("Corso").native()}).standardOutput);
     const QStringList lines = csv.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_TRUE(lines[3].startsWith(tree.root().c_str() +
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_TRUE(lines[1].startsWith(tree.root().c_str() +
+                                    QStringLiteral("/Corso,\"riga uno\nriga due.mov\",61,0h01m,,")))
+        << lines[1].toStdString();
+    EXPECT_TRUE(lines[4].startsWith(tree.root().c_str() +
                                     QStringLiteral("/Corso,\"uno, due.mov\",61,0h01m,,")));
-    EXPECT_TRUE(lines[2].contains(QStringLiteral("tr\uFFFD.mkv,4,0h00m,,percorso non valido")));
-    EXPECT_TRUE(lines[1].contains(QStringLiteral("rotto.mp4,0,0h00m,")));
-    EXPECT_TRUE(lines[1].contains(QStringLiteral("Formato non supportato")));
+    EXPECT_TRUE(lines[3].contains(QStringLiteral("tr\uFFFD.mkv,4,0h00m,,percorso non valido")));
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("rotto.mp4,0,0h00m,")));
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("Formato non supportato")));
     EXPECT_EQ(report({"--csv", "--json", tree.root().native()}).exitStatus, 2);
 }
 

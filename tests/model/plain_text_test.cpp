@@ -25,5 +25,21 @@ TEST(PlainTextTest, KeepsTheEndOfLongPathsByCharacters)
         EXPECT_EQ(shortenedFromTheStart(text, 90), expected);
 }
 
+TEST(PlainTextTest, LongLinesOfAMessageLoseTheirMiddle)
+{
+    const QString path = QStringLiteral("/a").repeated(100);
+    const QString emoji = QStringLiteral("👨‍👩‍👧");
+    const std::vector<ShortenCase> cases{
+        {QStringLiteral("La cartella %1 non esiste.").arg(path),
+         QStringLiteral("La cartella /a/a/a/…/a/a/a/a non esiste.")},
+        {QStringLiteral("breve\n") + emoji.repeated(41) + QStringLiteral("\nbreve"),
+         QStringLiteral("breve\n") + emoji.repeated(19) + QStringLiteral("…") + emoji.repeated(20) +
+             QStringLiteral("\nbreve")},
+        {QString(40, QLatin1Char('x')), QString(40, QLatin1Char('x'))},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(shortenedInTheMiddle(text, 40), expected);
+}
+
 } // namespace
 } // namespace quillmark

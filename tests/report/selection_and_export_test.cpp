@@ -129,7 +129,7 @@ TEST(CsvExportTest, QuotesWhatNeedsItAndAddsUpToTheGrandTotal)
     const Course course;
     auto csv = [&course](const std::vector<MeasuredFile>& measured) {
         QByteArray bytes;
-        EXPECT_TRUE(writeCsv(course.summary, measured, [&](QByteArrayView piece) {
+        EXPECT_TRUE(writeCsv(course.summary, measured, {}, [&](QByteArrayView piece) {
             bytes.append(piece);
             return true;
         }));
@@ -164,7 +164,7 @@ TEST(CsvExportTest, NoFieldRunsAsAFormula)
         "=1+2 (0h00m)\n+a (0h01m)\n-b (0h01m)\n@c (0h01m)\n\td (0h01m)\nf=1 (0h01m)\n"
         "Totale cartella (0h05m)\n\nGran totale (0h05m)\n"));
     QByteArray bytes;
-    writeCsv(summary, {}, [&bytes](QByteArrayView piece) {
+    writeCsv(summary, {}, {}, [&bytes](QByteArrayView piece) {
         bytes.append(piece);
         return true;
     });

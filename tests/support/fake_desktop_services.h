@@ -16,6 +16,7 @@ public:
 
     std::vector<FolderChooserRequest> folderRequests;
     std::vector<ConfirmationRequest> confirmRequests;
+    QString clipboard;
 
     std::optional<std::filesystem::path> chooseFolder(const FolderChooserRequest& request) override
     {
@@ -35,7 +36,7 @@ public:
         return next(confirmAnswers);
     }
 
-    void setClipboardText(const QString&) override {}
+    void setClipboardText(const QString& text) override { clipboard = text; }
 
 private:
     // Unanswered questions are cancelled.

@@ -41,6 +41,14 @@ public:
             opened.push_back(path);
             return fileManagerOpens;
         };
+        services.showFileInFileManager = [this](const std::filesystem::path& path) {
+            shownFiles.push_back(path);
+            return fileManagerOpens;
+        };
+        services.openWithDefaultApplication = [this](const std::filesystem::path& path) {
+            played.push_back(path);
+            return fileManagerOpens;
+        };
         return services;
     }
     // Started, with the restored folder looked at.
@@ -90,8 +98,9 @@ public:
     const QString settingsFile = settingsFolder.filePath(QStringLiteral("Quillmark.conf"));
     QSettingsStore settings{settingsFile};
     FakeDesktopServices desktop;
-    // What was handed to the file manager (on a worker), and whether it could open it.
-    std::vector<std::filesystem::path> opened;
+    // What was handed to the file manager or the player (on a worker), and whether they could
+    // take it.
+    std::vector<std::filesystem::path> opened, shownFiles, played;
     bool fileManagerOpens = true;
     std::unique_ptr<DurationCalculatorViewModel> model;
 

@@ -37,7 +37,7 @@ protected:
                     std::this_thread::sleep_for(std::chrono::milliseconds(2));
                 if (file.filename().native().rfind("rotto", 0) == 0)
                     throw std::runtime_error("file danneggiato");
-                return 61.0;
+                return seconds(file);
             });
         view = std::make_unique<MainWindow>(std::make_unique<DurationCalculatorViewModel>(services),
                                             theme::folderTint());
@@ -79,6 +79,8 @@ protected:
     QTemporaryDir settingsFolder;
     QSettingsStore settings{settingsFolder.filePath(QStringLiteral("q.conf"))};
     test::FakeDesktopServices desktop;
+    // What each file measures; called on workers.
+    std::function<double(const std::filesystem::path&)> seconds = [](const auto&) { return 61.0; };
     std::atomic<bool> release = false;
     std::unique_ptr<MainWindow> view;
 };

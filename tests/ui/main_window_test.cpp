@@ -2,14 +2,18 @@
 #include "support/window_fixture.h"
 #include "ui/elided_label.h"
 #include "ui/report_tree_model.h"
+#include "ui/report_tree_view.h"
 #include "ui/summary_card.h"
 
+#include <QAbstractFileIconProvider>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
@@ -165,11 +169,70 @@ TEST_F(MainWindowTest, TheRowsAreATree)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualRect(list->model()->index(0, 0)).center());
     EXPECT_EQ(shownRows(list), QStringLiteral("Serie (gruppo)|Film| a.mkv"));
-    // Ctrl+C copies the row's full path.
+
+    // "*" or Shift+Right opens all below the current row, Shift+Left closes them; with Ctrl,
+    // the whole tree.
     list->setFocus();
-    list->setCurrentIndex(list->model()->index(0, 0, list->model()->index(1, 0)));
+    const std::vector<std::pair<QKeyCombination, QString>> steps{
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Left, QStringLiteral("Serie (gruppo)|Film")},
+        {Qt::Key_Asterisk, QStringLiteral("Serie (gruppo)| S1|  y.mkv|  x.mkv| S2|  z.mkv|Film")},
+        {Qt::SHIFT | Qt::Key_Left, QStringLiteral("Serie (gruppo)|Film")},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Right,
+         QStringLiteral("Serie (gruppo)| S1|  y.mkv|  x.mkv| S2|  z.mkv|Film| a.mkv")},
+    };
+    list->setCurrentIndex(list->model()->index(0, 0));
+    for (const auto& [keys, expected] : steps) {
+        QTest::keyClick(list, keys.key(), keys.keyboardModifiers());
+        EXPECT_EQ(shownRows(list), expected);
+    }
+}
+
+// The selection and the current row survive a new order; Ctrl+C copies every chosen row's path as
+// the file system has it, a line feed in a name included, one per line in the order shown, and
+// the paths follow a rename. By duration, files come by their seconds, not by their labels.
+TEST_F(MainWindowTest, RowsKeepTheirSelectionAndCopyTheirRealPaths)
+{
+    tree.file("Corso/Lezione 2.mp4");
+    tree.file("Corso/Lezione 13.mp4");
+    tree.file("Corso/riga uno\nriga due.mp4");
+    seconds = [](const std::filesystem::path& file) {
+        return file.filename() == "Lezione 2.mp4" ? 286.0 : 329.0;
+    };
+    open();
+    vm().setFolderPath(QString::fromStdString(tree.path("Corso").native()));
+    vm().calculate();
+    finishRun();
+    auto* list = find<ReportTreeView>("folderList");
+    const QModelIndex corso = list->model()->index(0, 0);
+    EXPECT_EQ(shownRows(list),
+              QStringLiteral("Corso| Lezione 2.mp4| Lezione 13.mp4| riga uno\u23CEriga due.mp4"));
+    list->setFocus();
+    list->setCurrentIndex(list->model()->index(2, 0, corso));
+    list->selectionModel()->select(list->model()->index(0, 0, corso), QItemSelectionModel::Select);
+    vm().setSortByDuration(true);
+    EXPECT_EQ(shownRows(list),
+              QStringLiteral("Corso| Lezione 13.mp4| riga uno\u23CEriga due.mp4| Lezione 2.mp4"));
+    QStringList selected;
+    for (const QModelIndex& row : list->chosenRows())
+        selected.append(row.data().toString());
+    EXPECT_EQ(selected, (QStringList{QStringLiteral("riga uno\u23CEriga due.mp4"),
+                                     QStringLiteral("Lezione 2.mp4")}));
+    EXPECT_EQ(list->currentIndex().data().toString(), QStringLiteral("riga uno\u23CEriga due.mp4"));
+
+    const QString folder = QString::fromStdString(tree.path("Corso").native());
     QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("/v/Film/a.mkv"));
+    EXPECT_EQ(desktop.clipboard, folder + QStringLiteral("/riga uno\nriga due.mp4\n") + folder +
+                                     QStringLiteral("/Lezione 2.mp4"));
+    EXPECT_EQ(vm().statusMessage(), QStringLiteral("2 percorsi copiati"));
+
+    desktop.confirmAnswers = {true};
+    vm().renameFolderWithDuration();
+    vm().finishBackgroundWork(std::chrono::seconds(10));
+    list->clearSelection();
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(desktop.clipboard, folder + QStringLiteral(" (0h16m)"));
+    EXPECT_EQ(vm().staleReportMessage(), QString());
 }
 
 // At twice the scale a full-HD screen is 960 by 540: the window fits whatever screen it is on,
@@ -233,6 +296,90 @@ TEST_F(MainWindowTest, ReturnStartsTheRunAndEscapeOrInterrompiStopsIt)
     calculate->click();
     calculate->click();
     EXPECT_TRUE(vm().isRunning());
+}
+
+// An alert shows its whole reason, wrapped, whatever its length; a path too long for the screen
+// loses its middle, never the reason, and is whole in the details.
+TEST_F(MainWindowTest, AnAlertShowsItsWholeMessage)
+{
+    open();
+    QStringList messages;
+    QString reason = QStringLiteral("Impossibile rinominare la cartella:");
+    for (int words = 0; words < 40; ++words)
+        messages.append(reason += QStringLiteral(" parola"));
+    const QString deep = QStringLiteral("/media/archivio") +
+                         QStringLiteral("/una cartella dal nome lungo").repeated(140);
+    messages.append(QStringLiteral("Impossibile leggere il report: %1/durata.txt non contiene "
+                                   "testo.")
+                        .arg(deep));
+    messages.append(QStringLiteral("La cartella /%1 non esiste.").arg(QString(4000, u'x')));
+    for (const QString& message : messages) {
+        vm().setAlert(AlertItem{QUuid::createUuid(), QStringLiteral("Errore"), message, true});
+        auto* box = view->findChild<QMessageBox*>(QStringLiteral("alertBox"));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(box));
+        auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        const QRect room = box->screen()->availableGeometry();
+        EXPECT_LE(box->width(), room.width());
+        EXPECT_LE(box->height(), room.height());
+        const QFontMetrics metrics(label->font());
+        // The text, wrapped or on one line, fits in the label.
+        if (label->wordWrap())
+            EXPECT_GE(label->height(), label->heightForWidth(label->width())) << message.size();
+        else
+            EXPECT_GE(label->width(), metrics.horizontalAdvance(label->text())) << message.size();
+        EXPECT_TRUE(box->rect().contains(QRect(label->mapTo(box, QPoint()), label->size())));
+        EXPECT_TRUE(label->text().startsWith(message.left(30)));
+        EXPECT_TRUE(label->text().endsWith(message.right(20)));
+        EXPECT_EQ(box->detailedText(), label->text() == message ? QString() : message);
+        box->accept();
+    }
+}
+
+// A run that finds no video names every extension it looked for; a list too long for the page
+// loses its middle, never the folder's name.
+TEST_F(MainWindowTest, NoVideosNamesEveryExtensionLookedFor)
+{
+    tree.file("Solo documenti/nota.txt");
+    open();
+    vm().setFolderPath(QString::fromStdString(tree.path("Solo documenti").native()));
+    vm().calculate();
+    finishRun();
+    EXPECT_EQ(page(), QStringLiteral("noVideosPage"));
+    auto* message = find<ElidedLabel>("noVideosMessage");
+    EXPECT_EQ(
+        message->shownLines().join(QString()).simplified(),
+        QStringLiteral("Nessun video .mp4, .mkv, .mov, .f4v, .flv, .avi in «Solo documenti»"));
+
+    QStringList many;
+    for (int i = 0; i < 80; ++i)
+        many.append(QStringLiteral("estensione%1").arg(i));
+    vm().setExtensionsText(many.join(QLatin1Char(',')));
+    vm().calculate();
+    finishRun();
+    const QStringList lines = message->shownLines();
+    EXPECT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines.last().endsWith(QStringLiteral("in «Solo documenti»")));
+    EXPECT_TRUE(lines.last().contains(QStringLiteral("…")));
+    EXPECT_EQ(message->accessibleName(), vm().noVideosMessage());
+}
+
+// Numbers are grouped as the language groups them wherever they are shown, and Qt's own file
+// dialog speaks the interface's language too.
+TEST_F(MainWindowTest, NumbersAndQtsOwnTextsFollowTheLanguage)
+{
+    std::string report;
+    for (int folder = 0; folder < 1100; ++folder)
+        report += "Cartella /v/" + std::to_string(folder) +
+                  "\na.mp4 (0h01m)\nTotale cartella (0h01m)\n\n";
+    tree.file("v/durata.txt", report + "Gran totale (18h20m)\n");
+    settings.setValue(QStringLiteral("last_folder"),
+                      QString::fromStdString(tree.path("v").native()));
+    open();
+    EXPECT_EQ(find<SummaryCard>("countCard")->value(),
+              QStringLiteral("1.100 video · 1.100 cartelle"));
+    EXPECT_EQ(
+        QAbstractFileIconProvider().type(QFileInfo(QString::fromStdString(tree.root().native()))),
+        QStringLiteral("Cartella"));
 }
 
 // Characters take fractions of a pixel: at the width it asks for, a label must still show all.

@@ -16,12 +16,13 @@ void tidyMessageBox(QMessageBox& box)
 {
     for (QAbstractButton* button : box.buttons())
         button->setIcon({});
+    // A name or a path is never taken for markup.
+    box.setTextFormat(Qt::PlainText);
     // QMessageBox ignores a minimum width of its own and rebuilds its layout as texts are set;
-    // its text labels keep theirs.
-    for (const char* name : {"qt_msgbox_label", "qt_msgbox_informativelabel"}) {
-        if (auto* label = box.findChild<QLabel*>(QLatin1String(name)))
-            label->setMinimumWidth(minimumTextWidth);
-    }
+    // its informative label, which it lets shrink, keeps one. The main label has none: the box
+    // takes its width from the text, wrapping it when it is long, and a minimum would stop that.
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+        label->setMinimumWidth(minimumTextWidth);
 }
 
 } // namespace quillmark

@@ -48,8 +48,13 @@ QtDesktopServices::chooseSaveFile(const QString& title, const std::filesystem::p
     QFileDialog dialog(m_window, title, displayedPath(suggested.parent_path()));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(QCoreApplication::translate("DesktopServices", "Testo (*.txt)"));
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    // The kind of file the suggested name says: a report, or a spreadsheet.
+    const bool spreadsheet = suggested.extension() == ".csv";
+    dialog.setNameFilter(
+        spreadsheet
+            ? QCoreApplication::translate("DesktopServices", "Foglio di calcolo CSV (*.csv)")
+            : QCoreApplication::translate("DesktopServices", "Testo (*.txt)"));
+    dialog.setDefaultSuffix(spreadsheet ? QStringLiteral("csv") : QStringLiteral("txt"));
     dialog.selectFile(displayedPath(suggested.filename()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
