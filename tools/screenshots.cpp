@@ -6,11 +6,15 @@
 #include "platform/widgets/qt_desktop_services.h"
 #include "support/fake_desktop_services.h"
 #include "support/fake_provider.h"
+#include "support/mounted_share.h"
 #include "ui/main_window.h"
 #include "ui/theme.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -64,6 +68,21 @@ struct Window {
     {
         settle();
         view->grab().save(file);
+        std::printf("%s\n", qPrintable(file));
+    }
+
+    // The window with a window of its own drawn over it where it stands: a dialog, a menu.
+    void saveWith(QWidget* over, const QString& file)
+    {
+        QPixmap picture = view->grab();
+        QPainter painter(&picture);
+        const QPoint at = over->mapToGlobal(QPoint()) - view->mapToGlobal(QPoint());
+        painter.drawPixmap(at, over->grab());
+        // The frame a window manager would draw.
+        painter.setPen(QColor(0, 0, 0, 90));
+        painter.drawRect(QRect(at, over->size()).adjusted(-1, -1, 0, 0));
+        painter.end();
+        picture.save(file);
         std::printf("%s\n", qPrintable(file));
     }
 };
@@ -228,16 +247,72 @@ void drawEveryState(const QDir& out, const fs::path& library)
             box->close();
         });
         desktop.confirm(ConfirmationRequest{
-            QCoreApplication::translate("quillmark::DurationCalculatorViewModel",
-                                        "Rinomina cartella"),
-            QCoreApplication::translate("quillmark::DurationCalculatorViewModel",
-                                        "Rinominare la cartella \"%1\" in \"%2\"?")
+            QCoreApplication::translate("quillmark::FolderActions", "Rinomina cartella"),
+            QCoreApplication::translate("quillmark::FolderActions",
+                                        "Rinominare la cartella «%1» in «%2»?")
                     .arg(QStringLiteral("Serie TV"), QStringLiteral("Serie TV (0h05m)")) +
                 QLatin1Char('\n') +
-                QCoreApplication::translate("quillmark::DurationCalculatorViewModel", "In: %1")
+                QCoreApplication::translate("quillmark::FolderActions", "In: %1")
                     .arg(QString::fromStdString(library.parent_path().native())),
-            QCoreApplication::translate("quillmark::DurationCalculatorViewModel", "Rinomina"),
-            QCoreApplication::translate("quillmark::DurationCalculatorViewModel", "Annulla")});
+            QCoreApplication::translate("quillmark::FolderActions", "Rinomina"),
+            QCoreApplication::translate("quillmark::FolderActions", "Annulla")});
+    }
+    {
+        // An alert about a file deep in a tree: the whole reason, the path's middle left out.
+        Window window;
+        QString deep = libraryText;
+        for (int level = 0; level < 60; ++level)
+            deep += QStringLiteral("/Stagione %1").arg(level);
+        window.vm().setAlert(AlertItem{
+            QUuid::createUuid(),
+            QCoreApplication::translate("quillmark::DurationCalculatorViewModel", "Errore"),
+            QCoreApplication::translate("ReportFileActions", "Impossibile salvare il file: %1")
+                .arg(deep + QStringLiteral("/durata.txt: Permesso negato")),
+            true});
+        window.settle();
+        window.saveWith(window.view->findChild<QMessageBox*>(QStringLiteral("alertBox")),
+                        out.filePath(QStringLiteral("16-long-alert.png")));
+    }
+    {
+        // Maximised on the screen: the rows span the panel, totals at its right edge.
+        Window window;
+        window.vm().setFolderPath(libraryText);
+        calculate(window.vm());
+        window.view->showMaximized();
+        openFolder(window, QStringLiteral("Stagione 1"));
+        openFolder(window, QStringLiteral("Stagione 2"));
+        window.save(out.filePath(QStringLiteral("17-maximised.png")));
+        // A file's menu, as a right click opens it.
+        auto* list = window.view->findChild<QTreeView*>(QStringLiteral("folderList"));
+        const QRect row = list->visualRect(shownRow(list, QStringLiteral("Pilota.mp4")));
+        QTimer::singleShot(300, [&] {
+            QWidget* menu = QApplication::activePopupWidget();
+            window.saveWith(menu, out.filePath(QStringLiteral("18-row-menu.png")));
+            menu->close();
+        });
+        Q_EMIT list->customContextMenuRequested(row.center());
+    }
+    {
+        // A walk down a share where every request and stat waits 60 ms.
+        QTemporaryDir slow;
+        fs::path level = fs::path(slow.path().toStdString()) / "src";
+        for (int depth = 0; depth < 60; ++depth) {
+            level /= "Cartella " + std::to_string(depth);
+            fs::create_directories(level);
+            std::ofstream(level / "lezione.mp4");
+        }
+        const fs::path mount = fs::path(slow.path().toStdString()) / "Condivisione";
+        fs::create_directories(mount);
+        const test::MountedShare share(fs::path(slow.path().toStdString()) / "src", mount, "60", "",
+                                       {"--stat-ms", "60"});
+        if (share.isMounted()) {
+            Window window;
+            window.vm().setFolderPath(QString::fromStdString(mount.native()));
+            window.vm().calculate();
+            QTest::qWait(3300);
+            window.save(out.filePath(QStringLiteral("19-walk-on-a-slow-share.png")));
+            window.vm().stop();
+        }
     }
     {
         const QPalette light = QApplication::palette();
