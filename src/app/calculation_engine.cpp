@@ -238,10 +238,15 @@ void CalculationEngine::startMeasuring(Walk walked)
     if (cacheProblem)
         reportCacheProblem(*cacheProblem);
     // What the cache remembered is done at once, in job order.
+    std::optional<std::size_t> lastRemembered;
     for (std::size_t index = 0; index < jobs.size() && m_run; ++index) {
-        if (const auto& remembered = m_run->walked.jobs[index].remembered)
+        if (const auto& remembered = m_run->walked.jobs[index].remembered) {
             record(index, asMeasurement(*remembered));
+            lastRemembered = index;
+        }
     }
+    if (m_run && lastRemembered)
+        tellProgress(*lastRemembered);
     if (!m_run)
         return; // cancelled by a listener
     if (m_run->completed == m_run->walked.jobs.size()) {
@@ -293,11 +298,17 @@ bool CalculationEngine::startWorker()
 
 void CalculationEngine::record(std::size_t jobIndex, Measurement measurement)
 {
-    std::vector<DurationJob>& jobs = m_run->walked.jobs;
-    jobs[jobIndex].measurement = std::move(measurement);
+    m_run->walked.jobs[jobIndex].measurement = std::move(measurement);
     ++m_run->completed;
+}
+
+// Once per batch of results, not per file: on a fast disk, or from the cache, thousands come in
+// one batch, and hearing of each would hold the window.
+void CalculationEngine::tellProgress(std::size_t lastJob)
+{
+    const std::vector<DurationJob>& jobs = m_run->walked.jobs;
     const int percent = int(double(m_run->completed) * 100.0 / double(jobs.size()));
-    Q_EMIT progressed(percent, pathText(jobs[jobIndex].file));
+    Q_EMIT progressed(percent, pathText(jobs[lastJob].file), qsizetype(m_run->completed));
 }
 
 void CalculationEngine::collect()
@@ -308,11 +319,12 @@ void CalculationEngine::collect()
         batch.swap(m_run->queue->done);
         m_run->queue->collectPosted = false;
     }
-    for (auto& [index, measurement] : batch) {
+    for (auto& [index, measurement] : batch)
         record(index, std::move(measurement));
-        if (!m_run)
-            return; // cancelled by a listener
-    }
+    if (!batch.empty())
+        tellProgress(batch.back().first);
+    if (!m_run)
+        return; // cancelled by a listener
     if (m_run->completed == m_run->walked.jobs.size())
         endWithReport();
 }

@@ -67,7 +67,7 @@ public:
                                   DurationCache::writeWaitMilliseconds + 1000));
 
     // hideEmptyFolders is asked once every file is measured: its value then decides the report.
-    // Emits measuringStarted(), progressed() once per finished file, then finished() or failed(),
+    // Emits measuringStarted(), progressed() as files are done, then finished() or failed(),
     // always after it returns. Without useCache every file is measured afresh; the cache still
     // learns the results.
     void computeReport(const std::filesystem::path& folder, const QStringList& extensions,
@@ -83,7 +83,8 @@ public:
 Q_SIGNALS:
     // The walk is done and this many files will be measured.
     void measuringStarted(qsizetype fileCount);
-    void progressed(int percent, const QString& currentFile);
+    // Files were done: how many of all, the last of them, and how many so far.
+    void progressed(int percent, const QString& currentFile, qsizetype done);
     void finished(const quillmark::ComputedReport& report);
     // The run could not be made (the folder could not be listed, no thread could be started).
     void failed(const QString& description);
@@ -114,6 +115,7 @@ private:
     bool startWorker();
     // A finished measurement, counted and published; collect() takes what the workers left.
     void record(std::size_t jobIndex, Measurement measurement);
+    void tellProgress(std::size_t lastJob);
     void collect();
     // The two ways a run ends besides a cancel: with its report, or with the reason it could not
     // be made.

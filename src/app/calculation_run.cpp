@@ -30,8 +30,8 @@ CalculationRun::CalculationRun(ActionHost& host, QObject* parent)
         showProgressDetail();
     });
     connect(m_engine.get(), &CalculationEngine::progressed, this,
-            [this](int percent, const QString& file) {
-                m_clock.fileDone();
+            [this](int percent, const QString& file, qsizetype done) {
+                m_clock.setDone(done);
                 showProgressDetail();
                 m_host.updateProgress(percent);
                 m_host.setStatus(

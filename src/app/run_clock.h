@@ -19,7 +19,7 @@ public:
     void start();
     void stop();
     void setTotal(std::int64_t files) { m_total = files; }
-    void fileDone() { ++m_done; }
+    void setDone(std::int64_t files) { m_done = files; }
     // While the walk goes on: what it found so far.
     void setFound(std::int64_t folders, std::int64_t files)
     {

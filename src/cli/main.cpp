@@ -146,13 +146,13 @@ int measure(const CommandLine& options)
             std::fprintf(stderr, "quillmark-report: %s\n", reason.toUtf8().constData());
     });
     ProgressLine progress;
-    qsizetype done = 0;
     qsizetype total = 0;
     QObject::connect(&engine, &CalculationEngine::measuringStarted,
                      [&total](qsizetype fileCount) { total = fileCount; });
-    QObject::connect(
-        &engine, &CalculationEngine::progressed,
-        [&](int percent, const QString& file) { progress.show(percent, ++done, total, file); });
+    QObject::connect(&engine, &CalculationEngine::progressed,
+                     [&](int percent, const QString& file, qsizetype done) {
+                         progress.show(percent, done, total, file);
+                     });
     std::optional<ComputedReport> report;
     std::optional<QString> failure;
     QObject::connect(&engine, &CalculationEngine::finished, [&report](const ComputedReport& made) {

@@ -97,12 +97,10 @@ TotalsColumns totalsColumns(const QModelIndex& index)
 RowMetrics RowMetrics::current()
 {
     // Asked for every row laid out: measured once per application font.
-    static QString measuredFor;
+    static std::optional<QFont> measuredFor;
     static RowMetrics measured{};
-    const QString key = QGuiApplication::font().key();
-    if (key == measuredFor)
+    if (theme::sameApplicationFont(measuredFor))
         return measured;
-    measuredFor = key;
     using theme::px;
     const int nameHeight = QFontMetrics(folderNameFont()).height();
     const int fileHeight = QFontMetrics(fileNameFont()).height();

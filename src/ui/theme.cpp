@@ -185,16 +185,21 @@ QColor folderTint()
     return QColor::fromRgbF(0.93f, 0.71f, 0.32f);
 }
 
+bool sameApplicationFont(std::optional<QFont>& seen)
+{
+    QFont application = QGuiApplication::font();
+    if (seen && *seen == application)
+        return true;
+    seen = std::move(application);
+    return false;
+}
+
 double scale()
 {
-    // Asked for every row painted: measured once per application font.
-    static QString measuredFor;
+    static std::optional<QFont> measuredFor;
     static double measured = 1.0;
-    const QString key = QGuiApplication::font().key();
-    if (key != measuredFor) {
-        measuredFor = key;
-        measured = std::max(QFontInfo(QGuiApplication::font()).pixelSize() / designFontPixels, 0.5);
-    }
+    if (!sameApplicationFont(measuredFor))
+        measured = std::max(QFontInfo(*measuredFor).pixelSize() / designFontPixels, 0.5);
     return measured;
 }
 
@@ -206,11 +211,12 @@ int px(double designPixels)
 QFont font(int designPixels, QFont::Weight weight, bool monospaced)
 {
     // Asked for every row painted: made once for each size and application font.
-    static QHash<QString, QFont> made;
-    const QFont application = QGuiApplication::font();
-    const QString key =
-        QStringLiteral("%1 %2 %3 ").arg(designPixels).arg(int(weight)).arg(monospaced) +
-        application.key();
+    static std::optional<QFont> madeFor;
+    static QHash<int, QFont> made;
+    if (!sameApplicationFont(madeFor))
+        made.clear();
+    const QFont& application = *madeFor;
+    const int key = (designPixels * 1000 + int(weight)) * 2 + (monospaced ? 1 : 0);
     if (const auto found = made.constFind(key); found != made.cend())
         return *found;
     QFont font = monospaced ? QFontDatabase::systemFont(QFontDatabase::FixedFont) : application;

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QPalette>
 
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -59,6 +60,10 @@ QColor folderTint();
 // How the user's font compares with the one the window is designed for (13 pixels: 10 points at
 // 96 dpi): every size of the window follows it, so a larger font makes a larger window.
 double scale();
+// Whether the application's font is still the one `seen` holds; takes the new one when not. What
+// is measured from the font is kept until it changes: asked for every row laid out or painted,
+// this compares fonts, where QFont::key() would format a string.
+bool sameApplicationFont(std::optional<QFont>& seen);
 // A length of the design, in pixels at the design's font, at the user's font.
 int px(double designPixels);
 // A font of the design's size (pixels at the design's font), relative to the application font;
