@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace quillmark {
 
@@ -210,6 +211,7 @@ private:
     bool readTrack(const Box& trak)
     {
         bool playable = false;
+        bool media = false;
         forEachChild(trak, [&](const Box& child) {
             if (child.type == fourCC("tref")) {
                 forEachChild(child, [](const Box& reference) {
@@ -218,6 +220,9 @@ private:
                     return true;
                 });
             } else if (child.type == fourCC("mdia")) {
+                // libavformat refuses a track described twice.
+                if (std::exchange(media, true))
+                    throw Declined{};
                 playable = readMedia(child);
             } else if (child.type == fourCC("mvhd") || isDeclinedInsideMovie(child.type)) {
                 throw Declined{};
@@ -231,7 +236,7 @@ private:
     bool readMedia(const Box& mdia)
     {
         std::optional<std::uint32_t> handler;
-        std::optional<std::uint32_t> sampleEntry;
+        std::optional<SampleEntry> sampleEntry;
         forEachChild(mdia, [&](const Box& child) {
             if (child.type == fourCC("mdhd")) {
                 if ((field32(child, 0) >> 24) > 1)
@@ -243,7 +248,7 @@ private:
             } else if (child.type == fourCC("minf")) {
                 if (!handler || sampleEntry)
                     throw Declined{};
-                sampleEntry = readSampleEntry(child);
+                sampleEntry = readMediaInformation(child);
             }
             return true;
         });
@@ -251,33 +256,164 @@ private:
             return false;
         if (*handler != fourCC("vide") && *handler != fourCC("soun"))
             return false;
-        return isPlayable(*handler, *sampleEntry);
+        if (sampleEntry->code == fourCC("mp4a") && !sampleEntry->decodableAudio)
+            throw Declined{};
+        return isPlayable(*handler, sampleEntry->code);
     }
 
-    // The code of the one sample description; the tables after it are not read.
-    std::uint32_t readSampleEntry(const Box& minf)
+    struct SampleEntry {
+        std::uint32_t code = 0;
+        // For "mp4a": its elementary stream descriptor names a decoder and gives it its
+        // configuration.
+        bool decodableAudio = false;
+    };
+
+    // The one sample table and its one sample description. A handler in here of a media type
+    // makes libavformat take the track for that type instead (a QuickTime data handler is
+    // "alis" or "url ", no type); a second table is refused.
+    SampleEntry readMediaInformation(const Box& minf)
     {
-        std::optional<std::uint32_t> entry;
+        std::optional<SampleEntry> entry;
         forEachChild(minf, [&](const Box& child) {
-            if (child.type != fourCC("stbl"))
-                return true;
-            forEachChild(child, [&](const Box& table) {
-                if (table.type != fourCC("stsd"))
-                    return true;
-                if (field32(table, 4) != 1)
+            if (child.type == fourCC("hdlr")) {
+                const std::uint32_t type = field32(child, 8);
+                if (type == fourCC("vide") || type == fourCC("soun") || type == fourCC("subp") ||
+                    type == fourCC("clcp") || type == fourCC("m1a "))
                     throw Declined{};
-                const std::uint32_t entrySize = field32(table, 8);
-                if (entrySize < 16 || entrySize > std::uint64_t(table.end - table.payload - 8))
+            } else if (child.type == fourCC("stbl")) {
+                if (entry)
                     throw Declined{};
-                entry = field32(table, 12);
-                return false;
-            });
-            return false;
+                entry = readSampleTable(child);
+            }
+            return true;
         });
         if (!entry)
             throw Declined{};
         return *entry;
     }
+
+    // The sample description, and no second one among the small tables that follow it: once a
+    // table larger than a window comes (the sizes, the offsets of a film), the rest is skipped.
+    SampleEntry readSampleTable(const Box& stbl)
+    {
+        std::optional<SampleEntry> entry;
+        forEachChild(stbl, [&](const Box& table) {
+            if (table.type != fourCC("stsd"))
+                return table.end - table.payload <= HeaderWindow::windowBytes;
+            if (entry || field32(table, 4) != 1)
+                throw Declined{};
+            const std::uint32_t entrySize = field32(table, 8);
+            if (entrySize < 16 || entrySize > std::uint64_t(table.end - table.payload - 8))
+                throw Declined{};
+            const Box box{field32(table, 12), table.payload + 16,
+                          table.payload + 8 + std::int64_t(entrySize)};
+            entry = SampleEntry{box.type, box.type == fourCC("mp4a") && audioDecodable(box)};
+            return true;
+        });
+        if (!entry)
+            throw Declined{};
+        return *entry;
+    }
+
+    // An "mp4a" sample entry: the sound description's fields (longer in QuickTime's versions 1
+    // and 2), then boxes, the descriptor among them or in a "wave" box.
+    bool audioDecodable(const Box& entry)
+    {
+        // Six reserved bytes and the data reference index, then the version and the rest.
+        constexpr std::int64_t soundFields = 28;
+        const std::uint32_t version = field32(entry, 8) >> 16;
+        const std::int64_t extra = version == 1 ? 16 : version == 2 ? 36 : version == 0 ? 0 : -1;
+        if (extra < 0 || entry.end - entry.payload < soundFields + extra)
+            throw Declined{};
+        return descriptorDecodable(Box{entry.type, entry.payload + soundFields + extra, entry.end},
+                                   0);
+    }
+
+    bool descriptorDecodable(const Box& parent, int waves)
+    {
+        // libavformat refuses boxes nested deeper than its limit: seven "wave" boxes here.
+        if (waves >= 7)
+            throw Declined{};
+        bool decodable = false;
+        forEachChild(parent, [&](const Box& child) {
+            if (child.type == fourCC("wave"))
+                decodable = descriptorDecodable(child, waves + 1) || decodable;
+            else if (child.type == fourCC("esds"))
+                decodable = esdsDecodable(child) || decodable;
+            return true;
+        });
+        return decodable;
+    }
+
+    // An MPEG-4 elementary stream descriptor: AAC with its configuration, or MP3. Anything else
+    // (an empty configuration, the "systems" type, which no decoder takes) goes to libavformat.
+    bool esdsDecodable(const Box& esds)
+    {
+        const std::int64_t size = esds.end - esds.payload;
+        if (size < 4 || size > HeaderWindow::windowBytes)
+            throw Declined{};
+        const std::uint8_t* bytes = m_file.bytes(esds.payload, size);
+        Descriptors read(bytes + 4, bytes + size);
+        if (read.tag() != 0x03)
+            return false;
+        read.skip(2);
+        const std::uint8_t flags = read.byte();
+        if (flags & 0x80)
+            read.skip(2);
+        if (flags & 0x40)
+            read.skip(read.byte());
+        if (flags & 0x20)
+            read.skip(2);
+        if (read.tag() != 0x04)
+            return false;
+        const std::uint8_t objectType = read.byte();
+        read.skip(12);
+        if (objectType == 0x69 || objectType == 0x6B)
+            return true;
+        const bool aac = objectType == 0x40 || (objectType >= 0x66 && objectType <= 0x68);
+        return aac && read.tag() == 0x05 && read.length() > 0;
+    }
+
+    // The descriptors of an "esds": a tag, then a length in up to four bytes of seven bits.
+    class Descriptors {
+    public:
+        Descriptors(const std::uint8_t* begin, const std::uint8_t* end)
+            : m_at(begin)
+            , m_end(end)
+        {
+        }
+        std::uint8_t byte()
+        {
+            if (m_at == m_end)
+                throw Declined{};
+            return *m_at++;
+        }
+        void skip(std::int64_t count)
+        {
+            if (m_end - m_at < count)
+                throw Declined{};
+            m_at += count;
+        }
+        // A descriptor's tag; its length is then at hand.
+        std::uint8_t tag()
+        {
+            const std::uint8_t tag = byte();
+            m_length = 0;
+            for (int i = 0; i < 4; ++i) {
+                const std::uint8_t next = byte();
+                m_length = m_length << 7 | (next & 0x7F);
+                if (!(next & 0x80))
+                    break;
+            }
+            return tag;
+        }
+        std::int64_t length() const { return m_length; }
+
+    private:
+        const std::uint8_t* m_at;
+        const std::uint8_t* m_end;
+        std::int64_t m_length = 0;
+    };
 
     HeaderWindow& m_file;
     int m_boxesLeft = mostBoxes;

@@ -27,6 +27,8 @@ enum Id : std::uint32_t {
     trackType = 0x83,
     codecId = 0x86,
     contentEncodings = 0x6D80,
+    video = 0xE0,
+    projection = 0x7670,
     audio = 0xE1,
     samplingFrequency = 0xB5,
     cluster = 0x1F43B675,
@@ -226,6 +228,9 @@ private:
                 scale = unsignedValue(child);
             return true;
         });
+        // libavformat refuses a scale that does not fit in 32 bits.
+        if (scale > std::numeric_limits<std::uint32_t>::max())
+            throw Declined{};
         if (scale == 0)
             scale = 1000000;
         const double microseconds = units * double(scale) * 1000 / 1000000;
@@ -246,7 +251,8 @@ private:
     }
 
     // A track whose codec the tables name for its type; one with encodings (compressed or
-    // encrypted) is declined, and so is an audio track whose sampling rate libavformat refuses.
+    // encrypted) is declined, and so are an audio track whose sampling rate libavformat refuses
+    // and a video track with a projection.
     bool readTrack(const Element& entry)
     {
         std::uint64_t type = 0;
@@ -260,6 +266,8 @@ private:
                 codec = text(child);
             else if (child.id == audio)
                 checkAudio(child);
+            else if (child.id == video)
+                checkVideo(child);
             return true;
         });
         const std::span<const MatroskaCodec> known = type == videoTrack ? matroskaVideoCodecs()
@@ -268,6 +276,17 @@ private:
                                                          : std::span<const MatroskaCodec>();
         return std::any_of(known.begin(), known.end(),
                            [&codec](const MatroskaCodec& c) { return c.codecId == codec; });
+    }
+
+    // A projection (360° video) libavformat checks against its private data, and refuses the
+    // file when they disagree: left to it.
+    void checkVideo(const Element& element)
+    {
+        forEachChild(element, [](const Element& child) {
+            if (child.id == projection)
+                throw Declined{};
+            return true;
+        });
     }
 
     void checkAudio(const Element& element)

@@ -11,8 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
-#include <initializer_list>
+#include <string>
 #include <vector>
 
 namespace quillmark {
@@ -67,15 +68,15 @@ std::string bigEndian(std::uint64_t value, int bytes)
 }
 
 // Where the box at a path of types starts, looking only at 32-bit sizes.
-std::size_t boxOffset(const std::string& bytes, std::initializer_list<const char*> path)
+std::size_t boxOffset(const std::string& bytes, const std::vector<std::string>& path)
 {
     std::size_t offset = 0;
     std::size_t end = bytes.size();
-    for (const char* const& type : path) {
-        while (bytes.compare(offset + 4, 4, type) != 0)
+    for (std::size_t level = 0; level < path.size(); ++level) {
+        while (bytes.compare(offset + 4, 4, path[level]) != 0)
             offset += sizeAt(bytes, offset);
         end = offset + sizeAt(bytes, offset);
-        if (&type != path.end() - 1)
+        if (level + 1 < path.size())
             offset += 8;
     }
     EXPECT_LE(end, bytes.size());
@@ -112,6 +113,82 @@ std::string withMovieHeaderVersion1(std::string bytes)
     growBox(bytes, mvhd, 12);
     growBox(bytes, boxOffset(bytes, {"moov"}), 12);
     return bytes;
+}
+
+// The box at the end of the path, inserted at the end of another, whose every box on the way
+// grows by it; nothing after the movie moves when the index is at the end.
+std::string insertedAtEnd(std::string bytes, const std::vector<std::string>& into,
+                          const std::string& box)
+{
+    std::vector<std::size_t> way;
+    for (auto end = into.begin() + 1; end <= into.end(); ++end)
+        way.push_back(boxOffset(bytes, std::vector<std::string>(into.begin(), end)));
+    const std::size_t at = way.back() + sizeAt(bytes, way.back());
+    for (const std::size_t offset : way)
+        growBox(bytes, offset, std::uint32_t(box.size()));
+    return bytes.insert(at, box);
+}
+
+std::string boxAt(const std::string& bytes, const std::vector<std::string>& path)
+{
+    const std::size_t offset = boxOffset(bytes, path);
+    return bytes.substr(offset, sizeAt(bytes, offset));
+}
+
+// The audio track's decoder configuration, one byte of it changed: its object type or the tag
+// of its specific configuration.
+std::string withAudioDescriptor(std::string bytes, std::size_t fromObjectType, char value)
+{
+    const std::size_t esds = bytes.find("esds", bytes.find("mp4a"));
+    const std::size_t objectType = bytes.find(std::string("\x40\x15", 2), esds);
+    EXPECT_NE(objectType, std::string::npos);
+    bytes[objectType + fromObjectType] = value;
+    return bytes;
+}
+
+// An EBML element of a Matroska file: where it starts, where its size is written and in how
+// many bytes, where its content starts and ends.
+struct Ebml {
+    std::size_t start, size, sizeLength, payload, end;
+};
+
+Ebml ebmlAt(const std::string& bytes, std::size_t at)
+{
+    auto length = [&bytes](std::size_t offset) {
+        return std::size_t(std::countl_zero(std::uint8_t(bytes[offset])) + 1);
+    };
+    Ebml element{at, at + length(at), 0, 0, 0};
+    element.sizeLength = length(element.size);
+    std::uint64_t value = std::uint8_t(bytes[element.size]) & (0xFF >> element.sizeLength);
+    for (std::size_t i = 1; i < element.sizeLength; ++i)
+        value = value << 8 | std::uint8_t(bytes[element.size + i]);
+    element.payload = element.size + element.sizeLength;
+    element.end = element.payload + std::size_t(value);
+    return element;
+}
+
+// The element at the end of the path of IDs (written as in the file) gets another at its end;
+// every element on the way grows by it.
+std::string insertedInElement(std::string bytes, const std::vector<std::string>& path,
+                              const std::string& element)
+{
+    std::vector<Ebml> way;
+    std::size_t at = 0;
+    std::size_t end = bytes.size();
+    for (const std::string& id : path) {
+        while (bytes.compare(at, id.size(), id) != 0)
+            at = ebmlAt(bytes, at).end;
+        way.push_back(ebmlAt(bytes, at));
+        at = way.back().payload;
+        end = way.back().end;
+    }
+    for (const Ebml& outer : way) {
+        const std::uint64_t grown = outer.end - outer.payload + element.size();
+        std::string size = bigEndian(grown, int(outer.sizeLength));
+        size[0] = char(std::uint8_t(size[0]) | (0x80 >> (outer.sizeLength - 1)));
+        bytes.replace(outer.size, outer.sizeLength, size);
+    }
+    return bytes.insert(end, element);
 }
 
 struct Case {
@@ -157,6 +234,53 @@ TEST(HeaderReadersTest, MovieHeaders)
         });
 }
 
+// What libavformat refuses, or takes for something not playable, in the boxes the reader reads:
+// a track described twice, a handler that makes a track a subtitle's, an audio descriptor that
+// names no decoder or gives AAC no configuration, boxes nested too deep.
+TEST(HeaderReadersTest, MovieHeadersLibavformatRefuses)
+{
+    const std::string atEnd = corpus("index-at-end.mp4");
+    const std::string audio = corpus("audio-only.mp4");
+    const std::string subtitles =
+        std::string("\0\0\0\x21hdlr", 8) + std::string(8, '\0') + "subp" + std::string(13, '\0');
+    // Seven "wave" boxes in the audio sample entry, one inside the other; six.
+    auto nested = [&audio](int count) {
+        std::string waves = std::string("\0\0\0\x08wave", 8);
+        for (int level = 1; level < count; ++level)
+            waves = bigEndian(waves.size() + 8, 4) + "wave" + waves;
+        const std::vector<std::string> stsd{"moov", "trak", "mdia", "minf", "stbl", "stsd"};
+        const std::size_t entry = boxOffset(audio, stsd) + 16;
+        std::string bytes = audio;
+        bytes.insert(entry + sizeAt(audio, entry), waves);
+        for (auto end = stsd.begin() + 1; end <= stsd.end(); ++end)
+            growBox(bytes, boxOffset(bytes, std::vector<std::string>(stsd.begin(), end)),
+                    std::uint32_t(waves.size()));
+        growBox(bytes, entry, std::uint32_t(waves.size()));
+        return bytes;
+    };
+    expectAnsweredAsLibavOrDeclined(
+        readIsoMediaHeader,
+        {
+            {"two sample descriptions",
+             insertedAtEnd(atEnd, {"moov", "trak", "mdia", "minf", "stbl"},
+                           boxAt(atEnd, {"moov", "trak", "mdia", "minf", "stbl", "stsd"})),
+             false},
+            {"two sample tables",
+             insertedAtEnd(atEnd, {"moov", "trak", "mdia", "minf"},
+                           boxAt(atEnd, {"moov", "trak", "mdia", "minf", "stbl"})),
+             false},
+            {"two media",
+             insertedAtEnd(atEnd, {"moov", "trak"}, boxAt(atEnd, {"moov", "trak", "mdia"})), false},
+            {"a subtitle handler last",
+             insertedAtEnd(audio, {"moov", "trak", "mdia", "minf"}, subtitles), false},
+            {"audio of the systems type", withAudioDescriptor(audio, 0, '\x01'), false},
+            {"AAC without its configuration", withAudioDescriptor(audio, 13, '\x7F'), false},
+            {"boxes nested too deep", nested(7), false},
+            {"boxes nested as deep as may be", nested(6), true},
+            {"audio-only.mp4", audio, true},
+        });
+}
+
 TEST(HeaderReadersTest, MatroskaHeaders)
 {
     const std::string mkv = corpus("clip.mkv");
@@ -176,6 +300,26 @@ TEST(HeaderReadersTest, MatroskaHeaders)
              replaced(mkv, readVersion, std::string("\x42\x85\x81\x05", 4)), false},
             {"cut in the header", mkv.substr(0, 300), false},
             {"an MP4", corpus("index-at-end.mp4"), false},
+        });
+}
+
+// What libavformat refuses in the elements the reader reads: a timestamp scale of 32 bits or
+// more, a video projection it finds wrong.
+TEST(HeaderReadersTest, MatroskaHeadersLibavformatRefuses)
+{
+    const std::string mkv = corpus("clip.mkv");
+    const std::string segment("\x18\x53\x80\x67", 4);
+    const std::string info("\x15\x49\xA9\x66", 4);
+    const std::string tracks("\x16\x54\xAE\x6B", 4);
+    // TimestampScale, five bytes; Projection holding ProjectionType 2 (equirectangular).
+    const std::string bigScale = std::string("\x2A\xD7\xB1\x85\x01", 5) + std::string(4, '\0');
+    const std::string projection("\x76\x70\x84\x76\x71\x81\x02", 7);
+    expectAnsweredAsLibavOrDeclined(
+        readMatroskaHeader,
+        {
+            {"a timestamp scale of 2^32", insertedInElement(mkv, {segment, info}, bigScale), false},
+            {"an equirectangular projection without its data",
+             insertedInElement(mkv, {segment, tracks, "\xAE", "\xE0"}, projection), false},
         });
 }
 
