@@ -48,13 +48,14 @@ bool isUnlisted(const WalkedFolder& folder)
 }
 
 Measurement measure(const VideoDurationService& service, const std::filesystem::path& file,
-                    std::stop_token stop)
+                    bool listedRegular, std::stop_token stop)
 {
     try {
-        const Expected<std::int64_t> seconds = service.duration(file, std::move(stop));
-        if (seconds)
-            return Measurement{*seconds, std::nullopt};
-        return Measurement{0, seconds.failure()};
+        const VideoDurationService::Measured measured =
+            service.measure(file, std::move(stop), listedRegular);
+        if (measured.seconds)
+            return Measurement{*measured.seconds, std::nullopt, measured.stamp};
+        return Measurement{0, measured.seconds.failure(), measured.stamp};
     } catch (...) {
         return Measurement{0, failureOf(std::current_exception())};
     }
@@ -76,7 +77,12 @@ QByteArray nativeIfShownOtherwise(const std::filesystem::path& path)
 // themselves and leave what they measured here, and the engine's thread collects it in batches.
 // A worker never waits on the engine's thread, so no core idles between two files.
 struct CalculationEngine::Queue {
-    std::vector<std::pair<std::size_t, std::filesystem::path>> files; // job index, file
+    struct File {
+        std::size_t job;
+        std::filesystem::path path;
+        bool listedRegular;
+    };
+    std::vector<File> files;
     std::atomic<std::size_t> next = 0;
     std::mutex mutex;
     std::vector<std::pair<std::size_t, Measurement>> done;
@@ -143,12 +149,13 @@ void CalculationEngine::computeReport(const std::filesystem::path& folder,
             auto walked = std::make_shared<Expected<Walk>>(Failure{});
             try {
                 *walked = walk(folder, extensions, listers, stop, *progress);
-                if (*walked && cacheFile) {
+                if (*walked && cacheFile && useCache) {
                     // A re-run right after a run must see what that run remembered.
                     if (written.valid())
                         written.wait_for(std::chrono::seconds(3));
-                    walked->value().cacheProblem =
-                        lookUpRemembered(*cacheFile, walked->value().jobs, context, useCache);
+                    Walk& walk = walked->value();
+                    walk.cacheProblem =
+                        lookUpRemembered(*cacheFile, walk.jobs, context, walk.remote ? listers : 1);
                 }
             } catch (...) {
                 *walked = failureOf(std::current_exception());
@@ -218,6 +225,7 @@ Expected<CalculationEngine::Walk> CalculationEngine::walk(const std::filesystem:
             DurationJob& job = result.jobs.emplace_back();
             job.folderIndex = std::int64_t(i);
             job.file = paths.file(i, name);
+            job.listedRegular = listedAsRegular(result.folders[i], name);
         }
     }
     return result;
@@ -231,7 +239,7 @@ void CalculationEngine::startMeasuring(Walk walked)
     m_run->queue = std::make_shared<Queue>();
     for (std::size_t index = 0; index < jobs.size(); ++index) {
         if (!jobs[index].remembered)
-            m_run->queue->files.emplace_back(index, jobs[index].file);
+            m_run->queue->files.push_back({index, jobs[index].file, jobs[index].listedRegular});
     }
     const std::optional<QString> cacheProblem = m_run->walked.cacheProblem;
     Q_EMIT measuringStarted(qsizetype(jobs.size()));
@@ -279,8 +287,9 @@ bool CalculationEngine::startWorker()
                          service = m_service, stop = m_run->stop.get_token()] {
         for (std::size_t next;
              !stop.stop_requested() && (next = queue->next++) < queue->files.size();) {
-            const auto& [index, file] = queue->files[next];
-            Measurement measurement = measure(service, file, stop);
+            const Queue::File& file = queue->files[next];
+            const std::size_t index = file.job;
+            Measurement measurement = measure(service, file.path, file.listedRegular, stop);
             bool collectNow = false;
             {
                 const std::lock_guard lock(queue->mutex);
@@ -298,7 +307,11 @@ bool CalculationEngine::startWorker()
 
 void CalculationEngine::record(std::size_t jobIndex, Measurement measurement)
 {
-    m_run->walked.jobs[jobIndex].measurement = std::move(measurement);
+    DurationJob& job = m_run->walked.jobs[jobIndex];
+    // What the file was when it was opened is what its answer is remembered by.
+    if (measurement.stamp)
+        job.stamp = measurement.stamp;
+    job.measurement = std::move(measurement);
     ++m_run->completed;
 }
 

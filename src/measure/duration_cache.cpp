@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QVariant>
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
@@ -244,14 +245,19 @@ bool isInteger(const QVariant& value)
 
 } // namespace
 
+FileStamp stampOf(const struct stat& info)
+{
+    return FileStamp{std::uint64_t(info.st_dev), std::uint64_t(info.st_ino),
+                     std::int64_t(info.st_size), nanoseconds(info.st_mtim),
+                     nanoseconds(info.st_ctim)};
+}
+
 std::optional<FileStamp> fileStamp(const std::filesystem::path& file)
 {
     struct stat info {};
     if (::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
-    return FileStamp{std::uint64_t(info.st_dev), std::uint64_t(info.st_ino),
-                     std::int64_t(info.st_size), nanoseconds(info.st_mtim),
-                     nanoseconds(info.st_ctim)};
+    return stampOf(info);
 }
 
 std::filesystem::path DurationCache::defaultFile()
@@ -412,6 +418,11 @@ std::optional<QString> DurationCache::store(const std::vector<Entry>& entries,
 {
     QSqlDatabase database = QSqlDatabase::database(m_connection, false);
     const qint64 now = QDateTime::currentSecsSinceEpoch();
+    // A run that found everything, seen lately, writes nothing: no transaction, no sync.
+    if (std::none_of(entries.begin(), entries.end(), [now](const Entry& entry) {
+            return entry.measured || now - entry.seenBefore >= renewSeenAfterSeconds;
+        }))
+        return std::nullopt;
     QSqlQuery begin(database);
     if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
         return failureOf(begin.lastError()) == Failure::busy ? busyMessage()

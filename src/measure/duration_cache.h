@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <tuple>
 #include <vector>
 
@@ -29,6 +30,8 @@ struct FileStamp {
 
 // Nothing for anything but a regular file (links followed) or a path that cannot be examined.
 std::optional<FileStamp> fileStamp(const std::filesystem::path& file);
+// What stat or fstat said of a file.
+FileStamp stampOf(const struct stat& info);
 
 struct CachedDuration {
     std::int64_t seconds = 0;
@@ -74,7 +77,8 @@ public:
     // How long a write waits for another program that holds the cache: it runs after the run,
     // so the wait holds nothing up.
     static constexpr int writeWaitMilliseconds = 5000;
-    // Everything in one transaction; the reason when it could not be written.
+    // Everything in one transaction, the pruning of entries not seen for long included; none when
+    // there is nothing to write. The reason when it could not be written.
     std::optional<QString> store(const std::vector<Entry>& entries, const QString& failureContext);
 
     // The usual place: $XDG_CACHE_HOME/Quillmark/durations.sqlite.

@@ -11,10 +11,12 @@
 
 namespace quillmark {
 
-// What measuring one file gave: its whole seconds, or 0 and its failure.
+// What measuring one file gave: its whole seconds, or 0 and its failure; and the stamp of the
+// file it opened, when it did.
 struct Measurement {
     std::int64_t seconds = 0;
     std::optional<Failure> failure;
+    std::optional<FileStamp> stamp = std::nullopt;
 };
 
 // The cache keeps only lasting failures: a remembered one is the file's own answer.
@@ -30,7 +32,8 @@ inline Measurement asMeasurement(const CachedDuration& remembered)
 struct DurationJob {
     std::int64_t folderIndex = 0;
     std::filesystem::path file;
-    std::optional<FileStamp> stamp; // nothing: not looked up, or not a regular file
+    bool listedRegular = false;     // the folder's listing gave it as a regular file, not a link
+    std::optional<FileStamp> stamp; // nothing: not known yet, or not a regular file
     std::optional<CachedDuration> remembered;
     Measurement measurement;
 };

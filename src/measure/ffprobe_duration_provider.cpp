@@ -5,7 +5,6 @@
 #include "model/path_text.h"
 #include "platform/child_process.h"
 #include "platform/executable.h"
-#include "platform/regular_file.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -83,17 +82,17 @@ std::optional<double> parseFFprobeNumber(const QString& text)
 
 FFprobeDurationProvider::FFprobeDurationProvider(std::optional<std::filesystem::path> executable,
                                                  std::chrono::milliseconds timeLimit,
-                                                 int maxRunning, AfterOpening afterOpening)
+                                                 int maxRunning)
     : m_executable(std::move(executable))
     , m_timeLimit(timeLimit)
     , m_running(std::make_shared<std::counting_semaphore<>>(std::max(maxRunning, 1)))
-    , m_afterOpening(std::move(afterOpening))
 {
 }
 
-Expected<double> FFprobeDurationProvider::duration(const std::filesystem::path& file,
+Expected<double> FFprobeDurationProvider::duration(const MediaFile& media,
                                                    std::stop_token stop) const
 {
+    const std::filesystem::path& file = media.path;
     // Checked on every call: the tool may have gone since start-up.
     if (!m_executable || !isExecutableFile(*m_executable))
         return Failure{FailureKind::system, AppError::ffprobeNotFound().errorDescription()};
@@ -109,16 +108,9 @@ Expected<double> FFprobeDurationProvider::duration(const std::filesystem::path& 
     }
     const std::unique_ptr<std::counting_semaphore<>, void (*)(std::counting_semaphore<>*)> turn(
         m_running.get(), [](std::counting_semaphore<>* running) { running->release(); });
-    FileDescriptor opened;
     ChildOutput output;
     try {
-        opened = openRegularFile(file);
-        if (m_afterOpening)
-            m_afterOpening(file);
-        output =
-            runChildProcess(*m_executable, ffprobeArguments(), stop, m_timeLimit, opened.get());
-    } catch (const NotRegularFileError& error) {
-        return Failure{FailureKind::content, QString::fromStdString(error.what())};
+        output = runChildProcess(*m_executable, ffprobeArguments(), stop, m_timeLimit, media.fd);
     } catch (const std::system_error& error) {
         // No process, pipe or descriptor to spare: the system's state, not the file's.
         return failed(FailureKind::system, describeError(error));

@@ -6,7 +6,6 @@
 #include <QThread>
 
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <semaphore>
@@ -20,19 +19,13 @@ public:
     // file that is not what its name says, or a share that went away) and is killed.
     static constexpr std::chrono::seconds defaultTimeLimit{60};
 
-    // Called with the file once it was opened and checked, before the tool starts: where a test
-    // swaps the file's name for something else.
-    using AfterOpening = std::function<void(const std::filesystem::path&)>;
-
     // At most maxRunning copies of the tool run at once, whatever the number of measurements in
     // flight: it keeps a processor busy, unlike the in-process probe that mostly waits on a share.
     explicit FFprobeDurationProvider(std::optional<std::filesystem::path> executable,
                                      std::chrono::milliseconds timeLimit = defaultTimeLimit,
-                                     int maxRunning = QThread::idealThreadCount(),
-                                     AfterOpening afterOpening = {});
+                                     int maxRunning = QThread::idealThreadCount());
 
-    Expected<double> duration(const std::filesystem::path& file,
-                              std::stop_token stop = {}) const override;
+    Expected<double> duration(const MediaFile& file, std::stop_token stop = {}) const override;
     // The tool's path and modification time: installing or updating it is noticed.
     QString identity() const override;
 
@@ -40,7 +33,6 @@ private:
     std::optional<std::filesystem::path> m_executable;
     std::chrono::milliseconds m_timeLimit;
     std::shared_ptr<std::counting_semaphore<>> m_running;
-    AfterOpening m_afterOpening;
 };
 
 // The first executable of the usual install places, or nothing.

@@ -9,8 +9,7 @@ namespace quillmark {
 // message, so that the fallback gets its turn.
 class LibavDurationProvider final : public MediaDurationProvider {
 public:
-    Expected<double> duration(const std::filesystem::path& file,
-                              std::stop_token stop = {}) const override;
+    Expected<double> duration(const MediaFile& file, std::stop_token stop = {}) const override;
 };
 
 } // namespace quillmark

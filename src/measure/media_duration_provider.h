@@ -1,5 +1,6 @@
 #pragma once
 
+#include "measure/media_file.h"
 #include "model/failure.h"
 
 #include <QString>
@@ -15,9 +16,9 @@ class MediaDurationProvider {
 public:
     virtual ~MediaDurationProvider() = default;
 
-    // The duration in seconds, or why the file could not be measured and whether that lasts.
-    virtual Expected<double> duration(const std::filesystem::path& file,
-                                      std::stop_token stop = {}) const = 0;
+    // The duration in seconds of the open file, or why it could not be measured and whether
+    // that lasts.
+    virtual Expected<double> duration(const MediaFile& file, std::stop_token stop = {}) const = 0;
 
     // What a remembered failure depends on: another tool (or another version of it) may succeed
     // where this one failed.

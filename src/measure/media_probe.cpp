@@ -10,7 +10,6 @@
 #include <QCoreApplication>
 
 #include <cerrno>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quillmark {
@@ -33,23 +32,9 @@ Failure limitReached(const std::filesystem::path& file, bool outOfTime, const Pr
                        .arg(name, QString::number(budget.bytes / (1024 * 1024)))};
 }
 
-Failure unreadable(const std::filesystem::path& file, int error)
-{
-    return Failure{FailureKind::system,
-                   QCoreApplication::translate("MediaProbe", "Impossibile leggere «%1»: %2")
-                       .arg(lastPathComponent(file), platformErrorDescription(std::error_code(
-                                                         error, std::generic_category())))};
-}
-
 Failure notMedia(const std::filesystem::path& file)
 {
     return Failure{FailureKind::content, AppError::unsupportedFormat(file).errorDescription()};
-}
-
-std::int64_t fileSize(int fd)
-{
-    struct stat info {};
-    return ::fstat(fd, &info) == 0 ? std::int64_t(info.st_size) : -1;
 }
 
 ReadAt positionedReads(int fd)
@@ -72,22 +57,14 @@ ReadAt positionedReads(int fd)
 
 // The quick ways first when allowed: the header readers, then the demuxer the extension names;
 // then libavformat probing the content, as it always did.
-Expected<MediaProbe> probe(const std::filesystem::path& file, std::stop_token stop,
-                           const ProbeBudget& budget, bool quickWays)
+Expected<MediaProbe> probe(const MediaFile& file, std::stop_token stop, const ProbeBudget& budget,
+                           bool quickWays)
 {
-    FileDescriptor fd;
-    try {
-        fd = openRegularFile(file);
-    } catch (const NotRegularFileError& error) {
-        return Failure{FailureKind::content, QString::fromStdString(error.what())};
-    } catch (const std::system_error& error) {
-        return unreadable(file, error.code().value());
-    }
     if (quickWays) {
         // One window for both readers: a file the first declines at its first bytes, as it does
         // every Matroska or AVI file, is not read again for the second.
-        const ReadAt reads = positionedReads(fd.get());
-        HeaderWindow window(fileSize(fd.get()), reads);
+        const ReadAt reads = positionedReads(file.fd);
+        HeaderWindow window(file.size, reads);
         if (auto header = readIsoMediaHeader(window))
             return *header;
         if (auto header = readMatroskaHeader(window))
@@ -99,36 +76,65 @@ Expected<MediaProbe> probe(const std::filesystem::path& file, std::stop_token st
                        QCoreApplication::translate(
                            "MediaProbe", "le librerie di FFmpeg non si possono caricare")};
     const LibavReading reading =
-        libav->read(fd.get(), file.c_str(), budget, std::move(stop), quickWays);
+        libav->read(file.fd, file.path.c_str(), budget, std::move(stop), quickWays);
     switch (reading.outcome) {
     case LibavReading::Outcome::read:
         return reading.probe;
     case LibavReading::Outcome::outOfBytes:
     case LibavReading::Outcome::outOfTime:
-        return limitReached(file, reading.outcome == LibavReading::Outcome::outOfTime, budget);
+        return limitReached(file.path, reading.outcome == LibavReading::Outcome::outOfTime, budget);
     case LibavReading::Outcome::failedToRead:
-        return unreadable(file, reading.error);
+        return readFailure(file.path, reading.error);
     case LibavReading::Outcome::stopped:
         return Failure{FailureKind::stopped,
                        QCoreApplication::translate("MediaProbe", "interrotto")};
     case LibavReading::Outcome::notMedia:
         break;
     }
-    return notMedia(file);
+    return notMedia(file.path);
+}
+
+Expected<MediaProbe> probeOpening(const std::filesystem::path& file, std::stop_token stop,
+                                  const ProbeBudget& budget, bool quickWays)
+{
+    OpenFile opened;
+    try {
+        opened = openRegularFile(file);
+    } catch (const NotRegularFileError& error) {
+        return Failure{FailureKind::content, QString::fromStdString(error.what())};
+    } catch (const std::system_error& error) {
+        return readFailure(file, error.code().value());
+    }
+    return probe(MediaFile{file, opened.fd.get(), std::int64_t(opened.info.st_size)},
+                 std::move(stop), budget, quickWays);
 }
 
 } // namespace
 
-Expected<MediaProbe> probeMedia(const std::filesystem::path& file, std::stop_token stop,
+Failure readFailure(const std::filesystem::path& file, int error)
+{
+    return Failure{FailureKind::system,
+                   QCoreApplication::translate("MediaProbe", "Impossibile leggere «%1»: %2")
+                       .arg(lastPathComponent(file), platformErrorDescription(std::error_code(
+                                                         error, std::generic_category())))};
+}
+
+Expected<MediaProbe> probeMedia(const MediaFile& file, std::stop_token stop,
                                 const ProbeBudget& budget)
 {
     return probe(file, std::move(stop), budget, true);
 }
 
+Expected<MediaProbe> probeMedia(const std::filesystem::path& file, std::stop_token stop,
+                                const ProbeBudget& budget)
+{
+    return probeOpening(file, std::move(stop), budget, true);
+}
+
 Expected<MediaProbe> probeWithLibav(const std::filesystem::path& file, std::stop_token stop,
                                     const ProbeBudget& budget)
 {
-    return probe(file, std::move(stop), budget, false);
+    return probeOpening(file, std::move(stop), budget, false);
 }
 
 } // namespace quillmark

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "measure/media_file.h"
 #include "measure/probe_types.h"
 #include "model/failure.h"
 
@@ -15,8 +16,14 @@ namespace quillmark {
 // bytes are the file's answer, its time is not), and as passing when the file or libavformat
 // cannot be read now. Nothing but the file itself is ever opened. Safe to call from several
 // threads at once; silent; a stop request abandons the reading.
+Expected<MediaProbe> probeMedia(const MediaFile& file, std::stop_token stop = {},
+                                const ProbeBudget& budget = {});
+// The same, for a file not opened yet.
 Expected<MediaProbe> probeMedia(const std::filesystem::path& file, std::stop_token stop = {},
                                 const ProbeBudget& budget = {});
+
+// Why a file could not be opened or read, from the error number: says nothing of its content.
+Failure readFailure(const std::filesystem::path& file, int error);
 
 // The same, read by libavformat alone and by content, as the quick ways must agree with: before
 // it, probeMedia asks the header reader of MP4 and MOV files (iso_media_header.h), then opens

@@ -1,5 +1,10 @@
 #include "measure/remembered_durations.h"
 
+#include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
+
 namespace quillmark {
 
 namespace {
@@ -9,19 +14,40 @@ namespace {
 constexpr std::size_t manyFiles = 500;
 constexpr std::size_t rowsWorthReadingPerFile = 4;
 
+// Threads that cannot be had leave the work to those that could, and to this one.
+void stampAll(std::vector<DurationJob>& jobs, int statsAtOnce)
+{
+    std::atomic<std::size_t> next = 0;
+    auto stampSome = [&jobs, &next] {
+        for (std::size_t i; (i = next++) < jobs.size();)
+            jobs[i].stamp = fileStamp(jobs[i].file);
+    };
+    std::vector<std::thread> threads;
+    try {
+        for (int t = 1; t < std::min<int>(statsAtOnce, int(jobs.size())); ++t)
+            threads.emplace_back(stampSome);
+    } catch (const std::system_error&) {
+    }
+    stampSome();
+    for (std::thread& thread : threads)
+        thread.join();
+}
+
 } // namespace
 
 std::optional<QString> lookUpRemembered(const std::filesystem::path& cacheFile,
                                         std::vector<DurationJob>& jobs,
-                                        const QString& failureContext, bool useCache)
+                                        const QString& failureContext, int statsAtOnce)
 {
     QString problem;
     const std::unique_ptr<DurationCache> cache = DurationCache::open(cacheFile, problem);
-    if (cache && useCache && jobs.size() >= manyFiles)
+    if (!cache)
+        return problem;
+    if (jobs.size() >= manyFiles)
         cache->preload(rowsWorthReadingPerFile * jobs.size());
+    stampAll(jobs, statsAtOnce);
     for (DurationJob& job : jobs) {
-        job.stamp = fileStamp(job.file);
-        if (cache && useCache && job.stamp)
+        if (job.stamp)
             job.remembered = cache->find(*job.stamp, job.file, failureContext);
     }
     return problem.isEmpty() ? std::nullopt : std::optional(problem);

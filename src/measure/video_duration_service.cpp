@@ -32,7 +32,7 @@ Expected<std::int64_t> wholeSeconds(double seconds)
 }
 
 // What a provider says, whatever it throws on its way.
-Expected<std::int64_t> ask(const MediaDurationProvider& provider, const std::filesystem::path& file,
+Expected<std::int64_t> ask(const MediaDurationProvider& provider, const MediaFile& file,
                            std::stop_token stop)
 {
     try {
@@ -51,19 +51,31 @@ VideoDurationService::VideoDurationService(std::vector<Provider> providers)
     Q_ASSERT(!m_providers.empty());
 }
 
-Expected<std::int64_t> VideoDurationService::duration(const std::filesystem::path& file,
+VideoDurationService::Measured VideoDurationService::measure(const std::filesystem::path& file,
+                                                             std::stop_token stop,
+                                                             bool listedRegular) const
+{
+    OpenFile opened;
+    try {
+        opened = openRegularFile(file, listedRegular);
+    } catch (const NotRegularFileError& error) {
+        return {Failure{FailureKind::content, QString::fromStdString(error.what())}, std::nullopt};
+    } catch (const std::system_error& error) {
+        return {readFailure(file, error.code().value()), std::nullopt};
+    }
+    return {duration(MediaFile{file, opened.fd.get(), std::int64_t(opened.info.st_size)},
+                     std::move(stop)),
+            stampOf(opened.info)};
+}
+
+Expected<std::int64_t> VideoDurationService::duration(const MediaFile& media,
                                                       std::stop_token stop) const
 {
-    // A FIFO or a device would block a provider forever, or feed it without end.
-    try {
-        requireRegularFile(file);
-    } catch (const NotRegularFileError& error) {
-        return Failure{FailureKind::content, QString::fromStdString(error.what())};
-    }
+    const std::filesystem::path& file = media.path;
     QStringList messages;
     FailureKind kind = FailureKind::content;
     for (const Provider& provider : m_providers) {
-        Expected<std::int64_t> answer = ask(*provider, file, stop);
+        Expected<std::int64_t> answer = ask(*provider, media, stop);
         if (answer)
             return answer;
         const Failure& failure = answer.failure();

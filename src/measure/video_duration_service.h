@@ -1,5 +1,6 @@
 #pragma once
 
+#include "measure/duration_cache.h"
 #include "measure/media_duration_provider.h"
 
 #include <cstdint>
@@ -17,13 +18,27 @@ public:
     using Provider = std::shared_ptr<const MediaDurationProvider>;
     explicit VideoDurationService(std::vector<Provider> providers);
 
-    // Truncated toward zero; a negative, infinite or NaN duration is a failed measurement. Fails,
-    // before any provider is asked, for anything but a regular file; asking no further provider,
-    // for a file one read too much of or for too long, and when stopped; with the provider's own
-    // failure when it is the only one; otherwise with every provider's message, joined by
-    // " — fallback: ", as lasting only when every provider's failure lasts.
+    // Of the open file, truncated toward zero; a negative, infinite or NaN duration is a failed
+    // measurement. Fails asking no further provider for a file one read too much of or for too
+    // long, and when stopped; with the provider's own failure when it is the only one; otherwise
+    // with every provider's message, joined by " — fallback: ", as lasting only when every
+    // provider's failure lasts.
+    Expected<std::int64_t> duration(const MediaFile& file, std::stop_token stop = {}) const;
+    // The same for a file not opened yet, which fails for anything but a regular file before
+    // any provider is asked: a FIFO or a device would block a provider, or feed it without end.
+    // `listedRegular` as openRegularFile takes it; the stamp is what fstat said of the file that
+    // was opened, to remember the answer by.
+    struct Measured {
+        Expected<std::int64_t> seconds;
+        std::optional<FileStamp> stamp;
+    };
+    Measured measure(const std::filesystem::path& file, std::stop_token stop = {},
+                     bool listedRegular = false) const;
     Expected<std::int64_t> duration(const std::filesystem::path& file,
-                                    std::stop_token stop = {}) const;
+                                    std::stop_token stop = {}) const
+    {
+        return measure(file, std::move(stop)).seconds;
+    }
 
     // What a failure depends on besides the file: the providers, and the language of the
     // messages it carries.

@@ -76,38 +76,44 @@ NotRegularFileError::NotRegularFileError(const std::filesystem::path& file, mode
 {
 }
 
-void requireRegularFile(const std::filesystem::path& file)
+namespace {
+
+OpenFile checked(const std::filesystem::path& file, FileDescriptor fd)
 {
-    Location location;
-    struct stat info {};
-    if (locate(file, location) != 0 ||
-        ::fstatat(location.at(), location.name.c_str(), &info, 0) != 0)
-        return;
-    if (!S_ISREG(info.st_mode))
-        throw NotRegularFileError(file, info.st_mode);
+    OpenFile opened{std::move(fd), {}};
+    if (::fstat(opened.fd.get(), &opened.info) != 0)
+        throwErrno("fstat");
+    if (!S_ISREG(opened.info.st_mode))
+        throw NotRegularFileError(file, opened.info.st_mode);
+    return opened;
 }
 
-FileDescriptor openRegularFile(const std::filesystem::path& file)
+// Non-blocking, so that a FIFO cannot hang the open; no terminal becomes this process's.
+constexpr int openFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+
+} // namespace
+
+OpenFile openRegularFile(const std::filesystem::path& file, bool listedRegular)
 {
     Location location;
     if (const int error = locate(file, location))
         throwErrno("open", error);
+    if (listedRegular) {
+        FileDescriptor fd(::openat(location.at(), location.name.c_str(), openFlags | O_NOFOLLOW));
+        if (fd)
+            return checked(file, std::move(fd));
+        if (errno != ELOOP)
+            throwErrno("open");
+    }
     struct stat info {};
-    // Checked before opening, because opening a device can itself have effects.
     if (::fstatat(location.at(), location.name.c_str(), &info, 0) != 0)
         throwErrno("stat");
     if (!S_ISREG(info.st_mode))
         throw NotRegularFileError(file, info.st_mode);
-    // Non-blocking, so that an entry swapped for a FIFO since the check cannot hang the open.
-    FileDescriptor fd(::openat(location.at(), location.name.c_str(),
-                               O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    FileDescriptor fd(::openat(location.at(), location.name.c_str(), openFlags));
     if (!fd)
         throwErrno("open");
-    if (::fstat(fd.get(), &info) != 0)
-        throwErrno("fstat");
-    if (!S_ISREG(info.st_mode))
-        throw NotRegularFileError(file, info.st_mode);
-    return fd;
+    return checked(file, std::move(fd));
 }
 
 } // namespace quillmark

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace quillmark {
@@ -17,12 +18,19 @@ public:
 
 // Both reach paths longer than PATH_MAX folder by folder, so they work on any path the walk lists.
 
-// Throws NotRegularFileError when the path, after following links, names anything but a regular
-// file. A path that cannot be examined at all is let through: whoever opens it reports why.
-void requireRegularFile(const std::filesystem::path& file);
+// An open regular file, and what fstat said of it once it was open.
+struct OpenFile {
+    FileDescriptor fd;
+    struct stat info {};
+};
 
-// Opens a regular file for reading. Never blocks on a FIFO and never opens a device, even if the
-// entry changes between the check and the open. Throws NotRegularFileError or std::system_error.
-FileDescriptor openRegularFile(const std::filesystem::path& file);
+// Opens a regular file for reading, links followed. Never blocks on a FIFO and never opens a
+// device, even if the entry changes meanwhile. An entry the folder's listing gave as a regular
+// file (`listedRegular`) is opened at once, without following a link, and checked by the fstat
+// that follows: one open and one fstat, as no device can take its place without the rights to
+// make one (one that became a link since is looked at as any other). Any other entry is examined
+// by its path first, since opening a device can itself have effects. Throws NotRegularFileError
+// or std::system_error.
+OpenFile openRegularFile(const std::filesystem::path& file, bool listedRegular = false);
 
 } // namespace quillmark

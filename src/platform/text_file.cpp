@@ -25,14 +25,12 @@ TextFileError tooLarge(const std::filesystem::path& file, qint64 limit)
 
 QByteArray readAll(const std::filesystem::path& file, qint64 limit)
 {
-    const FileDescriptor fd = openRegularFile(file);
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0)
-        throwErrno("fstat");
-    if (info.st_size > limit)
+    const OpenFile opened = openRegularFile(file);
+    const FileDescriptor& fd = opened.fd;
+    if (opened.info.st_size > limit)
         throw tooLarge(file, limit);
     QByteArray bytes;
-    bytes.reserve(qsizetype(info.st_size)); // one allocation for the usual case
+    bytes.reserve(qsizetype(opened.info.st_size)); // one allocation for the usual case
     char buffer[65536];
     for (;;) {
         const ssize_t count = ::read(fd.get(), buffer, sizeof buffer);

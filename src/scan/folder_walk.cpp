@@ -27,18 +27,21 @@ namespace {
 
 struct Listing {
     std::vector<std::string> files;
+    std::vector<std::string> irregular;
     std::vector<std::string> subfolders;
     int error = 0; // why the folder could not be listed (whole), 0 when it was
 };
 
-bool isSubfolder(int folder, const dirent64& entry)
+// The entry's type as the listing gives it, or as a stat of it (not following a link) does
+// where the file system does not say.
+unsigned char typeOf(int folder, const dirent64& entry)
 {
     if (entry.d_type != DT_UNKNOWN)
-        return entry.d_type == DT_DIR;
+        return entry.d_type;
     struct stat info {};
     if (::fstatat(folder, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
-        return false;
-    return S_ISDIR(info.st_mode);
+        return DT_UNKNOWN;
+    return S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_UNKNOWN;
 }
 
 // Lists an open folder, reading its entries straight from the descriptor, which stays open for
@@ -65,7 +68,10 @@ Listing listFolder(int folder, int openError = 0)
             const char* name = entry->d_name;
             if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
                 continue;
-            (isSubfolder(folder, *entry) ? listing.subfolders : listing.files).emplace_back(name);
+            const unsigned char type = typeOf(folder, *entry);
+            (type == DT_DIR ? listing.subfolders : listing.files).emplace_back(name);
+            if (type != DT_DIR && type != DT_REG)
+                listing.irregular.emplace_back(name);
         }
     }
 }
@@ -203,8 +209,9 @@ private:
         m_order.sort(listing.files);
         m_order.sort(listing.subfolders);
         const std::size_t index = m_result.size();
-        m_result.push_back(
-            WalkedFolder{name, index == 0 ? 0 : parent, std::move(listing.files), listing.error});
+        std::sort(listing.irregular.begin(), listing.irregular.end());
+        m_result.push_back(WalkedFolder{name, index == 0 ? 0 : parent, std::move(listing.files),
+                                        std::move(listing.irregular), listing.error});
         Level level;
         level.folder = std::move(folder);
         level.index = index;
@@ -282,6 +289,11 @@ private:
 };
 
 } // namespace
+
+bool listedAsRegular(const WalkedFolder& folder, const std::string& file)
+{
+    return !std::binary_search(folder.irregular.begin(), folder.irregular.end(), file);
+}
 
 void WalkProgress::listed(const std::vector<std::string>& files)
 {
@@ -378,8 +390,10 @@ std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root
         pending.pop_back();
         Listed& folder = levels[depth][index];
         const std::size_t at = result.size();
+        std::sort(folder.listing.irregular.begin(), folder.listing.irregular.end());
         result.push_back(WalkedFolder{std::move(folder.name), parent,
-                                      std::move(folder.listing.files), folder.listing.error});
+                                      std::move(folder.listing.files),
+                                      std::move(folder.listing.irregular), folder.listing.error});
         if (depth + 1 == levels.size())
             continue; // stopped before that level was listed
         for (std::size_t child = folder.listing.subfolders.size(); child-- > 0;)

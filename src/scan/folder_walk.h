@@ -18,6 +18,9 @@ struct WalkedFolder {
     std::string name;       // the root's is its whole path
     std::size_t parent = 0; // its index in the walk; the root is its own parent
     std::vector<std::string> files;
+    // Those of the files the listing did not give as regular files (links, devices, FIFOs,
+    // sockets), in byte order; usually none.
+    std::vector<std::string> irregular;
     // Why the folder could not be listed (an errno value), 0 when it was; its files and
     // subfolders are then what could be listed before the failure, often nothing.
     int listingError = 0;
@@ -32,6 +35,9 @@ struct WalkProgress {
 
     void listed(const std::vector<std::string>& files);
 };
+
+// Whether the folder's listing gave that file as a regular file, not a link.
+bool listedAsRegular(const WalkedFolder& folder, const std::string& file);
 
 // The folder and every folder below it, depth first, each folder before its subfolders, in
 // natural order. Symbolic links are never followed. A folder that cannot be listed is kept with

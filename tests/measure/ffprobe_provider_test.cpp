@@ -1,6 +1,7 @@
 #include "measure/ffprobe_duration_provider.h"
 #include "measure/media_probe.h"
 #include "model/app_error.h"
+#include "platform/regular_file.h"
 #include "support/failure_of.h"
 #include "support/media_corpus.h"
 #include "support/param_name.h"
@@ -27,6 +28,15 @@ const std::filesystem::path& clipFile()
     return clip;
 }
 
+// What the provider says of the file, opened as a run opens it.
+Expected<double> measured(const FFprobeDurationProvider& provider,
+                          const std::filesystem::path& file, std::stop_token stop = {})
+{
+    const OpenFile opened = openRegularFile(file);
+    return provider.duration(MediaFile{file, opened.fd.get(), std::int64_t(opened.info.st_size)},
+                             std::move(stop));
+}
+
 // A stand-in for ffprobe: a shell script with the given body.
 std::filesystem::path fakeFFprobe(const TempTree& tree, const std::string& body)
 {
@@ -37,12 +47,12 @@ std::filesystem::path fakeFFprobe(const TempTree& tree, const std::string& body)
 
 QString failureOf(const FFprobeDurationProvider& provider)
 {
-    return test::failureOf(provider.duration(clipFile())).message;
+    return test::failureOf(measured(provider, clipFile())).message;
 }
 
 FailureKind kindOf(const FFprobeDurationProvider& provider, std::stop_token stop = {})
 {
-    return test::failureOf(provider.duration(clipFile(), stop)).kind;
+    return test::failureOf(measured(provider, clipFile(), stop)).kind;
 }
 
 struct ScriptCase {
@@ -60,7 +70,7 @@ TEST_P(FFprobeScriptTest, ReadsOneNumberOrReportsStandardError)
     const TempTree tree;
     const FFprobeDurationProvider provider(fakeFFprobe(tree, GetParam().body));
     if (GetParam().seconds) {
-        EXPECT_DOUBLE_EQ(provider.duration(clipFile()).value(), *GetParam().seconds);
+        EXPECT_DOUBLE_EQ(measured(provider, clipFile()).value(), *GetParam().seconds);
         return;
     }
     EXPECT_EQ(failureOf(provider), QString::fromUtf8(GetParam().description));
@@ -103,7 +113,7 @@ TEST(FFprobeProviderTest, PassesTheFileItCheckedAsAnOpenDescriptor)
     const FFprobeDurationProvider provider(fakeFFprobe(
         tree, "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + log +
                   "'; cat \"${11}\" >> '" + log + "'; echo \"${11}: non va\" >&2; exit 1"));
-    EXPECT_EQ(test::failureOf(provider.duration(file)).message,
+    EXPECT_EQ(test::failureOf(measured(provider, file)).message,
               QStringLiteral("ffprobe non è riuscito ad analizzare caf\uFFFD (1).mp4: ") +
                   QString::fromStdString(tree.root().native()) +
                   QStringLiteral("/caf\uFFFD (1).mp4: non va"));
@@ -121,14 +131,14 @@ TEST(FFprobeProviderTest, ANameSwappedAfterTheCheckIsNotWhatTheToolReads)
     const TempTree tree;
     const auto film = tree.path("film.avi");
     test::copyMedia("clip.avi", film);
-    const FFprobeDurationProvider provider(
-        std::filesystem::path("/usr/bin/ffprobe"), std::chrono::seconds(20), 1,
-        [&tree](const std::filesystem::path& file) {
-            std::filesystem::rename(file, tree.path("moved.avi"));
-            ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
-        });
+    const FFprobeDurationProvider provider(std::filesystem::path("/usr/bin/ffprobe"),
+                                           std::chrono::seconds(20), 1);
+    const OpenFile opened = openRegularFile(film);
+    std::filesystem::rename(film, tree.path("moved.avi"));
+    ASSERT_EQ(::mkfifo(film.c_str(), 0600), 0);
     const auto started = std::chrono::steady_clock::now();
-    const Expected<double> seconds = provider.duration(film);
+    const Expected<double> seconds =
+        provider.duration(MediaFile{film, opened.fd.get(), std::int64_t(opened.info.st_size)});
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     ASSERT_TRUE(seconds) << test::failureOf(seconds).message.toStdString();
     EXPECT_EQ(std::trunc(*seconds), std::trunc(*test::ffprobeSeconds(tree.path("moved.avi"))));
@@ -167,7 +177,7 @@ TEST(FFprobeProviderTest, AToolThatLingersCannotHoldUpARun)
     const std::string grandchild = tree.path("grandchild").native();
     const FFprobeDurationProvider leavesAGrandchild(
         fakeFFprobe(tree, "sleep 600 & echo $! > '" + grandchild + "'; echo 12.5"));
-    EXPECT_EQ(leavesAGrandchild.duration(clipFile()).value(), 12.5);
+    EXPECT_EQ(measured(leavesAGrandchild, clipFile()).value(), 12.5);
     const int grandchildPid = std::atoi(test::contents(grandchild).c_str());
     ASSERT_GT(grandchildPid, 0);
     ::kill(grandchildPid, SIGKILL);

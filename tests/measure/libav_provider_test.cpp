@@ -1,5 +1,6 @@
 #include "measure/libav_duration_provider.h"
 #include "measure/media_probe.h"
+#include "measure/video_duration_service.h"
 #include "model/app_error.h"
 #include "support/failure_of.h"
 #include "support/media_corpus.h"
@@ -25,9 +26,9 @@ TEST_P(CorpusTest, AgreesWithFFprobeToTheSecond)
 {
     const std::filesystem::path file = mediaCorpus() / GetParam();
     const std::optional<double> expected = ffprobeSeconds(file);
-    const LibavDurationProvider provider;
+    const VideoDurationService provider({std::make_shared<LibavDurationProvider>()});
     if (expected) {
-        EXPECT_EQ(std::trunc(provider.duration(file).value()), std::trunc(*expected));
+        EXPECT_EQ(provider.duration(file).value(), std::int64_t(std::trunc(*expected)));
         return;
     }
     // A file that is not there (any more) cannot be read now; any other is not media.

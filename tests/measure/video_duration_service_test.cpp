@@ -15,6 +15,10 @@ namespace {
 
 using test::FakeProvider;
 
+// The providers are asked about a file that is open; these fakes never read it.
+const std::filesystem::path file("/v/a.mp4");
+const MediaFile opened{file, -1, 0};
+
 std::shared_ptr<FakeProvider> returning(double seconds, std::atomic<int>* calls = nullptr)
 {
     return std::make_shared<FakeProvider>([seconds, calls](const auto&, auto) {
@@ -35,21 +39,20 @@ TEST(VideoDurationServiceTest, TruncatesTowardZeroAndRefusesImpossibleDurations)
 {
     for (const auto& [seconds, whole] : std::vector<std::pair<double, std::int64_t>>{
              {59.999, 59}, {0.0, 0}, {3.9, 3}, {1e300, INT64_MAX}}) {
-        EXPECT_EQ(VideoDurationService({returning(seconds)}).duration("/v/a.mp4").value(), whole)
+        EXPECT_EQ(VideoDurationService({returning(seconds)}).duration(opened).value(), whole)
             << seconds;
     }
     // A crafted file's negative duration would cancel out real video in a total.
     for (const double seconds : {-0.7, -3600.0, std::nan(""), HUGE_VAL, -HUGE_VAL}) {
         std::atomic<int> fallbackCalls = 0;
         EXPECT_EQ(VideoDurationService({returning(seconds), returning(7, &fallbackCalls)})
-                      .duration("/v/a.mp4")
+                      .duration(opened)
                       .value(),
                   7)
             << seconds;
         EXPECT_EQ(fallbackCalls, 1);
-        EXPECT_EQ(
-            test::failureOf(VideoDurationService({returning(seconds)}).duration("/v/a.mp4")).kind,
-            FailureKind::content)
+        EXPECT_EQ(test::failureOf(VideoDurationService({returning(seconds)}).duration(opened)).kind,
+                  FailureKind::content)
             << seconds;
     }
 }
@@ -89,7 +92,7 @@ TEST(VideoDurationServiceTest, FallbackOnlyAfterAFailure)
         {VideoDurationService({outOfTime, returning(3)}), QStringLiteral("troppo lento"),
          FailureKind::timeLimit}};
     for (const auto& item : cases) {
-        const Expected<std::int64_t> answer = item.service.duration("/v/a.mp4");
+        const Expected<std::int64_t> answer = item.service.duration(opened);
         EXPECT_EQ(answer ? QString::number(*answer) : answer.failure().message, item.expected);
         if (!answer) {
             EXPECT_EQ(answer.failure().kind, item.kind) << item.expected.toStdString();

@@ -1,10 +1,12 @@
 #include "platform/folder_token.h"
 #include "platform/move_without_replacing.h"
+#include "platform/regular_file.h"
 #include "support/printers.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <system_error>
 
 namespace quillmark {
@@ -62,6 +64,36 @@ TEST(FolderTokenTest, FindsNothingForAFolderGoneOrATokenOfNoFolder)
     EXPECT_FALSE(resolveFolderToken(token).has_value());
     EXPECT_FALSE(resolveFolderToken("rubbish").has_value());
     EXPECT_TRUE(makeFolderToken(tree.path("manca")).isEmpty());
+}
+
+// A file is opened for reading whatever its listing said; anything else is refused without
+// being read, and a device without being opened, also when a link has taken the listed file's
+// place since.
+TEST(OpenRegularFileTest, OpensOnlyRegularFiles)
+{
+    const TempTree tree;
+    const auto film = tree.file("film.mp4", "film");
+    const auto fifo = tree.path("fifo.mp4");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    tree.symlink("link.mp4", film);
+    tree.symlink("zero.mp4", "/dev/zero");
+    tree.symlink("pipe.mp4", fifo);
+    for (const bool listedRegular : {true, false}) {
+        for (const auto& [name, opens] :
+             std::vector<std::pair<const char*, bool>>{{"film.mp4", true},
+                                                       {"link.mp4", true},
+                                                       {"fifo.mp4", false},
+                                                       {"zero.mp4", false},
+                                                       {"pipe.mp4", false}}) {
+            try {
+                const OpenFile opened = openRegularFile(tree.path(name), listedRegular);
+                EXPECT_TRUE(opens) << name;
+                EXPECT_EQ(opened.info.st_size, 4);
+            } catch (const NotRegularFileError&) {
+                EXPECT_FALSE(opens) << name << " " << listedRegular;
+            }
+        }
+    }
 }
 
 } // namespace

@@ -17,10 +17,9 @@ public:
     {
     }
 
-    Expected<double> duration(const std::filesystem::path& file,
-                              std::stop_token stop) const override
+    Expected<double> duration(const MediaFile& file, std::stop_token stop) const override
     {
-        return m_answer(file, stop);
+        return m_answer(file.path, stop);
     }
 
     QString identity() const override { return m_identity; }
