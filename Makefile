@@ -4,6 +4,7 @@ BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 FUZZ_DIR ?= build-fuzz
 FUZZ_RUNS ?= 1000000
+DIFFERENTIAL_RUNS ?= 100000
 JOBS ?= 2
 
 .PHONY: all deps build test run bench screenshots sanitize fuzz package package-test format clean
@@ -54,12 +55,14 @@ package-test: package
 fuzz: deps
 	@scripts/install-deps fuzz
 	@cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMARK_FUZZ=ON
-	@cmake --build $(FUZZ_DIR) -j$(JOBS) --target report_fuzz probe_fuzz header_fuzz quillmark_libav
+	@cmake --build $(FUZZ_DIR) -j$(JOBS) --target report_fuzz probe_fuzz header_fuzz differential_fuzz quillmark_libav
 	@mkdir -p $(FUZZ_DIR)/corpus $(FUZZ_DIR)/probe-corpus $(FUZZ_DIR)/header-corpus
 	@$(FUZZ_DIR)/fuzz/report_fuzz -runs=$(FUZZ_RUNS) -max_len=4096 -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus fuzz/seeds
 	@tests/support/make-media-corpus $(FUZZ_DIR)/media
 	@QUILLMARK_LIBAV_MODULE=$(FUZZ_DIR)/src/quillmark_libav.so $(FUZZ_DIR)/fuzz/probe_fuzz -runs=$(FUZZ_RUNS) -max_len=65536 -timeout=10 -rss_limit_mb=1024 -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/probe- $(FUZZ_DIR)/probe-corpus $(FUZZ_DIR)/media
 	@QUILLMARK_LIBAV_MODULE=$(FUZZ_DIR)/src/quillmark_libav.so $(FUZZ_DIR)/fuzz/header_fuzz -runs=$(FUZZ_RUNS) -max_len=65536 -timeout=10 -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/header- $(FUZZ_DIR)/header-corpus $(FUZZ_DIR)/media
+	@mkdir -p $(FUZZ_DIR)/differences
+	@QUILLMARK_LIBAV_MODULE=$(FUZZ_DIR)/src/quillmark_libav.so $(FUZZ_DIR)/fuzz/differential_fuzz $(DIFFERENTIAL_RUNS) $(FUZZ_DIR)/differences $(FUZZ_DIR)/media/*
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

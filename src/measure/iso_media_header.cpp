@@ -307,6 +307,8 @@ private:
                 throw Declined{};
             const Box box{field32(table, 12), table.payload + 16,
                           table.payload + 8 + std::int64_t(entrySize)};
+            if (box.type == fourCC("mp4v"))
+                checkVideoDescriptor(box);
             entry = SampleEntry{box.type, box.type == fourCC("mp4a") && audioDecodable(box)};
             return true;
         });
@@ -329,6 +331,20 @@ private:
                                    0);
     }
 
+    // An "mp4v" sample entry: the picture description's fields, then boxes.
+    void checkVideoDescriptor(const Box& entry)
+    {
+        constexpr std::int64_t pictureFields = 78;
+        if (entry.end - entry.payload < pictureFields)
+            return;
+        forEachChild(Box{entry.type, entry.payload + pictureFields, entry.end},
+                     [&](const Box& child) {
+                         if (child.type == fourCC("esds"))
+                             readEsds(child);
+                         return true;
+                     });
+    }
+
     bool descriptorDecodable(const Box& parent, int waves)
     {
         // libavformat refuses boxes nested deeper than its limit: seven "wave" boxes here.
@@ -349,13 +365,30 @@ private:
     // (an empty configuration, the "systems" type, which no decoder takes) goes to libavformat.
     bool esdsDecodable(const Box& esds)
     {
+        const std::optional<StreamDescriptor> stream = readEsds(esds);
+        if (!stream)
+            return false;
+        const std::uint8_t type = stream->objectType;
+        const bool aac = type == 0x40 || (type >= 0x66 && type <= 0x68);
+        return type == 0x69 || type == 0x6B || (aac && stream->configured);
+    }
+
+    struct StreamDescriptor {
+        std::uint8_t objectType = 0;
+        bool configured = false; // a specific configuration of at least a byte
+    };
+
+    // A configuration that runs past its box is read from whatever follows by libavformat, and
+    // makes it refuse the file where the file ends first: declined, in video as in audio.
+    std::optional<StreamDescriptor> readEsds(const Box& esds)
+    {
         const std::int64_t size = esds.end - esds.payload;
         if (size < 4 || size > HeaderWindow::windowBytes)
             throw Declined{};
         const std::uint8_t* bytes = m_file.bytes(esds.payload, size);
         Descriptors read(bytes + 4, bytes + size);
         if (read.tag() != 0x03)
-            return false;
+            return std::nullopt;
         read.skip(2);
         const std::uint8_t flags = read.byte();
         if (flags & 0x80)
@@ -365,13 +398,14 @@ private:
         if (flags & 0x20)
             read.skip(2);
         if (read.tag() != 0x04)
-            return false;
-        const std::uint8_t objectType = read.byte();
+            return std::nullopt;
+        StreamDescriptor stream{read.byte(), false};
         read.skip(12);
-        if (objectType == 0x69 || objectType == 0x6B)
-            return true;
-        const bool aac = objectType == 0x40 || (objectType >= 0x66 && objectType <= 0x68);
-        return aac && read.tag() == 0x05 && read.length() > 0;
+        if (read.remaining() > 0 && read.tag() == 0x05) {
+            read.skip(read.length());
+            stream.configured = read.length() > 0;
+        }
+        return stream;
     }
 
     // The descriptors of an "esds": a tag, then a length in up to four bytes of seven bits.
@@ -408,6 +442,7 @@ private:
             return tag;
         }
         std::int64_t length() const { return m_length; }
+        std::int64_t remaining() const { return m_end - m_at; }
 
     private:
         const std::uint8_t* m_at;

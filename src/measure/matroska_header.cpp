@@ -34,6 +34,14 @@ enum Id : std::uint32_t {
     cluster = 0x1F43B675,
 };
 
+// The integers of a track, its video and its audio that libavformat reads: one longer than eight
+// bytes makes it stop reading the track list there.
+constexpr std::uint32_t trackIntegers[] = {
+    0xD7,     0x73C5, 0x83,   0xB9,   0x88,   0x55AA, 0x9C,   0x6DE7, 0x6DF8,
+    0x23E383, 0x55EE, 0x56AA, 0x56BB, 0xAA,   0x55AB, 0x55AC, 0x55AD, 0x55AE,
+    0x55AF,   0xB0,   0xBA,   0x54B0, 0x54BA, 0x54B2, 0x9A,   0x9D,   0x53B8,
+    0x53C0,   0x54AA, 0x54BB, 0x54CC, 0x54DD, 0x54B3, 0x9F,   0x6264};
+
 constexpr std::uint64_t videoTrack = 1;
 constexpr std::uint64_t audioTrack = 2;
 
@@ -258,6 +266,7 @@ private:
         std::uint64_t type = 0;
         std::string codec;
         forEachChild(entry, [&](const Element& child) {
+            checkLength(child);
             if (child.id == contentEncodings)
                 throw Declined{};
             if (child.id == trackType)
@@ -283,6 +292,7 @@ private:
     void checkVideo(const Element& element)
     {
         forEachChild(element, [](const Element& child) {
+            checkLength(child);
             if (child.id == projection)
                 throw Declined{};
             return true;
@@ -292,6 +302,7 @@ private:
     void checkAudio(const Element& element)
     {
         forEachChild(element, [&](const Element& child) {
+            checkLength(child);
             if (child.id == samplingFrequency) {
                 const double rate = floatValue(child);
                 if (!(rate > 0) || rate > double(std::numeric_limits<int>::max()))
@@ -299,6 +310,14 @@ private:
             }
             return true;
         });
+    }
+
+    static void checkLength(const Element& element)
+    {
+        if (element.end - element.payload > 8 &&
+            std::find(std::begin(trackIntegers), std::end(trackIntegers), element.id) !=
+                std::end(trackIntegers))
+            throw Declined{};
     }
 
     HeaderWindow& m_file;

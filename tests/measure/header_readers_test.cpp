@@ -135,12 +135,13 @@ std::string boxAt(const std::string& bytes, const std::vector<std::string>& path
     return bytes.substr(offset, sizeAt(bytes, offset));
 }
 
-// The audio track's decoder configuration, one byte of it changed: its object type or the tag
-// of its specific configuration.
-std::string withAudioDescriptor(std::string bytes, std::size_t fromObjectType, char value)
+// A track's decoder configuration, one byte of it changed: its object type, or the tag or length
+// of its specific configuration. The track is AAC audio, or MPEG-4 video where asked.
+std::string withDescriptor(std::string bytes, std::size_t fromObjectType, char value,
+                           bool video = false)
 {
-    const std::size_t esds = bytes.find("esds", bytes.find("mp4a"));
-    const std::size_t objectType = bytes.find(std::string("\x40\x15", 2), esds);
+    const std::size_t esds = bytes.find("esds", bytes.find(video ? "mp4v" : "mp4a"));
+    const std::size_t objectType = bytes.find(video ? "\x20\x11" : "\x40\x15", esds);
     EXPECT_NE(objectType, std::string::npos);
     bytes[objectType + fromObjectType] = value;
     return bytes;
@@ -273,8 +274,9 @@ TEST(HeaderReadersTest, MovieHeadersLibavformatRefuses)
              insertedAtEnd(atEnd, {"moov", "trak"}, boxAt(atEnd, {"moov", "trak", "mdia"})), false},
             {"a subtitle handler last",
              insertedAtEnd(audio, {"moov", "trak", "mdia", "minf"}, subtitles), false},
-            {"audio of the systems type", withAudioDescriptor(audio, 0, '\x01'), false},
-            {"AAC without its configuration", withAudioDescriptor(audio, 13, '\x7F'), false},
+            {"audio of the systems type", withDescriptor(audio, 0, '\x01'), false},
+            {"AAC without its configuration", withDescriptor(audio, 13, '\x7F'), false},
+            {"AAC configuration longer than the file", withDescriptor(audio, 15, '\xF4'), false},
             {"boxes nested too deep", nested(7), false},
             {"boxes nested as deep as may be", nested(6), true},
             {"audio-only.mp4", audio, true},
@@ -314,12 +316,19 @@ TEST(HeaderReadersTest, MatroskaHeadersLibavformatRefuses)
     // TimestampScale, five bytes; Projection holding ProjectionType 2 (equirectangular).
     const std::string bigScale = std::string("\x2A\xD7\xB1\x85\x01", 5) + std::string(4, '\0');
     const std::string projection("\x76\x70\x84\x76\x71\x81\x02", 7);
+    // A track number (and a pixel width) nine bytes long: libavformat drops the track list.
+    const std::string longNumber = std::string("\xD7\x89", 2) + std::string(8, '\0') + "\x01";
+    const std::string longWidth = std::string("\xB0\x89", 2) + std::string(8, '\0') + "\x40";
     expectAnsweredAsLibavOrDeclined(
         readMatroskaHeader,
         {
             {"a timestamp scale of 2^32", insertedInElement(mkv, {segment, info}, bigScale), false},
             {"an equirectangular projection without its data",
              insertedInElement(mkv, {segment, tracks, "\xAE", "\xE0"}, projection), false},
+            {"a nine-byte track number",
+             insertedInElement(mkv, {segment, tracks, "\xAE"}, longNumber), false},
+            {"a nine-byte pixel width",
+             insertedInElement(mkv, {segment, tracks, "\xAE", "\xE0"}, longWidth), false},
         });
 }
 
