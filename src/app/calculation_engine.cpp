@@ -9,6 +9,7 @@
 #include "report/report_reader.h"
 #include "report/report_writer.h"
 #include "scan/extensions.h"
+#include "scan/selection_walk.h"
 
 #include <QCoreApplication>
 
@@ -132,6 +133,13 @@ void CalculationEngine::computeReport(const std::filesystem::path& folder,
                                       const QStringList& extensions,
                                       std::function<bool()> hideEmptyFolders, bool useCache)
 {
+    computeReport(std::vector{folder}, extensions, std::move(hideEmptyFolders), useCache);
+}
+
+void CalculationEngine::computeReport(const std::vector<std::filesystem::path>& selection,
+                                      const QStringList& extensions,
+                                      std::function<bool()> hideEmptyFolders, bool useCache)
+{
     Q_ASSERT(!isRunning());
     m_run = std::make_unique<Run>();
     m_run->id = ++m_runCount;
@@ -142,13 +150,13 @@ void CalculationEngine::computeReport(const std::filesystem::path& folder,
 
     // The walk of a large tree takes a while: it runs off this thread like the measurements.
     const bool started = m_work.start(
-        [post = m_work.poster(), id = m_run->id, stop = m_run->stop.get_token(), folder, extensions,
-         cacheFile = m_cacheFile, context = m_service.failureContext(), useCache,
+        [post = m_work.poster(), id = m_run->id, stop = m_run->stop.get_token(), selection,
+         extensions, cacheFile = m_cacheFile, context = m_service.failureContext(), useCache,
          written = m_cacheWritten, listers = m_maxInFlight.value_or(remoteInFlight),
          progress = m_run->walkProgress] {
             auto walked = std::make_shared<Expected<Walk>>(Failure{});
             try {
-                *walked = walk(folder, extensions, listers, stop, *progress);
+                *walked = walk(selection, extensions, listers, stop, *progress);
                 if (*walked && cacheFile && useCache) {
                     // A re-run right after a run must see what that run remembered.
                     if (written.valid())
@@ -204,19 +212,24 @@ void CalculationEngine::cancel()
     Q_EMIT cancelled();
 }
 
-Expected<CalculationEngine::Walk> CalculationEngine::walk(const std::filesystem::path& folder,
-                                                          const QStringList& extensions,
-                                                          int listers, std::stop_token stop,
-                                                          WalkProgress& progress)
+Expected<CalculationEngine::Walk>
+CalculationEngine::walk(const std::vector<std::filesystem::path>& selection,
+                        const QStringList& extensions, int listers, std::stop_token stop,
+                        WalkProgress& progress)
 {
     Walk result;
-    result.remote = isOnRemoteFileSystem(folder);
-    result.folders = walkFolder(folder, stop, listers, &progress);
-    if (const int error = result.folders.front().listingError)
-        return Failure{FailureKind::content,
-                       QCoreApplication::translate("CalculationEngine",
-                                                   "Impossibile leggere la cartella %1: %2")
-                           .arg(pathText(folder), platformErrorDescription(errorCode(error)))};
+    result.remote = std::any_of(selection.begin(), selection.end(), isOnRemoteFileSystem);
+    result.folders = walkSelection(selection, stop, listers, &progress);
+    // A folder the user named that cannot be listed fails the run; one below it is reported.
+    for (std::size_t i = 0; i < result.folders.size(); ++i) {
+        const WalkedFolder& folder = result.folders[i];
+        if (folder.parent == i && folder.listingError != 0)
+            return Failure{FailureKind::content,
+                           QCoreApplication::translate("CalculationEngine",
+                                                       "Impossibile leggere la cartella %1: %2")
+                               .arg(pathText(folder.name),
+                                    platformErrorDescription(errorCode(folder.listingError)))};
+    }
     WalkPaths paths(result.folders);
     for (std::size_t i = 0; i < result.folders.size(); ++i) {
         for (const std::string& name : result.folders[i].files) {
@@ -349,8 +362,8 @@ ComputedReport CalculationEngine::assemble() const
     const Walk& run = m_run->walked;
     const bool hide = m_run->hideEmptyFolders && m_run->hideEmptyFolders();
     std::unordered_map<std::size_t, std::vector<std::size_t>> unlistedBelow;
-    for (std::size_t index = 1; index < run.folders.size(); ++index) {
-        if (isUnlisted(run.folders[index]))
+    for (std::size_t index = 0; index < run.folders.size(); ++index) {
+        if (run.folders[index].parent != index && isUnlisted(run.folders[index]))
             unlistedBelow[run.folders[index].parent].push_back(index);
     }
     WalkPaths paths(run.folders);

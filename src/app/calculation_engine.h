@@ -72,6 +72,11 @@ public:
     // learns the results.
     void computeReport(const std::filesystem::path& folder, const QStringList& extensions,
                        std::function<bool()> hideEmptyFolders, bool useCache = true);
+    // The same for files and folders chosen one by one (scan/selection_walk.h): a folder named
+    // that cannot be listed fails the run, a file that cannot be measured is an error row.
+    void computeReport(const std::vector<std::filesystem::path>& selection,
+                       const QStringList& extensions, std::function<bool()> hideEmptyFolders,
+                       bool useCache = true);
 
     // How many files are measured at once: one per processor, or, on a network or FUSE file
     // system where measuring is mostly waiting, up to remoteInFlight.
@@ -104,8 +109,9 @@ private:
     struct Run;
 
     // Off the engine's thread: the walk, and with a cache file what it remembers of each job.
-    static Expected<Walk> walk(const std::filesystem::path& folder, const QStringList& extensions,
-                               int listers, std::stop_token stop, WalkProgress& progress);
+    static Expected<Walk> walk(const std::vector<std::filesystem::path>& selection,
+                               const QStringList& extensions, int listers, std::stop_token stop,
+                               WalkProgress& progress);
     void rememberInBackground();
     void reportCacheProblem(const QString& reason);
     // Whether results of that run are still wanted: not once it was cancelled.

@@ -1,5 +1,6 @@
 #include "app/folder_check.h"
 
+#include "model/path_text.h"
 #include "platform/folder_token.h"
 
 #include <QCoreApplication>
@@ -31,6 +32,43 @@ FolderState examineFolder(const std::filesystem::path& folder)
 std::optional<QString> folderProblem(const std::filesystem::path& folder)
 {
     return examineFolder(folder).problem;
+}
+
+std::optional<QString> selectionProblem(const std::vector<std::filesystem::path>& selection)
+{
+    if (selection.empty())
+        return emptyFolderMessage();
+    for (const std::filesystem::path& entry : selection) {
+        std::error_code error;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(entry, error)))
+            return QCoreApplication::translate("FolderCheck", "Non esiste: %1")
+                .arg(pathText(entry));
+    }
+    return std::nullopt;
+}
+
+std::filesystem::path selectionFolder(const std::vector<std::filesystem::path>& selection)
+{
+    std::filesystem::path common;
+    for (const std::filesystem::path& given : selection) {
+        const std::filesystem::path entry = std::filesystem::absolute(given).lexically_normal();
+        std::error_code error;
+        const bool isFolder =
+            std::filesystem::is_directory(std::filesystem::symlink_status(entry, error));
+        std::filesystem::path folder = isFolder ? entry : entry.parent_path();
+        if (!folder.has_filename())
+            folder = folder.parent_path();
+        if (common.empty()) {
+            common = folder;
+            continue;
+        }
+        std::filesystem::path shared;
+        for (auto a = common.begin(), b = folder.begin();
+             a != common.end() && b != folder.end() && *a == *b; ++a, ++b)
+            shared /= *a;
+        common = shared;
+    }
+    return common;
 }
 
 Expected<CheckedFolder>

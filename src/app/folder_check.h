@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace quillmark {
 
@@ -21,6 +22,12 @@ FolderState examineFolder(const std::filesystem::path& folder);
 
 // Only why it cannot be measured; nothing when it can be.
 std::optional<QString> folderProblem(const std::filesystem::path& folder);
+
+// Why a selection of files and folders cannot be measured: one of them is not there.
+std::optional<QString> selectionProblem(const std::vector<std::filesystem::path>& selection);
+
+// The folder that holds every entry of a selection (their deepest common folder).
+std::filesystem::path selectionFolder(const std::vector<std::filesystem::path>& selection);
 
 // The message that refuses an empty or blank folder path.
 QString emptyFolderMessage();

@@ -32,6 +32,8 @@ std::optional<CommandLine> parseCommandLine(int argc, char** argv, QString& erro
             options.json = true;
         } else if (argument == "--csv") {
             options.csv = true;
+        } else if (argument == "--files") {
+            options.selection = true;
         } else if (argument == "--no-cache") {
             options.noCache = true;
         } else if (argument.rfind("--jobs", 0) == 0) {
@@ -58,22 +60,32 @@ std::optional<CommandLine> parseCommandLine(int argc, char** argv, QString& erro
             error = QCoreApplication::translate("CommandLine", "opzione sconosciuta %1")
                         .arg(QString::fromStdString(argument));
             return std::nullopt;
+        } else if (argument == "--") {
+            for (++i; i < argc; ++i)
+                options.files.emplace_back(argv[i]);
         } else {
-            if (argument == "--" && i + 1 < argc)
-                ++i;
-            if (options.folder) {
-                error =
-                    QCoreApplication::translate("CommandLine", "si misura una cartella alla volta");
-                return std::nullopt;
-            }
-            options.folder = std::string(argv[i]);
+            options.files.push_back(argument);
         }
+    }
+    if (options.selection) {
+        if (options.files.empty()) {
+            error =
+                QCoreApplication::translate("CommandLine", "--files richiede almeno un percorso");
+            return std::nullopt;
+        }
+    } else if (!options.files.empty()) {
+        if (options.files.size() > 1) {
+            error = QCoreApplication::translate("CommandLine", "si misura una cartella alla volta");
+            return std::nullopt;
+        }
+        options.folder = options.files.front();
+        options.files.clear();
     }
     if (options.json && options.csv) {
         error = QCoreApplication::translate("CommandLine", "--json e --csv si escludono");
         return std::nullopt;
     }
-    if (!options.help && options.folder.has_value() == options.reportFile.has_value()) {
+    if (!options.help && (options.folder || options.selection) == options.reportFile.has_value()) {
         error = QCoreApplication::translate("CommandLine",
                                             "indica una CARTELLA oppure --read FILE (vedi --help)");
         return std::nullopt;
@@ -87,10 +99,15 @@ QString helpText()
                "CommandLine",
                "Uso: quillmark-report [--extensions TESTO] [--show-empty] [--json | --csv]\n"
                "                      [--no-cache] [--jobs N] CARTELLA\n"
+               "     quillmark-report [opzioni] --files PERCORSO...\n"
                "     quillmark-report [--csv] --read FILE\n"
                "\n"
                "Misura ogni video di CARTELLA e delle cartelle sotto di essa e stampa il\n"
                "report, byte per byte ciò che l'app salva come durata.txt.\n"
+               "\n"
+               "  --files             misura proprio i file e le cartelle indicati (ogni\n"
+               "                      cartella con tutto ciò che contiene), raggruppati per\n"
+               "                      cartella come in un report\n"
                "\n"
                "  --extensions TESTO  estensioni separate da virgole, come nel campo dell'app\n"
                "                      (predefinite: %1)\n"

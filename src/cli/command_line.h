@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quillmark {
 
@@ -11,6 +12,9 @@ namespace quillmark {
 // must still be found.
 struct CommandLine {
     std::optional<std::string> folder;
+    // With --files: the files and folders to measure instead of one folder.
+    std::vector<std::string> files;
+    bool selection = false;
     std::optional<std::string> reportFile;
     QString extensions;
     bool showEmpty = false;

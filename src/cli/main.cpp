@@ -30,6 +30,8 @@
 #include <string>
 #include <unistd.h>
 #include <utility>
+#include <variant>
+#include <vector>
 
 namespace quillmark {
 
@@ -127,12 +129,32 @@ private:
     bool m_happened = false;
 };
 
+// The folder named, or the files and folders named after --files.
+std::variant<std::vector<std::filesystem::path>, QString> whatToMeasure(const CommandLine& options)
+{
+    if (!options.selection) {
+        if (isBlank(QString::fromStdString(*options.folder)))
+            return emptyFolderMessage();
+        const std::filesystem::path folder = normalizedPath(*options.folder);
+        if (const auto problem = folderProblem(folder))
+            return *problem;
+        return std::vector{folder};
+    }
+    std::vector<std::filesystem::path> selection;
+    for (const std::string& entry : options.files) {
+        if (isBlank(QString::fromStdString(entry)))
+            return emptyFolderMessage();
+        selection.push_back(normalizedPath(entry));
+    }
+    if (const auto problem = selectionProblem(selection))
+        return *problem;
+    return selection;
+}
+
 int measure(const CommandLine& options)
 {
-    if (isBlank(QString::fromStdString(*options.folder)))
-        return fail(emptyFolderMessage());
-    const std::filesystem::path folder = normalizedPath(*options.folder);
-    if (const auto problem = folderProblem(folder))
+    const auto selection = whatToMeasure(options);
+    if (const QString* problem = std::get_if<QString>(&selection))
         return fail(*problem);
 
     const int processors = QThread::idealThreadCount();
@@ -167,8 +189,8 @@ int measure(const CommandLine& options)
     });
     QObject::connect(&engine, &CalculationEngine::cancelled, qApp, &QCoreApplication::quit);
     const bool showEmpty = options.showEmpty;
-    engine.computeReport(folder, parseExtensions(options.extensions),
-                         [showEmpty] { return !showEmpty; });
+    engine.computeReport(std::get<std::vector<std::filesystem::path>>(selection),
+                         parseExtensions(options.extensions), [showEmpty] { return !showEmpty; });
     const Interruption interruption([&engine] { engine.cancel(); });
     QCoreApplication::exec();
     progress.clear();

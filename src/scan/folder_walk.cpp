@@ -417,24 +417,26 @@ WalkPaths::WalkPaths(const std::vector<WalkedFolder>& folders)
 
 const std::string& WalkPaths::folder(std::size_t index)
 {
-    // The folders from this one up to the first already on the chain, or up to the root.
+    // The folders from this one up to the first already on the chain, or up to its root (the
+    // first folder, or in a selection any folder that is its own parent).
+    const auto isRoot = [this](std::size_t folder) { return m_folders[folder].parent == folder; };
     std::vector<std::size_t> missing;
     std::size_t at = index;
     while (!m_onChain[at]) {
         missing.push_back(at);
-        if (at == 0)
+        if (isRoot(at))
             break;
         at = m_folders[at].parent;
     }
-    const bool fromRoot = !missing.empty() && missing.back() == 0;
+    const bool fromRoot = !missing.empty() && isRoot(missing.back());
     while (!m_chain.empty() && (fromRoot || m_chain.back().first != at)) {
         m_onChain[m_chain.back().first] = 0;
         m_chain.pop_back();
     }
     m_path.resize(m_chain.empty() ? 0 : m_chain.back().second);
     for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder) {
-        if (*folder == 0)
-            m_path = m_folders[0].name;
+        if (isRoot(*folder))
+            m_path = m_folders[*folder].name;
         else
             appendName(m_path, m_folders[*folder].name);
         m_chain.emplace_back(*folder, m_path.size());

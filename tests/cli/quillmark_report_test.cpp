@@ -62,6 +62,28 @@ TEST(QuillmarkReportTest, PrintsTheReportTextByteForByte)
     EXPECT_FALSE(shown.standardOutput.contains("alba.mp4"));
 }
 
+// A selection is grouped by folder as a report is, and one folder selected is that folder's run.
+TEST(QuillmarkReportTest, MeasuresASelection)
+{
+    const TempTree tree;
+    copyMedia("minute.mov", tree.path("Mare/onde.mov"));
+    copyMedia("index-at-start.mp4", tree.path("Mare/Alba/alba.mp4"));
+    copyMedia("minute.mov", tree.path("Monti/vetta.mov"));
+    copyMedia("minute.mov", tree.path("Monti/valle.mov"));
+    const std::string root = tree.root().native();
+
+    const ChildOutput selected =
+        report({"--files", root + "/Monti/vetta.mov", root + "/Mare", root + "/Mare/onde.mov"});
+    EXPECT_EQ(selected.exitStatus, 0);
+    EXPECT_EQ(selected.standardOutput.toStdString(),
+              "Cartella " + root + "/Mare\nonde.mov (0h01m)\nTotale cartella (0h01m)\n\n" +
+                  "Cartella " + root + "/Mare/Alba\nalba.mp4 (0h00m)\nTotale cartella (0h00m)\n\n" +
+                  "Cartella " + root + "/Monti\nvetta.mov (0h01m)\nTotale cartella (0h01m)\n\n" +
+                  "Gran totale (0h02m)\n");
+    EXPECT_EQ(report({"--files", root + "/Mare"}).standardOutput,
+              report({root + "/Mare"}).standardOutput);
+}
+
 // --read gives the JSON of a report exactly.
 TEST(QuillmarkReportTest, ReportsAsJson)
 {
@@ -133,7 +155,10 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{{"--read", "@/zero.txt"}, "ma un dispositivo a caratteri"},
                       FailureCase{{"--read", "@/huge.txt"}, "troppo grande"},
                       FailureCase{{}, "indica una CARTELLA oppure --read FILE"},
-                      FailureCase{{"--bogus", "@"}, "opzione sconosciuta --bogus"}));
+                      FailureCase{{"--bogus", "@"}, "opzione sconosciuta --bogus"},
+                      FailureCase{{"--files"}, "--files richiede almeno un percorso"},
+                      FailureCase{{"--files", "@/clip.mp4", "@/missing"}, "Non esiste: "},
+                      FailureCase{{"@", "@/clip.mp4"}, "si misura una cartella alla volta"}));
 
 // The window's program says how it is called, as quillmark-report does, in the interface's
 // language, and names an option it does not know.

@@ -1,5 +1,6 @@
 #include "scan/folder_walk.h"
 #include "scan/natural_order.h"
+#include "scan/selection_walk.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -164,6 +165,50 @@ TEST(NaturalOrderTest, FastPathAgreesWithTheCollatorOnRandomNames)
         order.sort(names);
         EXPECT_EQ(names, collated) << locale.name().toStdString();
     }
+}
+
+} // namespace
+} // namespace quillmark
+
+namespace quillmark {
+namespace {
+
+// A selection reads as a walk: folders with their trees, files grouped by their folder, in
+// natural order; what lies in a selected folder, or is named twice, counts once.
+TEST(SelectionWalkTest, GroupsFilesByFolderAndWalksFolders)
+{
+    const TempTree tree;
+    for (const char* name : {"Serie/Episodio 10.mp4", "Serie/Episodio 2.mp4", "Serie/note.txt",
+                             "Film/A/a.mp4", "Film/A/Sub/b.mp4", "Film/c.mp4", "Altro/d.mp4"})
+        tree.file(name);
+    tree.symlink("Link", tree.path("Film"));
+    const auto at = [&tree](const char* name) { return tree.path(name); };
+    struct Case {
+        const char* name;
+        std::vector<std::filesystem::path> selection;
+        std::vector<std::string> walk;
+    };
+    const std::vector<Case> cases{
+        {"files of one folder, in natural order",
+         {at("Serie/Episodio 10.mp4"), at("Serie/note.txt"), at("Serie/Episodio 2.mp4")},
+         {"Serie: Episodio 2.mp4 Episodio 10.mp4 note.txt"}},
+        {"a folder and files elsewhere",
+         {at("Serie/Episodio 2.mp4"), at("Film/A"), at("Altro/d.mp4")},
+         {"Altro: d.mp4", "Film/A: a.mp4", "Film/A/Sub: b.mp4", "Serie: Episodio 2.mp4"}},
+        {"entries inside a selected folder, and repeats, once",
+         {at("Film/A/Sub/b.mp4"), at("Film"), at("Film/A"), at("Film/c.mp4"), at("Film/")},
+         {"Film: c.mp4", "Film/A: a.mp4", "Film/A/Sub: b.mp4"}},
+        {"a link to a folder is a file of its folder", {at("Link")}, {".: Link"}},
+        {"one folder is its walk",
+         {at("Film")},
+         {"Film: c.mp4", "Film/A: a.mp4", "Film/A/Sub: b.mp4"}},
+    };
+    for (const Case& item : cases) {
+        SCOPED_TRACE(item.name);
+        const std::vector<WalkedFolder> walk = walkSelection(item.selection);
+        EXPECT_EQ(describe(walk, tree), item.walk);
+    }
+    EXPECT_EQ(walkSelection({at("Film")}).size(), walkFolder(at("Film")).size());
 }
 
 } // namespace
