@@ -81,12 +81,21 @@
         <translation>--json and --csv exclude each other</translation>
     </message>
     <message>
+        <source>--files richiede almeno un percorso</source>
+        <translation>--files needs at least one path</translation>
+    </message>
+    <message>
         <source>Uso: quillmark-report [--extensions TESTO] [--show-empty] [--json | --csv]
                       [--no-cache] [--jobs N] CARTELLA
+     quillmark-report [opzioni] --files PERCORSO...
      quillmark-report [--csv] --read FILE
 
 Misura ogni video di CARTELLA e delle cartelle sotto di essa e stampa il
 report, byte per byte ciò che l&apos;app salva come durata.txt.
+
+  --files             misura proprio i file e le cartelle indicati (ogni
+                      cartella con tutto ciò che contiene), raggruppati per
+                      cartella come in un report
 
   --extensions TESTO  estensioni separate da virgole, come nel campo dell&apos;app
                       (predefinite: %1)
@@ -132,10 +141,14 @@ insufficiente, 130 se interrotto.
 </source>
         <translation>Usage: quillmark-report [--extensions TEXT] [--show-empty] [--json | --csv]
                         [--no-cache] [--jobs N] FOLDER
+       quillmark-report [options] --files PATH...
        quillmark-report [--csv] --read FILE
 
 Measures every video file in FOLDER and the folders below it and prints the
 report, byte for byte what the app saves as durata.txt.
+
+  --files            measure exactly the files and folders named (each folder
+                     with everything in it), grouped by folder as in a report
 
   --extensions TEXT  comma-separated extensions, as typed in the app&apos;s field
                      (default: %1)
@@ -276,6 +289,10 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <source>Il percorso indicato non è una cartella.</source>
         <translation>The path given is not a folder.</translation>
     </message>
+    <message>
+        <source>Non esiste: %1</source>
+        <translation>Does not exist: %1</translation>
+    </message>
 </context>
 <context>
     <name>MediaProbe</name>
@@ -378,18 +395,24 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
         <translation>one folder at a time</translation>
     </message>
     <message>
+        <source>nessuno schermo su cui aprire la finestra (DISPLAY e WAYLAND_DISPLAY non sono impostate); per la riga di comando c&apos;è quillmark-report</source>
+        <translation>no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set); for the command line, there is quillmark-report</translation>
+    </message>
+    <message>
+        <source>--files richiede almeno un percorso</source>
+        <translation>--files needs at least one path</translation>
+    </message>
+    <message>
         <source>Uso: quillmark [--run] [CARTELLA]
-Apre la finestra su CARTELLA (se non è indicata, sull&apos;ultima usata); con --run la misura subito.
+     quillmark --files PERCORSO...
+Apre la finestra su CARTELLA (se non è indicata, sull&apos;ultima usata); con --run la misura subito. Con --files misura subito proprio i file e le cartelle indicati, raggruppati per cartella.
 Per la riga di comando c&apos;è quillmark-report.
 </source>
         <translation>Usage: quillmark [--run] [FOLDER]
-Opens the window on FOLDER (when none is given, on the last one used); with --run, measures it at once.
+       quillmark --files PATH...
+Opens the window on FOLDER (when none is given, on the last one used); with --run, measures it at once. With --files, measures exactly the files and folders named, grouped by folder, at once.
 For the command line, there is quillmark-report.
 </translation>
-    </message>
-    <message>
-        <source>nessuno schermo su cui aprire la finestra (DISPLAY e WAYLAND_DISPLAY non sono impostate); per la riga di comando c&apos;è quillmark-report</source>
-        <translation>no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set); for the command line, there is quillmark-report</translation>
     </message>
 </context>
 <context>
@@ -497,6 +520,10 @@ For the command line, there is quillmark-report.
         <source>Caricato: %1</source>
         <translation>Loaded: %1</translation>
     </message>
+    <message>
+        <source>durata della selezione.txt</source>
+        <translation>duration of the selection.txt</translation>
+    </message>
 </context>
 <context>
     <name>RunClock</name>
@@ -579,10 +606,6 @@ For the command line, there is quillmark-report.
         <translation>Done</translation>
     </message>
     <message>
-        <source>Completato; %1</source>
-        <translation>Done; %1</translation>
-    </message>
-    <message>
         <source>Si è verificato un errore: %1</source>
         <translation>An error occurred: %1</translation>
     </message>
@@ -593,6 +616,24 @@ For the command line, there is quillmark-report.
     <message>
         <source>Errore durante il calcolo</source>
         <translation>Error during the calculation</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n elementi scelti in %1</source>
+        <translation>
+            <numerusform>%n item chosen in %1</numerusform>
+            <numerusform>%n items chosen in %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1; %2</source>
+        <translation>%1; %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>Completato: %n elementi scelti in «%1»</source>
+        <translation>
+            <numerusform>Done: %n item chosen in “%1”</numerusform>
+            <numerusform>Done: %n items chosen in “%1”</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -638,6 +679,13 @@ For the command line, there is quillmark-report.
     <message>
         <source>Quillmark è in esecuzione in una sandbox %1: ffprobe, un programma del sistema, non può essere avviato. I video vengono misurati solo con le librerie di FFmpeg incluse nell&apos;app.</source>
         <translation>Quillmark runs in a %1 sandbox: ffprobe, a program of the system, cannot be started. Videos are measured with the FFmpeg libraries that come with the app only.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n elementi scelti in «%1»</source>
+        <translation>
+            <numerusform>%n item chosen in “%1”</numerusform>
+            <numerusform>%n items chosen in “%1”</numerusform>
+        </translation>
     </message>
 </context>
 <context>

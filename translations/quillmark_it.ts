@@ -81,12 +81,21 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>--files richiede almeno un percorso</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Uso: quillmark-report [--extensions TESTO] [--show-empty] [--json | --csv]
                       [--no-cache] [--jobs N] CARTELLA
+     quillmark-report [opzioni] --files PERCORSO...
      quillmark-report [--csv] --read FILE
 
 Misura ogni video di CARTELLA e delle cartelle sotto di essa e stampa il
 report, byte per byte ciò che l&apos;app salva come durata.txt.
+
+  --files             misura proprio i file e le cartelle indicati (ogni
+                      cartella con tutto ciò che contiene), raggruppati per
+                      cartella come in un report
 
   --extensions TESTO  estensioni separate da virgole, come nel campo dell&apos;app
                       (predefinite: %1)
@@ -234,6 +243,10 @@ insufficiente, 130 se interrotto.
         <source>Il percorso indicato non è una cartella.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Non esiste: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>MediaProbe</name>
@@ -336,14 +349,19 @@ insufficiente, 130 se interrotto.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Uso: quillmark [--run] [CARTELLA]
-Apre la finestra su CARTELLA (se non è indicata, sull&apos;ultima usata); con --run la misura subito.
-Per la riga di comando c&apos;è quillmark-report.
-</source>
+        <source>nessuno schermo su cui aprire la finestra (DISPLAY e WAYLAND_DISPLAY non sono impostate); per la riga di comando c&apos;è quillmark-report</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>nessuno schermo su cui aprire la finestra (DISPLAY e WAYLAND_DISPLAY non sono impostate); per la riga di comando c&apos;è quillmark-report</source>
+        <source>--files richiede almeno un percorso</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Uso: quillmark [--run] [CARTELLA]
+     quillmark --files PERCORSO...
+Apre la finestra su CARTELLA (se non è indicata, sull&apos;ultima usata); con --run la misura subito. Con --files misura subito proprio i file e le cartelle indicati, raggruppati per cartella.
+Per la riga di comando c&apos;è quillmark-report.
+</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -452,6 +470,10 @@ Per la riga di comando c&apos;è quillmark-report.
         <source>Caricato: %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>durata della selezione.txt</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>RunClock</name>
@@ -534,10 +556,6 @@ Per la riga di comando c&apos;è quillmark-report.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Completato; %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Si è verificato un errore: %1</source>
         <translation type="unfinished"></translation>
     </message>
@@ -548,6 +566,24 @@ Per la riga di comando c&apos;è quillmark-report.
     <message>
         <source>Errore durante il calcolo</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n elementi scelti in %1</source>
+        <translation>
+            <numerusform>%n elemento scelto in %1</numerusform>
+            <numerusform>%n elementi scelti in %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1; %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>Completato: %n elementi scelti in «%1»</source>
+        <translation>
+            <numerusform>Completato: %n elemento scelto in «%1»</numerusform>
+            <numerusform>Completato: %n elementi scelti in «%1»</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -593,6 +629,13 @@ Per la riga di comando c&apos;è quillmark-report.
     <message>
         <source>Quillmark è in esecuzione in una sandbox %1: ffprobe, un programma del sistema, non può essere avviato. I video vengono misurati solo con le librerie di FFmpeg incluse nell&apos;app.</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n elementi scelti in «%1»</source>
+        <translation>
+            <numerusform>%n elemento scelto in «%1»</numerusform>
+            <numerusform>%n elementi scelti in «%1»</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -44,17 +44,20 @@ CalculationRun::CalculationRun(ActionHost& host, QObject* parent)
 
 CalculationRun::~CalculationRun() = default;
 
-void CalculationRun::start(const CheckedFolder& folder, bool useCache)
+void CalculationRun::start(const CheckedFolder& folder, bool useCache,
+                           const std::vector<std::filesystem::path>& selection)
 {
     const QStringList extensions = m_host.extensionList();
     m_host.jobs().moveOn();
-    // A typed folder that is measured is remembered as a chosen one is.
-    if (!m_host.folderField().knownFolder()) {
+    // A typed folder that is measured is remembered as a chosen one is; the folder that holds a
+    // selection was chosen by no one.
+    if (!m_host.folderField().knownFolder() && selection.empty()) {
         m_host.preferences().rememberFolder(folder.path);
         m_host.preferences().rememberFolderToken(folder.path, folder.token);
     }
     m_folder = folder.identity;
     m_folderPath = folder.path;
+    m_selection = selection;
     m_extensions = extensions;
     m_textBefore = m_host.reportText();
     m_cacheProblem.clear();
@@ -63,12 +66,17 @@ void CalculationRun::start(const CheckedFolder& folder, bool useCache)
     m_clock.start();
     m_host.setStatus(tr("In esecuzione…"), StatusKind::working);
     m_host.updateProgress(0);
+    const QString what =
+        selection.empty()
+            ? pathText(folder.path)
+            : tr("%n elementi scelti in %1", "", int(selection.size())).arg(pathText(folder.path));
     m_host.setReportText(m_host.reportText() +
                          tr("Avvio calcolo su: %1 con estensioni %2")
-                             .arg(pathText(folder.path), extensions.join(QStringLiteral(", "))) +
+                             .arg(what, extensions.join(QStringLiteral(", "))) +
                          QLatin1Char('\n'));
     m_engine->computeReport(
-        folder.path, extensions, [this] { return m_host.hideEmptyFolders(); }, useCache);
+        selection.empty() ? std::vector{folder.path} : selection, extensions,
+        [this] { return m_host.hideEmptyFolders(); }, useCache);
 }
 
 void CalculationRun::stop()
@@ -111,24 +119,33 @@ void CalculationRun::showProgressDetail()
 void CalculationRun::cacheUnavailable(const QString& reason)
 {
     m_cacheProblem = reason;
-    if (!m_running && m_host.statusMessage() == tr("Completato"))
-        m_host.setStatus(tr("Completato; %1").arg(reason));
+    if (!m_running && m_host.statusMessage() == m_doneMessage)
+        m_host.setStatus(tr("%1; %2").arg(m_doneMessage, reason));
 }
 
 void CalculationRun::finished(const ComputedReport& report)
 {
-    m_host.showReport(LoadedReport{.text = report.text,
-                                   .summary = report.summary,
-                                   .durationLabel = formatDuration(report.grandTotalSeconds),
-                                   .folder = m_folder,
-                                   .folderPath = m_folderPath,
-                                   .searchedExtensions = m_extensions,
-                                   .tree = folderTree(report.summary, report.folderSeconds),
-                                   .grandTotalSeconds = report.grandTotalSeconds,
-                                   .files = report.files,
-                                   .nativeFolderPaths = report.nativeFolderPaths});
-    m_host.setStatus(m_cacheProblem.isEmpty() ? tr("Completato")
-                                              : tr("Completato; %1").arg(m_cacheProblem));
+    m_host.showReport(
+        LoadedReport{.text = report.text,
+                     .summary = report.summary,
+                     .durationLabel = m_selection.empty()
+                                          ? std::optional(formatDuration(report.grandTotalSeconds))
+                                          : std::nullopt,
+                     .folder = m_folder,
+                     .folderPath = m_folderPath,
+                     .searchedExtensions = m_extensions,
+                     .tree = folderTree(report.summary, report.folderSeconds),
+                     .grandTotalSeconds = report.grandTotalSeconds,
+                     .files = report.files,
+                     .nativeFolderPaths = report.nativeFolderPaths,
+                     .selection = m_selection});
+    // A selection is said, since the folder field shows only the folder that holds it.
+    m_doneMessage = m_selection.empty()
+                        ? tr("Completato")
+                        : tr("Completato: %n elementi scelti in «%1»", "", int(m_selection.size()))
+                              .arg(lastPathComponent(m_folderPath));
+    m_host.setStatus(m_cacheProblem.isEmpty() ? m_doneMessage
+                                              : tr("%1; %2").arg(m_doneMessage, m_cacheProblem));
     m_host.updateProgress(100);
     setRunning(false);
 }

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace quillmark {
 
@@ -30,8 +31,10 @@ public:
     // While running: files done out of all, time gone and, once a few are done, time left.
     const QString& progressDetail() const { return m_progressDetail; }
 
-    // Without useCache every file is measured afresh, and so the cache refreshed.
-    void start(const CheckedFolder& folder, bool useCache);
+    // Without useCache every file is measured afresh, and so the cache refreshed. With a
+    // selection, exactly its files and folders are measured; `folder` holds them all.
+    void start(const CheckedFolder& folder, bool useCache,
+               const std::vector<std::filesystem::path>& selection = {});
     // Ends the run at once and puts back what the window showed before it; nothing is saved.
     void stop();
 
@@ -51,10 +54,12 @@ private:
     // The folder the run measures, and what to show again if it is stopped.
     std::optional<FolderIdentity> m_folder;
     std::filesystem::path m_folderPath;
+    std::vector<std::filesystem::path> m_selection;
     QStringList m_extensions;
     QString m_textBefore;
     QString m_progressDetail;
     QString m_cacheProblem; // said once, with the run's outcome
+    QString m_doneMessage;  // what the status says at the end of a run
     RunClock m_clock;
     std::unique_ptr<CalculationEngine> m_engine;
 };

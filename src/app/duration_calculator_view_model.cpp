@@ -90,14 +90,30 @@ void DurationCalculatorViewModel::setFolderPath(const QString& path)
 {
     if (!m_folder.setText(path))
         return;
+    m_selection.clear();
     m_jobs.moveOn();
     Q_EMIT folderPathChanged();
+    refreshActions();
 }
 
 void DurationCalculatorViewModel::setFolder(const std::filesystem::path& folder)
 {
+    m_selection.clear();
     if (m_folder.setFolder(folder))
         Q_EMIT folderPathChanged();
+    refreshActions();
+}
+
+void DurationCalculatorViewModel::useSelection(std::vector<std::filesystem::path> selection)
+{
+    if (!canChooseFolder() || selection.empty())
+        return;
+    setFolder(selectionFolder(selection));
+    m_selection = std::move(selection);
+    setStatus(tr("%n elementi scelti in «%1»", "", int(m_selection.size()))
+                  .arg(lastPathComponent(m_folder.folder())),
+              StatusKind::note);
+    refreshActions();
 }
 
 void DurationCalculatorViewModel::setHasReportFile(bool hasReport)
@@ -230,7 +246,7 @@ void DurationCalculatorViewModel::startCalculation(bool useCache)
     if (!canCalculate())
         return;
     if (const auto folder = validatedFolder())
-        m_run.start(*folder, useCache);
+        m_run.start(*folder, useCache, m_selection);
 }
 
 void DurationCalculatorViewModel::stop()
@@ -302,7 +318,7 @@ QString DurationCalculatorViewModel::staleReportMessage() const
 void DurationCalculatorViewModel::showReport(LoadedReport report)
 {
     m_report = std::move(report);
-    m_reportIsTheFolders = true;
+    m_reportIsTheFolders = m_report.selection.empty();
     setReportText(m_report.text + QLatin1Char('\n'));
     // Always announced: comparing a hundred thousand rows would cost more than redrawing them.
     Q_EMIT reportSummaryChanged();

@@ -131,8 +131,14 @@ public:
     bool canCopy() const { return !m_report.text.isEmpty(); }
     bool canLoadReport() const { return m_hasReportFile && m_jobs.task() == Task::none; }
     bool canClearOutput() const { return !isBusy(); }
-    bool canRenameFolder() const { return !isBusy() && m_report.durationLabel.has_value(); }
-    bool canCreatePlaylists() const { return !isBusy() && m_reportIsTheFolders; }
+    bool canRenameFolder() const
+    {
+        return !isBusy() && m_report.durationLabel.has_value() && m_selection.empty();
+    }
+    bool canCreatePlaylists() const
+    {
+        return !isBusy() && m_reportIsTheFolders && m_selection.empty();
+    }
     const std::optional<AlertItem>& alert() const { return m_alert; }
     // Empty unless the process runs in a sandbox that keeps ffprobe from being started.
     const QString& sandboxWarningMessage() const { return m_sandboxWarningMessage; }
@@ -185,6 +191,11 @@ public:
     // The folder-change steps of chooseFolder() for a folder named elsewhere: on the command
     // line, dropped on the window, or picked from the recent ones. A file names its folder.
     void useFolder(const std::filesystem::path& folder);
+    // Files and folders chosen in a file manager: the next calculation measures exactly them,
+    // grouped by folder, until another folder is chosen or typed. The folder field shows the
+    // folder that holds them all. Looks at each entry once, to tell files from folders.
+    void useSelection(std::vector<std::filesystem::path> selection);
+    const std::vector<std::filesystem::path>& selection() const { return m_selection; }
     // As remembered, with what the last check found; checkRecentFolders() looks again.
     std::vector<RecentFolder> recentFolders() const { return m_folderActions.recent(); }
     void checkRecentFolders() { m_folderActions.checkRecent(); }
@@ -278,6 +289,7 @@ private:
     AppPreferences m_preferences;
 
     FolderField m_folder;
+    std::vector<std::filesystem::path> m_selection;
     QString m_extensionsText;
     bool m_hideEmptyFolders = true;
     bool m_sortByDuration = false;

@@ -36,6 +36,9 @@ struct LoadedReport {
     std::vector<QByteArray> nativeFolderPaths = {};
     // Where a rename moved the folder since the report was made: the rows' paths follow it.
     std::optional<std::filesystem::path> renamedTo = std::nullopt;
+    // The files and folders measured, when the report is of a selection rather than of the
+    // folder: it is then no folder's durata.txt, and no folder is renamed after it.
+    std::vector<std::filesystem::path> selection = {};
 };
 
 // A "durata.txt" read back and made ready to show; throws what reading throws. The parsing of a

@@ -33,8 +33,8 @@ void ReportFileActions::writeChosenFile(const FileToWrite& what, std::function<Q
         m_host.showInfo(what.nothingToWrite);
         return;
     }
-    const auto file = m_host.services().desktop.chooseSaveFile(what.dialogTitle,
-                                                               reportFolder() / what.suggestedName);
+    const auto file = m_host.services().desktop.chooseSaveFile(
+        what.dialogTitle, reportFolder() / what.suggestedName.toStdString());
     if (!file)
         return;
     struct Written {
@@ -73,9 +73,12 @@ void ReportFileActions::writeChosenFile(const FileToWrite& what, std::function<Q
 
 void ReportFileActions::save()
 {
+    // A selection's report is not the folder's durata.txt, which a later visit would load.
+    const QString name = m_host.report().selection.empty() ? QStringLiteral("durata.txt")
+                                                           : tr("durata della selezione.txt");
     writeChosenFile({tr("Non c'è nessun report da salvare. Esegui prima il calcolo."),
-                     tr("Salva report"), "durata.txt", tr("Salvataggio del report…"),
-                     tr("Salvato: %1"), tr("Impossibile salvare il file: %1")},
+                     tr("Salva report"), name, tr("Salvataggio del report…"), tr("Salvato: %1"),
+                     tr("Impossibile salvare il file: %1")},
                     [text = m_host.report().text] { return text.toUtf8(); });
 }
 
@@ -90,7 +93,8 @@ void ReportFileActions::exportCsv()
             : tr("Esportato: %1");
     writeChosenFile(
         {tr("Non c'è nessun report da esportare. Esegui prima il calcolo."), tr("Esporta CSV"),
-         "durata.csv", tr("Esportazione CSV…"), done, tr("Impossibile esportare il file: %1")},
+         QStringLiteral("durata.csv"), tr("Esportazione CSV…"), done,
+         tr("Impossibile esportare il file: %1")},
         [summary = report.summary, measured = report.files, folders = report.nativeFolderPaths] {
             QByteArray bytes;
             writeCsv(summary, measured, folders, [&bytes](QByteArrayView piece) {

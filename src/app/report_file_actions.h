@@ -31,7 +31,7 @@ private:
     struct FileToWrite {
         QString nothingToWrite;
         QString dialogTitle;
-        const char* suggestedName;
+        QString suggestedName;
         QString working;
         QString done;
         QString failed;

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -30,30 +31,45 @@ bool hasDisplay()
 struct StartRequest {
     std::optional<std::filesystem::path> folder;
     bool run = false;
+    std::vector<std::filesystem::path> files; // with --files, measured at once
 };
 
-// "quillmark [--run] [FOLDER]", as a file manager's folder action calls it. The folder stays in
-// raw bytes, so a name that is not UTF-8 is found; after "--" a folder may begin with "-".
+// "quillmark [--run] [FOLDER]" and "quillmark --files PATH...", as file managers' actions call
+// it. Paths stay in raw bytes, so a name that is not UTF-8 is found; after "--" a path may begin
+// with "-".
 std::optional<StartRequest> parseArguments(int argc, char** argv, QString& error)
 {
     StartRequest request;
     bool options = true;
+    bool files = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (options && argument == "--") {
             options = false;
         } else if (options && argument == "--run") {
             request.run = true;
+        } else if (options && argument == "--files") {
+            files = true;
         } else if (options && argument.size() > 1 && argument[0] == '-') {
             error = QCoreApplication::translate("Quillmark", "opzione sconosciuta %1")
                         .arg(QString::fromLocal8Bit(argv[i]));
             return std::nullopt;
+        } else if (files) {
+            request.files.emplace_back(argument);
         } else if (request.folder) {
             error = QCoreApplication::translate("Quillmark", "si apre una cartella alla volta");
             return std::nullopt;
         } else {
             request.folder = argument;
         }
+    }
+    if (files && request.folder) {
+        request.files.insert(request.files.begin(), *request.folder);
+        request.folder.reset();
+    }
+    if (files && request.files.empty()) {
+        error = QCoreApplication::translate("Quillmark", "--files richiede almeno un percorso");
+        return std::nullopt;
     }
     return request;
 }
@@ -62,8 +78,10 @@ QString usage()
 {
     return QCoreApplication::translate(
         "Quillmark", "Uso: quillmark [--run] [CARTELLA]\n"
+                     "     quillmark --files PERCORSO...\n"
                      "Apre la finestra su CARTELLA (se non è indicata, sull'ultima usata); con "
-                     "--run la misura subito.\n"
+                     "--run la misura subito. Con --files misura subito proprio i file e le "
+                     "cartelle indicati, raggruppati per cartella.\n"
                      "Per la riga di comando c'è quillmark-report.\n");
 }
 
@@ -130,7 +148,9 @@ int main(int argc, char** argv)
     window.show();
     if (request->folder)
         window.viewModel().useFolder(*request->folder);
-    if (request->run)
+    if (!request->files.empty())
+        window.viewModel().useSelection(request->files);
+    if (request->run || !request->files.empty())
         window.viewModel().calculate();
     const int status = QApplication::exec();
     // A report being saved is saved, if the disk lets it within a second.

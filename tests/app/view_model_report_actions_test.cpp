@@ -11,6 +11,36 @@ namespace {
 
 using ReportActionsTest = test::ViewModelFixture;
 
+// A selection from a file manager is measured as chosen; its report is no folder's durata.txt,
+// renames no folder and writes no playlists; choosing a folder ends it.
+TEST_F(ReportActionsTest, ASelectionIsMeasuredButActsOnNoFolder)
+{
+    for (const char* name : {"Film/a.mp4", "Film/b.mp4", "Film/Extra/c.mp4", "Serie/d.mp4"})
+        tree.file(name);
+    ViewModelServices services = makeServices();
+    services.makeDurationService =
+        test::measuredBy([](const std::filesystem::path&, auto) { return 600.0; });
+    auto& vm = start(services);
+    vm.useSelection({tree.path("Film/a.mp4"), tree.path("Film/Extra"), tree.path("Serie/d.mp4")});
+    EXPECT_EQ(vm.folderPath(), text(tree.root()));
+    calculate();
+    EXPECT_EQ(vm.grandTotalSeconds(), 1800);
+    EXPECT_EQ(vm.reportSummary().folders.size(), 3);
+    EXPECT_FALSE(vm.canRenameFolder());
+    EXPECT_FALSE(vm.canCreatePlaylists());
+    desktop.saveAnswers.push_back(std::nullopt);
+    vm.saveReport();
+    ASSERT_EQ(desktop.suggestedSaves.size(), 1u);
+    EXPECT_EQ(desktop.suggestedSaves.back().filename(), "durata della selezione.txt");
+
+    vm.setFolderPath(text(tree.path("Film")));
+    EXPECT_TRUE(vm.selection().empty());
+    calculate();
+    EXPECT_EQ(vm.grandTotalSeconds(), 1800);
+    EXPECT_TRUE(vm.canRenameFolder());
+    EXPECT_TRUE(vm.canCreatePlaylists());
+}
+
 // Whatever the names hold (the report's keywords, every character some reader takes for a line
 // end, bytes that are not UTF-8, parentheses, colons), a saved report loads back as the rows,
 // labels and errors the calculation showed, and gives its playlists the same names.

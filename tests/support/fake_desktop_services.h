@@ -16,6 +16,7 @@ public:
 
     std::vector<FolderChooserRequest> folderRequests;
     std::vector<ConfirmationRequest> confirmRequests;
+    std::vector<std::filesystem::path> suggestedSaves;
     QString clipboard;
 
     std::optional<std::filesystem::path> chooseFolder(const FolderChooserRequest& request) override
@@ -24,9 +25,10 @@ public:
         return next(folderAnswers);
     }
 
-    std::optional<std::filesystem::path> chooseSaveFile(const QString&,
-                                                        const std::filesystem::path&) override
+    std::optional<std::filesystem::path>
+    chooseSaveFile(const QString&, const std::filesystem::path& suggested) override
     {
+        suggestedSaves.push_back(suggested);
         return next(saveAnswers);
     }
 
