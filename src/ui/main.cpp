@@ -71,6 +71,14 @@ std::optional<StartRequest> parseArguments(int argc, char** argv, QString& error
         error = QCoreApplication::translate("Quillmark", "--files richiede almeno un percorso");
         return std::nullopt;
     }
+    // One folder chosen is that folder's run, with all it offers (rename, playlists).
+    std::error_code notThere;
+    if (request.files.size() == 1 && std::filesystem::is_directory(std::filesystem::symlink_status(
+                                         request.files[0], notThere))) {
+        request.folder = request.files[0];
+        request.run = true;
+        request.files.clear();
+    }
     return request;
 }
 
