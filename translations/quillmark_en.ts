@@ -45,6 +45,10 @@
         <source>Impossibile avviare il calcolo: il sistema non concede altri thread.</source>
         <translation>Cannot start the calculation: the system grants no more threads.</translation>
     </message>
+    <message>
+        <source>Non esiste: %1</source>
+        <translation>Does not exist: %1</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -288,10 +292,6 @@ run that could not start (no threads) or lack of memory, 130 when interrupted.
     <message>
         <source>Il percorso indicato non è una cartella.</source>
         <translation>The path given is not a folder.</translation>
-    </message>
-    <message>
-        <source>Non esiste: %1</source>
-        <translation>Does not exist: %1</translation>
     </message>
 </context>
 <context>

@@ -45,6 +45,10 @@
         <source>Impossibile leggere la cartella %1: %2</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Non esiste: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -241,10 +245,6 @@ insufficiente, 130 se interrotto.
     </message>
     <message>
         <source>Il percorso indicato non è una cartella.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Non esiste: %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -218,17 +218,24 @@ CalculationEngine::walk(const std::vector<std::filesystem::path>& selection,
                         WalkProgress& progress)
 {
     Walk result;
-    result.remote = std::any_of(selection.begin(), selection.end(), isOnRemoteFileSystem);
-    result.folders = walkSelection(selection, stop, listers, &progress);
+    SelectionWalk walked = walkSelection(selection, stop, listers, &progress);
+    if (!walked.missing.empty())
+        return Failure{FailureKind::content,
+                       QCoreApplication::translate("CalculationEngine", "Non esiste: %1")
+                           .arg(pathText(walked.missing.front()))};
+    result.folders = std::move(walked.folders);
     // A folder the user named that cannot be listed fails the run; one below it is reported.
     for (std::size_t i = 0; i < result.folders.size(); ++i) {
         const WalkedFolder& folder = result.folders[i];
-        if (folder.parent == i && folder.listingError != 0)
+        if (folder.parent != i)
+            continue;
+        if (folder.listingError != 0)
             return Failure{FailureKind::content,
                            QCoreApplication::translate("CalculationEngine",
                                                        "Impossibile leggere la cartella %1: %2")
                                .arg(pathText(folder.name),
                                     platformErrorDescription(errorCode(folder.listingError)))};
+        result.remote = result.remote || isOnRemoteFileSystem(folder.name);
     }
     WalkPaths paths(result.folders);
     for (std::size_t i = 0; i < result.folders.size(); ++i) {

@@ -1,6 +1,5 @@
 #include "app/folder_check.h"
 
-#include "model/path_text.h"
 #include "platform/folder_token.h"
 
 #include <QCoreApplication>
@@ -34,30 +33,14 @@ std::optional<QString> folderProblem(const std::filesystem::path& folder)
     return examineFolder(folder).problem;
 }
 
-std::optional<QString> selectionProblem(const std::vector<std::filesystem::path>& selection)
-{
-    if (selection.empty())
-        return emptyFolderMessage();
-    for (const std::filesystem::path& entry : selection) {
-        std::error_code error;
-        if (!std::filesystem::exists(std::filesystem::symlink_status(entry, error)))
-            return QCoreApplication::translate("FolderCheck", "Non esiste: %1")
-                .arg(pathText(entry));
-    }
-    return std::nullopt;
-}
-
 std::filesystem::path selectionFolder(const std::vector<std::filesystem::path>& selection)
 {
     std::filesystem::path common;
     for (const std::filesystem::path& given : selection) {
-        const std::filesystem::path entry = std::filesystem::absolute(given).lexically_normal();
-        std::error_code error;
-        const bool isFolder =
-            std::filesystem::is_directory(std::filesystem::symlink_status(entry, error));
-        std::filesystem::path folder = isFolder ? entry : entry.parent_path();
-        if (!folder.has_filename())
-            folder = folder.parent_path();
+        std::filesystem::path entry = std::filesystem::absolute(given).lexically_normal();
+        if (!entry.has_filename())
+            entry = entry.parent_path();
+        const std::filesystem::path folder = entry.parent_path();
         if (common.empty()) {
             common = folder;
             continue;

@@ -23,10 +23,8 @@ FolderState examineFolder(const std::filesystem::path& folder);
 // Only why it cannot be measured; nothing when it can be.
 std::optional<QString> folderProblem(const std::filesystem::path& folder);
 
-// Why a selection of files and folders cannot be measured: one of them is not there.
-std::optional<QString> selectionProblem(const std::vector<std::filesystem::path>& selection);
-
-// The folder that holds every entry of a selection (their deepest common folder).
+// The folder that holds every entry of a selection: the deepest one their paths share, found
+// from the paths alone.
 std::filesystem::path selectionFolder(const std::vector<std::filesystem::path>& selection);
 
 // The message that refuses an empty or blank folder path.

@@ -146,8 +146,6 @@ std::variant<std::vector<std::filesystem::path>, QString> whatToMeasure(const Co
             return emptyFolderMessage();
         selection.push_back(normalizedPath(entry));
     }
-    if (const auto problem = selectionProblem(selection))
-        return *problem;
     return selection;
 }
 

@@ -25,12 +25,7 @@ namespace quillmark {
 
 namespace {
 
-struct Listing {
-    std::vector<std::string> files;
-    std::vector<std::string> irregular;
-    std::vector<std::string> subfolders;
-    int error = 0; // why the folder could not be listed (whole), 0 when it was
-};
+using Listing = FolderEntries;
 
 // The entry's type as the listing gives it, or as a stat of it (not following a link) does
 // where the file system does not say.
@@ -450,6 +445,12 @@ std::string WalkPaths::file(std::size_t folderIndex, const std::string& name)
     std::string path = folder(folderIndex);
     appendName(path, name);
     return path;
+}
+
+FolderEntries listEntries(const std::filesystem::path& folder)
+{
+    const FileDescriptor opened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return listFolder(opened.get(), opened ? 0 : errno);
 }
 
 } // namespace quillmark

@@ -36,6 +36,17 @@ struct WalkProgress {
     void listed(const std::vector<std::string>& files);
 };
 
+// One folder's own entries, in the order the file system lists them: its subfolders, its other
+// entries, and those of them that are not regular files; `error` (an errno value) when it could
+// not be listed whole.
+struct FolderEntries {
+    std::vector<std::string> files;
+    std::vector<std::string> irregular;
+    std::vector<std::string> subfolders;
+    int error = 0;
+};
+FolderEntries listEntries(const std::filesystem::path& folder);
+
 // Whether the folder's listing gave that file as a regular file, not a link.
 bool listedAsRegular(const WalkedFolder& folder, const std::string& file);
 

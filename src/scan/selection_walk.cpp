@@ -13,11 +13,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The path's folders, as text that sorts and compares whole names: "/a/b" is inside "/a/" but
-// "/ab" is not.
+enum class Kind { folder, regular, other, missing };
+
+// The path as text that compares whole names: "/a/b" is inside "/a/", "/ab" is not.
 std::string withSlash(const fs::path& path)
 {
-    std::string text = path.lexically_normal().native();
+    std::string text = path.native();
     if (text.empty() || text.back() != '/')
         text += '/';
     return text;
@@ -30,24 +31,84 @@ bool isInside(const std::string& path, const std::vector<std::string>& folders)
     });
 }
 
+Kind kindOf(const fs::path& path)
+{
+    std::error_code error;
+    switch (fs::symlink_status(path, error).type()) {
+    case fs::file_type::directory:
+        return Kind::folder;
+    case fs::file_type::regular:
+        return Kind::regular;
+    case fs::file_type::not_found:
+        return Kind::missing;
+    default:
+        return Kind::other;
+    }
+}
+
+// What each named entry of one folder is, from the folder's listing; a folder that cannot be
+// listed has its entries looked at one by one.
+std::map<std::string, Kind> kindsIn(const fs::path& folder, const std::vector<std::string>& names)
+{
+    std::map<std::string, Kind> kinds;
+    const FolderEntries entries = listEntries(folder);
+    if (entries.error != 0) {
+        for (const std::string& name : names)
+            kinds[name] = kindOf(folder / name);
+        return kinds;
+    }
+    for (const std::string& name : names)
+        kinds[name] = Kind::missing;
+    const auto note = [&kinds](const std::vector<std::string>& listed, Kind kind) {
+        for (const std::string& name : listed) {
+            if (const auto found = kinds.find(name); found != kinds.end())
+                found->second = kind;
+        }
+    };
+    note(entries.files, Kind::regular);
+    note(entries.irregular, Kind::other);
+    note(entries.subfolders, Kind::folder);
+    return kinds;
+}
+
 } // namespace
 
-std::vector<WalkedFolder> walkSelection(const std::vector<fs::path>& selection,
-                                        std::stop_token stop, int listers, WalkProgress* progress)
+SelectionWalk walkSelection(const std::vector<fs::path>& selection, std::stop_token stop,
+                            int listers, WalkProgress* progress)
 {
-    std::vector<fs::path> folders;
-    std::map<fs::path, std::vector<std::string>> filesByFolder;
-    std::vector<std::string> folderTexts;
+    SelectionWalk result;
+    // Each entry by the folder it is in, as given and as a name there.
+    std::map<fs::path, std::vector<std::pair<fs::path, std::string>>> byFolder;
     for (const fs::path& given : selection) {
         const fs::path path = fs::absolute(given);
-        std::error_code error;
-        // A link is an entry of its folder, as a walk takes it: never followed into a tree.
-        if (fs::symlink_status(path, error).type() == fs::file_type::directory) {
-            folders.push_back(path);
-            folderTexts.push_back(withSlash(path));
+        const fs::path normal = path.lexically_normal();
+        const fs::path named = normal.has_filename() ? normal : normal.parent_path();
+        if (!named.has_filename()) // the root of the file system
+            byFolder[named].emplace_back(path, std::string());
+        else
+            byFolder[named.parent_path()].emplace_back(path, named.filename().native());
+    }
+
+    std::vector<fs::path> folders;
+    std::map<fs::path, std::vector<std::pair<std::string, Kind>>> files;
+    for (const auto& [folder, entries] : byFolder) {
+        std::map<std::string, Kind> kinds;
+        if (selection.size() == 1 || entries.front().second.empty()) {
+            kinds[entries.front().second] = kindOf(entries.front().first);
         } else {
-            const fs::path normal = path.lexically_normal();
-            filesByFolder[normal.parent_path()].push_back(normal.filename().native());
+            std::vector<std::string> names;
+            for (const auto& entry : entries)
+                names.push_back(entry.second);
+            kinds = kindsIn(folder, names);
+        }
+        for (const auto& [path, name] : entries) {
+            const Kind kind = kinds[name];
+            if (kind == Kind::folder)
+                folders.push_back(path);
+            else if (kind == Kind::missing)
+                result.missing.push_back(path);
+            else
+                files[folder].emplace_back(name, kind);
         }
     }
 
@@ -56,52 +117,58 @@ std::vector<WalkedFolder> walkSelection(const std::vector<fs::path>& selection,
         bool isFolder;
     };
     std::vector<Group> groups;
-    std::vector<std::string> kept;
+    std::vector<std::string> selectedFolders;
     for (const fs::path& folder : folders) {
-        const std::string text = withSlash(folder);
-        if (isInside(text, folderTexts) || std::find(kept.begin(), kept.end(), text) != kept.end())
-            continue;
-        kept.push_back(text);
-        groups.push_back({folder, true});
+        const std::string text = withSlash(folder.lexically_normal());
+        if (std::find(selectedFolders.begin(), selectedFolders.end(), text) ==
+            selectedFolders.end())
+            selectedFolders.push_back(text);
     }
-    for (const auto& entry : filesByFolder)
+    for (const fs::path& folder : folders) {
+        const std::string text = withSlash(folder.lexically_normal());
+        if (!isInside(text, selectedFolders) &&
+            std::none_of(groups.begin(), groups.end(), [&text](const Group& group) {
+                return group.isFolder && withSlash(group.path.lexically_normal()) == text;
+            }))
+            groups.push_back({folder, true});
+    }
+    for (const auto& entry : files)
         groups.push_back({entry.first, false});
     const NaturalOrder order;
     std::stable_sort(groups.begin(), groups.end(), [&order](const Group& a, const Group& b) {
         return order.compare(pathText(a.path), pathText(b.path)) < 0;
     });
 
-    std::vector<WalkedFolder> walk;
     for (const Group& group : groups) {
         if (stop.stop_requested())
             break;
-        const std::size_t first = walk.size();
+        const std::size_t first = result.folders.size();
         if (group.isFolder) {
-            std::vector<WalkedFolder> tree = walkFolder(group.path, stop, listers, progress);
-            for (WalkedFolder& folder : tree) {
+            for (WalkedFolder& folder : walkFolder(group.path, stop, listers, progress)) {
                 folder.parent += first;
-                walk.push_back(std::move(folder));
+                result.folders.push_back(std::move(folder));
             }
             continue;
         }
-        // Files named directly: their type is not known from a listing, so each is looked at
-        // when it is measured.
-        std::vector<std::string> names = filesByFolder[group.path];
         const std::string folderText = withSlash(group.path);
-        std::erase_if(names, [&](const std::string& name) {
-            return isInside(folderText + name, folderTexts);
-        });
-        order.sort(names);
-        names.erase(std::unique(names.begin(), names.end()), names.end());
-        if (names.empty())
+        WalkedFolder folder{group.path.native(), first, {}, {}, 0};
+        for (const auto& [name, kind] : files[group.path]) {
+            if (isInside(folderText + name, selectedFolders) ||
+                std::find(folder.files.begin(), folder.files.end(), name) != folder.files.end())
+                continue;
+            folder.files.push_back(name);
+            if (kind != Kind::regular)
+                folder.irregular.push_back(name);
+        }
+        if (folder.files.empty())
             continue;
-        WalkedFolder folder{group.path.native(), first, names, names, 0};
+        order.sort(folder.files);
         std::sort(folder.irregular.begin(), folder.irregular.end());
         if (progress)
             progress->listed(folder.files);
-        walk.push_back(std::move(folder));
+        result.folders.push_back(std::move(folder));
     }
-    return walk;
+    return result;
 }
 
 } // namespace quillmark

@@ -76,8 +76,9 @@ TEST(PlaylistGeneratorTest, NamesWithoutTextOfTheirOwnStayInTheDestination)
         {QString::fromStdString(tree.path("X/(0h10m)").native()), QStringLiteral("0h10m")}};
     EXPECT_EQ(names(generatePlaylists(walkFolder(tree.path("X")), videos, tree.root(), labels)),
               std::vector<std::string>{" (0h10m).m3u"});
-    EXPECT_EQ(names(generatePlaylists({WalkedFolder{"/", 0, {"a.mp4"}}}, videos, tree.root(), {})),
-              std::vector<std::string>{"playlist.m3u"});
+    EXPECT_EQ(
+        names(generatePlaylists({WalkedFolder{"/", 0, {"a.mp4"}, {}}}, videos, tree.root(), {})),
+        std::vector<std::string>{"playlist.m3u"});
 }
 
 } // namespace

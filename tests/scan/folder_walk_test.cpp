@@ -205,10 +205,15 @@ TEST(SelectionWalkTest, GroupsFilesByFolderAndWalksFolders)
     };
     for (const Case& item : cases) {
         SCOPED_TRACE(item.name);
-        const std::vector<WalkedFolder> walk = walkSelection(item.selection);
-        EXPECT_EQ(describe(walk, tree), item.walk);
+        const SelectionWalk walk = walkSelection(item.selection);
+        EXPECT_EQ(describe(walk.folders, tree), item.walk);
+        EXPECT_TRUE(walk.missing.empty());
     }
-    EXPECT_EQ(walkSelection({at("Film")}).size(), walkFolder(at("Film")).size());
+    EXPECT_EQ(walkSelection({at("Film")}).folders.size(), walkFolder(at("Film")).size());
+    const SelectionWalk gone = walkSelection({at("Film/c.mp4"), at("Film/via.mp4")});
+    EXPECT_EQ(gone.missing, std::vector{at("Film/via.mp4")});
+    // Told apart by the listing: the regular file is measured without a stat of its path.
+    EXPECT_TRUE(listedAsRegular(gone.folders.front(), "c.mp4"));
 }
 
 } // namespace

@@ -11,24 +11,8 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import gi  # noqa: E402
 
 gi.require_version("Caja", "2.0")
-from gi.repository import Caja, GObject  # noqa: E402
+from gi.repository import Caja  # noqa: E402
 
 import quillmark_file_manager as quillmark  # noqa: E402
 
-
-class QuillmarkCaja(quillmark.FileManagerExtension, GObject.GObject, Caja.MenuProvider,
-                    Caja.ColumnProvider, Caja.InfoProvider):
-    namespace = Caja
-
-    def __init__(self):
-        GObject.GObject.__init__(self)
-        self.start()
-
-    def get_file_items(self, window, files):
-        return self.items_for(files)
-
-    def get_columns(self):
-        return self.columns()
-
-    def update_file_info(self, file):
-        self.update(file)
+QuillmarkCaja = quillmark.extension_class(Caja, "QuillmarkCaja")

@@ -12,24 +12,8 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import gi  # noqa: E402
 
 gi.require_version("Nautilus", "4.0")
-from gi.repository import GObject, Nautilus  # noqa: E402
+from gi.repository import Nautilus  # noqa: E402
 
 import quillmark_file_manager as quillmark  # noqa: E402
 
-
-class QuillmarkNautilus(quillmark.FileManagerExtension, GObject.GObject, Nautilus.MenuProvider,
-                        Nautilus.ColumnProvider, Nautilus.InfoProvider):
-    namespace = Nautilus
-
-    def __init__(self):
-        GObject.GObject.__init__(self)
-        self.start()
-
-    def get_file_items(self, files):
-        return self.items_for(files)
-
-    def get_columns(self):
-        return self.columns()
-
-    def update_file_info(self, file):
-        self.update(file)
+QuillmarkNautilus = quillmark.extension_class(Nautilus, "QuillmarkNautilus")
