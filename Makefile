@@ -7,7 +7,7 @@ FUZZ_RUNS ?= 1000000
 DIFFERENTIAL_RUNS ?= 100000
 JOBS ?= 2
 
-.PHONY: all deps build test run bench screenshots sanitize fuzz package package-test format clean
+.PHONY: all deps build test run bench screenshots file-manager-screenshots sanitize fuzz package package-test format clean
 
 all: build
 
@@ -35,6 +35,13 @@ bench: build
 screenshots: build
 	@ctest --test-dir $(BUILD_DIR) -R make_media_corpus > /dev/null
 	@cmake --build $(BUILD_DIR) -j$(JOBS) --target screenshots
+
+# Each file manager with Quillmark's entries, under Xvfb, in Italian and English, in
+# $(BUILD_DIR)/file-manager-screenshots (the it_IT and en_US locales must be generated).
+file-manager-screenshots: build
+	@scripts/install-deps file-managers
+	@ctest --test-dir $(BUILD_DIR) -R make_media_corpus > /dev/null
+	@tools/file-manager-screenshots $(BUILD_DIR) $(BUILD_DIR)/file-manager-screenshots
 
 sanitize: deps
 	@cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMARK_SANITIZE=ON
