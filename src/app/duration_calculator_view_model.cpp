@@ -108,6 +108,7 @@ void DurationCalculatorViewModel::useSelection(std::vector<std::filesystem::path
 {
     if (!canChooseFolder() || selection.empty())
         return;
+    m_jobs.moveOn(); // the folder a start-up restores is not shown over it
     setFolder(selectionFolder(selection));
     m_selection = std::move(selection);
     setStatus(tr("%n elementi scelti in «%1»", "", int(m_selection.size()))
