@@ -9,8 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <csignal>
+#include <cstring>
 #include <regex>
 #include <sys/stat.h>
 
@@ -208,15 +210,28 @@ TEST(QuillmarkReportTest, AClosedOutputOrLackOfMemoryEndsWithAStatusNotASignal)
 
 // Files only ffprobe could measure keep the run busy for seconds; Ctrl+C ends it at once.
 // The ffprobe processes still measuring files of the tree.
-int toolsAt(const TempTree& tree)
+// The ffprobe processes a program started that are still alive: found by their parent while it
+// lives, then by their ids, since they read the file as a descriptor and do not name it.
+std::vector<pid_t> toolsOf(pid_t parent)
 {
-    int count = 0;
+    std::vector<pid_t> tools;
     for (const auto& process : std::filesystem::directory_iterator("/proc")) {
-        const std::string command = contents(process.path() / "cmdline");
-        count += command.find("ffprobe") != std::string::npos &&
-                 command.find(tree.root().native()) != std::string::npos;
+        const std::string status = contents(process.path() / "status");
+        const auto field = [&status](const char* name) {
+            const std::size_t at = status.find(name);
+            return at == std::string::npos ? std::string() : status.substr(at + std::strlen(name));
+        };
+        if (field("Name:\t").starts_with("ffprobe") &&
+            std::atoi(field("PPid:\t").c_str()) == parent)
+            tools.push_back(std::atoi(process.path().filename().c_str()));
     }
-    return count;
+    return tools;
+}
+
+bool alive(pid_t process)
+{
+    const std::string status = contents("/proc/" + std::to_string(process) + "/status");
+    return !status.empty() && status.find("State:\tZ") == std::string::npos;
 }
 
 // Ctrl+C, a termination request or a closed terminal stop a run with 130 and end its ffprobe
@@ -233,8 +248,10 @@ TEST(QuillmarkReportTest, InterruptedRunExitsWith130AndLeavesNoChild)
         ASSERT_TRUE(cli.waitForStarted());
         QElapsedTimer started;
         started.start();
-        while (toolsAt(tree) == 0 && started.elapsed() < 10000)
+        std::vector<pid_t> tools;
+        while ((tools = toolsOf(pid_t(cli.processId()))).empty() && started.elapsed() < 10000)
             QTest::qSleep(10);
+        ASSERT_FALSE(tools.empty()) << "no ffprobe was started";
         ::kill(pid_t(cli.processId()), signal);
         ASSERT_TRUE(cli.waitForFinished(5000));
         if (signal != SIGKILL) {
@@ -244,9 +261,9 @@ TEST(QuillmarkReportTest, InterruptedRunExitsWith130AndLeavesNoChild)
         }
         QElapsedTimer gone;
         gone.start();
-        while (toolsAt(tree) > 0 && gone.elapsed() < 2000)
+        while (std::any_of(tools.begin(), tools.end(), alive) && gone.elapsed() < 2000)
             QTest::qSleep(10);
-        EXPECT_EQ(toolsAt(tree), 0) << signal;
+        EXPECT_FALSE(std::any_of(tools.begin(), tools.end(), alive)) << signal;
     }
 }
 
