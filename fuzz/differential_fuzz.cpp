@@ -2,10 +2,11 @@
 // changed, a 32-bit field rewritten, a box or element copied elsewhere, the file cut), each
 // mutant read by both. Wherever a reader answers, libavformat must give the same answer, unless
 // the difference comes from where the readers never look (the sample tables, the user data, the
-// media data, Matroska's clusters, cues and seek index, and anything after Info and Tracks): the
-// changes elsewhere, made alone, leave the two agreeing. That is the readers' documented
-// difference; any other is written out and fails the run.
-// Built and run by "make fuzz". Usage: differential_fuzz [--seed N] RUNS OUTPUT-FOLDER SEED-FILE...
+// media data, Matroska's clusters, cues and seek index and anything after Info and Tracks, FLV's
+// tags after the first frame): the changes elsewhere, made alone, leave the two agreeing. That is
+// the readers' documented difference; any other is written out and fails the run. Built and run by
+// "make fuzz". Usage: differential_fuzz [--seed N] RUNS OUTPUT-FOLDER SEED-FILE...
+#include "measure/flv_header.h"
 #include "measure/iso_media_header.h"
 #include "measure/libav_module.h"
 #include "measure/matroska_header.h"
@@ -133,10 +134,29 @@ void ebmlRegions(const Bytes& bytes, std::size_t begin, std::size_t end, const s
     }
 }
 
+// FLV: the header, then each tag; the reader reads the script and the first frame's first byte.
+void flvRegions(const Bytes& bytes, std::vector<Region>& regions)
+{
+    regions.push_back({0, 13, "FlvHeader"});
+    int frames = 0;
+    for (std::size_t at = 13; bytes.size() - at >= 15;) {
+        const std::size_t end = at + 11 + (bigEndian32(bytes, at) & 0xFFFFFF) + 4;
+        const int type = std::uint8_t(bytes[at]);
+        const bool frame = type == 8 || type == 9;
+        regions.push_back({at, std::min(end, bytes.size()),
+                           !frame          ? "ScriptTag"
+                           : frames++ == 0 ? "FirstFrame"
+                                           : "LaterTag"});
+        at = end;
+    }
+}
+
 std::vector<Region> regionsOf(const Bytes& bytes)
 {
     std::vector<Region> regions;
-    if (bytes.size() >= 4 && bigEndian32(bytes, 0) == 0x1A45DFA3)
+    if (bytes.compare(0, 3, "FLV") == 0)
+        flvRegions(bytes, regions);
+    else if (bytes.size() >= 4 && bigEndian32(bytes, 0) == 0x1A45DFA3)
         ebmlRegions(bytes, 0, bytes.size(), "", 0, regions);
     else
         isoRegions(bytes, 0, bytes.size(), "", 0, regions);
@@ -168,7 +188,8 @@ bool readersNeverLook(const std::string& path)
                                 "edts",     "meta",        "mdat",
                                 "free",     "SeekHead",    "Void",
                                 "Cluster",  "Cues",        "Tags",
-                                "Chapters", "Attachments", "AfterInfoAndTracks"}) {
+                                "Chapters", "Attachments", "AfterInfoAndTracks",
+                                "LaterTag"}) {
         if (path.find(skipped) != std::string::npos)
             return true;
     }
@@ -265,7 +286,9 @@ std::optional<MediaProbe> readHeaders(const Bytes& bytes)
     HeaderWindow window(size, readAt);
     if (auto header = readIsoMediaHeader(window))
         return header;
-    return readMatroskaHeader(window);
+    if (auto header = readMatroskaHeader(window))
+        return header;
+    return readFlvHeader(window);
 }
 
 // libavformat reading the same bytes from a descriptor, as the app reads a file.

@@ -1,5 +1,6 @@
 #include "measure/media_probe.h"
 
+#include "measure/flv_header.h"
 #include "measure/iso_media_header.h"
 #include "measure/libav_module.h"
 #include "measure/matroska_header.h"
@@ -61,13 +62,15 @@ Expected<MediaProbe> probe(const MediaFile& file, std::stop_token stop, const Pr
                            bool quickWays)
 {
     if (quickWays) {
-        // One window for both readers: a file the first declines at its first bytes, as it does
-        // every Matroska or AVI file, is not read again for the second.
+        // One window for the readers: a file the first declines at its first bytes, as it does
+        // every Matroska or AVI file, is not read again for the next.
         const ReadAt reads = positionedReads(file.fd);
         HeaderWindow window(file.size, reads);
         if (auto header = readIsoMediaHeader(window))
             return *header;
         if (auto header = readMatroskaHeader(window))
+            return *header;
+        if (auto header = readFlvHeader(window))
             return *header;
     }
     const LibavModule* libav = libavModule();

@@ -2,6 +2,7 @@
 // answers it, to the last bit of the seconds, or left to libavformat. Which one is fixed per file.
 // Every file of the corpus goes through them in MediaProbeTest; here, a few of them and the
 // variants the corpus lacks.
+#include "measure/flv_header.h"
 #include "measure/iso_media_header.h"
 #include "measure/libav_module.h"
 #include "measure/matroska_header.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -332,6 +334,39 @@ TEST(HeaderReadersTest, MatroskaHeadersLibavformatRefuses)
         });
 }
 
+// FLV: the stated duration, as libavformat keeps it, when the first frame plays; anything else
+// goes to libavformat.
+TEST(HeaderReadersTest, FlvHeadersAsLibavformatReadsThem)
+{
+    const std::string flv = corpus("clip.flv");
+    const auto withDuration = [&flv](double seconds) {
+        std::string bytes = flv;
+        const std::size_t at = bytes.find("duration") + 9;
+        const auto bits = std::bit_cast<std::uint64_t>(seconds);
+        for (int i = 0; i < 8; ++i)
+            bytes[at + std::size_t(i)] = char(bits >> (56 - 8 * i));
+        return bytes;
+    };
+    // The first frame is the audio tag after the script: its codec is the flags' high nibble.
+    const std::size_t firstFrame = 13 + 11 + (sizeAt(flv, 13) & 0xFFFFFF) + 4 + 11;
+    std::string unknownCodec = flv;
+    unknownCodec[firstFrame] = char(0x9F);
+    std::string sizeDisagrees = flv;
+    sizeDisagrees[firstFrame - 12] ^= 1;
+    expectAnsweredAsLibavOrDeclined(
+        readFlvHeader,
+        {
+            {"clip.flv", flv, true},
+            {"an hour long", withDuration(3723.456789), true},
+            {"two durations: the last counts", replaced(flv, "filesize", "duration"), true},
+            {"no duration", replaced(flv, "duration", "duratio_"), false},
+            {"a duration that is no number", withDuration(std::nan("")), false},
+            {"a first frame of no known codec", unknownCodec, false},
+            {"a tag size that disagrees", sizeDisagrees, false},
+            {"cut in the script", flv.substr(0, 100), false},
+        });
+}
+
 // What the readers take as playable without loading libavcodec, libavcodec plays.
 TEST(HeaderReadersTest, CodecsTakenAsPlayableArePlayable)
 {
@@ -345,6 +380,10 @@ TEST(HeaderReadersTest, CodecsTakenAsPlayableArePlayable)
     for (const auto& codecs : {matroskaVideoCodecs(), matroskaAudioCodecs()}) {
         for (const MatroskaCodec& codec : codecs)
             EXPECT_TRUE(libav->hasDecoder(std::string(codec.decoder).c_str())) << codec.codecId;
+    }
+    for (const auto& codecs : {flvVideoCodecs(), flvAudioCodecs()}) {
+        for (const FlvCodec& codec : codecs)
+            EXPECT_TRUE(libav->hasDecoder(std::string(codec.decoder).c_str())) << codec.id;
     }
 }
 
