@@ -42,6 +42,14 @@ constexpr std::uint32_t trackIntegers[] = {
     0x55AF,   0xB0,   0xBA,   0x54B0, 0x54BA, 0x54B2, 0x9A,   0x9D,   0x53B8,
     0x53C0,   0x54AA, 0x54BB, 0x54CC, 0x54DD, 0x54B3, 0x9F,   0x6264};
 
+// Elements inside a track that hold elements of their own, which libavformat reads too: one that
+// is not well formed makes it stop reading the track list there. The colour's integers, and the
+// mastering metadata's floats, are checked as it checks them.
+constexpr std::uint32_t colour = 0x55B0;
+constexpr std::uint32_t masteringMetadata = 0x55D0;
+constexpr std::uint32_t nestedInTracks[] = {
+    colour, masteringMetadata, 0xE2, 0xE3, 0xE4, 0xE9, 0x41E4, 0x6624};
+
 constexpr std::uint64_t videoTrack = 1;
 constexpr std::uint64_t audioTrack = 2;
 
@@ -291,7 +299,7 @@ private:
     // file when they disagree: left to it.
     void checkVideo(const Element& element)
     {
-        forEachChild(element, [](const Element& child) {
+        forEachChild(element, [this](const Element& child) {
             checkLength(child);
             if (child.id == projection)
                 throw Declined{};
@@ -312,12 +320,23 @@ private:
         });
     }
 
-    static void checkLength(const Element& element)
+    // An element of a track as libavformat reads it: integers at most eight bytes long, and the
+    // elements nested in it well formed.
+    void checkLength(const Element& element)
     {
-        if (element.end - element.payload > 8 &&
-            std::find(std::begin(trackIntegers), std::end(trackIntegers), element.id) !=
-                std::end(trackIntegers))
+        const std::int64_t size = element.end - element.payload;
+        const bool integer = std::find(std::begin(trackIntegers), std::end(trackIntegers),
+                                       element.id) != std::end(trackIntegers) ||
+                             (element.id > colour && element.id <= 0x55BD);
+        const bool real = element.id > masteringMetadata && element.id <= 0x55DA;
+        if ((integer && size > 8) || (real && size != 0 && size != 4 && size != 8))
             throw Declined{};
+        if (std::find(std::begin(nestedInTracks), std::end(nestedInTracks), element.id) !=
+            std::end(nestedInTracks))
+            forEachChild(element, [this](const Element& child) {
+                checkLength(child);
+                return true;
+            });
     }
 
     HeaderWindow& m_file;

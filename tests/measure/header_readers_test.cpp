@@ -331,6 +331,10 @@ TEST(HeaderReadersTest, MatroskaHeadersLibavformatRefuses)
              insertedInElement(mkv, {segment, tracks, "\xAE"}, longNumber), false},
             {"a nine-byte pixel width",
              insertedInElement(mkv, {segment, tracks, "\xAE", "\xE0"}, longWidth), false},
+            {"a colour holding an element with no valid ID",
+             insertedInElement(mkv, {segment, tracks, "\xAE", "\xE0"},
+                               std::string("\x55\xB0\x84\x00\x00\x01\x02", 7)),
+             false},
         });
 }
 
