@@ -177,8 +177,46 @@ std::string regionAt(const std::vector<Region>& regions, std::size_t offset)
     return found;
 }
 
-// Where the readers never look: their documented difference from libavformat.
+// The innermost region the offset lies strictly inside, where an element put there lands; put
+// before an element the readers skip, it is taken as part of that stretch ("after Info and
+// Tracks").
+std::string enclosingAt(const std::vector<Region>& regions, std::size_t offset)
+{
+    std::string found = "outside";
+    std::size_t smallest = SIZE_MAX;
+    for (const Region& region : regions) {
+        if (offset > region.begin && offset < region.end && region.end - region.begin < smallest) {
+            smallest = region.end - region.begin;
+            found = region.path;
+        }
+    }
+    for (const Region& region : regions) {
+        if (region.begin == offset && region.path.starts_with(found + "/") &&
+            region.path.ends_with("AfterInfoAndTracks"))
+            return region.path;
+    }
+    return found;
+}
+
+bool skipped(const std::string& path);
+
+// Where the readers never look: their documented difference from libavformat. An element copied
+// in is never looked at where it lands, or when it is one the readers skip and it lands between
+// the segment's elements (a second seek index whose offsets point wrong, say).
 bool readersNeverLook(const std::string& path)
+{
+    const std::string copy = "+copy";
+    if (path.size() > copy.size() && path.ends_with(copy)) {
+        const std::size_t slash = path.rfind('/');
+        const std::string where = path.substr(0, slash);
+        return skipped(where) ||
+               (where == "Segment" &&
+                skipped(path.substr(slash + 1, path.size() - slash - 1 - copy.size())));
+    }
+    return skipped(path);
+}
+
+bool skipped(const std::string& path)
 {
     for (const char* skipped : {"/stts",    "/stss",       "/ctts",
                                 "/stsc",    "/stsz",       "/stz2",
@@ -246,10 +284,12 @@ std::vector<Change> changesFor(const Bytes& seed, const std::vector<Region>& reg
                 break;
             const Bytes inserted = seed.substr(copied.begin, copied.end - copied.begin);
             const std::size_t at = after.end;
+            // Named by where it lands and what it is: "Segment/SeekHead+copy".
+            const std::string name = copied.path.substr(copied.path.rfind('/') + 1);
             changes.push_back({[at, inserted](Bytes& bytes) {
                                    bytes.insert(std::min(at, bytes.size()), inserted);
                                },
-                               regionAt(regions, at == 0 ? 0 : at - 1) + "+copy"});
+                               enclosingAt(regions, at) + "/" + name + "+copy"});
             break;
         }
         default: { // cut short

@@ -170,7 +170,9 @@ private:
                 seconds = movieSeconds(child);
             } else if (child.type == fourCC("trak")) {
                 playable = readTrack(child) || playable;
-            } else if (isDeclinedInsideMovie(child.type)) {
+            } else if (isDeclinedInsideMovie(child.type) || child.type == fourCC("mdhd")) {
+                // libavformat reads a media header wherever it stands, as a second one of the
+                // last track, and refuses the file.
                 throw Declined{};
             }
             return true;
@@ -224,7 +226,8 @@ private:
                 if (std::exchange(media, true))
                     throw Declined{};
                 playable = readMedia(child);
-            } else if (child.type == fourCC("mvhd") || isDeclinedInsideMovie(child.type)) {
+            } else if (child.type == fourCC("mvhd") || child.type == fourCC("mdhd") ||
+                       isDeclinedInsideMovie(child.type)) {
                 throw Declined{};
             }
             return true;
@@ -237,9 +240,10 @@ private:
     {
         std::optional<std::uint32_t> handler;
         std::optional<SampleEntry> sampleEntry;
+        bool mediaHeader = false;
         forEachChild(mdia, [&](const Box& child) {
             if (child.type == fourCC("mdhd")) {
-                if ((field32(child, 0) >> 24) > 1)
+                if ((field32(child, 0) >> 24) > 1 || std::exchange(mediaHeader, true))
                     throw Declined{};
             } else if (child.type == fourCC("hdlr")) {
                 if (handler || sampleEntry)

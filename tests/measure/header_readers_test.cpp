@@ -274,6 +274,8 @@ TEST(HeaderReadersTest, MovieHeadersLibavformatRefuses)
              false},
             {"two media",
              insertedAtEnd(atEnd, {"moov", "trak"}, boxAt(atEnd, {"moov", "trak", "mdia"})), false},
+            {"a media header after the tracks",
+             insertedAtEnd(atEnd, {"moov"}, boxAt(atEnd, {"moov", "trak", "mdia", "mdhd"})), false},
             {"a subtitle handler last",
              insertedAtEnd(audio, {"moov", "trak", "mdia", "minf"}, subtitles), false},
             {"audio of the systems type", withDescriptor(audio, 0, '\x01'), false},
