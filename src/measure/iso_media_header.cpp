@@ -48,6 +48,19 @@ bool isDeclinedInsideMovie(std::uint32_t type)
            type == fourCC("moof") || type == fourCC("trex");
 }
 
+// Boxes that describe a track, which libavformat reads as the last track's wherever they stand:
+// one outside its place in a track changes or refuses the track, and is declined.
+constexpr std::uint32_t trackBoxes[] = {
+    fourCC("tkhd"), fourCC("mdia"), fourCC("mdhd"), fourCC("hdlr"), fourCC("minf"), fourCC("stbl"),
+    fourCC("stsd"), fourCC("stts"), fourCC("stsc"), fourCC("stsz"), fourCC("stz2"), fourCC("stco"),
+    fourCC("co64"), fourCC("ctts"), fourCC("stss"), fourCC("edts"), fourCC("elst"), fourCC("esds"),
+    fourCC("avcC"), fourCC("hvcC"), fourCC("wave"), fourCC("dinf"), fourCC("dref")};
+
+bool describesATrack(std::uint32_t type)
+{
+    return std::find(std::begin(trackBoxes), std::end(trackBoxes), type) != std::end(trackBoxes);
+}
+
 constexpr std::uint32_t videoEverywhere[] = {fourCC("avc1"), fourCC("avc3"), fourCC("hvc1"),
                                              fourCC("hev1"), fourCC("mp4v"), fourCC("vp09")};
 constexpr std::uint32_t audioEverywhere[] = {
@@ -170,9 +183,7 @@ private:
                 seconds = movieSeconds(child);
             } else if (child.type == fourCC("trak")) {
                 playable = readTrack(child) || playable;
-            } else if (isDeclinedInsideMovie(child.type) || child.type == fourCC("mdhd")) {
-                // libavformat reads a media header wherever it stands, as a second one of the
-                // last track, and refuses the file.
+            } else if (isDeclinedInsideMovie(child.type) || describesATrack(child.type)) {
                 throw Declined{};
             }
             return true;
@@ -214,8 +225,12 @@ private:
     {
         bool playable = false;
         bool media = false;
+        bool header = false;
         forEachChild(trak, [&](const Box& child) {
-            if (child.type == fourCC("tref")) {
+            if (child.type == fourCC("tkhd")) {
+                if (std::exchange(header, true))
+                    throw Declined{};
+            } else if (child.type == fourCC("tref")) {
                 forEachChild(child, [](const Box& reference) {
                     if (reference.type == fourCC("chap"))
                         throw Declined{};
@@ -226,8 +241,8 @@ private:
                 if (std::exchange(media, true))
                     throw Declined{};
                 playable = readMedia(child);
-            } else if (child.type == fourCC("mvhd") || child.type == fourCC("mdhd") ||
-                       isDeclinedInsideMovie(child.type)) {
+            } else if (child.type == fourCC("mvhd") || isDeclinedInsideMovie(child.type) ||
+                       (child.type != fourCC("edts") && describesATrack(child.type))) {
                 throw Declined{};
             }
             return true;
