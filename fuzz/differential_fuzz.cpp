@@ -3,9 +3,11 @@
 // mutant read by both. Wherever a reader answers, libavformat must give the same answer, unless
 // the difference comes from where the readers never look (the sample tables, the user data, the
 // media data, Matroska's clusters, cues and seek index and anything after Info and Tracks, FLV's
-// tags after the first frame): the changes elsewhere, made alone, leave the two agreeing. That is
+// tags after the first frame, AVI's movie data and index): the changes elsewhere, made alone,
+// leave the two agreeing. That is
 // the readers' documented difference; any other is written out and fails the run. Built and run by
 // "make fuzz". Usage: differential_fuzz [--seed N] RUNS OUTPUT-FOLDER SEED-FILE...
+#include "measure/avi_header.h"
 #include "measure/flv_header.h"
 #include "measure/iso_media_header.h"
 #include "measure/libav_module.h"
@@ -151,10 +153,38 @@ void flvRegions(const Bytes& bytes, std::vector<Region>& regions)
     }
 }
 
+// AVI: the chunks, lists named by their type: "hdrl/strl/strh", "movi".
+void aviRegions(const Bytes& bytes, std::size_t begin, std::size_t end, const std::string& path,
+                int depth, std::vector<Region>& regions)
+{
+    const auto little = [&bytes](std::size_t at) {
+        std::uint32_t value = 0;
+        for (std::size_t i = 4; i-- > 0;)
+            value = value << 8 | std::uint8_t(bytes[at + i]);
+        return value;
+    };
+    for (std::size_t at = begin; depth < 4 && end - at >= 8 && at < end;) {
+        const std::size_t size = little(at + 4);
+        const std::size_t stop = std::min(end, at + 8 + size + (size & 1));
+        std::string name = bytes.substr(at, 4);
+        const bool list = name == "LIST" && stop - at >= 12;
+        if (list)
+            name = bytes.substr(at + 8, 4);
+        const std::string inner = path.empty() ? name : path + "/" + name;
+        regions.push_back({at, stop, inner});
+        if (list && name != "movi")
+            aviRegions(bytes, at + 12, stop, inner, depth + 1, regions);
+        at = stop;
+    }
+}
+
 std::vector<Region> regionsOf(const Bytes& bytes)
 {
     std::vector<Region> regions;
-    if (bytes.compare(0, 3, "FLV") == 0)
+    if (bytes.compare(0, 4, "RIFF") == 0) {
+        regions.push_back({0, 12, "RiffHeader"});
+        aviRegions(bytes, 12, bytes.size(), "", 0, regions);
+    } else if (bytes.compare(0, 3, "FLV") == 0)
         flvRegions(bytes, regions);
     else if (bytes.size() >= 4 && bigEndian32(bytes, 0) == 0x1A45DFA3)
         ebmlRegions(bytes, 0, bytes.size(), "", 0, regions);
@@ -227,7 +257,7 @@ bool skipped(const std::string& path)
                                 "free",     "SeekHead",    "Void",
                                 "Cluster",  "Cues",        "Tags",
                                 "Chapters", "Attachments", "AfterInfoAndTracks",
-                                "LaterTag"}) {
+                                "LaterTag", "movi",        "idx1"}) {
         if (path.find(skipped) != std::string::npos)
             return true;
     }
@@ -328,7 +358,9 @@ std::optional<MediaProbe> readHeaders(const Bytes& bytes)
         return header;
     if (auto header = readMatroskaHeader(window))
         return header;
-    return readFlvHeader(window);
+    if (auto header = readFlvHeader(window))
+        return header;
+    return readAviHeader(window);
 }
 
 // libavformat reading the same bytes from a descriptor, as the app reads a file.

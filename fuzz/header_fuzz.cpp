@@ -1,6 +1,7 @@
-// libFuzzer target for the header readers of MP4, MOV, Matroska and FLV files: every input is a
-// whole file, read from memory by each. A read outside the file aborts the run, as does any crash
+// libFuzzer target for the header readers of MP4, MOV, Matroska, FLV and AVI files: every input is
+// a whole file, read from memory by each. A read outside the file aborts the run, as does any crash
 // or sanitizer report; a walk that does not end shows as a timeout. Built and run by "make fuzz".
+#include "measure/avi_header.h"
 #include "measure/flv_header.h"
 #include "measure/iso_media_header.h"
 #include "measure/matroska_header.h"
@@ -24,5 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     quillmark::readIsoMediaHeader(window);
     quillmark::readMatroskaHeader(window);
     quillmark::readFlvHeader(window);
+    quillmark::readAviHeader(window);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "measure/media_probe.h"
 
+#include "measure/avi_header.h"
 #include "measure/flv_header.h"
 #include "measure/iso_media_header.h"
 #include "measure/libav_module.h"
@@ -71,6 +72,8 @@ Expected<MediaProbe> probe(const MediaFile& file, std::stop_token stop, const Pr
         if (auto header = readMatroskaHeader(window))
             return *header;
         if (auto header = readFlvHeader(window))
+            return *header;
+        if (auto header = readAviHeader(window))
             return *header;
     }
     const LibavModule* libav = libavModule();

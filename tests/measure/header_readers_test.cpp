@@ -2,6 +2,7 @@
 // answers it, to the last bit of the seconds, or left to libavformat. Which one is fixed per file.
 // Every file of the corpus goes through them in MediaProbeTest; here, a few of them and the
 // variants the corpus lacks.
+#include "measure/avi_header.h"
 #include "measure/flv_header.h"
 #include "measure/iso_media_header.h"
 #include "measure/libav_module.h"
@@ -373,6 +374,34 @@ TEST(HeaderReadersTest, FlvHeadersAsLibavformatReadsThem)
         });
 }
 
+// AVI: the longest stream the stream headers state in frames, at its time base, as libavformat
+// reads the header; anything else goes to libavformat.
+TEST(HeaderReadersTest, AviHeadersAsLibavformatReadsThem)
+{
+    const std::string avi = corpus("clip.avi");
+    const std::size_t video = avi.find("strh") + 8;
+    const std::size_t audio = avi.find("strh", video) + 8;
+    const auto withField = [&avi](std::size_t at, std::uint32_t value) {
+        std::string bytes = avi;
+        for (int i = 0; i < 4; ++i)
+            bytes[at + std::size_t(i)] = char(value >> (8 * i));
+        return bytes;
+    };
+    // Audio of no fixed sample size has its length in frames too: here the longer stream.
+    std::string longerAudio = withField(audio + 44, 0);
+    longerAudio = longerAudio.replace(audio + 32, 4, std::string("\x80\x38\x01\x00", 4));
+    expectAnsweredAsLibavOrDeclined(
+        readAviHeader,
+        {
+            {"clip.avi", avi, true},
+            {"audio stated in frames", longerAudio, true},
+            {"a video codec no decoder takes, beside PCM", replaced(avi, "FMP4", "ZZZZ"), true},
+            {"a stream that starts late", withField(video + 28, 5), false},
+            {"no time base", withField(video + 20, 0), false},
+            {"cut short", avi.substr(0, avi.size() - 4000), false},
+        });
+}
+
 // What the readers take as playable without loading libavcodec, libavcodec plays.
 TEST(HeaderReadersTest, CodecsTakenAsPlayableArePlayable)
 {
@@ -386,6 +415,10 @@ TEST(HeaderReadersTest, CodecsTakenAsPlayableArePlayable)
     for (const auto& codecs : {matroskaVideoCodecs(), matroskaAudioCodecs()}) {
         for (const MatroskaCodec& codec : codecs)
             EXPECT_TRUE(libav->hasDecoder(std::string(codec.decoder).c_str())) << codec.codecId;
+    }
+    for (const auto& codecs : {aviVideoCodecs(), aviAudioCodecs()}) {
+        for (const AviCodec& codec : codecs)
+            EXPECT_TRUE(libav->hasDecoder(std::string(codec.decoder).c_str())) << codec.tag;
     }
     for (const auto& codecs : {flvVideoCodecs(), flvAudioCodecs()}) {
         for (const FlvCodec& codec : codecs)

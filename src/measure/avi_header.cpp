@@ -1,0 +1,211 @@
+#include "measure/avi_header.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <numeric>
+#include <vector>
+
+namespace quillmark {
+
+namespace {
+
+using Declined = HeaderDeclined;
+
+constexpr std::uint32_t fourCC(const char (&text)[5])
+{
+    return std::uint32_t(std::uint8_t(text[0])) | std::uint32_t(std::uint8_t(text[1])) << 8 |
+           std::uint32_t(std::uint8_t(text[2])) << 16 | std::uint32_t(std::uint8_t(text[3])) << 24;
+}
+
+// libavformat gives up reading the header at a chunk this large, wherever it is.
+constexpr std::uint32_t largestHeaderChunk = 1000000;
+// Real headers hold a few dozen chunks.
+constexpr int mostChunks = 256;
+
+constexpr AviCodec videoCodecs[] = {
+    {fourCC("FMP4"), "mpeg4"}, {fourCC("XVID"), "mpeg4"}, {fourCC("xvid"), "mpeg4"},
+    {fourCC("DIVX"), "mpeg4"}, {fourCC("divx"), "mpeg4"}, {fourCC("DX50"), "mpeg4"},
+    {fourCC("H264"), "h264"},  {fourCC("h264"), "h264"},  {fourCC("X264"), "h264"},
+    {fourCC("x264"), "h264"},  {fourCC("avc1"), "h264"},  {fourCC("MJPG"), "mjpeg"}};
+// PCM (by its sample size), MPEG audio layers 2 and 3, AC-3.
+constexpr AviCodec audioCodecs[] = {
+    {0x0001, "pcm_s16le"}, {0x0050, "mp2float"}, {0x0055, "mp3float"}, {0x2000, "ac3"}};
+
+std::uint32_t little32(const std::uint8_t* bytes)
+{
+    return std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 | std::uint32_t(bytes[2]) << 16 |
+           std::uint32_t(bytes[3]) << 24;
+}
+
+std::uint32_t little16(const std::uint8_t* bytes)
+{
+    return std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8;
+}
+
+bool known(std::span<const AviCodec> codecs, std::uint32_t tag)
+{
+    return std::any_of(codecs.begin(), codecs.end(),
+                       [tag](const AviCodec& codec) { return codec.tag == tag; });
+}
+
+struct Stream {
+    std::uint32_t type = 0;
+    std::optional<double> seconds; // when libavformat gives the stream a duration
+    bool described = false;        // its format chunk was read
+    bool playable = false;
+};
+
+// The stream header as libavformat reads it: the type, the time base (scale over rate), where
+// the stream starts, its length and sample size.
+Stream streamOf(const std::uint8_t* strh)
+{
+    Stream stream;
+    stream.type = little32(strh);
+    const std::uint32_t scale = little32(strh + 20);
+    const std::uint32_t rate = little32(strh + 24);
+    const std::uint32_t start = little32(strh + 28);
+    const std::uint32_t length = little32(strh + 32);
+    const std::uint32_t sampleSize = little32(strh + 44);
+    if (stream.type != fourCC("vids") && stream.type != fourCC("auds"))
+        throw Declined{};
+    // libavformat replaces a zero scale or rate, refuses a late start, and approximates a time
+    // base beyond 32 bits.
+    if (scale == 0 || rate == 0 || start != 0 || scale > INT_MAX || rate > INT_MAX)
+        throw Declined{};
+    if (stream.type == fourCC("vids") || sampleSize == 0) {
+        const std::uint32_t common = std::gcd(scale, rate);
+        stream.seconds = double(std::int64_t(length)) *
+                         (double(int(scale / common)) / double(int(rate / common)));
+    }
+    return stream;
+}
+
+// The format chunk: the codec, for a stream of a type libavformat maps to a decoder.
+void describe(Stream& stream, const std::uint8_t* strf, std::uint32_t size)
+{
+    if (stream.type == fourCC("vids")) {
+        if (size < 40)
+            throw Declined{};
+        stream.playable = known(videoCodecs, little32(strf + 16));
+    } else {
+        // Shorter, or without channels or a sampling rate, libavformat refuses the file;
+        // extensible formats name the codec elsewhere.
+        if (size < 14 || little16(strf) == 0xFFFE || little16(strf + 2) == 0 ||
+            std::int32_t(little32(strf + 4)) <= 0)
+            throw Declined{};
+        const std::uint32_t format = little16(strf);
+        const std::uint32_t bits = size >= 16 ? little16(strf + 14) : 8;
+        stream.playable = known(audioCodecs, format) &&
+                          (format != 0x0001 || bits == 8 || bits == 16 || bits == 24 || bits == 32);
+    }
+    stream.described = true;
+}
+
+// The INFO list's entries, which libavformat reads as tags and refuses the file for when one
+// does not fit: they must fill the list exactly.
+void checkInfo(HeaderWindow& file, std::int64_t offset, std::int64_t end)
+{
+    for (int entries = 0; offset < end; ++entries) {
+        if (entries == mostChunks || end - offset < 8)
+            throw Declined{};
+        const std::uint32_t size = little32(file.bytes(offset + 4, 4));
+        offset += 8 + std::int64_t(size) + (size & 1);
+        if (offset > end)
+            throw Declined{};
+    }
+}
+
+MediaProbe read(HeaderWindow& file)
+{
+    const std::uint8_t* riff = file.bytes(0, 12);
+    if (std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "AVI ", 4) != 0)
+        throw Declined{};
+    // A file shorter than its RIFF chunk says is truncated: libavformat shortens each duration.
+    if (std::int64_t(little32(riff + 4)) + 8 > file.fileSize())
+        throw Declined{};
+
+    std::vector<Stream> streams;
+    std::vector<std::int64_t> listEnds{std::int64_t(little32(riff + 4)) + 8};
+    std::int64_t offset = 12;
+    for (int chunks = 0;; ++chunks) {
+        while (offset >= listEnds.back()) {
+            listEnds.pop_back();
+            if (listEnds.empty())
+                throw Declined{}; // no movie data
+        }
+        if (chunks == mostChunks)
+            throw Declined{};
+        const std::uint8_t* header = file.bytes(offset, 8);
+        const std::uint32_t tag = little32(header);
+        const std::uint32_t size = little32(header + 4);
+        const std::int64_t body = offset + 8;
+        // A chunk that runs past its list is cut to it by libavformat: left to it.
+        if (size > largestHeaderChunk || (size & 1) != 0 || body + size > listEnds.back())
+            throw Declined{};
+        if (tag == fourCC("LIST")) {
+            const std::uint32_t type = little32(file.bytes(body, 4));
+            if (type == fourCC("movi"))
+                break;
+            // libavformat reads the header's lists as a flat run of chunks, and INFO at once.
+            if (type != fourCC("hdrl") && type != fourCC("strl") && type != fourCC("INFO"))
+                throw Declined{};
+            if (type == fourCC("INFO")) {
+                checkInfo(file, body + 4, body + size);
+                offset = body + size;
+            } else {
+                listEnds.push_back(body + size);
+                offset = body + 4;
+            }
+            continue;
+        }
+        if (tag == fourCC("avih") && size < 40)
+            throw Declined{};
+        if (tag == fourCC("strh")) {
+            if (size < 48)
+                throw Declined{};
+            streams.push_back(streamOf(file.bytes(body, 48)));
+        } else if (tag == fourCC("strf")) {
+            if (streams.empty() || streams.back().described || size == 0)
+                throw Declined{};
+            describe(streams.back(), file.bytes(body, std::min<std::uint32_t>(size, 40)), size);
+        } else if (tag == fourCC("dmlh") || tag == fourCC("indx") || tag == fourCC("amvh")) {
+            throw Declined{}; // OpenDML and AMV are read their own ways
+        }
+        offset = body + size;
+    }
+
+    std::optional<double> longest;
+    bool playable = false;
+    for (const Stream& stream : streams) {
+        playable = playable || stream.playable;
+        if (stream.seconds && (!longest || *stream.seconds > *longest))
+            longest = stream.seconds;
+    }
+    if (!playable || !longest)
+        throw Declined{};
+    return MediaProbe{true, longest};
+}
+
+} // namespace
+
+std::span<const AviCodec> aviVideoCodecs()
+{
+    return videoCodecs;
+}
+
+std::span<const AviCodec> aviAudioCodecs()
+{
+    return audioCodecs;
+}
+
+std::optional<MediaProbe> readAviHeader(HeaderWindow& file)
+{
+    try {
+        return read(file);
+    } catch (const HeaderDeclined&) {
+        return std::nullopt;
+    }
+}
+
+} // namespace quillmark
