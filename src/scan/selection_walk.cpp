@@ -89,8 +89,9 @@ SelectionWalk walkSelection(const std::vector<fs::path>& selection, std::stop_to
             byFolder[named.parent_path()].emplace_back(path, named.filename().native());
     }
 
-    std::vector<fs::path> folders;
-    std::map<fs::path, std::vector<std::pair<std::string, Kind>>> files;
+    // Folders by their normal form, files by name: what is named twice counts once.
+    std::map<std::string, fs::path> folders;
+    std::map<fs::path, std::map<std::string, Kind>> files;
     for (const auto& [folder, entries] : byFolder) {
         std::map<std::string, Kind> kinds;
         if (selection.size() == 1 || entries.front().second.empty()) {
@@ -104,11 +105,11 @@ SelectionWalk walkSelection(const std::vector<fs::path>& selection, std::stop_to
         for (const auto& [path, name] : entries) {
             const Kind kind = kinds[name];
             if (kind == Kind::folder)
-                folders.push_back(path);
+                folders.emplace(withSlash(path.lexically_normal()), path);
             else if (kind == Kind::missing)
                 result.missing.push_back(path);
             else
-                files[folder].emplace_back(name, kind);
+                files[folder].emplace(name, kind);
         }
     }
 
@@ -118,18 +119,10 @@ SelectionWalk walkSelection(const std::vector<fs::path>& selection, std::stop_to
     };
     std::vector<Group> groups;
     std::vector<std::string> selectedFolders;
-    for (const fs::path& folder : folders) {
-        const std::string text = withSlash(folder.lexically_normal());
-        if (std::find(selectedFolders.begin(), selectedFolders.end(), text) ==
-            selectedFolders.end())
-            selectedFolders.push_back(text);
-    }
-    for (const fs::path& folder : folders) {
-        const std::string text = withSlash(folder.lexically_normal());
-        if (!isInside(text, selectedFolders) &&
-            std::none_of(groups.begin(), groups.end(), [&text](const Group& group) {
-                return group.isFolder && withSlash(group.path.lexically_normal()) == text;
-            }))
+    for (const auto& entry : folders)
+        selectedFolders.push_back(entry.first);
+    for (const auto& [text, folder] : folders) {
+        if (!isInside(text, selectedFolders))
             groups.push_back({folder, true});
     }
     for (const auto& entry : files)
@@ -152,9 +145,9 @@ SelectionWalk walkSelection(const std::vector<fs::path>& selection, std::stop_to
         }
         const std::string folderText = withSlash(group.path);
         WalkedFolder folder{group.path.native(), first, {}, {}, 0};
+        // In byte order, as `irregular` keeps them.
         for (const auto& [name, kind] : files[group.path]) {
-            if (isInside(folderText + name, selectedFolders) ||
-                std::find(folder.files.begin(), folder.files.end(), name) != folder.files.end())
+            if (isInside(folderText + name, selectedFolders))
                 continue;
             folder.files.push_back(name);
             if (kind != Kind::regular)
@@ -163,7 +156,6 @@ SelectionWalk walkSelection(const std::vector<fs::path>& selection, std::stop_to
         if (folder.files.empty())
             continue;
         order.sort(folder.files);
-        std::sort(folder.irregular.begin(), folder.irregular.end());
         if (progress)
             progress->listed(folder.files);
         result.folders.push_back(std::move(folder));
