@@ -43,12 +43,6 @@ std::uint32_t little16(const std::uint8_t* bytes)
     return std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8;
 }
 
-bool known(std::span<const AviCodec> codecs, std::uint32_t tag)
-{
-    return std::any_of(codecs.begin(), codecs.end(),
-                       [tag](const AviCodec& codec) { return codec.tag == tag; });
-}
-
 struct Stream {
     std::uint32_t type = 0;
     std::optional<double> seconds; // when libavformat gives the stream a duration
@@ -87,7 +81,7 @@ void describe(Stream& stream, const std::uint8_t* strf, std::uint32_t size)
     if (stream.type == fourCC("vids")) {
         if (size < 40)
             throw Declined{};
-        stream.playable = known(videoCodecs, little32(strf + 16));
+        stream.playable = isKnownCodec<std::uint32_t>(videoCodecs, little32(strf + 16));
     } else {
         // Shorter, or without channels or a sampling rate, libavformat refuses the file;
         // extensible formats name the codec elsewhere.
@@ -96,7 +90,7 @@ void describe(Stream& stream, const std::uint8_t* strf, std::uint32_t size)
             throw Declined{};
         const std::uint32_t format = little16(strf);
         const std::uint32_t bits = size >= 16 ? little16(strf + 14) : 8;
-        stream.playable = known(audioCodecs, format) &&
+        stream.playable = isKnownCodec<std::uint32_t>(audioCodecs, format) &&
                           (format != 0x0001 || bits == 8 || bits == 16 || bits == 24 || bits == 32);
     }
     stream.described = true;
@@ -201,11 +195,7 @@ std::span<const AviCodec> aviAudioCodecs()
 
 std::optional<MediaProbe> readAviHeader(HeaderWindow& file)
 {
-    try {
-        return read(file);
-    } catch (const HeaderDeclined&) {
-        return std::nullopt;
-    }
+    return unlessDeclined([&file] { return read(file); });
 }
 
 } // namespace quillmark

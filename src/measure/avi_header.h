@@ -10,11 +10,8 @@
 namespace quillmark {
 
 // An AVI codec, as a video stream's format fourcc or an audio stream's format tag, that
-// libavformat maps to a codec libavcodec decodes itself, and the name of that decoder.
-struct AviCodec {
-    std::uint32_t tag;
-    std::string_view decoder;
-};
+// libavformat maps to a codec libavcodec decodes itself.
+using AviCodec = KnownCodec<std::uint32_t>;
 std::span<const AviCodec> aviVideoCodecs();
 std::span<const AviCodec> aviAudioCodecs();
 

@@ -112,12 +112,6 @@ private:
     const std::uint8_t* m_end;
 };
 
-bool decodes(std::span<const FlvCodec> codecs, int id)
-{
-    return std::any_of(codecs.begin(), codecs.end(),
-                       [id](const FlvCodec& codec) { return codec.id == id; });
-}
-
 struct Tag {
     int type;
     std::int64_t data;
@@ -171,8 +165,8 @@ MediaProbe read(HeaderWindow& file)
         const int flags = *file.bytes(tag.data, 1);
         if (tag.type == videoTag && flags >> 4 == videoCommandFrame)
             continue;
-        const bool plays = tag.type == videoTag ? decodes(videoCodecs, flags & 0x0F)
-                                                : decodes(audioCodecs, flags >> 4);
+        const bool plays = tag.type == videoTag ? isKnownCodec<int>(videoCodecs, flags & 0x0F)
+                                                : isKnownCodec<int>(audioCodecs, flags >> 4);
         if (!plays)
             throw Declined{};
         return MediaProbe{true, double(microseconds) / 1000000};
@@ -194,11 +188,7 @@ std::span<const FlvCodec> flvAudioCodecs()
 
 std::optional<MediaProbe> readFlvHeader(HeaderWindow& file)
 {
-    try {
-        return read(file);
-    } catch (const HeaderDeclined&) {
-        return std::nullopt;
-    }
+    return unlessDeclined([&file] { return read(file); });
 }
 
 } // namespace quillmark

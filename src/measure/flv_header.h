@@ -10,11 +10,8 @@
 namespace quillmark {
 
 // An FLV codec (the number in a tag's first byte) that libavformat maps to a codec libavcodec
-// decodes itself, and the name of that decoder.
-struct FlvCodec {
-    int id;
-    std::string_view decoder;
-};
+// decodes itself.
+using FlvCodec = KnownCodec<int>;
 std::span<const FlvCodec> flvVideoCodecs();
 std::span<const FlvCodec> flvAudioCodecs();
 

@@ -2,9 +2,12 @@
 
 #include "measure/media_probe.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 namespace quillmark {
@@ -39,5 +42,29 @@ private:
     std::int64_t m_start = 0;
     int m_requests = 0;
 };
+
+// A codec a header reader takes as playable without loading libavcodec: as the container names
+// it, and the decoder of libavcodec that plays it (the tests check that each is there).
+template <typename Code> struct KnownCodec {
+    Code code;
+    std::string_view decoder;
+};
+
+template <typename Code>
+bool isKnownCodec(std::span<const KnownCodec<Code>> codecs, const Code& code)
+{
+    return std::any_of(codecs.begin(), codecs.end(),
+                       [&code](const KnownCodec<Code>& codec) { return codec.code == code; });
+}
+
+// What a reader reads, or nothing where it declined.
+template <typename Read> std::optional<MediaProbe> unlessDeclined(Read read)
+{
+    try {
+        return read();
+    } catch (const HeaderDeclined&) {
+        return std::nullopt;
+    }
+}
 
 } // namespace quillmark

@@ -484,11 +484,7 @@ std::span<const std::uint32_t> codesPlayableEverywhere(std::uint32_t handler)
 
 std::optional<MediaProbe> readIsoMediaHeader(HeaderWindow& file)
 {
-    try {
-        return Parser(file).movie();
-    } catch (const Declined&) {
-        return std::nullopt;
-    }
+    return unlessDeclined([&file] { return Parser(file).movie(); });
 }
 
 } // namespace quillmark

@@ -291,8 +291,7 @@ private:
                                                      : type == audioTrack
                                                          ? matroskaAudioCodecs()
                                                          : std::span<const MatroskaCodec>();
-        return std::any_of(known.begin(), known.end(),
-                           [&codec](const MatroskaCodec& c) { return c.codecId == codec; });
+        return isKnownCodec(known, std::string_view(codec));
     }
 
     // A projection (360° video) libavformat checks against its private data, and refuses the
@@ -357,11 +356,7 @@ std::span<const MatroskaCodec> matroskaAudioCodecs()
 
 std::optional<MediaProbe> readMatroskaHeader(HeaderWindow& file)
 {
-    try {
-        return Parser(file).movie();
-    } catch (const HeaderDeclined&) {
-        return std::nullopt;
-    }
+    return unlessDeclined([&file] { return Parser(file).movie(); });
 }
 
 } // namespace quillmark

@@ -9,12 +9,8 @@
 
 namespace quillmark {
 
-// A Matroska codec that libavformat maps to a codec libavcodec decodes itself, in every build,
-// and the name of that decoder.
-struct MatroskaCodec {
-    std::string_view codecId;
-    std::string_view decoder;
-};
+// A Matroska codec ID that libavformat maps to a codec libavcodec decodes itself, in every build.
+using MatroskaCodec = KnownCodec<std::string_view>;
 
 // The codec IDs the reader takes as playable: video ones on video tracks, audio on audio.
 std::span<const MatroskaCodec> matroskaVideoCodecs();

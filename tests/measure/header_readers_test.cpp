@@ -412,18 +412,16 @@ TEST(HeaderReadersTest, CodecsTakenAsPlayableArePlayable)
             EXPECT_TRUE(libav->movCodecPlays(handler, code)) << std::hex << code;
     }
     EXPECT_FALSE(libav->movCodecPlays(0x76696465u, 0x706e6720u)) << "png is a still image";
-    for (const auto& codecs : {matroskaVideoCodecs(), matroskaAudioCodecs()}) {
-        for (const MatroskaCodec& codec : codecs)
-            EXPECT_TRUE(libav->hasDecoder(std::string(codec.decoder).c_str())) << codec.codecId;
-    }
-    for (const auto& codecs : {aviVideoCodecs(), aviAudioCodecs()}) {
-        for (const AviCodec& codec : codecs)
-            EXPECT_TRUE(libav->hasDecoder(std::string(codec.decoder).c_str())) << codec.tag;
-    }
-    for (const auto& codecs : {flvVideoCodecs(), flvAudioCodecs()}) {
-        for (const FlvCodec& codec : codecs)
-            EXPECT_TRUE(libav->hasDecoder(std::string(codec.decoder).c_str())) << codec.id;
-    }
+    const auto decoded = [libav](const auto& codecs) {
+        for (const auto& codec : codecs)
+            EXPECT_TRUE(libav->hasDecoder(std::string(codec.decoder).c_str())) << codec.code;
+    };
+    for (const auto& codecs : {matroskaVideoCodecs(), matroskaAudioCodecs()})
+        decoded(codecs);
+    for (const auto& codecs : {aviVideoCodecs(), aviAudioCodecs()})
+        decoded(codecs);
+    for (const auto& codecs : {flvVideoCodecs(), flvAudioCodecs()})
+        decoded(codecs);
 }
 
 } // namespace
