@@ -680,13 +680,6 @@ For the command line, there is quillmark-report.
         <source>Quillmark è in esecuzione in una sandbox %1: ffprobe, un programma del sistema, non può essere avviato. I video vengono misurati solo con le librerie di FFmpeg incluse nell&apos;app.</source>
         <translation>Quillmark runs in a %1 sandbox: ffprobe, a program of the system, cannot be started. Videos are measured with the FFmpeg libraries that come with the app only.</translation>
     </message>
-    <message numerus="yes">
-        <source>%n elementi scelti in «%1»</source>
-        <translation>
-            <numerusform>%n item chosen in “%1”</numerusform>
-            <numerusform>%n items chosen in “%1”</numerusform>
-        </translation>
-    </message>
 </context>
 <context>
     <name>quillmark::FolderActions</name>

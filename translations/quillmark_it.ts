@@ -630,13 +630,6 @@ Per la riga di comando c&apos;è quillmark-report.
         <source>Quillmark è in esecuzione in una sandbox %1: ffprobe, un programma del sistema, non può essere avviato. I video vengono misurati solo con le librerie di FFmpeg incluse nell&apos;app.</source>
         <translation type="unfinished"></translation>
     </message>
-    <message numerus="yes">
-        <source>%n elementi scelti in «%1»</source>
-        <translation>
-            <numerusform>%n elemento scelto in «%1»</numerusform>
-            <numerusform>%n elementi scelti in «%1»</numerusform>
-        </translation>
-    </message>
 </context>
 <context>
     <name>quillmark::FolderActions</name>

@@ -111,9 +111,6 @@ void DurationCalculatorViewModel::useSelection(std::vector<std::filesystem::path
     m_jobs.moveOn(); // the folder a start-up restores is not shown over it
     setFolder(selectionFolder(selection));
     m_selection = std::move(selection);
-    setStatus(tr("%n elementi scelti in «%1»", "", int(m_selection.size()))
-                  .arg(lastPathComponent(m_folder.folder())),
-              StatusKind::note);
     refreshActions();
 }
 
