@@ -1,9 +1,9 @@
 #include "measure/remembered_durations.h"
 
+#include "platform/worker_threads.h"
+
 #include <algorithm>
 #include <atomic>
-#include <system_error>
-#include <thread>
 
 namespace quillmark {
 
@@ -14,23 +14,13 @@ namespace {
 constexpr std::size_t manyFiles = 500;
 constexpr std::size_t rowsWorthReadingPerFile = 4;
 
-// Threads that cannot be had leave the work to those that could, and to this one.
 void stampAll(std::vector<DurationJob>& jobs, int statsAtOnce)
 {
     std::atomic<std::size_t> next = 0;
-    auto stampSome = [&jobs, &next] {
+    runOnThreads(std::min<int>(statsAtOnce, int(jobs.size())), [&jobs, &next] {
         for (std::size_t i; (i = next++) < jobs.size();)
             jobs[i].stamp = fileStamp(jobs[i].file);
-    };
-    std::vector<std::thread> threads;
-    try {
-        for (int t = 1; t < std::min<int>(statsAtOnce, int(jobs.size())); ++t)
-            threads.emplace_back(stampSome);
-    } catch (const std::system_error&) {
-    }
-    stampSome();
-    for (std::thread& thread : threads)
-        thread.join();
+    });
 }
 
 } // namespace

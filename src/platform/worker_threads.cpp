@@ -4,6 +4,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 namespace quillmark {
 
@@ -45,6 +46,20 @@ bool WorkerThreads::waitForDone(std::chrono::milliseconds limit)
 {
     std::unique_lock lock(m_state->mutex);
     return m_state->done.wait_for(lock, limit, [this] { return m_state->running == 0; });
+}
+
+void runOnThreads(int threads, const std::function<void()>& work)
+{
+    std::vector<std::thread> started;
+    try {
+        for (int t = 1; t < threads; ++t)
+            started.emplace_back(work);
+    } catch (const std::system_error&) {
+        // Out of threads: those started and this one share the work.
+    }
+    work();
+    for (std::thread& thread : started)
+        thread.join();
 }
 
 } // namespace quillmark

@@ -27,4 +27,9 @@ private:
     std::shared_ptr<State> m_state;
 };
 
+// Runs the work on `threads` threads at once, this one among them, and returns when all have
+// ended; threads the system refuses leave the work to the others. The work takes its next piece
+// from what the threads share, so it is done whatever number ran.
+void runOnThreads(int threads, const std::function<void()>& work);
+
 } // namespace quillmark

@@ -3,6 +3,7 @@
 #include "platform/file_system_kind.h"
 #include "platform/paths.h"
 #include "platform/posix.h"
+#include "platform/worker_threads.h"
 #include "scan/natural_order.h"
 
 #include <algorithm>
@@ -17,8 +18,6 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <system_error>
-#include <thread>
 #include <unistd.h>
 
 namespace quillmark {
@@ -351,16 +350,7 @@ std::vector<WalkedFolder> walkFolderInParallel(const std::filesystem::path& root
                 order.sort(folder.listing.subfolders);
             }
         };
-        std::vector<std::thread> threads;
-        try {
-            for (int t = 1; t < std::min<int>(listers, int(level.size())); ++t)
-                threads.emplace_back(listSome);
-        } catch (const std::system_error&) {
-            // Out of threads: the ones started and this one list the level between them.
-        }
-        listSome();
-        for (std::thread& thread : threads)
-            thread.join();
+        runOnThreads(std::min<int>(listers, int(level.size())), listSome);
         std::vector<Listed> below;
         for (std::size_t i = 0; i < level.size(); ++i) {
             Listed& folder = level[i];
