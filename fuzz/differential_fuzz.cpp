@@ -3,10 +3,11 @@
 // mutant read by both. Wherever a reader answers, libavformat must give the same answer, unless
 // the difference comes from where the readers never look (the sample tables, the user data, the
 // media data, Matroska's clusters, cues and seek index and anything after Info and Tracks, FLV's
-// tags after the first frame, AVI's movie data and index): the changes elsewhere, made alone,
-// leave the two agreeing. That is
-// the readers' documented difference; any other is written out and fails the run. Built and run by
-// "make fuzz". Usage: differential_fuzz [--seed N] RUNS OUTPUT-FOLDER SEED-FILE...
+// tags after the first frame, AVI's movie data and index, ASF's data packets after the first
+// few and what follows them): the changes elsewhere, made alone, leave the two agreeing. That is
+// the readers' documented difference; any other is written out and fails the run. Built and run
+// by "make fuzz". Usage: differential_fuzz [--seed N] RUNS OUTPUT-FOLDER SEED-FILE...
+#include "measure/asf_header.h"
 #include "measure/avi_header.h"
 #include "measure/flv_header.h"
 #include "measure/iso_media_header.h"
@@ -178,6 +179,53 @@ void aviRegions(const Bytes& bytes, std::size_t begin, std::size_t end, const st
     }
 }
 
+// ASF: the header's objects as libavformat walks them (those of the header extension as if
+// outside it), the data packets (the first few, where the reader looks for each stream's first
+// object, then "LaterPacket") and what follows the data.
+void asfRegions(const Bytes& bytes, std::vector<Region>& regions)
+{
+    const auto little64 = [&bytes](std::size_t at) {
+        std::uint64_t value = 0;
+        for (std::size_t i = 8; i-- > 0;)
+            value = value << 8 | std::uint8_t(bytes[at + i]);
+        return value;
+    };
+    static const std::map<std::string, std::string> names{
+        {std::string("\xA1\xDC\xAB\x8C", 4), "FileProperties"},
+        {std::string("\x91\x07\xDC\xB7", 4), "StreamProperties"},
+        {std::string("\xB5\x03\xBF\x5F", 4), "HeaderExtension"},
+        {std::string("\xCB\xA5\xE6\x14", 4), "ExtendedStreamProperties"},
+        {std::string("\x36\x26\xB2\x75", 4), "Data"}};
+    regions.push_back({0, 30, "Header"});
+    for (std::size_t at = 30; bytes.size() - at >= 24 && at < bytes.size();) {
+        const auto named = names.find(bytes.substr(at, 4));
+        const std::string name = named == names.end() ? "Object" : named->second;
+        const std::uint64_t size = little64(at + 16);
+        if (size < 24 || size > bytes.size() - at)
+            return;
+        regions.push_back({at, at + std::size_t(size), name});
+        if (name == "HeaderExtension") {
+            at += 46;
+            continue;
+        }
+        if (name != "Data") {
+            at += std::size_t(size);
+            continue;
+        }
+        // The largest packet size of file properties that come first, as they do in real files.
+        const std::uint32_t packetSize =
+            bytes.size() >= 130 ? std::uint32_t(little64(30 + 24 + 72) & 0xFFFFFFFF) : 0;
+        std::size_t packet = at + 50;
+        for (int index = 0; packetSize > 0 && packet + packetSize <= at + size; ++index) {
+            regions.push_back(
+                {packet, packet + packetSize, index < 8 ? "Data/Packet" : "Data/LaterPacket"});
+            packet += packetSize;
+        }
+        regions.push_back({at + std::size_t(size), bytes.size(), "AfterData"});
+        return;
+    }
+}
+
 std::vector<Region> regionsOf(const Bytes& bytes)
 {
     std::vector<Region> regions;
@@ -186,6 +234,8 @@ std::vector<Region> regionsOf(const Bytes& bytes)
         aviRegions(bytes, 12, bytes.size(), "", 0, regions);
     } else if (bytes.compare(0, 3, "FLV") == 0)
         flvRegions(bytes, regions);
+    else if (bytes.compare(0, 4, "\x30\x26\xB2\x75") == 0)
+        asfRegions(bytes, regions);
     else if (bytes.size() >= 4 && bigEndian32(bytes, 0) == 0x1A45DFA3)
         ebmlRegions(bytes, 0, bytes.size(), "", 0, regions);
     else
@@ -248,16 +298,17 @@ bool readersNeverLook(const std::string& path)
 
 bool skipped(const std::string& path)
 {
-    for (const char* skipped : {"/stts",    "/stss",       "/ctts",
-                                "/stsc",    "/stsz",       "/stz2",
-                                "/stco",    "/co64",       "/sdtp",
-                                "/sgpd",    "/sbgp",       "/cslg",
-                                "/stps",    "dinf",        "udta",
-                                "edts",     "meta",        "mdat",
-                                "free",     "SeekHead",    "Void",
-                                "Cluster",  "Cues",        "Tags",
-                                "Chapters", "Attachments", "AfterInfoAndTracks",
-                                "LaterTag", "movi",        "idx1"}) {
+    for (const char* skipped : {"/stts",       "/stss",       "/ctts",
+                                "/stsc",       "/stsz",       "/stz2",
+                                "/stco",       "/co64",       "/sdtp",
+                                "/sgpd",       "/sbgp",       "/cslg",
+                                "/stps",       "dinf",        "udta",
+                                "edts",        "meta",        "mdat",
+                                "free",        "SeekHead",    "Void",
+                                "Cluster",     "Cues",        "Tags",
+                                "Chapters",    "Attachments", "AfterInfoAndTracks",
+                                "LaterTag",    "movi",        "idx1",
+                                "LaterPacket", "AfterData"}) {
         if (path.find(skipped) != std::string::npos)
             return true;
     }
@@ -360,7 +411,9 @@ std::optional<MediaProbe> readHeaders(const Bytes& bytes)
         return header;
     if (auto header = readFlvHeader(window))
         return header;
-    return readAviHeader(window);
+    if (auto header = readAviHeader(window))
+        return header;
+    return readAsfHeader(window);
 }
 
 // libavformat reading the same bytes from a descriptor, as the app reads a file.

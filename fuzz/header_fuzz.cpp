@@ -1,6 +1,7 @@
 // libFuzzer target for the header readers of MP4, MOV, Matroska, FLV and AVI files: every input is
 // a whole file, read from memory by each. A read outside the file aborts the run, as does any crash
 // or sanitizer report; a walk that does not end shows as a timeout. Built and run by "make fuzz".
+#include "measure/asf_header.h"
 #include "measure/avi_header.h"
 #include "measure/flv_header.h"
 #include "measure/iso_media_header.h"
@@ -26,5 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     quillmark::readMatroskaHeader(window);
     quillmark::readFlvHeader(window);
     quillmark::readAviHeader(window);
+    quillmark::readAsfHeader(window);
     return 0;
 }

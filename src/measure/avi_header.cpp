@@ -1,5 +1,7 @@
 #include "measure/avi_header.h"
 
+#include "measure/wave_format.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -36,11 +38,6 @@ std::uint32_t little32(const std::uint8_t* bytes)
 {
     return std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 | std::uint32_t(bytes[2]) << 16 |
            std::uint32_t(bytes[3]) << 24;
-}
-
-std::uint32_t little16(const std::uint8_t* bytes)
-{
-    return std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8;
 }
 
 struct Stream {
@@ -83,15 +80,7 @@ void describe(Stream& stream, const std::uint8_t* strf, std::uint32_t size)
             throw Declined{};
         stream.playable = isKnownCodec<std::uint32_t>(videoCodecs, little32(strf + 16));
     } else {
-        // Shorter, or without channels or a sampling rate, libavformat refuses the file;
-        // extensible formats name the codec elsewhere.
-        if (size < 14 || little16(strf) == 0xFFFE || little16(strf + 2) == 0 ||
-            std::int32_t(little32(strf + 4)) <= 0)
-            throw Declined{};
-        const std::uint32_t format = little16(strf);
-        const std::uint32_t bits = size >= 16 ? little16(strf + 14) : 8;
-        stream.playable = isKnownCodec<std::uint32_t>(audioCodecs, format) &&
-                          (format != 0x0001 || bits == 8 || bits == 16 || bits == 24 || bits == 32);
+        stream.playable = waveFormatPlays(strf, size, audioCodecs);
     }
     stream.described = true;
 }

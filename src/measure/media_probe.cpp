@@ -1,5 +1,6 @@
 #include "measure/media_probe.h"
 
+#include "measure/asf_header.h"
 #include "measure/avi_header.h"
 #include "measure/flv_header.h"
 #include "measure/iso_media_header.h"
@@ -74,6 +75,8 @@ Expected<MediaProbe> probe(const MediaFile& file, std::stop_token stop, const Pr
         if (auto header = readFlvHeader(window))
             return *header;
         if (auto header = readAviHeader(window))
+            return *header;
+        if (auto header = readAsfHeader(window))
             return *header;
     }
     const LibavModule* libav = libavModule();

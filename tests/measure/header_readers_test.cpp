@@ -2,6 +2,7 @@
 // answers it, to the last bit of the seconds, or left to libavformat. Which one is fixed per file.
 // Every file of the corpus goes through them in MediaProbeTest; here, a few of them and the
 // variants the corpus lacks.
+#include "measure/asf_header.h"
 #include "measure/avi_header.h"
 #include "measure/flv_header.h"
 #include "measure/iso_media_header.h"
@@ -402,6 +403,56 @@ TEST(HeaderReadersTest, AviHeadersAsLibavformatReadsThem)
         });
 }
 
+// ASF: the play time less the preroll, plus the spread of the streams' first packets, as
+// libavformat's short analysis finds them; anything else goes to libavformat.
+TEST(HeaderReadersTest, AsfHeadersAsLibavformatReadsThem)
+{
+    const std::string wmv = corpus("clip.wmv");
+    const std::size_t properties = wmv.find("\xA1\xDC\xAB\x8C") + 24;
+    const std::size_t firstPayload = wmv.find("\x36\x26\xB2\x75") + 50 + 14;
+    const std::size_t sequenceHeader = wmv.find("WMV2") + 24;
+    const auto withField = [&wmv](std::size_t at, std::uint64_t value, int bytes) {
+        std::string changed = wmv;
+        for (int i = 0; i < bytes; ++i)
+            changed[at + std::size_t(i)] = char(value >> (8 * i));
+        return changed;
+    };
+    const auto asWmv9 = [&](std::uint32_t header) {
+        std::string changed = replaced(wmv, "WMV2", "WMV3");
+        for (int i = 0; i < 4; ++i)
+            changed[sequenceHeader + std::size_t(i)] = char(header >> (24 - 8 * i));
+        return changed;
+    };
+    ASSERT_EQ(wmv[firstPayload], 2) << "the audio stream's first payload";
+    // libavformat times the streams only when the file is off its stated size by less than a
+    // twentieth of the smaller, in whole bytes.
+    std::size_t twentieth = 0;
+    while (twentieth < (wmv.size() - twentieth) / 20)
+        ++twentieth;
+    expectAnsweredAsLibavOrDeclined(
+        readAsfHeader,
+        {
+            {"clip.wmv", wmv, true},
+            {"audio.wma", corpus("audio.wma"), true},
+            {"an hour long", withField(properties + 40, 36'000'123'456'789, 8), true},
+            {"the audio's first object in a stream not described", withField(firstPayload, 5, 1),
+             true},
+            {"cut by just less than a twentieth", wmv.substr(0, wmv.size() - twentieth + 1), true},
+            {"cut by a twentieth", wmv.substr(0, wmv.size() - twentieth), false},
+            {"WMV 9 without B-frames", asWmv9(0x50C3B480), true},
+            {"WMV 9 with B-frames", asWmv9(0x50C3B4F0), false},
+            {"a preroll longer than the play time", withField(properties + 56, 9'000'000, 4),
+             false},
+            {"broadcast", withField(properties + 64, 3, 4), false},
+            {"a stated size a fifth off", withField(properties + 16, wmv.size() * 6 / 5, 8), false},
+            {"a video codec no decoder takes", replaced(wmv, "WMV2", "ZZZZ"), false},
+            {"a picture among the tags",
+             replaced(wmv, std::string("E\0n\0c\0o\0d\0i\0n\0g\0", 16),
+                      std::string("P\0i\0c\0t\0u\0r\0e\0\0\0", 16)),
+             false},
+        });
+}
+
 // What the readers take as playable without loading libavcodec, libavcodec plays.
 TEST(HeaderReadersTest, CodecsTakenAsPlayableArePlayable)
 {
@@ -421,6 +472,8 @@ TEST(HeaderReadersTest, CodecsTakenAsPlayableArePlayable)
     for (const auto& codecs : {aviVideoCodecs(), aviAudioCodecs()})
         decoded(codecs);
     for (const auto& codecs : {flvVideoCodecs(), flvAudioCodecs()})
+        decoded(codecs);
+    for (const auto& codecs : {asfVideoCodecs(), asfAudioCodecs()})
         decoded(codecs);
 }
 

@@ -1,0 +1,22 @@
+#include "measure/wave_format.h"
+
+namespace quillmark {
+
+bool waveFormatPlays(const std::uint8_t* format, std::uint32_t size,
+                     std::span<const WaveCodec> codecs)
+{
+    const auto little16 = [format](int at) {
+        return std::uint32_t(format[at]) | std::uint32_t(format[at + 1]) << 8;
+    };
+    if (size < 14)
+        throw HeaderDeclined{};
+    const std::uint32_t tag = little16(0);
+    const std::uint32_t sampleRate = little16(4) | little16(6) << 16;
+    if (tag == 0xFFFE || little16(2) == 0 || std::int32_t(sampleRate) <= 0)
+        throw HeaderDeclined{};
+    const std::uint32_t bits = size >= 16 ? little16(14) : 8;
+    return isKnownCodec(codecs, tag) &&
+           (tag != 0x0001 || bits == 8 || bits == 16 || bits == 24 || bits == 32);
+}
+
+} // namespace quillmark
