@@ -20,7 +20,7 @@ constexpr std::uint32_t fourCC(const char (&text)[5])
            std::uint32_t(std::uint8_t(text[2])) << 16 | std::uint32_t(std::uint8_t(text[3])) << 24;
 }
 
-// libavformat gives up reading the header at a chunk this large, wherever it is.
+// libavformat gives up reading the header at a chunk this large, other than the movie data.
 constexpr std::uint32_t largestHeaderChunk = 1000000;
 // Real headers hold a few dozen chunks.
 constexpr int mostChunks = 256;
@@ -123,13 +123,14 @@ MediaProbe read(HeaderWindow& file)
         const std::uint32_t tag = little32(header);
         const std::uint32_t size = little32(header + 4);
         const std::int64_t body = offset + 8;
+        // The header ends where the movie data begins, however large.
+        if (tag == fourCC("LIST") && little32(file.bytes(body, 4)) == fourCC("movi"))
+            break;
         // A chunk that runs past its list is cut to it by libavformat: left to it.
         if (size > largestHeaderChunk || (size & 1) != 0 || body + size > listEnds.back())
             throw Declined{};
         if (tag == fourCC("LIST")) {
             const std::uint32_t type = little32(file.bytes(body, 4));
-            if (type == fourCC("movi"))
-                break;
             // libavformat reads the header's lists as a flat run of chunks, and INFO at once.
             if (type != fourCC("hdrl") && type != fourCC("strl") && type != fourCC("INFO"))
                 throw Declined{};

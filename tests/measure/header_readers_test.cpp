@@ -71,6 +71,28 @@ std::string bigEndian(std::uint64_t value, int bytes)
     return text;
 }
 
+std::string littleEndian(std::uint64_t value, int bytes)
+{
+    std::string text;
+    for (int i = 0; i < bytes; ++i)
+        text += char(value >> (8 * i));
+    return text;
+}
+
+std::uint32_t little32At(const std::string& bytes, std::size_t offset)
+{
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = value << 8 | std::uint8_t(bytes[offset + std::size_t(i)]);
+    return value;
+}
+
+// The same bytes with a little-endian field of the given width rewritten.
+std::string withLittleField(std::string bytes, std::size_t at, std::uint64_t value, int width)
+{
+    return bytes.replace(at, std::size_t(width), littleEndian(value, width));
+}
+
 // Where the box at a path of types starts, looking only at 32-bit sizes.
 std::size_t boxOffset(const std::string& bytes, const std::vector<std::string>& path)
 {
@@ -383,11 +405,16 @@ TEST(HeaderReadersTest, AviHeadersAsLibavformatReadsThem)
     const std::size_t video = avi.find("strh") + 8;
     const std::size_t audio = avi.find("strh", video) + 8;
     const auto withField = [&avi](std::size_t at, std::uint32_t value) {
-        std::string bytes = avi;
-        for (int i = 0; i < 4; ++i)
-            bytes[at + std::size_t(i)] = char(value >> (8 * i));
-        return bytes;
+        return withLittleField(avi, at, value, 4);
     };
+    // Real movie data runs to megabytes: here a megabyte of padding at its end.
+    const std::size_t movie = avi.find("movi") - 8;
+    const std::uint32_t padding = 1 << 20;
+    std::string largeMovie = withField(4, little32At(avi, 4) + padding + 8);
+    largeMovie =
+        withLittleField(largeMovie, movie + 4, little32At(avi, movie + 4) + padding + 8, 4);
+    largeMovie.insert(movie + 8 + little32At(avi, movie + 4),
+                      "JUNK" + littleEndian(padding, 4) + std::string(padding, '\0'));
     // Audio of no fixed sample size has its length in frames too: here the longer stream.
     std::string longerAudio = withField(audio + 44, 0);
     longerAudio = longerAudio.replace(audio + 32, 4, std::string("\x80\x38\x01\x00", 4));
@@ -396,6 +423,7 @@ TEST(HeaderReadersTest, AviHeadersAsLibavformatReadsThem)
         {
             {"clip.avi", avi, true},
             {"audio stated in frames", longerAudio, true},
+            {"movie data over a megabyte", largeMovie, true},
             {"a video codec no decoder takes, beside PCM", replaced(avi, "FMP4", "ZZZZ"), true},
             {"a stream that starts late", withField(video + 28, 5), false},
             {"no time base", withField(video + 20, 0), false},
@@ -411,11 +439,8 @@ TEST(HeaderReadersTest, AsfHeadersAsLibavformatReadsThem)
     const std::size_t properties = wmv.find("\xA1\xDC\xAB\x8C") + 24;
     const std::size_t firstPayload = wmv.find("\x36\x26\xB2\x75") + 50 + 14;
     const std::size_t sequenceHeader = wmv.find("WMV2") + 24;
-    const auto withField = [&wmv](std::size_t at, std::uint64_t value, int bytes) {
-        std::string changed = wmv;
-        for (int i = 0; i < bytes; ++i)
-            changed[at + std::size_t(i)] = char(value >> (8 * i));
-        return changed;
+    const auto withField = [&wmv](std::size_t at, std::uint64_t value, int width) {
+        return withLittleField(wmv, at, value, width);
     };
     const auto asWmv9 = [&](std::uint32_t header) {
         std::string changed = replaced(wmv, "WMV2", "WMV3");
