@@ -34,17 +34,12 @@ constexpr Guid audioMedia{0x40, 0x9E, 0x69, 0xF8, 0x4D, 0x5B, 0xCF, 0x11,
 constexpr Guid videoMedia{0xC0, 0xEF, 0x19, 0xBC, 0x4D, 0x5B, 0xCF, 0x11,
                           0xA8, 0xFD, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B};
 
-constexpr std::uint32_t fourCC(const char (&text)[5])
-{
-    return std::uint32_t(std::uint8_t(text[0])) | std::uint32_t(std::uint8_t(text[1])) << 8 |
-           std::uint32_t(std::uint8_t(text[2])) << 16 | std::uint32_t(std::uint8_t(text[3])) << 24;
-}
-
 // Windows Media Video 7 to 9 and the Microsoft MPEG-4 versions: none delays frames, except
 // WMV 9 with B-frames, which the reader tells from its sequence header.
-constexpr AsfCodec videoCodecs[] = {{fourCC("WMV1"), "wmv1"},      {fourCC("WMV2"), "wmv2"},
-                                    {fourCC("WMV3"), "wmv3"},      {fourCC("MP43"), "msmpeg4"},
-                                    {fourCC("MP42"), "msmpeg4v2"}, {fourCC("MPG4"), "msmpeg4v1"}};
+constexpr AsfCodec videoCodecs[] = {
+    {littleFourCC("WMV1"), "wmv1"},      {littleFourCC("WMV2"), "wmv2"},
+    {littleFourCC("WMV3"), "wmv3"},      {littleFourCC("MP43"), "msmpeg4"},
+    {littleFourCC("MP42"), "msmpeg4v2"}, {littleFourCC("MPG4"), "msmpeg4v1"}};
 // PCM (by its sample size) and Windows Media Audio: none has a parser that would retime packets.
 constexpr WaveCodec audioCodecs[] = {{0x0001, "pcm_s16le"}, {0x000A, "wmavoice"},
                                      {0x0160, "wmav1"},     {0x0161, "wmav2"},
@@ -203,7 +198,7 @@ std::uint32_t playingStreamNumber(Cursor in, std::int64_t objectSize)
     const std::uint32_t codec = in.little32();
     in.skip(20);
     if (!isKnownCodec(std::span<const AsfCodec>(videoCodecs), codec) ||
-        (codec == fourCC("WMV3") && delaysFrames(in, std::int64_t(formatSize) - 40)))
+        (codec == littleFourCC("WMV3") && delaysFrames(in, std::int64_t(formatSize) - 40)))
         throw Declined{};
     return number;
 }

@@ -14,22 +14,18 @@ namespace {
 
 using Declined = HeaderDeclined;
 
-constexpr std::uint32_t fourCC(const char (&text)[5])
-{
-    return std::uint32_t(std::uint8_t(text[0])) | std::uint32_t(std::uint8_t(text[1])) << 8 |
-           std::uint32_t(std::uint8_t(text[2])) << 16 | std::uint32_t(std::uint8_t(text[3])) << 24;
-}
-
 // libavformat gives up reading the header at a chunk this large, other than the movie data.
 constexpr std::uint32_t largestHeaderChunk = 1000000;
 // Real headers hold a few dozen chunks.
 constexpr int mostChunks = 256;
 
 constexpr AviCodec videoCodecs[] = {
-    {fourCC("FMP4"), "mpeg4"}, {fourCC("XVID"), "mpeg4"}, {fourCC("xvid"), "mpeg4"},
-    {fourCC("DIVX"), "mpeg4"}, {fourCC("divx"), "mpeg4"}, {fourCC("DX50"), "mpeg4"},
-    {fourCC("H264"), "h264"},  {fourCC("h264"), "h264"},  {fourCC("X264"), "h264"},
-    {fourCC("x264"), "h264"},  {fourCC("avc1"), "h264"},  {fourCC("MJPG"), "mjpeg"}};
+    {littleFourCC("FMP4"), "mpeg4"}, {littleFourCC("XVID"), "mpeg4"},
+    {littleFourCC("xvid"), "mpeg4"}, {littleFourCC("DIVX"), "mpeg4"},
+    {littleFourCC("divx"), "mpeg4"}, {littleFourCC("DX50"), "mpeg4"},
+    {littleFourCC("H264"), "h264"},  {littleFourCC("h264"), "h264"},
+    {littleFourCC("X264"), "h264"},  {littleFourCC("x264"), "h264"},
+    {littleFourCC("avc1"), "h264"},  {littleFourCC("MJPG"), "mjpeg"}};
 // PCM (by its sample size), MPEG audio layers 2 and 3, AC-3.
 constexpr AviCodec audioCodecs[] = {
     {0x0001, "pcm_s16le"}, {0x0050, "mp2float"}, {0x0055, "mp3float"}, {0x2000, "ac3"}};
@@ -58,13 +54,13 @@ Stream streamOf(const std::uint8_t* strh)
     const std::uint32_t start = little32(strh + 28);
     const std::uint32_t length = little32(strh + 32);
     const std::uint32_t sampleSize = little32(strh + 44);
-    if (stream.type != fourCC("vids") && stream.type != fourCC("auds"))
+    if (stream.type != littleFourCC("vids") && stream.type != littleFourCC("auds"))
         throw Declined{};
     // libavformat replaces a zero scale or rate, refuses a late start, and approximates a time
     // base beyond 32 bits.
     if (scale == 0 || rate == 0 || start != 0 || scale > INT_MAX || rate > INT_MAX)
         throw Declined{};
-    if (stream.type == fourCC("vids") || sampleSize == 0) {
+    if (stream.type == littleFourCC("vids") || sampleSize == 0) {
         const std::uint32_t common = std::gcd(scale, rate);
         stream.seconds = double(std::int64_t(length)) *
                          (double(int(scale / common)) / double(int(rate / common)));
@@ -75,7 +71,7 @@ Stream streamOf(const std::uint8_t* strh)
 // The format chunk: the codec, for a stream of a type libavformat maps to a decoder.
 void describe(Stream& stream, const std::uint8_t* strf, std::uint32_t size)
 {
-    if (stream.type == fourCC("vids")) {
+    if (stream.type == littleFourCC("vids")) {
         if (size < 40)
             throw Declined{};
         stream.playable = isKnownCodec<std::uint32_t>(videoCodecs, little32(strf + 16));
@@ -124,17 +120,18 @@ MediaProbe read(HeaderWindow& file)
         const std::uint32_t size = little32(header + 4);
         const std::int64_t body = offset + 8;
         // The header ends where the movie data begins, however large.
-        if (tag == fourCC("LIST") && little32(file.bytes(body, 4)) == fourCC("movi"))
+        if (tag == littleFourCC("LIST") && little32(file.bytes(body, 4)) == littleFourCC("movi"))
             break;
         // A chunk that runs past its list is cut to it by libavformat: left to it.
         if (size > largestHeaderChunk || (size & 1) != 0 || body + size > listEnds.back())
             throw Declined{};
-        if (tag == fourCC("LIST")) {
+        if (tag == littleFourCC("LIST")) {
             const std::uint32_t type = little32(file.bytes(body, 4));
             // libavformat reads the header's lists as a flat run of chunks, and INFO at once.
-            if (type != fourCC("hdrl") && type != fourCC("strl") && type != fourCC("INFO"))
+            if (type != littleFourCC("hdrl") && type != littleFourCC("strl") &&
+                type != littleFourCC("INFO"))
                 throw Declined{};
-            if (type == fourCC("INFO")) {
+            if (type == littleFourCC("INFO")) {
                 checkInfo(file, body + 4, body + size);
                 offset = body + size;
             } else {
@@ -143,17 +140,18 @@ MediaProbe read(HeaderWindow& file)
             }
             continue;
         }
-        if (tag == fourCC("avih") && size < 40)
+        if (tag == littleFourCC("avih") && size < 40)
             throw Declined{};
-        if (tag == fourCC("strh")) {
+        if (tag == littleFourCC("strh")) {
             if (size < 48)
                 throw Declined{};
             streams.push_back(streamOf(file.bytes(body, 48)));
-        } else if (tag == fourCC("strf")) {
+        } else if (tag == littleFourCC("strf")) {
             if (streams.empty() || streams.back().described || size == 0)
                 throw Declined{};
             describe(streams.back(), file.bytes(body, std::min<std::uint32_t>(size, 40)), size);
-        } else if (tag == fourCC("dmlh") || tag == fourCC("indx") || tag == fourCC("amvh")) {
+        } else if (tag == littleFourCC("dmlh") || tag == littleFourCC("indx") ||
+                   tag == littleFourCC("amvh")) {
             throw Declined{}; // OpenDML and AMV are read their own ways
         }
         offset = body + size;

@@ -43,6 +43,13 @@ private:
     int m_requests = 0;
 };
 
+// A four-character code as RIFF and ASF store it: a little-endian number.
+constexpr std::uint32_t littleFourCC(const char (&text)[5])
+{
+    return std::uint32_t(std::uint8_t(text[0])) | std::uint32_t(std::uint8_t(text[1])) << 8 |
+           std::uint32_t(std::uint8_t(text[2])) << 16 | std::uint32_t(std::uint8_t(text[3])) << 24;
+}
+
 // A codec a header reader takes as playable without loading libavcodec: as the container names
 // it, and the decoder of libavcodec that plays it (the tests check that each is there).
 template <typename Code> struct KnownCodec {
