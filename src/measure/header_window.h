@@ -1,6 +1,6 @@
 #pragma once
 
-#include "measure/media_probe.h"
+#include "measure/probe_types.h"
 
 #include <algorithm>
 #include <cstdint>

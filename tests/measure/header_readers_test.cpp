@@ -8,6 +8,7 @@
 #include "measure/iso_media_header.h"
 #include "measure/libav_module.h"
 #include "measure/matroska_header.h"
+#include "measure/media_probe.h"
 #include "support/media_corpus.h"
 #include "support/temp_tree.h"
 
