@@ -55,6 +55,8 @@ constexpr std::uint32_t largestPacket = 1U << 29;
 constexpr std::uint32_t largestObject = 1U << 24;
 // How much libavformat's analysis reads at most, in packets' bytes.
 constexpr std::int64_t analysisBytes = 5000000;
+// libavformat's analysis may stop after some thirty packets of a video stream, timing its frames.
+constexpr int mostVideoPackets = 30;
 // Timestamps more than a minute apart libavformat takes as wrapped around.
 constexpr std::int64_t widestStartSpread = 60000;
 // A payload extension that carries its own timestamps, which libavformat then uses.
@@ -171,23 +173,65 @@ bool delaysFrames(Cursor in, std::int64_t extraBytes)
     return profile == 3 || bFrames != 0;
 }
 
-// A stream properties object whose body starts at the cursor: its number, once the reader knows
-// the stream plays and has no frame delay.
-std::uint32_t playingStreamNumber(Cursor in, std::int64_t objectSize)
+// A stream as libavformat's analysis times its packets: video without a duration, audio with
+// the one libavcodec computes from a packet's size where the reader can tell it.
+struct Stream {
+    std::uint32_t number = 0;
+    bool video = false;
+    std::uint32_t format = 0; // the audio's format tag
+    std::uint32_t channels = 0;
+    std::uint32_t sampleRate = 0;
+    std::uint32_t byteRate = 0;
+    std::uint32_t blockAlign = 0;
+    std::uint32_t bits = 0;
+
+    // Whether a packet of this size lasts a millisecond or more for libavformat, which stops its
+    // analysis at a stream's fourth packet when the third lasts that long.
+    bool lastsAMillisecond(std::uint32_t size) const
+    {
+        if (video || sampleRate == 0)
+            return false;
+        if (format == 0x0001) { // PCM: by the exact sample size
+            if (channels >= 32768)
+                return false;
+            const std::uint64_t samples = std::uint64_t(size) * 8 / (bits * channels);
+            return samples * 1000 / sampleRate >= 1;
+        }
+        // WMA 1 and 2: by the decoder's frame when libavcodec sets it (512 samples or more, a
+        // millisecond at any rate up to 96 kHz), else by the bit rate, which must give one too.
+        if ((format != 0x0160 && format != 0x0161) || sampleRate > 96000 || blockAlign <= 1 ||
+            byteRate == 0)
+            return false;
+        const std::uint64_t samples = std::uint64_t(size) * 8 * sampleRate / (8ULL * byteRate);
+        return samples * 1000 / sampleRate >= 1;
+    }
+};
+
+// A stream properties object whose body starts at the cursor, once the reader knows the stream
+// plays and has no frame delay.
+Stream playingStream(Cursor in, std::int64_t objectSize)
 {
     const Guid type = in.guid();
     in.skip(16 + 8);
     const std::uint32_t typeSpecificSize = in.little32();
     in.skip(4);
-    const std::uint32_t number = in.little16() & 0x7F;
+    Stream stream;
+    stream.number = in.little16() & 0x7F;
     in.skip(4);
     if (54 + std::int64_t(typeSpecificSize) > objectSize - 24)
         throw Declined{};
     if (type == audioMedia) {
+        Cursor fields = in;
         const std::uint8_t* format = in.take(std::min<std::uint32_t>(typeSpecificSize, 16));
         if (!waveFormatPlays(format, typeSpecificSize, audioCodecs))
             throw Declined{};
-        return number;
+        stream.format = fields.little16();
+        stream.channels = fields.little16();
+        stream.sampleRate = fields.little32();
+        stream.byteRate = fields.little32();
+        stream.blockAlign = fields.little16();
+        stream.bits = typeSpecificSize >= 16 ? fields.little16() : 8;
+        return stream;
     }
     // libavformat reads a video format only from an object long enough for one.
     if (type != videoMedia || objectSize - 78 < 51)
@@ -200,7 +244,8 @@ std::uint32_t playingStreamNumber(Cursor in, std::int64_t objectSize)
     if (!isKnownCodec(std::span<const AsfCodec>(videoCodecs), codec) ||
         (codec == littleFourCC("WMV3") && delaysFrames(in, std::int64_t(formatSize) - 40)))
         throw Declined{};
-    return number;
+    stream.video = true;
+    return stream;
 }
 
 // An extended stream properties object: libavformat reads it field by field and goes on right
@@ -256,9 +301,9 @@ bool namesPictures(HeaderWindow& file, std::int64_t begin, std::int64_t end)
 struct Header {
     FileProperties properties;
     std::int64_t duration = 0;
-    std::vector<std::uint32_t> streams; // by stream number, in the order libavformat makes them
-    std::int64_t dataStart = 0;         // where the media object's payload begins
-    std::int64_t dataEnd = 0;           // where libavformat stops reading packets
+    std::vector<Stream> streams; // in the order libavformat makes them
+    std::int64_t dataStart = 0;  // where the media object's payload begins
+    std::int64_t dataEnd = 0;    // where libavformat stops reading packets
 };
 
 Header headerOf(HeaderWindow& file)
@@ -303,11 +348,11 @@ Header headerOf(HeaderWindow& file)
             header.duration = streamDuration(header.properties, file.fileSize());
             hasProperties = true;
         } else if (type == streamPropertiesObject) {
-            const std::uint32_t number = playingStreamNumber(in, std::int64_t(size));
+            const Stream stream = playingStream(in, std::int64_t(size));
             if (!hasProperties || header.streams.size() == mostStreams ||
-                std::ranges::count(header.streams, number) != 0)
+                std::ranges::count(header.streams, stream.number, &Stream::number) != 0)
                 throw Declined{};
-            header.streams.push_back(number);
+            header.streams.push_back(stream);
         } else if (type == contentEncryptionObject ||
                    namesPictures(file, start + 24, start + std::int64_t(size))) {
             throw Declined{};
@@ -410,15 +455,17 @@ struct Gathering {
 };
 
 // Follows the data packets as libavformat splits them into payloads, and gives the time of the
-// first media object each stream completes, when libavformat's short analysis reads them all:
-// before it has read its probe size, and before any stream's fourth packet (the one at which it
-// may stop). Declines at anything it does not follow exactly.
+// first media object of each stream that libavformat's short analysis reads: it reads until every
+// stream has begun, or until an audio stream's fourth packet. Declines at anything it does not
+// follow exactly, and where the analysis might stop otherwise (its probe size, a video stream's
+// thirtieth packet).
 std::vector<std::int64_t> firstTimes(HeaderWindow& file, const Header& header)
 {
     const std::size_t streamCount = header.streams.size();
     std::vector<std::int64_t> first;
     std::vector<Gathering> gathering(streamCount);
     std::vector<int> completed(streamCount);
+    std::vector<std::uint32_t> thirdSize(streamCount);
     std::int64_t analysed = 0;
     std::optional<bool> corrected;
     std::int64_t position = header.dataStart;
@@ -429,7 +476,8 @@ std::vector<std::int64_t> firstTimes(HeaderWindow& file, const Header& header)
         Packet packet = packetAt(in, header.properties, corrected);
         while (first.size() < streamCount && packet.bytesLeft >= 6 && packet.payloadsLeft >= 1) {
             const Payload payload = payloadAt(in, packet);
-            const auto known = std::ranges::find(header.streams, payload.streamNumber);
+            const auto known =
+                std::ranges::find(header.streams, payload.streamNumber, &Stream::number);
             const auto stream = std::size_t(known - header.streams.begin());
             // A stream the header does not describe, and the rest of an object whose start was
             // not seen, libavformat steps over.
@@ -450,12 +498,24 @@ std::vector<std::int64_t> firstTimes(HeaderWindow& file, const Header& header)
             object.filled += std::uint32_t(payload.size);
             if (object.filled < object.size)
                 continue;
-            if (analysed >= analysisBytes || ++completed[stream] == 4)
+            if (analysed >= analysisBytes)
                 throw Declined{};
-            if (completed[stream] == 1)
+            const int count = ++completed[stream];
+            if (count == 1)
                 first.push_back(object.time);
+            if (count == 3)
+                thirdSize[stream] = object.size;
             analysed += object.size;
             object = {};
+            // libavformat stops at an audio stream's fourth packet when the third lasts a
+            // millisecond; it reads video, whose packets it gives no duration, much further.
+            if (count == 4 && !header.streams[stream].video) {
+                if (!header.streams[stream].lastsAMillisecond(thirdSize[stream]))
+                    throw Declined{};
+                return first;
+            }
+            if (count == mostVideoPackets)
+                throw Declined{};
         }
         position = in.at + packet.bytesLeft + packet.padding;
     }
@@ -468,7 +528,7 @@ MediaProbe read(HeaderWindow& file)
     if (header.streams.empty() || header.duration <= 0)
         throw Declined{};
     // libavformat gives each stream the same duration from its start: the file lasts that long
-    // from the earliest start to the latest end.
+    // from the earliest start it saw to the latest end.
     const auto [earliest, latest] = std::ranges::minmax(firstTimes(file, header));
     if (latest - earliest >= widestStartSpread)
         throw Declined{};

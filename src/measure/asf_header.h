@@ -16,11 +16,10 @@ std::span<const AsfCodec> asfVideoCodecs();
 std::span<const WaveCodec> asfAudioCodecs();
 
 // The duration and playability of an ASF file (WMV, WMA), as libavformat gives them: the play
-// time its file properties state, less the preroll, when every stream's first packet in the data
-// bears the same time (libavformat adds the spread between the streams' starts, which depends on
-// how far its analysis reads). Nothing when the file is not that common case (a broadcast or
-// truncated file, codecs the reader does not know, streams that start apart, packets it does not
-// follow): libavformat then reads it.
+// time its file properties state, less the preroll, plus the spread between the first packets of
+// the streams libavformat's short analysis reads. Nothing when the file is not that common case
+// (a broadcast or truncated file, codecs the reader does not know, streams that begin where the
+// analysis may already have stopped, packets it does not follow): libavformat then reads it.
 std::optional<MediaProbe> readAsfHeader(HeaderWindow& file);
 
 } // namespace quillmark

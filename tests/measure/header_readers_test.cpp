@@ -450,6 +450,20 @@ TEST(HeaderReadersTest, AsfHeadersAsLibavformatReadsThem)
         return changed;
     };
     ASSERT_EQ(wmv[firstPayload], 2) << "the audio stream's first payload";
+    // The video's first three objects moved to a stream no header describes: the video then
+    // begins after the audio's fourth packet, where libavformat's analysis stops.
+    std::string lateVideo = wmv;
+    const std::string wholeObject("\x00\x00\x00\x00\x08", 5); // offset 0, 8 replicated bytes
+    for (std::size_t at = firstPayload, hidden = 0; hidden < 3; ++at) {
+        at = lateVideo.find(wholeObject, at);
+        ASSERT_NE(at, std::string::npos);
+        // A payload of stream 1 (the key frame flag aside), then its object number.
+        if ((lateVideo[at - 2] & 0x7F) == 1) {
+            lateVideo[at - 2] = char(lateVideo[at - 2] ^ 4);
+            ++hidden;
+        }
+    }
+    const std::size_t audioFormat = wmv.find("\x40\x9E\x69\xF8") + 54;
     // libavformat times the streams only when the file is off its stated size by less than a
     // twentieth of the smaller, in whole bytes.
     std::size_t twentieth = 0;
@@ -466,6 +480,9 @@ TEST(HeaderReadersTest, AsfHeadersAsLibavformatReadsThem)
             {"cut by just less than a twentieth", wmv.substr(0, wmv.size() - twentieth + 1), true},
             {"cut by a twentieth", wmv.substr(0, wmv.size() - twentieth), false},
             {"WMV 9 without B-frames", asWmv9(0x50C3B480), true},
+            {"the video beginning after the audio's fourth packet", lateVideo, true},
+            {"the same with audio libavcodec cannot time",
+             withLittleField(lateVideo, audioFormat + 12, 1, 2), false},
             {"WMV 9 with B-frames", asWmv9(0x50C3B4F0), false},
             {"a preroll longer than the play time", withField(properties + 56, 9'000'000, 4),
              false},
