@@ -8,7 +8,8 @@ bool waveFormatPlays(const std::uint8_t* format, std::uint32_t size,
     const auto little16 = [format](int at) {
         return std::uint32_t(format[at]) | std::uint32_t(format[at + 1]) << 8;
     };
-    if (size < 14)
+    // A format of 15 bytes has libavformat read its sample size from the byte after it.
+    if (size < 14 || size == 15)
         throw HeaderDeclined{};
     const std::uint32_t tag = little16(0);
     const std::uint32_t sampleRate = little16(4) | little16(6) << 16;

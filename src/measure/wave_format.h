@@ -11,9 +11,9 @@ namespace quillmark {
 using WaveCodec = KnownCodec<std::uint32_t>;
 
 // Whether a WAVEFORMATEX of the given size names one of the codecs at a sample size libavcodec
-// decodes; throws HeaderDeclined where libavformat would refuse the file or look further (too
-// short, no channels or sampling rate, an extensible format that names its codec elsewhere).
-// Reads at most the first 16 bytes of the format.
+// decodes; throws HeaderDeclined where libavformat would refuse the file or read it otherwise
+// (too short, or one byte longer than the plain format; no channels or sampling rate; an
+// extensible format, which names its codec elsewhere). Reads at most the first 16 bytes.
 bool waveFormatPlays(const std::uint8_t* format, std::uint32_t size,
                      std::span<const WaveCodec> codecs);
 
