@@ -237,12 +237,15 @@ Stream playingStream(Cursor in, std::int64_t objectSize)
     if (type != videoMedia || objectSize - 78 < 51)
         throw Declined{};
     in.skip(11);
-    const std::uint32_t formatSize = in.little32();
+    // libavformat refuses a file whose bitmap header claims more extra data than its object holds.
+    const auto bitmapSize = std::int32_t(in.little32());
+    if (bitmapSize > 40 && objectSize < bitmapSize - 40)
+        throw Declined{};
     in.skip(12);
     const std::uint32_t codec = in.little32();
     in.skip(20);
     if (!isKnownCodec(std::span<const AsfCodec>(videoCodecs), codec) ||
-        (codec == littleFourCC("WMV3") && delaysFrames(in, std::int64_t(formatSize) - 40)))
+        (codec == littleFourCC("WMV3") && delaysFrames(in, std::int64_t(bitmapSize) - 40)))
         throw Declined{};
     stream.video = true;
     return stream;

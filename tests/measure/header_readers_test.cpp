@@ -489,6 +489,8 @@ TEST(HeaderReadersTest, AsfHeadersAsLibavformatReadsThem)
             {"broadcast", withField(properties + 64, 3, 4), false},
             {"a stated size a fifth off", withField(properties + 16, wmv.size() * 6 / 5, 8), false},
             {"a video codec no decoder takes", replaced(wmv, "WMV2", "ZZZZ"), false},
+            {"more extra video data than the stream's object holds",
+             withField(wmv.find("WMV2") - 16, 200, 4), false},
             {"a picture among the tags",
              replaced(wmv, std::string("E\0n\0c\0o\0d\0i\0n\0g\0", 16),
                       std::string("P\0i\0c\0t\0u\0r\0e\0\0\0", 16)),
