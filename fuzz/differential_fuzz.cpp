@@ -204,6 +204,12 @@ void asfRegions(const Bytes& bytes, std::vector<Region>& regions)
         if (size < 24 || size > bytes.size() - at)
             return;
         regions.push_back({at, at + std::size_t(size), name});
+        // The fields past the first 24 bytes, where a field rewritten would not land otherwise:
+        // the file's play time, preroll, flags and packet sizes; a stream's format.
+        if (name == "FileProperties" && size >= 104)
+            regions.push_back({at + 64, at + 104, "FileProperties/Times"});
+        if (name == "StreamProperties" && size > 78)
+            regions.push_back({at + 78, at + std::size_t(size), "StreamProperties/Format"});
         if (name == "HeaderExtension") {
             at += 46;
             continue;
