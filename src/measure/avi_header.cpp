@@ -129,7 +129,7 @@ MediaProbe read(HeaderWindow& file)
             const std::uint32_t type = little32(file.bytes(body, 4));
             // libavformat reads the header's lists as a flat run of chunks, and INFO at once.
             if (type != littleFourCC("hdrl") && type != littleFourCC("strl") &&
-                type != littleFourCC("INFO"))
+                type != littleFourCC("odml") && type != littleFourCC("INFO"))
                 throw Declined{};
             if (type == littleFourCC("INFO")) {
                 checkInfo(file, body + 4, body + size);
@@ -150,9 +150,10 @@ MediaProbe read(HeaderWindow& file)
             if (streams.empty() || streams.back().described || size == 0)
                 throw Declined{};
             describe(streams.back(), file.bytes(body, std::min<std::uint32_t>(size, 40)), size);
-        } else if (tag == littleFourCC("dmlh") || tag == littleFourCC("indx") ||
-                   tag == littleFourCC("amvh")) {
-            throw Declined{}; // OpenDML and AMV are read their own ways
+        } else if (tag == littleFourCC("indx") || tag == littleFourCC("amvh")) {
+            // An OpenDML index and AMV are read their own ways; OpenDML's header (dmlh), whose
+            // frame count libavformat skips, is harmless alone.
+            throw Declined{};
         }
         offset = body + size;
     }

@@ -416,6 +416,13 @@ TEST(HeaderReadersTest, AviHeadersAsLibavformatReadsThem)
         withLittleField(largeMovie, movie + 4, little32At(avi, movie + 4) + padding + 8, 4);
     largeMovie.insert(movie + 8 + little32At(avi, movie + 4),
                       "JUNK" + littleEndian(padding, 4) + std::string(padding, '\0'));
+    // The OpenDML header other writers add, in the space FFmpeg reserves for it, without an
+    // OpenDML index: libavformat skips its frame count.
+    const std::size_t reserved = avi.find(std::string("JUNK\x04\x01\x00\x00", 8));
+    std::string openDml = avi;
+    openDml.replace(reserved, 8 + 260,
+                    "LIST" + littleEndian(260, 4) + "odmldmlh" + littleEndian(248, 4) +
+                        littleEndian(99999, 4) + std::string(244, '\0'));
     // Audio of no fixed sample size has its length in frames too: here the longer stream.
     std::string longerAudio = withField(audio + 44, 0);
     longerAudio = longerAudio.replace(audio + 32, 4, std::string("\x80\x38\x01\x00", 4));
@@ -425,6 +432,7 @@ TEST(HeaderReadersTest, AviHeadersAsLibavformatReadsThem)
             {"clip.avi", avi, true},
             {"audio stated in frames", longerAudio, true},
             {"movie data over a megabyte", largeMovie, true},
+            {"an OpenDML header without its index", openDml, true},
             {"a video codec no decoder takes, beside PCM", replaced(avi, "FMP4", "ZZZZ"), true},
             {"a stream that starts late", withField(video + 28, 5), false},
             {"no time base", withField(video + 20, 0), false},
