@@ -173,6 +173,10 @@ void aviRegions(const Bytes& bytes, std::size_t begin, std::size_t end, const st
             name = bytes.substr(at + 8, 4);
         const std::string inner = path.empty() ? name : path + "/" + name;
         regions.push_back({at, stop, inner});
+        // A stream header's scale, rate, start and length lie past where a field rewritten at
+        // its start would land.
+        if (name == "strh" && stop - at >= 8 + 36)
+            regions.push_back({at + 8 + 20, at + 8 + 36, inner + "/Timing"});
         if (list && name != "movi")
             aviRegions(bytes, at + 12, stop, inner, depth + 1, regions);
         at = stop;
