@@ -106,6 +106,11 @@ TEST(MediaProbeTest, ABudgetEndsAReadThatWouldNotEnd)
 // A file that cannot be opened now, for want of a descriptor, says nothing of the file.
 TEST(MediaProbeTest, AFileThatCannotBeOpenedNowFailsForTheMoment)
 {
+#if defined(__SANITIZE_ADDRESS__)
+    // UndefinedBehaviorSanitizer probes memory through a pipe: without a free descriptor it
+    // takes every object for one of the wrong type.
+    GTEST_SKIP() << "the sanitizers need the descriptors this test takes away";
+#endif
     rlimit limit{};
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
     rlim_t lowestFree = 0;
