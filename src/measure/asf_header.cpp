@@ -80,22 +80,9 @@ struct Cursor {
         at += count;
     }
     std::uint32_t byte() { return *take(1); }
-    std::uint32_t little16()
-    {
-        const std::uint8_t* b = take(2);
-        return std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8;
-    }
-    std::uint32_t little32()
-    {
-        const std::uint8_t* b = take(4);
-        return std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 |
-               std::uint32_t(b[3]) << 24;
-    }
-    std::uint64_t little64()
-    {
-        const std::uint64_t low = little32();
-        return low | std::uint64_t(little32()) << 32;
-    }
+    std::uint32_t little16() { return littleEndian<std::uint32_t>(take(2), 2); }
+    std::uint32_t little32() { return littleEndian<std::uint32_t>(take(4)); }
+    std::uint64_t little64() { return littleEndian<std::uint64_t>(take(8)); }
     Guid guid()
     {
         Guid value;
@@ -166,8 +153,7 @@ bool delaysFrames(Cursor in, std::int64_t extraBytes)
 {
     if (extraBytes < 4)
         throw Declined{};
-    const std::uint32_t header = std::uint32_t(in.byte()) << 24 | std::uint32_t(in.byte()) << 16 |
-                                 std::uint32_t(in.byte()) << 8 | in.byte();
+    const auto header = bigEndian<std::uint32_t>(in.take(4));
     const std::uint32_t profile = header >> 30;
     const std::uint32_t bFrames = header >> 4 & 7;
     return profile == 3 || bFrames != 0;

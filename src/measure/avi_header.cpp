@@ -30,12 +30,6 @@ constexpr AviCodec videoCodecs[] = {
 constexpr AviCodec audioCodecs[] = {
     {0x0001, "pcm_s16le"}, {0x0050, "mp2float"}, {0x0055, "mp3float"}, {0x2000, "ac3"}};
 
-std::uint32_t little32(const std::uint8_t* bytes)
-{
-    return std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 | std::uint32_t(bytes[2]) << 16 |
-           std::uint32_t(bytes[3]) << 24;
-}
-
 struct Stream {
     std::uint32_t type = 0;
     std::optional<double> seconds; // when libavformat gives the stream a duration
@@ -48,12 +42,12 @@ struct Stream {
 Stream streamOf(const std::uint8_t* strh)
 {
     Stream stream;
-    stream.type = little32(strh);
-    const std::uint32_t scale = little32(strh + 20);
-    const std::uint32_t rate = little32(strh + 24);
-    const std::uint32_t start = little32(strh + 28);
-    const std::uint32_t length = little32(strh + 32);
-    const std::uint32_t sampleSize = little32(strh + 44);
+    stream.type = littleEndian<std::uint32_t>(strh);
+    const std::uint32_t scale = littleEndian<std::uint32_t>(strh + 20);
+    const std::uint32_t rate = littleEndian<std::uint32_t>(strh + 24);
+    const std::uint32_t start = littleEndian<std::uint32_t>(strh + 28);
+    const std::uint32_t length = littleEndian<std::uint32_t>(strh + 32);
+    const std::uint32_t sampleSize = littleEndian<std::uint32_t>(strh + 44);
     if (stream.type != littleFourCC("vids") && stream.type != littleFourCC("auds"))
         throw Declined{};
     // libavformat replaces a zero scale or rate, refuses a late start, and approximates a time
@@ -74,7 +68,8 @@ void describe(Stream& stream, const std::uint8_t* strf, std::uint32_t size)
     if (stream.type == littleFourCC("vids")) {
         if (size < 40)
             throw Declined{};
-        stream.playable = isKnownCodec<std::uint32_t>(videoCodecs, little32(strf + 16));
+        stream.playable =
+            isKnownCodec<std::uint32_t>(videoCodecs, littleEndian<std::uint32_t>(strf + 16));
     } else {
         stream.playable = waveFormatPlays(strf, size, audioCodecs);
     }
@@ -88,7 +83,7 @@ void checkInfo(HeaderWindow& file, std::int64_t offset, std::int64_t end)
     for (int entries = 0; offset < end; ++entries) {
         if (entries == mostChunks || end - offset < 8)
             throw Declined{};
-        const std::uint32_t size = little32(file.bytes(offset + 4, 4));
+        const std::uint32_t size = littleEndian<std::uint32_t>(file.bytes(offset + 4, 4));
         offset += 8 + std::int64_t(size) + (size & 1);
         if (offset > end)
             throw Declined{};
@@ -101,11 +96,11 @@ MediaProbe read(HeaderWindow& file)
     if (std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "AVI ", 4) != 0)
         throw Declined{};
     // A file shorter than its RIFF chunk says is truncated: libavformat shortens each duration.
-    if (std::int64_t(little32(riff + 4)) + 8 > file.fileSize())
+    if (std::int64_t(littleEndian<std::uint32_t>(riff + 4)) + 8 > file.fileSize())
         throw Declined{};
 
     std::vector<Stream> streams;
-    std::vector<std::int64_t> listEnds{std::int64_t(little32(riff + 4)) + 8};
+    std::vector<std::int64_t> listEnds{std::int64_t(littleEndian<std::uint32_t>(riff + 4)) + 8};
     std::int64_t offset = 12;
     for (int chunks = 0;; ++chunks) {
         while (offset >= listEnds.back()) {
@@ -116,17 +111,18 @@ MediaProbe read(HeaderWindow& file)
         if (chunks == mostChunks)
             throw Declined{};
         const std::uint8_t* header = file.bytes(offset, 8);
-        const std::uint32_t tag = little32(header);
-        const std::uint32_t size = little32(header + 4);
+        const std::uint32_t tag = littleEndian<std::uint32_t>(header);
+        const std::uint32_t size = littleEndian<std::uint32_t>(header + 4);
         const std::int64_t body = offset + 8;
         // The header ends where the movie data begins, however large.
-        if (tag == littleFourCC("LIST") && little32(file.bytes(body, 4)) == littleFourCC("movi"))
+        if (tag == littleFourCC("LIST") &&
+            littleEndian<std::uint32_t>(file.bytes(body, 4)) == littleFourCC("movi"))
             break;
         // A chunk that runs past its list is cut to it by libavformat: left to it.
         if (size > largestHeaderChunk || (size & 1) != 0 || body + size > listEnds.back())
             throw Declined{};
         if (tag == littleFourCC("LIST")) {
-            const std::uint32_t type = little32(file.bytes(body, 4));
+            const std::uint32_t type = littleEndian<std::uint32_t>(file.bytes(body, 4));
             // libavformat reads the header's lists as a flat run of chunks, and INFO at once.
             if (type != littleFourCC("hdrl") && type != littleFourCC("strl") &&
                 type != littleFourCC("odml") && type != littleFourCC("INFO"))

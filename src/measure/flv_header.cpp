@@ -28,14 +28,6 @@ constexpr double longestSeconds = 1e9;
 constexpr FlvCodec videoCodecs[] = {{2, "flv"}, {4, "vp6f"}, {5, "vp6a"}, {7, "h264"}};
 constexpr FlvCodec audioCodecs[] = {{2, "mp3float"}, {10, "aac"}};
 
-std::uint32_t bigEndian(const std::uint8_t* bytes, int count)
-{
-    std::uint32_t value = 0;
-    for (int i = 0; i < count; ++i)
-        value = value << 8 | bytes[i];
-    return value;
-}
-
 // The AMF0 values of onMetaData, as libavformat reads them: only the flat values it takes
 // without side effects; a nested object or array (a keyframe index, which changes how it reads
 // the tags) is declined.
@@ -67,8 +59,7 @@ public:
                 break;
             const int type = byte();
             if (type == 0) {
-                const double value = std::bit_cast<double>(
-                    std::uint64_t(bigEndian(take(4), 4)) << 32 | bigEndian(take(4), 4));
+                const double value = std::bit_cast<double>(bigEndian<std::uint64_t>(take(8)));
                 if (key == "duration")
                     duration = value;
             } else if (key == "duration") {
@@ -102,7 +93,7 @@ private:
     // A string: libavformat refuses one of 256 bytes or more.
     std::string_view text()
     {
-        const std::uint32_t length = bigEndian(take(2), 2);
+        const std::uint32_t length = bigEndian<std::uint32_t>(take(2), 2);
         if (length >= 256)
             throw Declined{};
         return {reinterpret_cast<const char*>(take(length)), length};
@@ -125,11 +116,12 @@ Tag tagAt(HeaderWindow& file, std::int64_t offset)
 {
     const std::uint8_t* header = file.bytes(offset, tagHeaderBytes);
     const int type = header[0];
-    const std::int64_t size = bigEndian(header + 1, 3);
-    const std::uint32_t timestamp = bigEndian(header + 4, 3) | std::uint32_t(header[7]) << 24;
+    const std::int64_t size = bigEndian<std::uint32_t>(header + 1, 3);
+    const std::uint32_t timestamp =
+        bigEndian<std::uint32_t>(header + 4, 3) | std::uint32_t(header[7]) << 24;
     const std::int64_t end = offset + tagHeaderBytes + size;
     if (size == 0 || end + 4 > file.fileSize() ||
-        bigEndian(file.bytes(end, 4), 4) != std::uint32_t(size + tagHeaderBytes))
+        bigEndian<std::uint32_t>(file.bytes(end, 4)) != std::uint32_t(size + tagHeaderBytes))
         throw Declined{};
     return {type, offset + tagHeaderBytes, size, timestamp};
 }
@@ -139,7 +131,8 @@ MediaProbe read(HeaderWindow& file)
     const std::uint8_t* header = file.bytes(0, headerBytes + 4);
     if (std::memcmp(header, "FLV", 3) != 0)
         throw Declined{};
-    if (header[3] != 1 || bigEndian(header + 5, 4) != headerBytes || bigEndian(header + 9, 4) != 0)
+    if (header[3] != 1 || bigEndian<std::uint32_t>(header + 5) != headerBytes ||
+        bigEndian<std::uint32_t>(header + 9) != 0)
         throw Declined{};
 
     // First the stated duration, in a script tag at time zero.

@@ -43,6 +43,27 @@ private:
     int m_requests = 0;
 };
 
+// The number in `count` bytes (those of the type by default), most significant first, as MP4,
+// Matroska and FLV store numbers.
+template <typename Number>
+constexpr Number bigEndian(const std::uint8_t* bytes, int count = sizeof(Number))
+{
+    Number value = 0;
+    for (int i = 0; i < count; ++i)
+        value = Number(value << 8 | bytes[i]);
+    return value;
+}
+
+// The same, least significant first, as RIFF and ASF store numbers.
+template <typename Number>
+constexpr Number littleEndian(const std::uint8_t* bytes, int count = sizeof(Number))
+{
+    Number value = 0;
+    for (int i = count; i-- > 0;)
+        value = Number(value << 8 | bytes[i]);
+    return value;
+}
+
 // A four-character code as RIFF and ASF store it: a little-endian number.
 constexpr std::uint32_t littleFourCC(const char (&text)[5])
 {

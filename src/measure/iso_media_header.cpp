@@ -24,17 +24,6 @@ constexpr int mostBoxes = 2048;
 
 using Declined = HeaderDeclined;
 
-std::uint32_t bigEndian32(const std::uint8_t* bytes)
-{
-    return std::uint32_t(bytes[0]) << 24 | std::uint32_t(bytes[1]) << 16 |
-           std::uint32_t(bytes[2]) << 8 | std::uint32_t(bytes[3]);
-}
-
-std::uint64_t bigEndian64(const std::uint8_t* bytes)
-{
-    return std::uint64_t(bigEndian32(bytes)) << 32 | bigEndian32(bytes + 4);
-}
-
 struct Box {
     std::uint32_t type = 0;
     std::int64_t payload = 0;
@@ -133,10 +122,10 @@ private:
         if (--m_boxesLeft < 0)
             throw Declined{};
         const std::uint8_t* header = m_file.bytes(offset, smallestBox);
-        Box box{bigEndian32(header + 4), offset + smallestBox, 0};
-        std::uint64_t size = bigEndian32(header);
+        Box box{bigEndian<std::uint32_t>(header + 4), offset + smallestBox, 0};
+        std::uint64_t size = bigEndian<std::uint32_t>(header);
         if (size == 1) {
-            size = bigEndian64(m_file.bytes(offset + smallestBox, 8));
+            size = bigEndian<std::uint64_t>(m_file.bytes(offset + smallestBox, 8));
             box.payload += 8;
         } else if (size == 0 && topLevel) {
             size = std::uint64_t(parentEnd - offset);
@@ -169,7 +158,7 @@ private:
     {
         if (box.end - box.payload < at + 4)
             throw Declined{};
-        return bigEndian32(m_file.bytes(box.payload + at, 4));
+        return bigEndian<std::uint32_t>(m_file.bytes(box.payload + at, 4));
     }
 
     MediaProbe readMovie(const Box& moov)

@@ -158,11 +158,7 @@ private:
         const std::int64_t size = element.end - element.payload;
         if (size > 8)
             throw Declined{};
-        const std::uint8_t* bytes = m_file.bytes(element.payload, size);
-        std::uint64_t value = 0;
-        for (std::int64_t i = 0; i < size; ++i)
-            value = value << 8 | bytes[i];
-        return value;
+        return bigEndian<std::uint64_t>(m_file.bytes(element.payload, size), int(size));
     }
 
     double floatValue(const Element& element)
