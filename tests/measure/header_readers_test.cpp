@@ -9,6 +9,8 @@
 #include "measure/libav_module.h"
 #include "measure/matroska_header.h"
 #include "measure/media_probe.h"
+#include "measure/ogg_header.h"
+#include "measure/ogg_page.h"
 #include "support/media_corpus.h"
 #include "support/temp_tree.h"
 
@@ -18,6 +20,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -503,6 +506,75 @@ TEST(HeaderReadersTest, AsfHeadersAsLibavformatReadsThem)
              replaced(wmv, std::string("E\0n\0c\0o\0d\0i\0n\0g\0", 16),
                       std::string("P\0i\0c\0t\0u\0r\0e\0\0\0", 16)),
              false},
+        });
+}
+
+// An Ogg file's pages, each changed as given (its header fields at their offsets: flags at 5,
+// granule position at 6, serial number at 14), with their checksums made right again.
+std::string withOggPages(std::string bytes, const std::function<void(std::string&)>& change)
+{
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t lacing = std::uint8_t(bytes[at + 26]);
+        std::size_t size = 27 + lacing;
+        for (std::size_t i = 0; i < lacing; ++i)
+            size += std::uint8_t(bytes[at + 27 + i]);
+        std::string page = bytes.substr(at, size);
+        change(page);
+        page.replace(22, 4, std::string(4, '\0'));
+        const std::uint32_t checksum =
+            oggChecksum({reinterpret_cast<const std::uint8_t*>(page.data()), page.size()});
+        page.replace(22, 4, littleEndian(checksum, 4));
+        bytes.replace(at, size, page);
+        at += size;
+    }
+    return bytes;
+}
+
+std::uint64_t granuleOf(const std::string& page)
+{
+    return std::uint64_t(little32At(page, 10)) << 32 | little32At(page, 6);
+}
+
+// Ogg: each stream from the start its first data page implies to its last granule position;
+// anything else goes to libavformat.
+TEST(HeaderReadersTest, OggHeadersAsLibavformatReadsThem)
+{
+    const std::string audio = corpus("audio.ogg");
+    const std::string clip = corpus("clip.ogv");
+    const std::uint32_t videoSerial = little32At(clip, 14);
+    // Granule positions moved on, as in a stream cut from a longer one: the start then depends
+    // on the Vorbis packets' block sizes, or on Theora's key frame count.
+    const auto later = [](const std::string& bytes, std::uint32_t serial, std::uint64_t by) {
+        return withOggPages(bytes, [&](std::string& page) {
+            if (little32At(page, 14) == serial && granuleOf(page) != 0)
+                page.replace(6, 8, littleEndian(granuleOf(page) + by, 8));
+        });
+    };
+    const auto unchanged = [](std::string&) {};
+    // The third page: the first of audio, after the identification page and the one of comments
+    // and setup.
+    const std::size_t firstData = audio.find("OggS", audio.find("OggS", 1) + 1);
+    std::string endsAtOnce = audio;
+    endsAtOnce[firstData + 5] = 4;
+    std::string damagedEnd = audio;
+    damagedEnd[audio.size() - 10] ^= 1;
+    const std::size_t encoder = audio.find("encoder=");
+    const std::string picture =
+        audio.substr(0, encoder) + "METADATA_BLOCK_PICTURE=" + audio.substr(encoder + 23);
+    const std::string chained =
+        audio + withOggPages(audio, [](std::string& page) { page[14] = char(page[14] ^ 1); });
+    expectAnsweredAsLibavOrDeclined(
+        readOggHeader,
+        {
+            {"audio.ogg", audio, true},
+            {"clip.ogv", clip, true},
+            {"audio starting later", later(audio, little32At(audio, 14), 100'003), true},
+            {"video from a later key frame", later(clip, videoSerial, 1 << 20), true},
+            {"cut inside its last page", clip.substr(0, clip.size() - 100), true},
+            {"a damaged page among the last", damagedEnd, false},
+            {"a stream ending on its first data page", withOggPages(endsAtOnce, unchanged), false},
+            {"a picture among the comments", withOggPages(picture, unchanged), false},
+            {"a second stream chained after the first", chained, false},
         });
 }
 
