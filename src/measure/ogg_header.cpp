@@ -20,7 +20,6 @@ using Declined = HeaderDeclined;
 // the largest page.
 constexpr std::int64_t tailBytes = 65307;
 constexpr std::string_view capturePattern = "OggS";
-constexpr int headerPackets = 3;
 constexpr std::size_t mostStreams = 8;
 constexpr std::size_t largestHeader = 1024 * 1024;
 constexpr std::uint64_t largestGranule = std::uint64_t(1) << 62;
@@ -33,7 +32,10 @@ constexpr std::int64_t largestTimeBaseProduct = std::int64_t(1) << 42;
 // libavformat takes an invalid frame rate for this one.
 constexpr std::int64_t assumedFramesPerSecond = 25;
 
-enum class Codec { theora, vorbis };
+enum class Codec { theora, vorbis, opus };
+
+// Opus counts in samples at 48 kHz, whatever rate it was made from.
+constexpr std::int64_t opusRate = 48000;
 
 struct Stream {
     std::uint32_t serial = 0;
@@ -45,6 +47,7 @@ struct Stream {
     std::vector<std::uint8_t> identification;
     std::optional<VorbisBlocks> blocks;
     int headers = 1;
+    int headersNeeded = 3;
     std::vector<std::uint8_t> packet;
     std::optional<std::int64_t> start;
     std::optional<std::int64_t> last;
@@ -52,7 +55,7 @@ struct Stream {
     // A granule position as a timestamp: Theora's counts key frames and the frames since.
     std::int64_t timestamp(std::uint64_t granule) const
     {
-        if (codec == Codec::vorbis)
+        if (codec != Codec::theora)
             return std::int64_t(granule);
         const std::uint64_t mask = (std::uint64_t(1) << granuleShift) - 1;
         return std::int64_t((granule >> granuleShift) + (granule & mask));
@@ -105,6 +108,14 @@ Stream firstStream(HeaderWindow& file, const OggPage& page)
         stream.granuleShift = (header[40] & 0x03) << 3 | header[41] >> 5;
         return stream;
     }
+    if (header.size() >= 19 && std::memcmp(header.data(), "OpusHead", 8) == 0) {
+        if (header[8] & 0xF0)
+            throw Declined{}; // a version libavformat refuses
+        stream.codec = Codec::opus;
+        stream.headersNeeded = 2;
+        setTimeBase(stream, 1, opusRate);
+        return stream;
+    }
     if (header.size() != 30 || std::memcmp(header.data(), "\x01vorbis", 7) != 0)
         throw Declined{};
     const auto sampleRate = std::int32_t(littleEndian<std::uint32_t>(&header[12]));
@@ -119,13 +130,17 @@ Stream firstStream(HeaderWindow& file, const OggPage& page)
     return stream;
 }
 
-// A whole header packet after the first: Theora's 0x81 and 0x82, Vorbis's 3 and 5, in order.
+// A whole header packet after the first: Theora's 0x81 and 0x82, Vorbis's 3 and 5, in order;
+// Opus's tags.
 void takeHeader(Stream& stream)
 {
     const std::vector<std::uint8_t>& packet = stream.packet;
     if (packet.empty())
         throw Declined{};
-    if (stream.codec == Codec::theora) {
+    if (stream.codec == Codec::opus) {
+        if (packet.size() < 8 || std::memcmp(packet.data(), "OpusTags", 8) != 0)
+            throw Declined{};
+    } else if (stream.codec == Codec::theora) {
         if (packet[0] != 0x80 + stream.headers)
             throw Declined{};
     } else if (packet[0] != 2 * stream.headers + 1) {
@@ -146,7 +161,7 @@ void readHeaderPage(HeaderWindow& file, const OggPage& page, Stream& stream)
         throw Declined{};
     std::int64_t at = page.body;
     for (const std::uint8_t segment : page.segments) {
-        if (stream.headers == headerPackets)
+        if (stream.headers == stream.headersNeeded)
             throw Declined{}; // data on a page of headers
         const std::vector<std::uint8_t> bytes = readSpan(file, at, segment);
         stream.packet.insert(stream.packet.end(), bytes.begin(), bytes.end());
@@ -160,9 +175,41 @@ void readHeaderPage(HeaderWindow& file, const OggPage& page, Stream& stream)
     }
 }
 
+// The samples of the Opus packets that end on a page, as libavformat counts them from each
+// packet's table of contents: the first must be whole, the others are skipped where empty or
+// unreadable.
+std::int64_t opusSamples(HeaderWindow& file, const OggPage& page)
+{
+    std::int64_t samples = 0;
+    std::int64_t packet = page.body;
+    std::int64_t at = page.body;
+    for (const std::uint8_t segment : page.segments) {
+        at += segment;
+        if (segment == 255 || at == packet) {
+            if (segment < 255 && packet == page.body)
+                throw Declined{}; // an empty first packet, which libavformat refuses
+            continue;
+        }
+        const std::uint8_t* toc = file.bytes(packet, std::min<std::int64_t>(at - packet, 2));
+        const unsigned config = toc[0] >> 3;
+        const unsigned frameSamples = config < 12   ? std::max(480u, 960 * (config & 3))
+                                      : config < 16 ? 480u << (config & 1)
+                                                    : 120u << (config & 3);
+        const unsigned code = toc[0] & 3;
+        if (code == 3 && at - packet < 2) {
+            if (packet == page.body)
+                throw Declined{};
+        } else {
+            samples += frameSamples * (code == 3 ? toc[1] & 0x3F : code != 0 ? 2 : 1);
+        }
+        packet = at;
+    }
+    return samples;
+}
+
 // Where a stream starts, from its first data page as libavformat reads it: the timestamp of the
 // page's granule position less the packets that end on it, counted as frames for Theora and as
-// samples for Vorbis (whose start is never before zero).
+// samples for Vorbis (whose start is never before zero) and Opus.
 std::int64_t startOf(HeaderWindow& file, const OggPage& page, Stream& stream)
 {
     if (page.flags & (OggPage::continued | OggPage::lastOfStream) ||
@@ -176,6 +223,9 @@ std::int64_t startOf(HeaderWindow& file, const OggPage& page, Stream& stream)
             throw Declined{};
         return end - page.packetsEnding();
     }
+
+    if (stream.codec == Codec::opus)
+        return end - opusSamples(file, page);
 
     VorbisBlocks& blocks = *stream.blocks;
     blocks.restart();
@@ -274,10 +324,13 @@ MediaProbe combined(const std::vector<Stream>& streams)
     std::int64_t latest = -longestMicroseconds;
     std::int64_t longest = 0;
     for (const Stream& stream : streams) {
-        if (!stream.last || *stream.last <= *stream.start)
+        // libavformat takes Opus's last granule position for its duration, its start aside.
+        const std::int64_t units =
+            stream.last ? *stream.last - (stream.codec == Codec::opus ? 0 : *stream.start) : 0;
+        if (units <= 0)
             throw Declined{};
         const std::int64_t start = microseconds(*stream.start, stream);
-        const std::int64_t duration = microseconds(*stream.last - *stream.start, stream);
+        const std::int64_t duration = microseconds(units, stream);
         earliest = std::min(earliest, start);
         latest = std::max(latest, start + duration);
         longest = std::max(longest, duration);
@@ -308,8 +361,9 @@ MediaProbe read(HeaderWindow& file)
         throw Declined{};
 
     const auto headersRead = [&streams] {
-        return std::all_of(streams.begin(), streams.end(),
-                           [](const Stream& stream) { return stream.headers == headerPackets; });
+        return std::all_of(streams.begin(), streams.end(), [](const Stream& stream) {
+            return stream.headers == stream.headersNeeded;
+        });
     };
     while (!headersRead()) {
         const OggPage page = pageAt(file, at);

@@ -7,9 +7,10 @@
 
 namespace quillmark {
 
-// The duration of an Ogg file of Theora and Vorbis streams, as libavformat gives it: each
+// The duration of an Ogg file of Theora, Vorbis and Opus streams, as libavformat gives it: each
 // stream's last granule position in the file's last 65,307 bytes, less the start its first data
-// page implies, the streams combined from the earliest start to the latest end. Nothing when the
+// page implies (for Opus, not less), the streams combined from the earliest start to the latest
+// end. Nothing when the
 // file is not that common case (other codecs, a skeleton, chained streams, cover pictures,
 // headers that share a page with data, a checksum that fails where it counts): libavformat then
 // reads it.

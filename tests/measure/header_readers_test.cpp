@@ -535,15 +535,19 @@ std::uint64_t granuleOf(const std::string& page)
     return std::uint64_t(little32At(page, 10)) << 32 | little32At(page, 6);
 }
 
-// Ogg: each stream from the start its first data page implies to its last granule position;
-// anything else goes to libavformat.
+// Ogg: each stream from the start its first data page implies to its last granule position
+// (Opus: its start plus that position); anything else goes to libavformat.
 TEST(HeaderReadersTest, OggHeadersAsLibavformatReadsThem)
 {
     const std::string audio = corpus("audio.ogg");
     const std::string clip = corpus("clip.ogv");
+    const std::string opus = corpus("opus.ogv");
     const std::uint32_t videoSerial = little32At(clip, 14);
+    // The second first page, of the second stream.
+    const std::uint32_t opusSerial = little32At(opus, opus.find("OggS", 1) + 14);
     // Granule positions moved on, as in a stream cut from a longer one: the start then depends
-    // on the Vorbis packets' block sizes, or on Theora's key frame count.
+    // on the Vorbis packets' block sizes, the Opus packets' tables of contents, or Theora's key
+    // frame count.
     const auto later = [](const std::string& bytes, std::uint32_t serial, std::uint64_t by) {
         return withOggPages(bytes, [&](std::string& page) {
             if (little32At(page, 14) == serial && granuleOf(page) != 0)
@@ -570,6 +574,8 @@ TEST(HeaderReadersTest, OggHeadersAsLibavformatReadsThem)
             {"clip.ogv", clip, true},
             {"audio starting later", later(audio, little32At(audio, 14), 100'003), true},
             {"video from a later key frame", later(clip, videoSerial, 1 << 20), true},
+            {"opus.ogv", opus, true},
+            {"Opus starting later, beside video", later(opus, opusSerial, 48'007), true},
             {"cut inside its last page", clip.substr(0, clip.size() - 100), true},
             {"a damaged page among the last", damagedEnd, false},
             {"a stream ending on its first data page", withOggPages(endsAtOnce, unchanged), false},
