@@ -345,6 +345,10 @@ MediaProbe combined(const std::vector<Stream>& streams)
 MediaProbe read(HeaderWindow& file)
 {
     std::vector<Stream> streams;
+    // libavformat knows an Ogg file by its first page's flags too: none beyond the three defined.
+    if (pageAt(file, 0).flags >
+        (OggPage::continued | OggPage::firstOfStream | OggPage::lastOfStream))
+        throw Declined{};
     std::int64_t at = 0;
     for (;;) {
         const OggPage page = pageAt(file, at);

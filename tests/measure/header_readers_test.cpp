@@ -560,6 +560,8 @@ TEST(HeaderReadersTest, OggHeadersAsLibavformatReadsThem)
     const std::size_t firstData = audio.find("OggS", audio.find("OggS", 1) + 1);
     std::string endsAtOnce = audio;
     endsAtOnce[firstData + 5] = 4;
+    std::string unknownFlags = audio;
+    unknownFlags[5] = 0x0A; // beginning of stream, and a flag Ogg does not define
     std::string damagedEnd = audio;
     damagedEnd[audio.size() - 10] ^= 1;
     const std::size_t encoder = audio.find("encoder=");
@@ -578,6 +580,7 @@ TEST(HeaderReadersTest, OggHeadersAsLibavformatReadsThem)
             {"Opus starting later, beside video", later(opus, opusSerial, 48'007), true},
             {"cut inside its last page", clip.substr(0, clip.size() - 100), true},
             {"a damaged page among the last", damagedEnd, false},
+            {"a flag Ogg does not define, first", withOggPages(unknownFlags, unchanged), false},
             {"a stream ending on its first data page", withOggPages(endsAtOnce, unchanged), false},
             {"a picture among the comments", withOggPages(picture, unchanged), false},
             {"a second stream chained after the first", chained, false},
