@@ -18,7 +18,7 @@ const std::uint8_t* HeaderWindow::bytes(std::int64_t offset, std::int64_t length
         return m_bytes.data() + (offset - m_start);
     if (++m_requests > mostRequests)
         throw HeaderDeclined{};
-    m_bytes.resize(std::size_t(std::min(windowBytes, m_fileSize - offset)));
+    m_bytes.resize(std::size_t(std::min(m_requestBytes, m_fileSize - offset)));
     const std::int64_t read = m_readAt(offset, m_bytes);
     if (read < length)
         throw HeaderDeclined{};

@@ -34,9 +34,13 @@ public:
     // window long; throws HeaderDeclined otherwise or when the read fails.
     const std::uint8_t* bytes(std::int64_t offset, std::int64_t length);
     std::int64_t fileSize() const { return m_fileSize; }
+    // From now on, each request reads this many bytes (as far as the file goes), at least a
+    // window: for a reader that walks far, fewer requests, each a round trip on a share.
+    void readAhead(std::int64_t bytes) { m_requestBytes = std::max(bytes, windowBytes); }
 
 private:
     std::int64_t m_fileSize;
+    std::int64_t m_requestBytes = windowBytes;
     const ReadAt& m_readAt;
     std::vector<std::uint8_t> m_bytes;
     std::int64_t m_start = 0;

@@ -40,7 +40,7 @@ constexpr std::int64_t opusRate = 48000;
 struct Stream {
     std::uint32_t serial = 0;
     Codec codec = Codec::vorbis;
-    // The time base: `unit` seconds per `units`.
+    // The time base: each unit of a timestamp lasts `unit` / `units` seconds.
     std::int64_t unit = 1;
     std::int64_t units = 1;
     int granuleShift = 0;
@@ -349,6 +349,8 @@ MediaProbe read(HeaderWindow& file)
     if (pageAt(file, 0).flags >
         (OggPage::continued | OggPage::firstOfStream | OggPage::lastOfStream))
         throw Declined{};
+    // The last pages in one request, and as much of the first ones.
+    file.readAhead(tailBytes);
     std::int64_t at = 0;
     for (;;) {
         const OggPage page = pageAt(file, at);

@@ -587,6 +587,36 @@ TEST(HeaderReadersTest, OggHeadersAsLibavformatReadsThem)
         });
 }
 
+// On a share each request is a round trip: the first pages and the last 65,307 bytes take one
+// each, after the window the readers share.
+TEST(HeaderReadersTest, OggIsReadInThreeRequests)
+{
+    // The clip with a page repeated in its middle, far enough apart for its first and last pages
+    // to be two reads, as in a film.
+    const std::string clip = corpus("clip.ogv");
+    std::size_t middle = 0;
+    for (int page = 0; page < 10; ++page)
+        middle = clip.find("OggS", middle + 1);
+    const std::size_t next = clip.find("OggS", middle + 1);
+    std::string film = clip.substr(0, next);
+    for (int copy = 0; copy < 100; ++copy)
+        film += clip.substr(middle, next - middle);
+    film += clip.substr(next);
+    ASSERT_GT(film.size(), 200'000u);
+
+    int requests = 0;
+    const ReadAt readAt = [&](std::int64_t offset, std::span<std::uint8_t> into) {
+        ++requests;
+        const std::int64_t count =
+            std::clamp<std::int64_t>(std::int64_t(film.size()) - offset, 0, into.size());
+        std::memcpy(into.data(), film.data() + offset, std::size_t(count));
+        return count;
+    };
+    HeaderWindow window(std::int64_t(film.size()), readAt);
+    EXPECT_TRUE(readOggHeader(window).has_value());
+    EXPECT_LE(requests, 3);
+}
+
 // What the readers take as playable without loading libavcodec, libavcodec plays.
 TEST(HeaderReadersTest, CodecsTakenAsPlayableArePlayable)
 {
