@@ -639,6 +639,8 @@ TEST(HeaderReadersTest, CodecsTakenAsPlayableArePlayable)
         decoded(codecs);
     for (const auto& codecs : {asfVideoCodecs(), asfAudioCodecs()})
         decoded(codecs);
+    for (const char* oggCodec : {"theora", "vorbis", "opus"})
+        EXPECT_TRUE(libav->hasDecoder(oggCodec)) << oggCodec;
 }
 
 } // namespace
