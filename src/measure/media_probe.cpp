@@ -6,6 +6,7 @@
 #include "measure/iso_media_header.h"
 #include "measure/libav_module.h"
 #include "measure/matroska_header.h"
+#include "measure/mpegts_header.h"
 #include "measure/ogg_header.h"
 #include "model/app_error.h"
 #include "model/path_text.h"
@@ -80,6 +81,8 @@ Expected<MediaProbe> probe(const MediaFile& file, std::stop_token stop, const Pr
         if (auto header = readAsfHeader(window))
             return *header;
         if (auto header = readOggHeader(window))
+            return *header;
+        if (auto header = readMpegTsHeader(window))
             return *header;
     }
     const LibavModule* libav = libavModule();

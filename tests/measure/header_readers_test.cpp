@@ -9,6 +9,7 @@
 #include "measure/libav_module.h"
 #include "measure/matroska_header.h"
 #include "measure/media_probe.h"
+#include "measure/mpegts_header.h"
 #include "measure/ogg_header.h"
 #include "measure/ogg_page.h"
 #include "support/media_corpus.h"
@@ -615,6 +616,56 @@ TEST(HeaderReadersTest, OggIsReadInThreeRequests)
     HeaderWindow window(std::int64_t(film.size()), readAt);
     EXPECT_TRUE(readOggHeader(window).has_value());
     EXPECT_LE(requests, 3);
+}
+
+// The transport stream with its program map (in its third packet, as FFmpeg writes it) changed,
+// and its checksum made right again.
+std::string withProgramMap(std::string bytes, const std::function<void(std::string&)>& change)
+{
+    const std::size_t at = 2 * 188 + 5; // after the packet header and the pointer field
+    const std::size_t length =
+        3 + ((std::uint8_t(bytes[at + 1]) & 0x0F) << 8 | std::uint8_t(bytes[at + 2]));
+    std::string section = bytes.substr(at, length - 4);
+    change(section);
+    const std::size_t newLength = section.size() + 4 - 3;
+    section[1] = char((section[1] & 0xF0) | newLength >> 8);
+    section[2] = char(newLength & 0xFF);
+    const std::uint32_t checksum = oggChecksum(
+        {reinterpret_cast<const std::uint8_t*>(section.data()), section.size()}, 0xFFFFFFFF);
+    section += bigEndian(checksum, 4);
+    section.resize(188 - 5, '\xFF');
+    return bytes.replace(at, 188 - 5, section);
+}
+
+// MPEG-TS: each stream that gives a frame before the analysis stops, from its first frame to the
+// end of its last one; anything else goes to libavformat.
+TEST(HeaderReadersTest, TransportStreamsAsLibavformatReadsThem)
+{
+    const std::string ts = corpus("clip.ts");
+    ASSERT_EQ(ts.compare(2 * 188 + 5, 1, "\x02"), 0) << "the program map in the third packet";
+    const auto withoutAudio = [](const std::string& bytes) {
+        return withProgramMap(bytes, [](std::string& map) { map.resize(map.size() - 5); });
+    };
+    // Without its audio, the video alone: its end is its last frame's.
+    std::string videoOnly;
+    for (std::size_t at = 0; at < ts.size(); at += 188) {
+        if ((ts[at + 1] & 0x1F) != 1 || ts[at + 2] != 1) // the audio's PID, 0x101
+            videoOnly += ts.substr(at, 188);
+    }
+    const std::string otherAudio = withProgramMap(ts, [](std::string& map) {
+        map[map.size() - 5] = 0x11; // LATM, which the reader does not know
+    });
+    std::string untimed = ts;
+    untimed[untimed.find(std::string("\0\0\1\xE0", 4)) + 7] = 0;
+    expectAnsweredAsLibavOrDeclined(
+        readMpegTsHeader, {
+                              {"clip.ts", ts, true},
+                              {"the video alone", withoutAudio(videoOnly), true},
+                              {"audio outside the program map", withoutAudio(ts), false},
+                              {"audio of a codec the reader does not know", otherAudio, false},
+                              {"a first video frame without its time", untimed, false},
+                              {"cut inside a packet", ts.substr(0, ts.size() - 100), false},
+                          });
 }
 
 // What the readers take as playable without loading libavcodec, libavcodec plays.

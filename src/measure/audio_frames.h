@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace quillmark {
+
+// The frame headers of the audio a transport stream carries: AAC in ADTS, and MPEG audio
+// (layers I to III).
+enum class AudioSyntax { adts, mpeg };
+
+// The frames of a payload, all alike: how many, the samples each decodes to, at what rate.
+struct AudioFrames {
+    int count = 0;
+    std::int64_t samples = 0;
+    std::int64_t sampleRate = 0;
+};
+
+// The frames a PES payload holds, which must fill it exactly with frames of one sample rate and
+// size in samples; throws HeaderDeclined otherwise.
+AudioFrames audioFrames(std::span<const std::uint8_t> payload, AudioSyntax syntax);
+
+} // namespace quillmark

@@ -1,0 +1,400 @@
+#include "measure/mpegts_header.h"
+
+#include "measure/audio_frames.h"
+#include "measure/h264_timing.h"
+#include "measure/ogg_page.h"
+#include "measure/pes_assembler.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace quillmark {
+
+namespace {
+
+using Declined = HeaderDeclined;
+
+constexpr std::int64_t packetBytes = transportPacketBytes;
+constexpr std::uint8_t syncByte = 0x47;
+// libavformat estimates the end from the timestamps in this much of the file's end, then from
+// twice as much when a stream found none there.
+constexpr std::int64_t lastBytes = 250000;
+constexpr std::int64_t ticksPerSecond = 90000;
+// The short analysis stops at the fourth frame of any stream.
+constexpr int framesAnalysed = 4;
+constexpr std::int64_t requestBytes = 256 * 1024;
+constexpr std::int64_t minuteTicks = 60 * ticksPerSecond;
+// Timestamps that start below this and stay within a minute before their first do not wrap.
+constexpr std::int64_t latestFirstTimestamp = std::int64_t(1) << 32;
+constexpr int patPid = 0;
+constexpr int sdtPid = 0x11;
+constexpr int eitPid = 0x12;
+
+enum class Codec { h264, aac, mpegAudio };
+
+struct Stream {
+    int pid = 0;
+    Codec codec = Codec::h264;
+    // A frame's duration in ticks of 90 kHz, rounded down, as libavformat adds it to the last
+    // timestamp; 0 until known.
+    std::int64_t frameTicks = 0;
+    int packets = 0;
+    std::optional<std::int64_t> previousPts;
+    int frames = 0;
+    std::optional<std::int64_t> start;
+    std::optional<std::int64_t> duration;
+    std::int64_t lastDuration = 0;
+};
+
+std::vector<int> pidsOf(const std::vector<Stream>& streams)
+{
+    std::vector<int> pids;
+    for (const Stream& stream : streams)
+        pids.push_back(stream.pid);
+    return pids;
+}
+
+const std::uint8_t* packetAt(HeaderWindow& file, std::int64_t index)
+{
+    const std::uint8_t* packet = file.bytes(index * packetBytes, packetBytes);
+    if (packet[0] != syncByte)
+        throw Declined{};
+    return packet;
+}
+
+// A program-specific section that a transport packet holds whole, checked by its CRC.
+std::span<const std::uint8_t> sectionOf(const std::uint8_t* packet, int tableId)
+{
+    const std::span<const std::uint8_t> payload = payloadOf(packet);
+    if (!startsUnit(packet) || payload.empty() || std::size_t(payload[0]) + 4 > payload.size())
+        throw Declined{};
+    const std::span<const std::uint8_t> rest = payload.subspan(1 + payload[0]);
+    const std::size_t length = 3 + std::size_t((rest[1] & 0x0F) << 8 | rest[2]);
+    if (rest[0] != tableId || length < 12 || length > rest.size() ||
+        oggChecksum(rest.first(length), 0xFFFFFFFF) != 0)
+        throw Declined{};
+    return rest.first(length - 4);
+}
+
+struct Program {
+    int mapPid = 0;
+    std::vector<Stream> streams;
+
+    // Whether libavformat reads the PID as a table or a stream of the program; any other that
+    // carries a PES becomes a stream of its own.
+    bool follows(int pid) const
+    {
+        return pid == patPid || pid == sdtPid || pid == eitPid || pid == mapPid ||
+               std::any_of(streams.begin(), streams.end(),
+                           [pid](const Stream& s) { return s.pid == pid; });
+    }
+};
+
+// The streams of the one program, from the first program association and map: H.264 video and
+// AAC or MPEG audio only, each without descriptors libavformat might act on.
+Program programOf(HeaderWindow& file)
+{
+    std::optional<int> mapPid;
+    std::vector<Stream> streams;
+    const std::int64_t packets = std::min(file.fileSize(), HeaderWindow::windowBytes) / packetBytes;
+    for (std::int64_t index = 0; index < packets; ++index) {
+        const std::uint8_t* packet = packetAt(file, index);
+        if (!mapPid && pidOf(packet) == patPid) {
+            const std::span<const std::uint8_t> table = sectionOf(packet, 0);
+            for (std::size_t at = 8; at + 4 <= table.size(); at += 4) {
+                if (bigEndian<std::uint16_t>(&table[at]) == 0)
+                    continue; // the network information table
+                if (mapPid)
+                    throw Declined{}; // more than one program
+                mapPid = (table[at + 2] & 0x1F) << 8 | table[at + 3];
+            }
+            if (!mapPid)
+                throw Declined{};
+        } else if (mapPid && pidOf(packet) == *mapPid) {
+            const std::span<const std::uint8_t> map = sectionOf(packet, 2);
+            std::size_t at = 12 + std::size_t((map[10] & 0x0F) << 8 | map[11]);
+            if (at != 12)
+                throw Declined{}; // program descriptors
+            while (at + 5 <= map.size()) {
+                Stream stream;
+                stream.pid = (map[at + 1] & 0x1F) << 8 | map[at + 2];
+                const std::size_t described = std::size_t((map[at + 3] & 0x0F) << 8 | map[at + 4]);
+                switch (map[at]) {
+                case 0x1B:
+                    stream.codec = Codec::h264;
+                    break;
+                case 0x0F:
+                    stream.codec = Codec::aac;
+                    break;
+                case 0x03:
+                case 0x04:
+                    stream.codec = Codec::mpegAudio;
+                    break;
+                default:
+                    throw Declined{};
+                }
+                // Only descriptors that leave the codec as it is: a registration (but for one
+                // that has libavformat probe), a language, a stream identifier.
+                for (std::size_t d = at + 5; d < at + 5 + described;) {
+                    if (d + 2 > map.size() || d + 2 + map[d + 1] > map.size())
+                        throw Declined{};
+                    const bool registration = map[d] == 0x05 && map[d + 1] >= 4 &&
+                                              std::memcmp(&map[d + 2], "BSSD", 4) != 0;
+                    if (!registration && map[d] != 0x0A && map[d] != 0x52)
+                        throw Declined{};
+                    d += 2 + map[d + 1];
+                }
+                streams.push_back(stream);
+                at += 5 + described;
+            }
+            if (at != map.size() || streams.empty() ||
+                std::count_if(streams.begin(), streams.end(),
+                              [](const Stream& s) { return s.codec == Codec::h264; }) > 1)
+                throw Declined{};
+            return {*mapPid, std::move(streams)};
+        }
+    }
+    throw Declined{};
+}
+
+bool startsWithAccessUnitDelimiter(const std::vector<std::uint8_t>& payload)
+{
+    static constexpr std::uint8_t shortCode[] = {0, 0, 1, 9};
+    static constexpr std::uint8_t longCode[] = {0, 0, 0, 1, 9};
+    return (payload.size() >= 4 && std::equal(shortCode, shortCode + 4, payload.begin())) ||
+           (payload.size() >= 5 && std::equal(longCode, longCode + 5, payload.begin()));
+}
+
+// The frame rate of the first sequence parameter set in a PES payload, in ticks a frame.
+std::int64_t videoFrameTicks(const std::vector<std::uint8_t>& payload)
+{
+    static constexpr std::uint8_t startCode[] = {0, 0, 1};
+    static constexpr char x264[] = "x264 - core ";
+    // libavcodec halves the rate of x264 builds before 44.
+    const auto named = std::search(payload.begin(), payload.end(), x264, x264 + 12);
+    if (named != payload.end()) {
+        int build = 0;
+        for (auto digit = named + 12;
+             digit != payload.end() && *digit >= '0' && *digit <= '9' && build < 1000; ++digit)
+            build = build * 10 + (*digit - '0');
+        if (build < 44)
+            throw Declined{};
+    }
+    for (auto at = payload.begin();
+         (at = std::search(at, payload.end(), startCode, startCode + 3)) != payload.end();
+         at += 3) {
+        if (payload.end() - at < 4 || (at[3] & 0x1F) != 7)
+            continue;
+        const auto end = std::search(at + 3, payload.end(), startCode, startCode + 3);
+        const std::optional<FrameRate> rate =
+            h264FrameRate({&*(at + 4), std::size_t(end - at - 4)});
+        if (!rate)
+            throw Declined{};
+        return rate->seconds * ticksPerSecond / rate->frames;
+    }
+    throw Declined{};
+}
+
+struct Analysis {
+    std::int64_t firstTimestamp = 0;
+};
+
+// Follows libavformat's short analysis from the start: which streams give a frame before one
+// gives its fourth, and each one's first timestamp. Video frames leave the parser when the next
+// one's PES is complete (each PES holds one frame, starting with its delimiter); audio frames as
+// soon as their PES is.
+Analysis analyse(HeaderWindow& file, Program& program)
+{
+    std::vector<Stream>& streams = program.streams;
+    PesAssembler assembler(pidsOf(streams), true);
+    std::optional<std::int64_t> firstTimestamp;
+    const auto frame = [&](Stream& stream, std::int64_t pts) {
+        if (++stream.frames == 1)
+            stream.start = pts;
+        return stream.frames == framesAnalysed;
+    };
+    for (std::int64_t index = 0; (index + 1) * packetBytes <= file.fileSize(); ++index) {
+        const std::uint8_t* packet = packetAt(file, index);
+        const std::span<const std::uint8_t> payload = payloadOf(packet);
+        if (startsUnit(packet) && !program.follows(pidOf(packet)) && payload.size() >= 3 &&
+            payload[0] == 0 && payload[1] == 0 && payload[2] == 1)
+            throw Declined{}; // a PES outside the program, which becomes a stream too
+        const std::optional<PesPacket> completed = assembler.feed(packet);
+        if (!completed)
+            continue;
+        Stream& stream = streams[completed->stream];
+        if (!completed->pts)
+            throw Declined{};
+        const std::int64_t pts = *completed->pts;
+        if (!firstTimestamp)
+            firstTimestamp = pts;
+        if (pts >= latestFirstTimestamp || pts < *firstTimestamp - minuteTicks)
+            throw Declined{};
+        bool stop = false;
+        if (stream.codec == Codec::h264) {
+            if (!startsWithAccessUnitDelimiter(completed->payload))
+                throw Declined{};
+            if (++stream.packets == 1)
+                stream.frameTicks = videoFrameTicks(completed->payload);
+            else
+                stop = frame(stream, *stream.previousPts);
+            stream.previousPts = pts;
+        } else {
+            const AudioFrames frames =
+                audioFrames(completed->payload,
+                            stream.codec == Codec::aac ? AudioSyntax::adts : AudioSyntax::mpeg);
+            if (stream.frameTicks == 0)
+                stream.frameTicks = frames.samples * ticksPerSecond / frames.sampleRate;
+            else if (stream.frameTicks != frames.samples * ticksPerSecond / frames.sampleRate)
+                throw Declined{};
+            for (int i = 0; i < frames.count && !stop; ++i)
+                stop = frame(stream, pts);
+        }
+        if (stop)
+            return {*firstTimestamp};
+    }
+    throw Declined{}; // a file too short to stop the analysis: libavformat reads it to its end
+}
+
+// The packets libavformat reads from an offset: where a packet does not start with the sync byte,
+// it takes the next such byte for the start of one. A packet found that way off the file's grid,
+// of a PID libavformat follows, is declined.
+class PacketsFrom {
+public:
+    PacketsFrom(HeaderWindow& file, std::int64_t offset, const std::vector<Stream>& streams)
+        : m_file(file)
+        , m_at(offset)
+        , m_streams(streams)
+    {
+    }
+
+    const std::uint8_t* next()
+    {
+        while (m_file.fileSize() - m_at >= packetBytes) {
+            const std::uint8_t* packet = m_file.bytes(m_at, packetBytes);
+            if (packet[0] != syncByte) {
+                if (packet[0] == 0x80 && packet[12] == syncByte) {
+                    m_at += 12;
+                    continue;
+                }
+                const std::uint8_t* found = std::find(packet + 1, packet + packetBytes, syncByte);
+                m_at += found - packet;
+                continue;
+            }
+            if (m_at % packetBytes != 0) {
+                const int pid = pidOf(packet);
+                if (pid < 0x20 || std::any_of(m_streams.begin(), m_streams.end(),
+                                              [pid](const Stream& s) { return s.pid == pid; }))
+                    throw Declined{};
+            }
+            m_at += packetBytes;
+            return packet;
+        }
+        return nullptr;
+    }
+
+private:
+    HeaderWindow& m_file;
+    std::int64_t m_at;
+    const std::vector<Stream>& m_streams;
+};
+
+// One pass of libavformat's estimate from the last timestamps: PES packets read from the offset
+// until their payloads reach the limit; each stream that gave a frame in the analysis takes the
+// end of its frame for its duration where that is longer, unless it jumped by a minute or more
+// from the one before. Whether any timestamp counted.
+bool readLastTimestamps(HeaderWindow& file, std::vector<Stream>& streams, std::int64_t offset,
+                        std::int64_t limit, std::int64_t firstTimestamp)
+{
+    PesAssembler assembler(pidsOf(streams), false);
+    PacketsFrom packets(file, offset, streams);
+    std::int64_t read = 0;
+    bool found = false;
+    bool ended = false;
+    while (read < limit) {
+        std::optional<PesPacket> completed;
+        while (!completed && !ended) {
+            const std::uint8_t* packet = packets.next();
+            ended = packet == nullptr;
+            completed = ended ? assembler.flush() : assembler.feed(packet);
+        }
+        if (!completed)
+            return found;
+        read += completed->size;
+        Stream& stream = streams[completed->stream];
+        if (!completed->pts || !stream.start)
+            continue;
+        if (*completed->pts < firstTimestamp - minuteTicks)
+            throw Declined{}; // a timestamp libavformat would take for wrapped
+        found = true;
+        const std::int64_t duration = *completed->pts + stream.frameTicks - *stream.start;
+        if (duration <= 0)
+            continue;
+        if (!stream.duration || stream.lastDuration <= 0 ||
+            (*stream.duration < duration && std::abs(duration - stream.lastDuration) < minuteTicks))
+            stream.duration = duration;
+        stream.lastDuration = duration;
+    }
+    return found;
+}
+
+std::int64_t microseconds(std::int64_t ticks)
+{
+    const std::int64_t magnitude = ticks < 0 ? -ticks : ticks;
+    const std::int64_t value = (magnitude * 100 + 4) / 9;
+    return ticks < 0 ? -value : value;
+}
+
+MediaProbe read(HeaderWindow& file)
+{
+    if (file.fileSize() % packetBytes != 0)
+        throw Declined{};
+    Program program = programOf(file);
+    std::vector<Stream>& streams = program.streams;
+    file.readAhead(requestBytes);
+    const Analysis analysis = analyse(file, program);
+
+    const std::int64_t firstPass = std::max<std::int64_t>(0, file.fileSize() - lastBytes);
+    if (!readLastTimestamps(file, streams, firstPass, lastBytes, analysis.firstTimestamp))
+        throw Declined{};
+    // A stream without a duration, analysed or not, makes libavformat read twice as far back,
+    // unless it already read from the start.
+    if (firstPass > 0 &&
+        std::any_of(streams.begin(), streams.end(), [](const Stream& s) { return !s.duration; })) {
+        file.readAhead(2 * lastBytes); // the whole stretch in one request
+        readLastTimestamps(file, streams,
+                           std::max<std::int64_t>(0, file.fileSize() - 2 * lastBytes), lastBytes,
+                           analysis.firstTimestamp);
+    }
+
+    std::int64_t earliest = 0;
+    std::int64_t latest = 0;
+    std::int64_t longest = 0;
+    bool any = false;
+    for (const Stream& stream : streams) {
+        if (!stream.start)
+            continue;
+        if (!stream.duration)
+            throw Declined{};
+        const std::int64_t start = microseconds(*stream.start);
+        const std::int64_t duration = microseconds(*stream.duration);
+        earliest = any ? std::min(earliest, start) : start;
+        latest = any ? std::max(latest, start + duration) : start + duration;
+        longest = std::max(longest, duration);
+        any = true;
+    }
+    const std::int64_t total = std::max(longest, latest - earliest);
+    if (!any || total <= 0)
+        throw Declined{};
+    return MediaProbe{true, double(total) / 1000000};
+}
+
+} // namespace
+
+std::optional<MediaProbe> readMpegTsHeader(HeaderWindow& file)
+{
+    return unlessDeclined([&file] { return read(file); });
+}
+
+} // namespace quillmark
