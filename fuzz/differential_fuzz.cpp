@@ -3,7 +3,8 @@
 // mutant read by both. Wherever a reader answers, libavformat must give the same answer, unless
 // the difference comes from where the readers never look (the sample tables, the user data, the
 // media data, Matroska's clusters, cues and seek index and anything after Info and Tracks, FLV's
-// tags after the first frame, AVI's movie data and index, what follows ASF's data): the changes
+// tags after the first frame, AVI's movie data and index, what follows ASF's data, MPEG-TS packets
+// between the analysis and the last 500,000 bytes): the changes
 // elsewhere, made alone, leave the two agreeing. Ogg mutants mostly have their pages' checksums
 // made right again, so that the change is read rather than skipped as damage. That is
 // the readers' documented difference; any other is written out and fails the run. Built and run
@@ -14,6 +15,7 @@
 #include "measure/iso_media_header.h"
 #include "measure/libav_module.h"
 #include "measure/matroska_header.h"
+#include "measure/mpegts_header.h"
 #include "measure/ogg_header.h"
 #include "measure/ogg_page.h"
 
@@ -282,6 +284,19 @@ void oggRegions(const Bytes& bytes, std::vector<Region>& regions)
     }
 }
 
+// MPEG-TS: its packets, as the head (the first 64 KiB, where the analysis runs), the last 500,000
+// bytes and the packets between; in each packet that starts a PES or section, its first bytes.
+void transportRegions(const Bytes& bytes, std::vector<Region>& regions)
+{
+    const std::size_t tail = bytes.size() > 500000 ? bytes.size() - 500000 : 0;
+    for (std::size_t at = 0; at + 188 <= bytes.size(); at += 188) {
+        const std::string name = at >= tail ? "TsTail" : at < 65536 ? "TsHead" : "TsMiddle";
+        regions.push_back({at, at + 188, name + "/Packet"});
+        if (std::uint8_t(bytes[at + 1]) & 0x40)
+            regions.push_back({at + 4, at + 32, name + "/Packet/Start"});
+    }
+}
+
 // Every Ogg page found walking from the start, its checksum made right.
 void fixOggChecksums(Bytes& bytes)
 {
@@ -306,6 +321,8 @@ std::vector<Region> regionsOf(const Bytes& bytes)
     std::vector<Region> regions;
     if (bytes.starts_with("OggS"))
         oggRegions(bytes, regions);
+    else if (bytes.size() >= 376 && bytes[0] == 0x47 && bytes[188] == 0x47)
+        transportRegions(bytes, regions);
     else if (bytes.compare(0, 4, "RIFF") == 0) {
         regions.push_back({0, 12, "RiffHeader"});
         aviRegions(bytes, 12, bytes.size(), "", 0, regions);
@@ -494,7 +511,9 @@ std::optional<MediaProbe> readHeaders(const Bytes& bytes)
         return header;
     if (auto header = readAsfHeader(window))
         return header;
-    return readOggHeader(window);
+    if (auto header = readOggHeader(window))
+        return header;
+    return readMpegTsHeader(window);
 }
 
 // libavformat reading the same bytes from a descriptor, as the app reads a file.
