@@ -158,12 +158,22 @@ Program programOf(HeaderWindow& file)
     throw Declined{};
 }
 
-bool startsWithAccessUnitDelimiter(const std::vector<std::uint8_t>& payload)
+// Whether a PES payload holds one access unit: its delimiter first, and no other.
+bool holdsOneAccessUnit(const std::vector<std::uint8_t>& payload)
 {
-    static constexpr std::uint8_t shortCode[] = {0, 0, 1, 9};
-    static constexpr std::uint8_t longCode[] = {0, 0, 0, 1, 9};
-    return (payload.size() >= 4 && std::equal(shortCode, shortCode + 4, payload.begin())) ||
-           (payload.size() >= 5 && std::equal(longCode, longCode + 5, payload.begin()));
+    static constexpr std::uint8_t startCode[] = {0, 0, 1};
+    const auto isDelimiter = [&payload](auto at) {
+        return payload.end() - at > 3 && (at[3] & 0x1F) == 9;
+    };
+    auto at = std::search(payload.begin(), payload.end(), startCode, startCode + 3);
+    if (at == payload.end() || !isDelimiter(at) ||
+        !std::all_of(payload.begin(), at, [](std::uint8_t byte) { return byte == 0; }))
+        return false;
+    while ((at = std::search(at + 3, payload.end(), startCode, startCode + 3)) != payload.end()) {
+        if (isDelimiter(at))
+            return false;
+    }
+    return true;
 }
 
 // The frame rate of the first sequence parameter set in a PES payload, in ticks a frame.
@@ -233,7 +243,7 @@ Analysis analyse(HeaderWindow& file, Program& program)
             throw Declined{};
         bool stop = false;
         if (stream.codec == Codec::h264) {
-            if (!startsWithAccessUnitDelimiter(completed->payload))
+            if (!holdsOneAccessUnit(completed->payload))
                 throw Declined{};
             if (++stream.packets == 1)
                 stream.frameTicks = videoFrameTicks(completed->payload);
