@@ -113,6 +113,8 @@ Program programOf(HeaderWindow& file)
                 throw Declined{};
         } else if (mapPid && pidOf(packet) == *mapPid) {
             const std::span<const std::uint8_t> map = sectionOf(packet, 2);
+            if (map.size() < 12)
+                throw Declined{};
             std::size_t at = 12 + std::size_t((map[10] & 0x0F) << 8 | map[11]);
             if (at != 12)
                 throw Declined{}; // program descriptors
@@ -194,7 +196,7 @@ std::int64_t videoFrameTicks(const std::vector<std::uint8_t>& payload)
     for (auto at = payload.begin();
          (at = std::search(at, payload.end(), startCode, startCode + 3)) != payload.end();
          at += 3) {
-        if (payload.end() - at < 4 || (at[3] & 0x1F) != 7)
+        if (payload.end() - at < 5 || (at[3] & 0x1F) != 7)
             continue;
         const auto end = std::search(at + 3, payload.end(), startCode, startCode + 3);
         const std::optional<FrameRate> rate =
