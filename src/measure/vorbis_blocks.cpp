@@ -94,6 +94,10 @@ VorbisBlocks::VorbisBlocks(std::span<const std::uint8_t> identification,
         flags.skip(modeFieldBits);
         m_longModes[std::size_t(mode)] = flags.take(1) != 0;
     }
+    // One mode of long blocks of another size than the short: where the parser then finds the
+    // previous window's flag was never seen on a file, so such a stream is left to libavformat.
+    if (modeCount == 1 && m_longModes[0] && m_sizes[0] != m_sizes[1])
+        throw HeaderDeclined{};
     m_modeMask = ((1 << std::bit_width(unsigned(modeCount - 1))) - 1) << 1;
     if (modeCount == 1)
         m_modeMask = 2;
