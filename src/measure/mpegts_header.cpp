@@ -39,8 +39,10 @@ struct Stream {
     // A frame's duration in ticks of 90 kHz, rounded down, as libavformat adds it to the last
     // timestamp; 0 until known.
     std::int64_t frameTicks = 0;
+    FrameRate rate;
     int packets = 0;
     std::optional<std::int64_t> previousPts;
+    std::optional<std::int64_t> previousDecoding;
     int frames = 0;
     std::optional<std::int64_t> start;
     std::optional<std::int64_t> duration;
@@ -178,8 +180,8 @@ bool holdsOneAccessUnit(const std::vector<std::uint8_t>& payload)
     return true;
 }
 
-// The frame rate of the first sequence parameter set in a PES payload, in ticks a frame.
-std::int64_t videoFrameTicks(const std::vector<std::uint8_t>& payload)
+// The frame rate of the first sequence parameter set in a PES payload.
+FrameRate videoFrameRate(const std::vector<std::uint8_t>& payload)
 {
     static constexpr std::uint8_t startCode[] = {0, 0, 1};
     static constexpr char x264[] = "x264 - core ";
@@ -203,7 +205,7 @@ std::int64_t videoFrameTicks(const std::vector<std::uint8_t>& payload)
             h264FrameRate({&*(at + 4), std::size_t(end - at - 4)});
         if (!rate)
             throw Declined{};
-        return rate->seconds * ticksPerSecond / rate->frames;
+        return *rate;
     }
     throw Declined{};
 }
@@ -247,11 +249,23 @@ Analysis analyse(HeaderWindow& file, Program& program)
         if (stream.codec == Codec::h264) {
             if (!holdsOneAccessUnit(completed->payload))
                 throw Declined{};
-            if (++stream.packets == 1)
-                stream.frameTicks = videoFrameTicks(completed->payload);
-            else
+            if (++stream.packets == 1) {
+                stream.rate = videoFrameRate(completed->payload);
+                stream.frameTicks = stream.rate.seconds * ticksPerSecond / stream.rate.frames;
+            } else {
                 stop = frame(stream, *stream.previousPts);
+            }
+            // Frames decoded at their rate, to within half a frame as in any real file: after a
+            // jump libavformat guesses a rate of its own from them.
+            const std::int64_t decoding = completed->dts.value_or(pts);
+            const std::int64_t interval = ticksPerSecond * stream.rate.seconds;
+            if (stream.previousDecoding &&
+                2 * std::abs((decoding - *stream.previousDecoding) * stream.rate.frames -
+                             interval) >=
+                    interval)
+                throw Declined{};
             stream.previousPts = pts;
+            stream.previousDecoding = decoding;
         } else {
             const AudioFrames frames =
                 audioFrames(completed->payload,

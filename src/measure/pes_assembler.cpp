@@ -73,6 +73,8 @@ std::optional<PesPacket> PesAssembler::feed(const std::uint8_t* packet)
             throw HeaderDeclined{};
         if (flags & 2)
             assembly.packet.pts = timestampAt(&payload[9]);
+        if (flags == 3)
+            assembly.packet.dts = timestampAt(&payload[14]);
         const std::int64_t stated = bigEndian<std::uint16_t>(&payload[4]);
         if (stated != 0 && stated + 6 < std::int64_t(headerBytes))
             throw HeaderDeclined{};

@@ -23,6 +23,7 @@ struct PesPacket {
     std::size_t stream = 0;
     std::int64_t size = 0;
     std::optional<std::int64_t> pts;
+    std::optional<std::int64_t> dts;
     std::vector<std::uint8_t> payload;
 };
 

@@ -655,6 +655,16 @@ TEST(HeaderReadersTest, TransportStreamsAsLibavformatReadsThem)
     const std::string otherAudio = withProgramMap(ts, [](std::string& map) {
         map[map.size() - 5] = 0x11; // LATM, which the reader does not know
     });
+    // A copy of a later frame's first packet among the first frames: libavformat then guesses a
+    // frame rate of its own.
+    std::vector<std::size_t> videoStarts;
+    for (std::size_t at = 0; at < ts.size(); at += 188) {
+        if ((ts[at + 1] & 0x5F) == 0x41 && ts[at + 2] == 0) // a unit start of PID 0x100
+            videoStarts.push_back(at);
+    }
+    ASSERT_GT(videoStarts.size(), 10u);
+    const std::string jumped =
+        ts.substr(0, videoStarts[2]) + ts.substr(videoStarts[10], 188) + ts.substr(videoStarts[2]);
     std::string untimed = ts;
     untimed[untimed.find(std::string("\0\0\1\xE0", 4)) + 7] = 0;
     expectAnsweredAsLibavOrDeclined(
@@ -664,6 +674,7 @@ TEST(HeaderReadersTest, TransportStreamsAsLibavformatReadsThem)
                               {"audio outside the program map", withoutAudio(ts), false},
                               {"audio of a codec the reader does not know", otherAudio, false},
                               {"a first video frame without its time", untimed, false},
+                              {"a later frame among the first", jumped, false},
                               {"cut inside a packet", ts.substr(0, ts.size() - 100), false},
                           });
 }
