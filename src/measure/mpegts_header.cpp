@@ -73,8 +73,10 @@ std::span<const std::uint8_t> sectionOf(const std::uint8_t* packet, int tableId)
         throw Declined{};
     const std::span<const std::uint8_t> rest = payload.subspan(1 + payload[0]);
     const std::size_t length = 3 + std::size_t((rest[1] & 0x0F) << 8 | rest[2]);
-    if (rest[0] != tableId || length < 12 || length > rest.size() ||
-        oggChecksum(rest.first(length), 0xFFFFFFFF) != 0)
+    // A table not yet in force (its current flag clear), or one of several sections, is
+    // libavformat's to read.
+    if (rest[0] != tableId || length < 12 || length > rest.size() || !(rest[5] & 1) ||
+        rest[6] != 0 || rest[7] != 0 || oggChecksum(rest.first(length), 0xFFFFFFFF) != 0)
         throw Declined{};
     return rest.first(length - 4);
 }
@@ -123,6 +125,10 @@ Program programOf(HeaderWindow& file)
             while (at + 5 <= map.size()) {
                 Stream stream;
                 stream.pid = (map[at + 1] & 0x1F) << 8 | map[at + 2];
+                if (stream.pid < 0x20 || stream.pid == *mapPid ||
+                    std::any_of(streams.begin(), streams.end(),
+                                [&stream](const Stream& s) { return s.pid == stream.pid; }))
+                    throw Declined{};
                 const std::size_t described = std::size_t((map[at + 3] & 0x0F) << 8 | map[at + 4]);
                 switch (map[at]) {
                 case 0x1B:
