@@ -31,7 +31,7 @@ constexpr int patPid = 0;
 constexpr int sdtPid = 0x11;
 constexpr int eitPid = 0x12;
 
-enum class Codec { h264, aac, mpegAudio };
+enum class Codec { h264, mpeg2, aac, mpegAudio };
 
 struct Stream {
     int pid = 0;
@@ -47,6 +47,8 @@ struct Stream {
     std::optional<std::int64_t> start;
     std::optional<std::int64_t> duration;
     std::int64_t lastDuration = 0;
+
+    bool video() const { return codec == Codec::h264 || codec == Codec::mpeg2; }
 };
 
 std::vector<int> pidsOf(const std::vector<Stream>& streams)
@@ -134,6 +136,9 @@ Program programOf(HeaderWindow& file)
                 case 0x1B:
                     stream.codec = Codec::h264;
                     break;
+                case 0x02:
+                    stream.codec = Codec::mpeg2;
+                    break;
                 case 0x0F:
                     stream.codec = Codec::aac;
                     break;
@@ -160,7 +165,7 @@ Program programOf(HeaderWindow& file)
             }
             if (at != map.size() || streams.empty() ||
                 std::count_if(streams.begin(), streams.end(),
-                              [](const Stream& s) { return s.codec == Codec::h264; }) > 1)
+                              [](const Stream& s) { return s.video(); }) > 1)
                 throw Declined{};
             return {*mapPid, std::move(streams)};
         }
@@ -184,6 +189,65 @@ bool holdsOneAccessUnit(const std::vector<std::uint8_t>& payload)
             return false;
     }
     return true;
+}
+
+// The start codes of an MPEG-2 video payload, each with the bytes after it.
+std::vector<std::span<const std::uint8_t>> startCodes(const std::vector<std::uint8_t>& payload)
+{
+    static constexpr std::uint8_t startCode[] = {0, 0, 1};
+    std::vector<std::span<const std::uint8_t>> codes;
+    for (auto at = std::search(payload.begin(), payload.end(), startCode, startCode + 3);
+         at != payload.end(); at = std::search(at + 3, payload.end(), startCode, startCode + 3)) {
+        if (payload.end() - at > 3)
+            codes.emplace_back(&at[3], std::size_t(payload.end() - at - 3));
+    }
+    return codes;
+}
+
+// Whether an MPEG-2 video PES payload holds one frame picture, its headers first: MPEG-2's parser
+// then ends each frame where the next PES begins.
+bool holdsOnePicture(const std::vector<std::uint8_t>& payload)
+{
+    const auto codes = startCodes(payload);
+    if (codes.empty() || (codes[0][0] != 0xB3 && codes[0][0] != 0xB8 && codes[0][0] != 0x00) ||
+        !std::all_of(payload.begin(), payload.begin() + (codes[0].data() - payload.data() - 3),
+                     [](std::uint8_t byte) { return byte == 0; }))
+        return false;
+    int pictures = 0;
+    for (const auto& code : codes) {
+        if (code[0] == 0x00)
+            ++pictures;
+        // A picture coding extension: a field picture would make two pictures a frame.
+        if (code[0] == 0xB5 && code.size() > 3 && (code[1] & 0xF0) == 0x80 && (code[3] & 3) != 3)
+            return false;
+        if (code[0] == 0xB7)
+            return false; // the end of a sequence, after which the parser starts anew
+    }
+    return pictures == 1;
+}
+
+// The frame rate of the MPEG-2 sequence header in a PES payload: one of the standard rates,
+// without an extension changing it.
+FrameRate mpeg2FrameRate(const std::vector<std::uint8_t>& payload)
+{
+    static constexpr FrameRate rates[] = {{0, 1},  {24000, 1001}, {24, 1},
+                                          {25, 1}, {30000, 1001}, {30, 1},
+                                          {50, 1}, {60000, 1001}, {60, 1}};
+    std::optional<FrameRate> rate;
+    for (const auto& code : startCodes(payload)) {
+        if (code[0] == 0xB3 && code.size() > 4) {
+            const int index = code[4] & 0x0F;
+            if (index == 0 || index >= int(std::size(rates)))
+                throw Declined{};
+            rate = rates[index];
+        } else if (code[0] == 0xB5 && code.size() > 6 && code[1] >> 4 == 1 &&
+                   (code[6] & 0x7F) != 0) {
+            throw Declined{}; // a sequence extension that scales the rate
+        }
+    }
+    if (!rate)
+        throw Declined{};
+    return *rate;
 }
 
 // The frame rate of the first sequence parameter set in a PES payload.
@@ -252,11 +316,15 @@ Analysis analyse(HeaderWindow& file, Program& program)
         if (pts >= latestFirstTimestamp || pts < *firstTimestamp - minuteTicks)
             throw Declined{};
         bool stop = false;
-        if (stream.codec == Codec::h264) {
-            if (!holdsOneAccessUnit(completed->payload))
+        if (stream.video()) {
+            const bool onePicture = stream.codec == Codec::h264
+                                        ? holdsOneAccessUnit(completed->payload)
+                                        : holdsOnePicture(completed->payload);
+            if (!onePicture)
                 throw Declined{};
             if (++stream.packets == 1) {
-                stream.rate = videoFrameRate(completed->payload);
+                stream.rate = stream.codec == Codec::h264 ? videoFrameRate(completed->payload)
+                                                          : mpeg2FrameRate(completed->payload);
                 stream.frameTicks = stream.rate.seconds * ticksPerSecond / stream.rate.frames;
             } else {
                 stop = frame(stream, *stream.previousPts);

@@ -637,8 +637,8 @@ std::string withProgramMap(std::string bytes, const std::function<void(std::stri
     return bytes.replace(at, 188 - 5, section);
 }
 
-// MPEG-TS: each stream that gives a frame before the analysis stops, from its first frame to the
-// end of its last one; anything else goes to libavformat.
+// MPEG-TS, of H.264 or MPEG-2 video: each stream that gives a frame before the analysis stops,
+// from its first frame to the end of its last one; anything else goes to libavformat.
 TEST(HeaderReadersTest, TransportStreamsAsLibavformatReadsThem)
 {
     const std::string ts = corpus("clip.ts");
@@ -670,6 +670,7 @@ TEST(HeaderReadersTest, TransportStreamsAsLibavformatReadsThem)
     expectAnsweredAsLibavOrDeclined(
         readMpegTsHeader, {
                               {"clip.ts", ts, true},
+                              {"mpeg2.ts", corpus("mpeg2.ts"), true},
                               {"the video alone", withoutAudio(videoOnly), true},
                               {"audio outside the program map", withoutAudio(ts), false},
                               {"audio of a codec the reader does not know", otherAudio, false},
