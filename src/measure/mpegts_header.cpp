@@ -228,7 +228,7 @@ bool holdsOnePicture(const std::vector<std::uint8_t>& payload)
 
 // The frame rate of the MPEG-2 sequence header in a PES payload: one of the standard rates,
 // without an extension changing it.
-FrameRate mpeg2FrameRate(const std::vector<std::uint8_t>& payload)
+FrameRate mpeg2StatedRate(const std::vector<std::uint8_t>& payload)
 {
     static constexpr FrameRate rates[] = {{0, 1},  {24000, 1001}, {24, 1},
                                           {25, 1}, {30000, 1001}, {30, 1},
@@ -251,7 +251,7 @@ FrameRate mpeg2FrameRate(const std::vector<std::uint8_t>& payload)
 }
 
 // The frame rate of the first sequence parameter set in a PES payload.
-FrameRate videoFrameRate(const std::vector<std::uint8_t>& payload)
+FrameRate h264StatedRate(const std::vector<std::uint8_t>& payload)
 {
     static constexpr std::uint8_t startCode[] = {0, 0, 1};
     static constexpr char x264[] = "x264 - core ";
@@ -323,8 +323,8 @@ Analysis analyse(HeaderWindow& file, Program& program)
             if (!onePicture)
                 throw Declined{};
             if (++stream.packets == 1) {
-                stream.rate = stream.codec == Codec::h264 ? videoFrameRate(completed->payload)
-                                                          : mpeg2FrameRate(completed->payload);
+                stream.rate = stream.codec == Codec::h264 ? h264StatedRate(completed->payload)
+                                                          : mpeg2StatedRate(completed->payload);
                 stream.frameTicks = stream.rate.seconds * ticksPerSecond / stream.rate.frames;
             } else {
                 stop = frame(stream, *stream.previousPts);
