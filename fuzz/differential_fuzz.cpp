@@ -9,14 +9,8 @@
 // made right again, so that the change is read rather than skipped as damage. That is
 // the readers' documented difference; any other is written out and fails the run. Built and run
 // by "make fuzz". Usage: differential_fuzz [--seed N] RUNS OUTPUT-FOLDER SEED-FILE...
-#include "measure/asf_header.h"
-#include "measure/avi_header.h"
-#include "measure/flv_header.h"
-#include "measure/iso_media_header.h"
+#include "measure/header_readers.h"
 #include "measure/libav_module.h"
-#include "measure/matroska_header.h"
-#include "measure/mpegts_header.h"
-#include "measure/ogg_header.h"
 #include "measure/ogg_page.h"
 
 #include <algorithm>
@@ -501,19 +495,7 @@ std::optional<MediaProbe> readHeaders(const Bytes& bytes)
         return count;
     };
     HeaderWindow window(size, readAt);
-    if (auto header = readIsoMediaHeader(window))
-        return header;
-    if (auto header = readMatroskaHeader(window))
-        return header;
-    if (auto header = readFlvHeader(window))
-        return header;
-    if (auto header = readAviHeader(window))
-        return header;
-    if (auto header = readAsfHeader(window))
-        return header;
-    if (auto header = readOggHeader(window))
-        return header;
-    return readMpegTsHeader(window);
+    return quillmark::readHeaders(window);
 }
 
 // libavformat reading the same bytes from a descriptor, as the app reads a file.

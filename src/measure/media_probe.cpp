@@ -1,13 +1,7 @@
 #include "measure/media_probe.h"
 
-#include "measure/asf_header.h"
-#include "measure/avi_header.h"
-#include "measure/flv_header.h"
-#include "measure/iso_media_header.h"
+#include "measure/header_readers.h"
 #include "measure/libav_module.h"
-#include "measure/matroska_header.h"
-#include "measure/mpegts_header.h"
-#include "measure/ogg_header.h"
 #include "model/app_error.h"
 #include "model/path_text.h"
 #include "platform/regular_file.h"
@@ -66,23 +60,9 @@ Expected<MediaProbe> probe(const MediaFile& file, std::stop_token stop, const Pr
                            bool quickWays)
 {
     if (quickWays) {
-        // One window for the readers: a file the first declines at its first bytes, as it does
-        // every Matroska or AVI file, is not read again for the next.
         const ReadAt reads = positionedReads(file.fd);
         HeaderWindow window(file.size, reads);
-        if (auto header = readIsoMediaHeader(window))
-            return *header;
-        if (auto header = readMatroskaHeader(window))
-            return *header;
-        if (auto header = readFlvHeader(window))
-            return *header;
-        if (auto header = readAviHeader(window))
-            return *header;
-        if (auto header = readAsfHeader(window))
-            return *header;
-        if (auto header = readOggHeader(window))
-            return *header;
-        if (auto header = readMpegTsHeader(window))
+        if (auto header = readHeaders(window))
             return *header;
     }
     const LibavModule* libav = libavModule();

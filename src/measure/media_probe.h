@@ -9,10 +9,10 @@
 
 namespace quillmark {
 
-// Reads only what the file's container needs to state the streams and the duration: an MP4 or
-// MOV file's headers (iso_media_header.h), else what libavformat reads to open it (through
-// libav_module.h); frames are never decoded. Fails with the file's own answer when it is not a
-// regular file or cannot be opened as media, with a limit when the budget runs out first (its
+// Reads only what the file's container needs to state the streams and the duration: its headers
+// where a header reader knows them (header_readers.h), else what libavformat reads to open it
+// (through libav_module.h); frames are never decoded. Fails with the file's own answer when it is
+// not a regular file or cannot be opened as media, with a limit when the budget runs out first (its
 // bytes are the file's answer, its time is not), and as passing when the file or libavformat
 // cannot be read now. Nothing but the file itself is ever opened. Safe to call from several
 // threads at once; silent; a stop request abandons the reading.
@@ -26,8 +26,8 @@ Expected<MediaProbe> probeMedia(const std::filesystem::path& file, std::stop_tok
 Failure readFailure(const std::filesystem::path& file, int error);
 
 // The same, read by libavformat alone and by content, as the quick ways must agree with: before
-// it, probeMedia asks the header reader of MP4 and MOV files (iso_media_header.h), then opens
-// Matroska and AVI files with the demuxer their extension names.
+// it, probeMedia asks the header readers (header_readers.h), then opens Matroska and AVI files
+// with the demuxer their extension names.
 Expected<MediaProbe> probeWithLibav(const std::filesystem::path& file, std::stop_token stop = {},
                                     const ProbeBudget& budget = {});
 

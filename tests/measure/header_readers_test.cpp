@@ -5,6 +5,7 @@
 #include "measure/asf_header.h"
 #include "measure/avi_header.h"
 #include "measure/flv_header.h"
+#include "measure/header_readers.h"
 #include "measure/iso_media_header.h"
 #include "measure/libav_module.h"
 #include "measure/matroska_header.h"
@@ -30,8 +31,6 @@ namespace {
 
 using test::contents;
 using test::mediaCorpus;
-
-using HeaderReader = std::optional<MediaProbe> (*)(HeaderWindow&);
 
 // Reads from memory, and fails the test on any read outside the file.
 std::optional<MediaProbe> readHeader(HeaderReader reader, const std::string& bytes)
