@@ -9,9 +9,9 @@
 // made right again, so that the change is read rather than skipped as damage. That is
 // the readers' documented difference; any other is written out and fails the run. Built and run
 // by "make fuzz". Usage: differential_fuzz [--seed N] RUNS OUTPUT-FOLDER SEED-FILE...
+#include "measure/crc32.h"
 #include "measure/header_readers.h"
 #include "measure/libav_module.h"
-#include "measure/ogg_page.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -303,7 +303,7 @@ void fixOggChecksums(Bytes& bytes)
         std::fill(bytes.begin() + std::ptrdiff_t(at + 22), bytes.begin() + std::ptrdiff_t(at + 26),
                   0);
         const std::uint32_t crc =
-            oggChecksum({reinterpret_cast<const std::uint8_t*>(bytes.data()) + at, end - at});
+            crc32({reinterpret_cast<const std::uint8_t*>(bytes.data()) + at, end - at}, 0);
         for (std::size_t i = 0; i < 4; ++i)
             bytes[at + 22 + i] = char(crc >> (8 * i));
         at = end;

@@ -27,4 +27,17 @@ const std::uint8_t* HeaderWindow::bytes(std::int64_t offset, std::int64_t length
     return m_bytes.data();
 }
 
+std::vector<std::uint8_t> readSpan(HeaderWindow& file, std::int64_t offset, std::int64_t length)
+{
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(std::size_t(length));
+    for (std::int64_t done = 0; done < length;) {
+        const std::int64_t part = std::min(length - done, HeaderWindow::windowBytes);
+        const std::uint8_t* at = file.bytes(offset + done, part);
+        bytes.insert(bytes.end(), at, at + part);
+        done += part;
+    }
+    return bytes;
+}
+
 } // namespace quillmark

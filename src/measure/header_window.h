@@ -47,6 +47,9 @@ private:
     int m_requests = 0;
 };
 
+// The bytes [offset, offset + length) of the file, which may be longer than a window.
+std::vector<std::uint8_t> readSpan(HeaderWindow& file, std::int64_t offset, std::int64_t length);
+
 // The number in `count` bytes (those of the type by default), most significant first, as MP4,
 // Matroska and FLV store numbers.
 template <typename Number>

@@ -1,8 +1,8 @@
 #include "measure/mpegts_header.h"
 
 #include "measure/audio_frames.h"
+#include "measure/crc32.h"
 #include "measure/h264_timing.h"
-#include "measure/ogg_page.h"
 #include "measure/pes_assembler.h"
 
 #include <algorithm>
@@ -78,7 +78,7 @@ std::span<const std::uint8_t> sectionOf(const std::uint8_t* packet, int tableId)
     // A table not yet in force (its current flag clear), or one of several sections, is
     // libavformat's to read.
     if (rest[0] != tableId || length < 12 || length > rest.size() || !(rest[5] & 1) ||
-        rest[6] != 0 || rest[7] != 0 || oggChecksum(rest.first(length), 0xFFFFFFFF) != 0)
+        rest[6] != 0 || rest[7] != 0 || crc32(rest.first(length), 0xFFFFFFFF) != 0)
         throw Declined{};
     return rest.first(length - 4);
 }
@@ -362,10 +362,10 @@ Analysis analyse(HeaderWindow& file, Program& program)
 // of a PID libavformat follows, is declined.
 class PacketsFrom {
 public:
-    PacketsFrom(HeaderWindow& file, std::int64_t offset, const std::vector<Stream>& streams)
+    PacketsFrom(HeaderWindow& file, std::int64_t offset, const Program& program)
         : m_file(file)
         , m_at(offset)
-        , m_streams(streams)
+        , m_program(program)
     {
     }
 
@@ -382,12 +382,10 @@ public:
                 m_at += found - packet;
                 continue;
             }
-            if (m_at % packetBytes != 0) {
-                const int pid = pidOf(packet);
-                if (pid < 0x20 || std::any_of(m_streams.begin(), m_streams.end(),
-                                              [pid](const Stream& s) { return s.pid == pid; }))
-                    throw Declined{};
-            }
+            // The tables below 0x20 too: libavformat may follow more of them than the reader.
+            if (m_at % packetBytes != 0 &&
+                (pidOf(packet) < 0x20 || m_program.follows(pidOf(packet))))
+                throw Declined{};
             m_at += packetBytes;
             return packet;
         }
@@ -397,18 +395,19 @@ public:
 private:
     HeaderWindow& m_file;
     std::int64_t m_at;
-    const std::vector<Stream>& m_streams;
+    const Program& m_program;
 };
 
 // One pass of libavformat's estimate from the last timestamps: PES packets read from the offset
 // until their payloads reach the limit; each stream that gave a frame in the analysis takes the
 // end of its frame for its duration where that is longer, unless it jumped by a minute or more
 // from the one before. Whether any timestamp counted.
-bool readLastTimestamps(HeaderWindow& file, std::vector<Stream>& streams, std::int64_t offset,
+bool readLastTimestamps(HeaderWindow& file, Program& program, std::int64_t offset,
                         std::int64_t limit, std::int64_t firstTimestamp)
 {
+    std::vector<Stream>& streams = program.streams;
     PesAssembler assembler(pidsOf(streams), false);
-    PacketsFrom packets(file, offset, streams);
+    PacketsFrom packets(file, offset, program);
     std::int64_t read = 0;
     bool found = false;
     bool ended = false;
@@ -456,14 +455,14 @@ MediaProbe read(HeaderWindow& file)
     const Analysis analysis = analyse(file, program);
 
     const std::int64_t firstPass = std::max<std::int64_t>(0, file.fileSize() - lastBytes);
-    if (!readLastTimestamps(file, streams, firstPass, lastBytes, analysis.firstTimestamp))
+    if (!readLastTimestamps(file, program, firstPass, lastBytes, analysis.firstTimestamp))
         throw Declined{};
     // A stream without a duration, analysed or not, makes libavformat read twice as far back,
     // unless it already read from the start.
     if (firstPass > 0 &&
         std::any_of(streams.begin(), streams.end(), [](const Stream& s) { return !s.duration; })) {
         file.readAhead(2 * lastBytes); // the whole stretch in one request
-        readLastTimestamps(file, streams,
+        readLastTimestamps(file, program,
                            std::max<std::int64_t>(0, file.fileSize() - 2 * lastBytes), lastBytes,
                            analysis.firstTimestamp);
     }

@@ -1,5 +1,7 @@
 #include "measure/ogg_page.h"
 
+#include "measure/crc32.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -10,25 +12,7 @@ namespace {
 
 constexpr std::int64_t headerBytes = 27;
 
-constexpr std::array<std::uint32_t, 256> crcTable = [] {
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-        std::uint32_t value = i << 24;
-        for (int bit = 0; bit < 8; ++bit)
-            value = value & 0x80000000u ? value << 1 ^ 0x04C11DB7u : value << 1;
-        table[i] = value;
-    }
-    return table;
-}();
-
 } // namespace
-
-std::uint32_t oggChecksum(std::span<const std::uint8_t> bytes, std::uint32_t crc)
-{
-    for (const std::uint8_t byte : bytes)
-        crc = crc << 8 ^ crcTable[(crc >> 24 ^ byte) & 0xFF];
-    return crc;
-}
 
 int OggPage::packetsEnding() const
 {
@@ -75,30 +59,17 @@ OggPageRead readOggPage(HeaderWindow& file, std::int64_t at)
     }
 
     std::fill(header.begin() + 22, header.begin() + 26, 0);
-    std::uint32_t crc = oggChecksum(header);
-    crc = oggChecksum(page.segments, crc);
+    std::uint32_t crc = crc32(header, 0);
+    crc = crc32(page.segments, crc);
     for (std::int64_t done = 0; done < bodyBytes;) {
         const std::int64_t length = std::min(bodyBytes - done, HeaderWindow::windowBytes);
-        crc = oggChecksum({file.bytes(page.body + done, length), std::size_t(length)}, crc);
+        crc = crc32({file.bytes(page.body + done, length), std::size_t(length)}, crc);
         done += length;
     }
     // libavformat checks the version only once the checksum holds; either failing, it skips on.
     if (crc == stated && header[4] == 0)
         read.outcome = OggPageRead::Outcome::page;
     return read;
-}
-
-std::vector<std::uint8_t> readSpan(HeaderWindow& file, std::int64_t offset, std::int64_t length)
-{
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(std::size_t(length));
-    for (std::int64_t done = 0; done < length;) {
-        const std::int64_t part = std::min(length - done, HeaderWindow::windowBytes);
-        const std::uint8_t* at = file.bytes(offset + done, part);
-        bytes.insert(bytes.end(), at, at + part);
-        done += part;
-    }
-    return bytes;
 }
 
 } // namespace quillmark

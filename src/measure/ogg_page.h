@@ -40,11 +40,4 @@ struct OggPageRead {
 // fails; cut short where the file ends inside it, or before a capture pattern could.
 OggPageRead readOggPage(HeaderWindow& file, std::int64_t at);
 
-// Ogg's checksum of the bytes, continued from `crc`: CRC-32 of polynomial 0x04C11DB7, most
-// significant bit first, without inversion. A page's is taken with its checksum field zeroed.
-std::uint32_t oggChecksum(std::span<const std::uint8_t> bytes, std::uint32_t crc = 0);
-
-// The bytes [offset, offset + length) of the file, which may be longer than a window.
-std::vector<std::uint8_t> readSpan(HeaderWindow& file, std::int64_t offset, std::int64_t length);
-
 } // namespace quillmark

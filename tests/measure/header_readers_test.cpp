@@ -4,6 +4,7 @@
 // variants the corpus lacks.
 #include "measure/asf_header.h"
 #include "measure/avi_header.h"
+#include "measure/crc32.h"
 #include "measure/flv_header.h"
 #include "measure/header_readers.h"
 #include "measure/iso_media_header.h"
@@ -12,7 +13,6 @@
 #include "measure/media_probe.h"
 #include "measure/mpegts_header.h"
 #include "measure/ogg_header.h"
-#include "measure/ogg_page.h"
 #include "support/media_corpus.h"
 #include "support/temp_tree.h"
 
@@ -522,7 +522,7 @@ std::string withOggPages(std::string bytes, const std::function<void(std::string
         change(page);
         page.replace(22, 4, std::string(4, '\0'));
         const std::uint32_t checksum =
-            oggChecksum({reinterpret_cast<const std::uint8_t*>(page.data()), page.size()});
+            crc32({reinterpret_cast<const std::uint8_t*>(page.data()), page.size()}, 0);
         page.replace(22, 4, littleEndian(checksum, 4));
         bytes.replace(at, size, page);
         at += size;
@@ -629,8 +629,8 @@ std::string withProgramMap(std::string bytes, const std::function<void(std::stri
     const std::size_t newLength = section.size() + 4 - 3;
     section[1] = char((section[1] & 0xF0) | newLength >> 8);
     section[2] = char(newLength & 0xFF);
-    const std::uint32_t checksum = oggChecksum(
-        {reinterpret_cast<const std::uint8_t*>(section.data()), section.size()}, 0xFFFFFFFF);
+    const std::uint32_t checksum =
+        crc32({reinterpret_cast<const std::uint8_t*>(section.data()), section.size()}, 0xFFFFFFFF);
     section += bigEndian(checksum, 4);
     section.resize(188 - 5, '\xFF');
     return bytes.replace(at, 188 - 5, section);
