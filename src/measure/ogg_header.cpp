@@ -163,8 +163,8 @@ void readHeaderPage(HeaderWindow& file, const OggPage& page, Stream& stream)
     for (const std::uint8_t segment : page.segments) {
         if (stream.headers == stream.headersNeeded)
             throw Declined{}; // data on a page of headers
-        const std::vector<std::uint8_t> bytes = readSpan(file, at, segment);
-        stream.packet.insert(stream.packet.end(), bytes.begin(), bytes.end());
+        const std::uint8_t* bytes = file.bytes(at, segment);
+        stream.packet.insert(stream.packet.end(), bytes, bytes + segment);
         at += segment;
         if (stream.packet.size() > largestHeader)
             throw Declined{};
