@@ -6,13 +6,7 @@ namespace quillmark {
 
 namespace {
 
-struct Frame {
-    std::size_t bytes = 0;
-    std::int64_t samples = 0;
-    std::int64_t sampleRate = 0;
-};
-
-Frame adtsFrame(std::span<const std::uint8_t> at)
+AudioFrame adtsFrame(std::span<const std::uint8_t> at)
 {
     static constexpr std::int64_t rates[] = {96000, 88200, 64000, 48000, 44100, 32000, 24000,
                                              22050, 16000, 12000, 11025, 8000,  7350};
@@ -26,7 +20,9 @@ Frame adtsFrame(std::span<const std::uint8_t> at)
     return {bytes, 1024, rates[rate]};
 }
 
-Frame mpegFrame(std::span<const std::uint8_t> at)
+} // namespace
+
+AudioFrame mpegAudioFrame(std::span<const std::uint8_t> at)
 {
     // Kilobits a second by bit rate index, for MPEG-1 layers I, II, III and MPEG-2 layers I, II
     // and III.
@@ -55,14 +51,12 @@ Frame mpegFrame(std::span<const std::uint8_t> at)
     return {std::size_t(samples / 8 * bits / sampleRate + padding), samples, sampleRate};
 }
 
-} // namespace
-
 AudioFrames audioFrames(std::span<const std::uint8_t> payload, AudioSyntax syntax)
 {
     AudioFrames frames;
     for (std::size_t at = 0; at < payload.size();) {
-        const Frame frame = syntax == AudioSyntax::adts ? adtsFrame(payload.subspan(at))
-                                                        : mpegFrame(payload.subspan(at));
+        const AudioFrame frame = syntax == AudioSyntax::adts ? adtsFrame(payload.subspan(at))
+                                                             : mpegAudioFrame(payload.subspan(at));
         if (frame.bytes == 0 || frame.bytes > payload.size() - at ||
             (frames.count > 0 &&
              (frame.samples != frames.samples || frame.sampleRate != frames.sampleRate)))

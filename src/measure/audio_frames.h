@@ -16,6 +16,17 @@ struct AudioFrames {
     std::int64_t sampleRate = 0;
 };
 
+// One frame: its size in bytes, and the samples it decodes to at its sample rate.
+struct AudioFrame {
+    std::size_t bytes = 0;
+    std::int64_t samples = 0;
+    std::int64_t sampleRate = 0;
+};
+
+// The MPEG audio frame whose header starts the bytes; throws HeaderDeclined where none does, or
+// one libavcodec reads its own way (free format).
+AudioFrame mpegAudioFrame(std::span<const std::uint8_t> at);
+
 // The frames a PES payload holds, which must fill it exactly with frames of one sample rate and
 // size in samples; throws HeaderDeclined otherwise.
 AudioFrames audioFrames(std::span<const std::uint8_t> payload, AudioSyntax syntax);

@@ -3,6 +3,7 @@
 #include "measure/audio_frames.h"
 #include "measure/crc32.h"
 #include "measure/h264_timing.h"
+#include "measure/mpeg_timestamps.h"
 #include "measure/pes_assembler.h"
 
 #include <algorithm>
@@ -17,16 +18,10 @@ using Declined = HeaderDeclined;
 
 constexpr std::int64_t packetBytes = transportPacketBytes;
 constexpr std::uint8_t syncByte = 0x47;
-// libavformat estimates the end from the timestamps in this much of the file's end, then from
-// twice as much when a stream found none there.
-constexpr std::int64_t lastBytes = 250000;
-constexpr std::int64_t ticksPerSecond = 90000;
+constexpr std::int64_t ticksPerSecond = mpegTicksPerSecond;
 // The short analysis stops at the fourth frame of any stream.
 constexpr int framesAnalysed = 4;
 constexpr std::int64_t requestBytes = 256 * 1024;
-constexpr std::int64_t minuteTicks = 60 * ticksPerSecond;
-// Timestamps that start below this and stay within a minute before their first do not wrap.
-constexpr std::int64_t latestFirstTimestamp = std::int64_t(1) << 32;
 constexpr int patPid = 0;
 constexpr int sdtPid = 0x11;
 constexpr int eitPid = 0x12;
@@ -45,8 +40,7 @@ struct Stream {
     std::optional<std::int64_t> previousDecoding;
     int frames = 0;
     std::optional<std::int64_t> start;
-    std::optional<std::int64_t> duration;
-    std::int64_t lastDuration = 0;
+    LastTimestamp last;
 
     bool video() const { return codec == Codec::h264 || codec == Codec::mpeg2; }
 };
@@ -313,8 +307,7 @@ Analysis analyse(HeaderWindow& file, Program& program)
         const std::int64_t pts = *completed->pts;
         if (!firstTimestamp)
             firstTimestamp = pts;
-        if (pts >= latestFirstTimestamp || pts < *firstTimestamp - minuteTicks)
-            throw Declined{};
+        requireUnwrapped(pts, *firstTimestamp);
         bool stop = false;
         if (stream.video()) {
             const bool onePicture = stream.codec == Codec::h264
@@ -398,20 +391,17 @@ private:
     const Program& m_program;
 };
 
-// One pass of libavformat's estimate from the last timestamps: PES packets read from the offset
-// until their payloads reach the limit; each stream that gave a frame in the analysis takes the
-// end of its frame for its duration where that is longer, unless it jumped by a minute or more
-// from the one before. Whether any timestamp counted.
+// One pass of libavformat's estimate from the last timestamps, over the PES packets from the
+// offset. Whether any timestamp counted.
 bool readLastTimestamps(HeaderWindow& file, Program& program, std::int64_t offset,
-                        std::int64_t limit, std::int64_t firstTimestamp)
+                        std::int64_t firstTimestamp)
 {
     std::vector<Stream>& streams = program.streams;
     PesAssembler assembler(pidsOf(streams), false);
     PacketsFrom packets(file, offset, program);
-    std::int64_t read = 0;
-    bool found = false;
+    LastPass pass(firstTimestamp);
     bool ended = false;
-    while (read < limit) {
+    while (pass.wantsMore()) {
         std::optional<PesPacket> completed;
         while (!completed && !ended) {
             const std::uint8_t* packet = packets.next();
@@ -419,30 +409,11 @@ bool readLastTimestamps(HeaderWindow& file, Program& program, std::int64_t offse
             completed = ended ? assembler.flush() : assembler.feed(packet);
         }
         if (!completed)
-            return found;
-        read += completed->size;
+            break;
         Stream& stream = streams[completed->stream];
-        if (!completed->pts || !stream.start)
-            continue;
-        if (*completed->pts < firstTimestamp - minuteTicks)
-            throw Declined{}; // a timestamp libavformat would take for wrapped
-        found = true;
-        const std::int64_t duration = *completed->pts + stream.frameTicks - *stream.start;
-        if (duration <= 0)
-            continue;
-        if (!stream.duration || stream.lastDuration <= 0 ||
-            (*stream.duration < duration && std::abs(duration - stream.lastDuration) < minuteTicks))
-            stream.duration = duration;
-        stream.lastDuration = duration;
+        pass.read(completed->size, completed->pts, stream.start, stream.frameTicks, stream.last);
     }
-    return found;
-}
-
-std::int64_t microseconds(std::int64_t ticks)
-{
-    const std::int64_t magnitude = ticks < 0 ? -ticks : ticks;
-    const std::int64_t value = (magnitude * 100 + 4) / 9;
-    return ticks < 0 ? -value : value;
+    return pass.found();
 }
 
 MediaProbe read(HeaderWindow& file)
@@ -454,39 +425,25 @@ MediaProbe read(HeaderWindow& file)
     file.readAhead(requestBytes);
     const Analysis analysis = analyse(file, program);
 
-    const std::int64_t firstPass = std::max<std::int64_t>(0, file.fileSize() - lastBytes);
-    if (!readLastTimestamps(file, program, firstPass, lastBytes, analysis.firstTimestamp))
+    const std::int64_t firstPass = std::max<std::int64_t>(0, file.fileSize() - lastPassBytes);
+    if (!readLastTimestamps(file, program, firstPass, analysis.firstTimestamp))
         throw Declined{};
     // A stream without a duration, analysed or not, makes libavformat read twice as far back,
     // unless it already read from the start.
-    if (firstPass > 0 &&
-        std::any_of(streams.begin(), streams.end(), [](const Stream& s) { return !s.duration; })) {
-        file.readAhead(2 * lastBytes); // the whole stretch in one request
+    if (firstPass > 0 && std::any_of(streams.begin(), streams.end(),
+                                     [](const Stream& s) { return !s.last.duration; })) {
+        file.readAhead(2 * lastPassBytes); // the whole stretch in one request
         readLastTimestamps(file, program,
-                           std::max<std::int64_t>(0, file.fileSize() - 2 * lastBytes), lastBytes,
+                           std::max<std::int64_t>(0, file.fileSize() - 2 * lastPassBytes),
                            analysis.firstTimestamp);
     }
 
-    std::int64_t earliest = 0;
-    std::int64_t latest = 0;
-    std::int64_t longest = 0;
-    bool any = false;
+    std::vector<StreamTiming> timings;
     for (const Stream& stream : streams) {
-        if (!stream.start)
-            continue;
-        if (!stream.duration)
-            throw Declined{};
-        const std::int64_t start = microseconds(*stream.start);
-        const std::int64_t duration = microseconds(*stream.duration);
-        earliest = any ? std::min(earliest, start) : start;
-        latest = any ? std::max(latest, start + duration) : start + duration;
-        longest = std::max(longest, duration);
-        any = true;
+        if (stream.start)
+            timings.push_back({*stream.start, stream.last.duration});
     }
-    const std::int64_t total = std::max(longest, latest - earliest);
-    if (!any || total <= 0)
-        throw Declined{};
-    return MediaProbe{true, double(total) / 1000000};
+    return combinedDuration(timings);
 }
 
 } // namespace

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "measure/probe_types.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace quillmark {
+
+// What MPEG transport and program streams share in libavformat's estimate of their duration,
+// in ticks of 90 kHz: timestamps that must not wrap, and a pass over the last timestamps.
+constexpr std::int64_t mpegTicksPerSecond = 90000;
+// libavformat estimates the end from the timestamps in this much of the file's end, then from
+// twice as much when a stream found none there.
+constexpr std::int64_t lastPassBytes = 250000;
+
+// Throws HeaderDeclined for a timestamp libavformat could take for wrapped: the first one from
+// 2^32 on, or any a minute or more before the first.
+void requireUnwrapped(std::int64_t ticks, std::int64_t firstTicks);
+
+// A stream's duration as the passes over the last timestamps find it.
+struct LastTimestamp {
+    std::optional<std::int64_t> duration;
+    std::int64_t lastDuration = 0;
+};
+
+// One pass of libavformat's estimate from the last timestamps: packets read until their payloads
+// reach the pass's bytes; each stream with a start takes the end of its packet's frame for its
+// duration where that is longer, unless it jumped by a minute or more from the one before.
+class LastPass {
+public:
+    explicit LastPass(std::int64_t firstTicks)
+        : m_firstTicks(firstTicks)
+    {
+    }
+
+    bool wantsMore() const { return m_read < lastPassBytes; }
+    void read(std::int64_t payloadBytes, std::optional<std::int64_t> pts,
+              std::optional<std::int64_t> start, std::int64_t frameTicks, LastTimestamp& stream);
+    // Whether any timestamp counted.
+    bool found() const { return m_found; }
+
+private:
+    std::int64_t m_firstTicks;
+    std::int64_t m_read = 0;
+    bool m_found = false;
+};
+
+struct StreamTiming {
+    std::int64_t start = 0;
+    std::optional<std::int64_t> duration;
+};
+
+// The streams combined from the earliest start to the latest end, as libavformat combines them;
+// throws HeaderDeclined where a stream has no duration or none lasts.
+MediaProbe combinedDuration(std::span<const StreamTiming> streams);
+
+} // namespace quillmark
