@@ -5,6 +5,7 @@
 #include "measure/flv_header.h"
 #include "measure/iso_media_header.h"
 #include "measure/matroska_header.h"
+#include "measure/mpegps_header.h"
 #include "measure/mpegts_header.h"
 #include "measure/ogg_header.h"
 
@@ -13,8 +14,8 @@ namespace quillmark {
 std::span<const HeaderReader> headerReaders()
 {
     static constexpr HeaderReader readers[] = {
-        readIsoMediaHeader, readMatroskaHeader, readFlvHeader,   readAviHeader,
-        readAsfHeader,      readOggHeader,      readMpegTsHeader};
+        readIsoMediaHeader, readMatroskaHeader, readFlvHeader,    readAviHeader,
+        readAsfHeader,      readOggHeader,      readMpegTsHeader, readMpegPsHeader};
     return readers;
 }
 

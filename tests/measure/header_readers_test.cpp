@@ -11,6 +11,7 @@
 #include "measure/libav_module.h"
 #include "measure/matroska_header.h"
 #include "measure/media_probe.h"
+#include "measure/mpegps_header.h"
 #include "measure/mpegts_header.h"
 #include "measure/ogg_header.h"
 #include "support/media_corpus.h"
@@ -676,6 +677,79 @@ TEST(HeaderReadersTest, TransportStreamsAsLibavformatReadsThem)
                               {"a first video frame without its time", untimed, false},
                               {"a later frame among the first", jumped, false},
                               {"cut inside a packet", ts.substr(0, ts.size() - 100), false},
+                          });
+}
+
+// The program stream with each of its PES packets (start code, length and all) replaced by what
+// the change makes of it; packs and system headers stay.
+std::string withPesPackets(const std::string& bytes,
+                           const std::function<std::string(const std::string&)>& change)
+{
+    std::string changed;
+    for (std::size_t at = 0; at + 6 <= bytes.size();) {
+        const auto code = std::uint8_t(bytes[at + 3]);
+        const std::size_t length =
+            code == 0xBA
+                ? 14 + (std::uint8_t(bytes[at + 13]) & 7)
+                : 6 + (std::size_t(std::uint8_t(bytes[at + 4])) << 8 | std::uint8_t(bytes[at + 5]));
+        const std::string unit = bytes.substr(at, length);
+        changed += code == 0xBA || code == 0xBB ? unit : change(unit);
+        at += length;
+    }
+    return changed;
+}
+
+// MPEG-PS of MPEG-2 video and MPEG audio: each stream that gives a frame before the analysis
+// stops, from its first frame to the end of the last packet; anything else goes to libavformat.
+TEST(HeaderReadersTest, ProgramStreamsAsLibavformatReadsThem)
+{
+    const std::string clip = corpus("clip.mpg");
+    const auto without = [&clip](std::uint8_t code) {
+        return withPesPackets(clip, [code](const std::string& unit) {
+            return std::uint8_t(unit[3]) == code ? std::string() : unit;
+        });
+    };
+    const auto firstOf = [&clip](std::uint8_t code, const std::function<void(std::string&)>& edit) {
+        bool first = true;
+        return withPesPackets(clip, [&](std::string unit) {
+            if (first && std::uint8_t(unit[3]) == code) {
+                edit(unit);
+                first = false;
+            }
+            return unit;
+        });
+    };
+    // A later frame's packet among the first frames: libavformat guesses a rate of its own.
+    std::vector<std::string> timedVideo;
+    withPesPackets(clip, [&timedVideo](const std::string& unit) {
+        if (std::uint8_t(unit[3]) == 0xE0 && (unit[7] & 0x80))
+            timedVideo.push_back(unit);
+        return unit;
+    });
+    ASSERT_GT(timedVideo.size(), 12u);
+    const std::string jumped =
+        firstOf(0xE0, [&timedVideo](std::string& unit) { unit += timedVideo[12]; });
+    const std::string untimed = firstOf(0xE0, [](std::string& unit) { unit[7] = 0; });
+    const std::string privateAudio = withPesPackets(clip, [](std::string unit) {
+        if (std::uint8_t(unit[3]) == 0xC0)
+            unit[3] = char(0xBD);
+        return unit;
+    });
+    const std::string streamMap = firstOf(0xE0, [](std::string& unit) {
+        unit.insert(0, std::string("\0\0\1\xBC\0\x0A\x80\x01\0\0\0\0\0\0\0\0", 16));
+    });
+    const std::size_t lastAudio = clip.rfind(std::string("\0\0\1\xC0", 4));
+    expectAnsweredAsLibavOrDeclined(
+        readMpegPsHeader, {
+                              {"clip.mpg", clip, true},
+                              {"the video alone", without(0xC0), true},
+                              {"the audio alone", without(0xE0), true},
+                              {"a later frame among the first", jumped, true},
+                              {"a first video frame without its time", untimed, false},
+                              {"audio in a private stream, as on DVDs", privateAudio, false},
+                              {"a stream map", streamMap, false},
+                              {"cut in its last padding", clip.substr(0, clip.size() - 100), true},
+                              {"cut inside a packet", clip.substr(0, lastAudio + 100), false},
                           });
 }
 
