@@ -3,8 +3,8 @@
 // mutant read by both. Wherever a reader answers, libavformat must give the same answer, unless
 // the difference comes from where the readers never look (the sample tables, the user data, the
 // media data, Matroska's clusters, cues and seek index and anything after Info and Tracks, FLV's
-// tags after the first frame, AVI's movie data and index, what follows ASF's data, MPEG-TS packets
-// between the analysis and the last 500,000 bytes): the changes
+// tags after the first frame, AVI's movie data and index, what follows ASF's data, MPEG-TS and
+// MPEG-PS packets between the analysis and the last 500,000 bytes): the changes
 // elsewhere, made alone, leave the two agreeing. Ogg mutants mostly have their pages' checksums
 // made right again, so that the change is read rather than skipped as damage. That is
 // the readers' documented difference; any other is written out and fails the run. Built and run
@@ -291,6 +291,31 @@ void transportRegions(const Bytes& bytes, std::vector<Region>& regions)
     }
 }
 
+// MPEG-PS: its packs and PES packets from the start code on, each with its header's first bytes
+// as a region of their own.
+void programStreamRegions(const Bytes& bytes, std::vector<Region>& regions)
+{
+    const std::size_t tail = bytes.size() > 500000 ? bytes.size() - 500000 : 0;
+    for (std::size_t at = 0; at + 6 <= bytes.size();) {
+        if (bytes.compare(at, 3, std::string("\0\0\1", 3)) != 0) {
+            ++at;
+            continue;
+        }
+        const auto code = std::uint8_t(bytes[at + 3]);
+        const std::size_t length =
+            code == 0xBA
+                ? 14 + (std::uint8_t(bytes[at + 13 < bytes.size() ? at + 13 : at]) & 7)
+                : 6 + (std::size_t(std::uint8_t(bytes[at + 4])) << 8 | std::uint8_t(bytes[at + 5]));
+        const std::size_t end = std::min(bytes.size(), at + length);
+        const std::string name = at >= tail ? "PsTail" : at < 65536 ? "PsHead" : "PsMiddle";
+        const std::string kind = code == 0xBA ? "/Pack" : code >= 0xE0 ? "/Video" : "/Other";
+        regions.push_back({at, end, name + kind});
+        if (code != 0xBA)
+            regions.push_back({at, std::min(end, at + 24), name + kind + "/Header"});
+        at = end;
+    }
+}
+
 // Every Ogg page found walking from the start, its checksum made right.
 void fixOggChecksums(Bytes& bytes)
 {
@@ -317,6 +342,8 @@ std::vector<Region> regionsOf(const Bytes& bytes)
         oggRegions(bytes, regions);
     else if (bytes.size() >= 376 && bytes[0] == 0x47 && bytes[188] == 0x47)
         transportRegions(bytes, regions);
+    else if (bytes.compare(0, 4, std::string("\0\0\1\xBA", 4)) == 0)
+        programStreamRegions(bytes, regions);
     else if (bytes.compare(0, 4, "RIFF") == 0) {
         regions.push_back({0, 12, "RiffHeader"});
         aviRegions(bytes, 12, bytes.size(), "", 0, regions);
