@@ -1,10 +1,13 @@
 #pragma once
 
+#include "measure/header_window.h"
 #include "measure/probe_types.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace quillmark {
 
@@ -55,5 +58,29 @@ struct StreamTiming {
 // The streams combined from the earliest start to the latest end, as libavformat combines them;
 // throws HeaderDeclined where a stream has no duration or none lasts.
 MediaProbe combinedDuration(std::span<const StreamTiming> streams);
+
+// libavformat's estimate from the last timestamps: a pass over the last 250,000 bytes and, when a
+// stream, analysed or not, has no duration after it, one from 500,000 bytes before the end, then
+// the streams that have a start combined. `pass(offset)` reads one pass into the streams' `last`
+// and says whether any timestamp counted; throws HeaderDeclined where none did.
+template <typename Stream, typename Pass>
+MediaProbe durationFromLastTimestamps(HeaderWindow& file, const std::vector<Stream>& streams,
+                                      Pass pass)
+{
+    const std::int64_t firstPass = std::max<std::int64_t>(0, file.fileSize() - lastPassBytes);
+    if (!pass(firstPass))
+        throw HeaderDeclined{};
+    if (firstPass > 0 && std::any_of(streams.begin(), streams.end(),
+                                     [](const Stream& s) { return !s.last.duration; })) {
+        file.readAhead(2 * lastPassBytes); // the whole stretch in one request
+        pass(std::max<std::int64_t>(0, file.fileSize() - 2 * lastPassBytes));
+    }
+    std::vector<StreamTiming> timings;
+    for (const Stream& stream : streams) {
+        if (stream.start)
+            timings.push_back({*stream.start, stream.last.duration});
+    }
+    return combinedDuration(timings);
+}
 
 } // namespace quillmark

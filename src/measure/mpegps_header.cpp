@@ -500,8 +500,7 @@ private:
 
 MediaProbe read(HeaderWindow& file)
 {
-    if (file.fileSize() < firstProbeBytes ||
-        std::memcmp(file.bytes(0, 4), "\0\0\1\xBA", 4) != 0)
+    if (file.fileSize() < firstProbeBytes || std::memcmp(file.bytes(0, 4), "\0\0\1\xBA", 4) != 0)
         throw Declined{};
     file.readAhead(requestBytes);
     // Where the file ends before libavformat's probe settles, it probes its own way.
@@ -533,23 +532,7 @@ MediaProbe read(HeaderWindow& file)
         }
         return pass.found();
     };
-    const std::int64_t firstPass = std::max<std::int64_t>(0, file.fileSize() - lastPassBytes);
-    if (!readLast(firstPass))
-        throw Declined{};
-    // A stream without a duration, analysed or not, makes libavformat read twice as far back,
-    // unless it already read from the start.
-    if (firstPass > 0 && std::any_of(streams.begin(), streams.end(),
-                                     [](const Stream& s) { return !s.last.duration; })) {
-        file.readAhead(2 * lastPassBytes);
-        readLast(std::max<std::int64_t>(0, file.fileSize() - 2 * lastPassBytes));
-    }
-
-    std::vector<StreamTiming> timings;
-    for (const Stream& stream : streams) {
-        if (stream.start)
-            timings.push_back({*stream.start, stream.last.duration});
-    }
-    return combinedDuration(timings);
+    return durationFromLastTimestamps(file, streams, readLast);
 }
 
 } // namespace

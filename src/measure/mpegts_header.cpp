@@ -424,26 +424,9 @@ MediaProbe read(HeaderWindow& file)
     std::vector<Stream>& streams = program.streams;
     file.readAhead(requestBytes);
     const Analysis analysis = analyse(file, program);
-
-    const std::int64_t firstPass = std::max<std::int64_t>(0, file.fileSize() - lastPassBytes);
-    if (!readLastTimestamps(file, program, firstPass, analysis.firstTimestamp))
-        throw Declined{};
-    // A stream without a duration, analysed or not, makes libavformat read twice as far back,
-    // unless it already read from the start.
-    if (firstPass > 0 && std::any_of(streams.begin(), streams.end(),
-                                     [](const Stream& s) { return !s.last.duration; })) {
-        file.readAhead(2 * lastPassBytes); // the whole stretch in one request
-        readLastTimestamps(file, program,
-                           std::max<std::int64_t>(0, file.fileSize() - 2 * lastPassBytes),
-                           analysis.firstTimestamp);
-    }
-
-    std::vector<StreamTiming> timings;
-    for (const Stream& stream : streams) {
-        if (stream.start)
-            timings.push_back({*stream.start, stream.last.duration});
-    }
-    return combinedDuration(timings);
+    return durationFromLastTimestamps(file, streams, [&](std::int64_t offset) {
+        return readLastTimestamps(file, program, offset, analysis.firstTimestamp);
+    });
 }
 
 } // namespace
