@@ -699,6 +699,27 @@ std::string withPesPackets(const std::string& bytes,
     return changed;
 }
 
+// A PES packet's presentation time, and its decoding time where it has one, moved on by some
+// ticks of 90 kHz.
+void movedOn(std::string& unit, std::int64_t ticks)
+{
+    for (const std::size_t at : {std::size_t(9), std::size_t(14)}) {
+        if (at == 14 && !(unit[7] & 0x40))
+            break;
+        const auto byte = [&unit, at](std::size_t i) {
+            return std::int64_t(std::uint8_t(unit[at + i]));
+        };
+        const std::int64_t time = ((byte(0) >> 1 & 7) << 30 | byte(1) << 22 | (byte(2) >> 1) << 15 |
+                                   byte(3) << 7 | byte(4) >> 1) +
+                                  ticks;
+        unit[at] = char((byte(0) & 0xF1) | (time >> 30 & 7) << 1);
+        unit[at + 1] = char(time >> 22);
+        unit[at + 2] = char((time >> 15 & 0x7F) << 1 | 1);
+        unit[at + 3] = char(time >> 7);
+        unit[at + 4] = char((time & 0x7F) << 1 | 1);
+    }
+}
+
 // MPEG-PS of MPEG-2 video and MPEG audio: each stream that gives a frame before the analysis
 // stops, from its first frame to the end of the last packet; anything else goes to libavformat.
 TEST(HeaderReadersTest, ProgramStreamsAsLibavformatReadsThem)
@@ -729,6 +750,14 @@ TEST(HeaderReadersTest, ProgramStreamsAsLibavformatReadsThem)
     ASSERT_GT(timedVideo.size(), 12u);
     const std::string jumped =
         firstOf(0xE0, [&timedVideo](std::string& unit) { unit += timedVideo[12]; });
+    // The video alone, a frame among the first timed off the frame grid: the rate libavformat
+    // guesses from the first frames, and so the end of the last one, moves.
+    int timedPackets = 0;
+    const std::string offGrid = withPesPackets(without(0xC0), [&timedPackets](std::string unit) {
+        if (std::uint8_t(unit[3]) == 0xE0 && (unit[7] & 0x80) && ++timedPackets == 2)
+            movedOn(unit, 1200);
+        return unit;
+    });
     const std::string untimed = firstOf(0xE0, [](std::string& unit) { unit[7] = 0; });
     const std::string privateAudio = withPesPackets(clip, [](std::string unit) {
         if (std::uint8_t(unit[3]) == 0xC0)
@@ -745,6 +774,7 @@ TEST(HeaderReadersTest, ProgramStreamsAsLibavformatReadsThem)
                               {"the video alone", without(0xC0), true},
                               {"the audio alone", without(0xE0), true},
                               {"a later frame among the first", jumped, true},
+                              {"a frame decoded off the grid", offGrid, true},
                               {"a first video frame without its time", untimed, false},
                               {"audio in a private stream, as on DVDs", privateAudio, false},
                               {"a stream map", streamMap, false},
