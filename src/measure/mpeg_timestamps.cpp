@@ -45,7 +45,8 @@ void LastPass::read(std::int64_t payloadBytes, std::optional<std::int64_t> pts,
     stream.lastDuration = duration;
 }
 
-MediaProbe combinedDuration(std::span<const StreamTiming> streams)
+MediaProbe combinedDuration(std::span<const StreamTiming> streams,
+                            std::optional<std::int64_t> dataStart)
 {
     std::int64_t earliest = 0;
     std::int64_t latest = 0;
@@ -60,6 +61,11 @@ MediaProbe combinedDuration(std::span<const StreamTiming> streams)
         latest = any ? std::max(latest, start + duration) : start + duration;
         longest = std::max(longest, duration);
         any = true;
+    }
+    if (dataStart && any) {
+        const std::int64_t data = microseconds(*dataStart);
+        if (data < earliest && earliest - data < 1000000)
+            earliest = data;
     }
     const std::int64_t total = std::max(longest, latest - earliest);
     if (!any || total <= 0)

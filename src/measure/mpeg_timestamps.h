@@ -39,6 +39,8 @@ public:
     }
 
     bool wantsMore() const { return m_read < lastPassBytes; }
+    // A packet of a stream without timestamps, which counts towards the pass's bytes only.
+    void skip(std::int64_t payloadBytes) { m_read += payloadBytes; }
     void read(std::int64_t payloadBytes, std::optional<std::int64_t> pts,
               std::optional<std::int64_t> start, std::int64_t frameTicks, LastTimestamp& stream);
     // Whether any timestamp counted.
@@ -56,16 +58,20 @@ struct StreamTiming {
 };
 
 // The streams combined from the earliest start to the latest end, as libavformat combines them;
-// throws HeaderDeclined where a stream has no duration or none lasts.
-MediaProbe combinedDuration(std::span<const StreamTiming> streams);
+// throws HeaderDeclined where a stream has no duration or none lasts. A data stream's start (a
+// DVD's navigation) is the file's where it is less than a second before the others'.
+MediaProbe combinedDuration(std::span<const StreamTiming> streams,
+                            std::optional<std::int64_t> dataStart = std::nullopt);
 
 // libavformat's estimate from the last timestamps: a pass over the last 250,000 bytes and, when a
 // stream, analysed or not, has no duration after it, one from 500,000 bytes before the end, then
-// the streams that have a start combined. `pass(offset)` reads one pass into the streams' `last`
-// and says whether any timestamp counted; throws HeaderDeclined where none did.
+// the streams that have a start combined, with a data stream's start. `pass(offset)` reads one pass
+// into the streams' `last` and says whether any timestamp counted; throws HeaderDeclined where none
+// did.
 template <typename Stream, typename Pass>
 MediaProbe durationFromLastTimestamps(HeaderWindow& file, const std::vector<Stream>& streams,
-                                      Pass pass)
+                                      Pass pass,
+                                      std::optional<std::int64_t> dataStart = std::nullopt)
 {
     const std::int64_t firstPass = std::max<std::int64_t>(0, file.fileSize() - lastPassBytes);
     if (!pass(firstPass))
@@ -80,7 +86,7 @@ MediaProbe durationFromLastTimestamps(HeaderWindow& file, const std::vector<Stre
         if (stream.start)
             timings.push_back({*stream.start, stream.last.duration});
     }
-    return combinedDuration(timings);
+    return combinedDuration(timings, dataStart);
 }
 
 } // namespace quillmark

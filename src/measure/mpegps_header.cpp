@@ -29,6 +29,9 @@ constexpr std::int64_t mostAnalysedBytes = 4'000'000;
 constexpr std::uint32_t packCode = 0x1BA;
 constexpr std::uint32_t systemHeaderCode = 0x1BB;
 constexpr std::uint32_t paddingCode = 0x1BE;
+constexpr std::uint32_t navigationCode = 0x1BF;
+constexpr std::int64_t presentationInfoBytes = 980; // a DVD navigation pack's PCI
+constexpr std::int64_t searchInfoBytes = 1018;      // and its DSI
 
 bool isAudio(std::uint32_t code)
 {
@@ -120,11 +123,20 @@ struct Packet {
 // The packets of audio and video streams from an offset, found as libavformat's demuxer finds
 // them: the next start code, whatever lies between; packs and system headers read through for
 // start codes, padding skipped by its length, a PES header it cannot read searched past.
+// What the demuxer concludes from the first navigation packet (private stream 2) it reads, and
+// keeps for the rest of the file: whether such packets are a DVD's, which it hands out as a data
+// stream, or are skipped.
+struct NavigationKind {
+    bool known = false;
+    bool dvd = false;
+};
+
 class Packets {
 public:
-    Packets(HeaderWindow& file, std::int64_t offset)
+    Packets(HeaderWindow& file, std::int64_t offset, NavigationKind& navigation)
         : m_file(file)
         , m_at(offset)
+        , m_navigation(navigation)
     {
     }
 
@@ -141,9 +153,17 @@ public:
                 m_at += word();
                 continue;
             }
-            // Private streams (DVD audio, subtitles, navigation), stream maps and extended ones
-            // each have a way of their own.
-            if (*code == 0x1BD || *code == 0x1BF || *code == 0x1BC || *code == 0x1FD)
+            if (*code == navigationCode) {
+                if (!isNavigation())
+                    continue;
+                Packet packet{*code, m_at - 4, std::nullopt, std::nullopt, 0, 0};
+                packet.size = word();
+                packet.payloadAt = m_at;
+                return whole(packet);
+            }
+            // Private streams (DVD audio, subtitles), stream maps and extended ones each have a
+            // way of their own.
+            if (*code == 0x1BD || *code == 0x1BC || *code == 0x1FD)
                 throw Declined{};
             if (!isAudio(*code) && !isVideo(*code))
                 continue;
@@ -154,14 +174,63 @@ public:
                 m_at = afterCode;
                 continue;
             }
-            if (packet->size == 0 || packet->payloadAt + packet->size > m_file.fileSize())
-                throw Declined{};
-            m_at = packet->payloadAt + packet->size;
-            return packet;
+            return whole(*packet);
         }
     }
 
 private:
+    Packet whole(const Packet& packet)
+    {
+        if (packet.size == 0 || packet.payloadAt + packet.size > m_file.fileSize())
+            throw Declined{};
+        m_at = packet.payloadAt + packet.size;
+        return packet;
+    }
+
+    // Whether the navigation packet at hand goes on as a DVD's; else it has been skipped. The
+    // first one decides, by whether it holds a plausible PCI or DSI; one that names Sofdec makes
+    // the demuxer take the audio for ADX, which is libavformat's to read.
+    bool isNavigation()
+    {
+        const std::int64_t length = word();
+        if (!m_navigation.known) {
+            if (m_at + length > m_file.fileSize())
+                throw Declined{};
+            const std::vector<std::uint8_t> bytes = readSpan(m_file, m_at, length);
+            const auto s = std::find(bytes.begin(), bytes.end() - std::min<std::int64_t>(length, 5),
+                                     std::uint8_t('S'));
+            if (length >= 6 && s != bytes.end() - 5 && std::memcmp(&*s + 1, "ofdec", 5) == 0)
+                throw Declined{};
+            m_navigation = {true, plausibleDvdNavigation(bytes)};
+        }
+        if (m_navigation.dvd) {
+            m_at -= 2;
+            return true;
+        }
+        m_at += length;
+        return false;
+    }
+
+    static bool plausibleDvdNavigation(const std::vector<std::uint8_t>& bytes)
+    {
+        // A time of day in BCD, as a PCI or a DSI has it.
+        const auto plausibleTime = [&bytes](std::size_t at) {
+            for (std::size_t i = 0; i < 3; ++i) {
+                const int high = bytes[at + i] >> 4;
+                const int low = bytes[at + i] & 0x0F;
+                if (low >= 10 || high * 10 + low > (i == 0 ? 23 : 59))
+                    return false;
+            }
+            return true;
+        };
+        if (std::int64_t(bytes.size()) == presentationInfoBytes && bytes[0] == 0)
+            return plausibleTime(0x19) &&
+                   bigEndian<std::uint32_t>(&bytes[0x11]) >= bigEndian<std::uint32_t>(&bytes[0x0D]);
+        if (std::int64_t(bytes.size()) == searchInfoBytes && bytes[0] == 1)
+            return plausibleTime(0x1D);
+        return false;
+    }
+
     std::optional<std::uint32_t> nextStartCode()
     {
         std::uint32_t state = 0xFF;
@@ -263,6 +332,7 @@ private:
 
     HeaderWindow& m_file;
     std::int64_t m_at;
+    NavigationKind& m_navigation;
 };
 
 // libavformat's probe of a video stream's first payload takes it for MPEG video when the payload
@@ -369,33 +439,71 @@ struct Analysis {
     std::vector<Stream> streams;
     std::int64_t firstTimestamp = 0;
     std::uint32_t videoCode = 0;
+    // Where a DVD's navigation starts, from its first complete pack.
+    std::optional<std::int64_t> navigationStart;
+};
+
+// libavcodec's parser of DVD navigation: a pack's PCI, then its DSI for the same block, make one
+// frame at the PCI's start time.
+class NavigationFrames {
+public:
+    // The start time of the frame the payload completes, if it does.
+    std::optional<std::int64_t> feed(std::span<const std::uint8_t> payload)
+    {
+        const std::optional<Pending> pending = m_pending;
+        m_pending.reset();
+        if (std::int64_t(payload.size()) == presentationInfoBytes && payload[0] == 0) {
+            const std::uint32_t start = bigEndian<std::uint32_t>(&payload[0x0D]);
+            if (bigEndian<std::uint32_t>(&payload[0x11]) > start)
+                m_pending = Pending{bigEndian<std::uint32_t>(&payload[0x01]), start};
+        } else if (std::int64_t(payload.size()) == searchInfoBytes && payload[0] == 1 && pending &&
+                   bigEndian<std::uint32_t>(&payload[0x05]) == pending->block) {
+            return pending->start;
+        }
+        return std::nullopt;
+    }
+
+private:
+    struct Pending {
+        std::uint32_t block = 0;
+        std::int64_t start = 0;
+    };
+    std::optional<Pending> m_pending;
 };
 
 // Follows libavformat's short analysis from the start: packets go to their parsers in file
 // order, and each frame a parser gives counts until some stream's fourth, which stops it.
 class ShortAnalysis {
 public:
-    explicit ShortAnalysis(HeaderWindow& file)
+    ShortAnalysis(HeaderWindow& file, NavigationKind& navigation)
         : m_file(file)
+        , m_navigation(navigation)
     {
     }
 
     Analysis run()
     {
-        Packets packets(m_file, 0);
+        Packets packets(m_file, 0, m_navigation);
         while (const std::optional<Packet> packet = packets.next()) {
             requireTimely(*packet);
             // libavformat's analysis would end at its probe size first.
             if ((m_read += packet->size) > mostAnalysedBytes)
                 throw Declined{};
-            Stream& stream = streamOf(m_streams, packet->code);
             const std::vector<std::uint8_t> payload =
                 readSpan(m_file, packet->payloadAt, packet->size);
+            if (packet->code == navigationCode) {
+                const std::optional<std::int64_t> start = m_navigationFrames.feed(payload);
+                if (!m_navigationStart)
+                    m_navigationStart = start;
+                continue; // its frames last nothing, so they never stop the analysis
+            }
+            Stream& stream = streamOf(m_streams, packet->code);
             const bool stopped = isVideo(packet->code) ? video(*packet, payload, stream)
                                                        : audio(*packet, payload, stream);
             if (stopped) {
                 settleVideoRate();
-                return {std::move(m_streams), *m_firstTimestamp, m_videoCode.value_or(0)};
+                return {std::move(m_streams), *m_firstTimestamp, m_videoCode.value_or(0),
+                        m_navigationStart};
             }
         }
         throw Declined{}; // a file too short to stop the analysis: libavformat reads it to its end
@@ -489,6 +597,9 @@ private:
     }
 
     HeaderWindow& m_file;
+    NavigationKind& m_navigation;
+    NavigationFrames m_navigationFrames;
+    std::optional<std::int64_t> m_navigationStart;
     std::int64_t m_read = 0;
     std::vector<Stream> m_streams;
     std::optional<std::int64_t> m_firstTimestamp;
@@ -509,7 +620,8 @@ MediaProbe read(HeaderWindow& file)
         if ((probed *= 2) > std::min(lastProbeBytes, file.fileSize()))
             throw Declined{};
     }
-    Analysis analysis = ShortAnalysis(file).run();
+    NavigationKind navigation;
+    Analysis analysis = ShortAnalysis(file, navigation).run();
     std::vector<Stream>& streams = analysis.streams;
     // A stream without frames in the analysis has no start: it counts only for the second pass.
     for (Stream& stream : streams) {
@@ -518,12 +630,16 @@ MediaProbe read(HeaderWindow& file)
     }
 
     const auto readLast = [&](std::int64_t offset) {
-        Packets packets(file, offset);
+        Packets packets(file, offset, navigation);
         LastPass pass(analysis.firstTimestamp);
         while (pass.wantsMore()) {
             const std::optional<Packet> packet = packets.next();
             if (!packet)
                 break;
+            if (packet->code == navigationCode) {
+                pass.skip(packet->size);
+                continue;
+            }
             // Another video stream: libavformat would read its first bytes to name its codec.
             if (isVideo(packet->code) && packet->code != analysis.videoCode)
                 throw Declined{};
@@ -532,7 +648,7 @@ MediaProbe read(HeaderWindow& file)
         }
         return pass.found();
     };
-    return durationFromLastTimestamps(file, streams, readLast);
+    return durationFromLastTimestamps(file, streams, readLast, analysis.navigationStart);
 }
 
 } // namespace

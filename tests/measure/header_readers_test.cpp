@@ -767,6 +767,23 @@ TEST(HeaderReadersTest, ProgramStreamsAsLibavformatReadsThem)
     const std::string streamMap = firstOf(0xE0, [](std::string& unit) {
         unit.insert(0, std::string("\0\0\1\xBC\0\x0A\x80\x01\0\0\0\0\0\0\0\0", 16));
     });
+    // FFmpeg's DVD muxer leaves its navigation packs empty; filled in, as on a DVD, they start
+    // before the audio and the video, and the file with them.
+    const std::string dvd = corpus("dvd.mpg");
+    std::uint32_t block = 0;
+    const std::string navigated = withPesPackets(dvd, [&block](std::string unit) {
+        if (std::uint8_t(unit[3]) == 0xBF && unit[6] == 0) {
+            unit.replace(7, 4, bigEndian(block, 4));
+            unit.replace(6 + 0x0D, 8,
+                         bigEndian(20'000 + 45'000 * block, 4) +
+                             bigEndian(65'000 + 45'000 * block, 4));
+        } else if (std::uint8_t(unit[3]) == 0xBF) {
+            unit.replace(6 + 5, 4, bigEndian(block++, 4));
+        }
+        return unit;
+    });
+    std::string sofdec = dvd;
+    sofdec.replace(sofdec.find(std::string("\0\0\1\xBF", 4)) + 40, 6, "Sofdec");
     const std::size_t lastAudio = clip.rfind(std::string("\0\0\1\xC0", 4));
     expectAnsweredAsLibavOrDeclined(
         readMpegPsHeader, {
@@ -778,6 +795,9 @@ TEST(HeaderReadersTest, ProgramStreamsAsLibavformatReadsThem)
                               {"a first video frame without its time", untimed, false},
                               {"audio in a private stream, as on DVDs", privateAudio, false},
                               {"a stream map", streamMap, false},
+                              {"dvd.mpg", dvd, true},
+                              {"a DVD's navigation, starting first", navigated, true},
+                              {"navigation naming Sofdec", sofdec, false},
                               {"cut in its last padding", clip.substr(0, clip.size() - 100), true},
                               {"cut inside a packet", clip.substr(0, lastAudio + 100), false},
                           });
