@@ -2,6 +2,7 @@
 
 #include "measure/audio_frames.h"
 #include "measure/crc32.h"
+#include "measure/frame_rate_guess.h"
 #include "measure/h264_timing.h"
 #include "measure/mpeg_timestamps.h"
 #include "measure/pes_assembler.h"
@@ -287,10 +288,22 @@ Analysis analyse(HeaderWindow& file, Program& program)
     std::vector<Stream>& streams = program.streams;
     PesAssembler assembler(pidsOf(streams), true);
     std::optional<std::int64_t> firstTimestamp;
+    FrameRateGuess rateGuess;
     const auto frame = [&](Stream& stream, std::int64_t pts) {
         if (++stream.frames == 1)
             stream.start = pts;
         return stream.frames == framesAnalysed;
+    };
+    // The video's frame duration once the analysis stopped, from the rate libavformat guesses
+    // from the frames it read; the third of them had a duration.
+    const auto settleVideoRate = [&] {
+        for (Stream& stream : streams) {
+            if (!stream.video() || stream.frames == 0)
+                continue;
+            const FrameRate rate =
+                rateGuess.rate(stream.rate, stream.frames >= 3 ? stream.frameTicks : 0);
+            stream.frameTicks = rate.seconds * ticksPerSecond / rate.frames;
+        }
     };
     for (std::int64_t index = 0; (index + 1) * packetBytes <= file.fileSize(); ++index) {
         const std::uint8_t* packet = packetAt(file, index);
@@ -321,9 +334,11 @@ Analysis analyse(HeaderWindow& file, Program& program)
                 stream.frameTicks = stream.rate.seconds * ticksPerSecond / stream.rate.frames;
             } else {
                 stop = frame(stream, *stream.previousPts);
+                if (!stop)
+                    rateGuess.add(*stream.previousDecoding);
             }
             // Frames decoded at their rate, to within half a frame as in any real file: after a
-            // jump libavformat guesses a rate of its own from them.
+            // jump libavformat's guess may follow timestamps it completes its own way.
             const std::int64_t decoding = completed->dts.value_or(pts);
             const std::int64_t interval = ticksPerSecond * stream.rate.seconds;
             if (stream.previousDecoding &&
@@ -344,8 +359,10 @@ Analysis analyse(HeaderWindow& file, Program& program)
             for (int i = 0; i < frames.count && !stop; ++i)
                 stop = frame(stream, pts);
         }
-        if (stop)
+        if (stop) {
+            settleVideoRate();
             return {*firstTimestamp};
+        }
     }
     throw Declined{}; // a file too short to stop the analysis: libavformat reads it to its end
 }
