@@ -618,6 +618,27 @@ TEST(HeaderReadersTest, OggIsReadInThreeRequests)
     EXPECT_LE(requests, 3);
 }
 
+// A PES packet's presentation time, and its decoding time where it has one, moved on by some
+// ticks of 90 kHz.
+void movedOn(std::string& unit, std::int64_t ticks)
+{
+    for (const std::size_t at : {std::size_t(9), std::size_t(14)}) {
+        if (at == 14 && !(unit[7] & 0x40))
+            break;
+        const auto byte = [&unit, at](std::size_t i) {
+            return std::int64_t(std::uint8_t(unit[at + i]));
+        };
+        const std::int64_t time = ((byte(0) >> 1 & 7) << 30 | byte(1) << 22 | (byte(2) >> 1) << 15 |
+                                   byte(3) << 7 | byte(4) >> 1) +
+                                  ticks;
+        unit[at] = char((byte(0) & 0xF1) | (time >> 30 & 7) << 1);
+        unit[at + 1] = char(time >> 22);
+        unit[at + 2] = char((time >> 15 & 0x7F) << 1 | 1);
+        unit[at + 3] = char(time >> 7);
+        unit[at + 4] = char((time & 0x7F) << 1 | 1);
+    }
+}
+
 // The transport stream with its program map (in its third packet, as FFmpeg writes it) changed,
 // and its checksum made right again.
 std::string withProgramMap(std::string bytes, const std::function<void(std::string&)>& change)
@@ -667,11 +688,20 @@ TEST(HeaderReadersTest, TransportStreamsAsLibavformatReadsThem)
         ts.substr(0, videoStarts[2]) + ts.substr(videoStarts[10], 188) + ts.substr(videoStarts[2]);
     std::string untimed = ts;
     untimed[untimed.find(std::string("\0\0\1\xE0", 4)) + 7] = 0;
+    // The video alone, its second frame timed a little off the frame grid: libavformat guesses a
+    // rate of its own from the first frames.
+    std::string offGrid = videoOnly;
+    const std::string videoStart("\0\0\1\xE0", 4);
+    const std::size_t second = offGrid.find(videoStart, offGrid.find(videoStart) + 4);
+    std::string header = offGrid.substr(second, 19);
+    movedOn(header, 300);
+    offGrid.replace(second, 19, header);
     expectAnsweredAsLibavOrDeclined(
         readMpegTsHeader, {
                               {"clip.ts", ts, true},
                               {"mpeg2.ts", corpus("mpeg2.ts"), true},
                               {"the video alone", withoutAudio(videoOnly), true},
+                              {"a frame timed off the grid", withoutAudio(offGrid), true},
                               {"audio outside the program map", withoutAudio(ts), false},
                               {"audio of a codec the reader does not know", otherAudio, false},
                               {"a first video frame without its time", untimed, false},
@@ -697,27 +727,6 @@ std::string withPesPackets(const std::string& bytes,
         at += length;
     }
     return changed;
-}
-
-// A PES packet's presentation time, and its decoding time where it has one, moved on by some
-// ticks of 90 kHz.
-void movedOn(std::string& unit, std::int64_t ticks)
-{
-    for (const std::size_t at : {std::size_t(9), std::size_t(14)}) {
-        if (at == 14 && !(unit[7] & 0x40))
-            break;
-        const auto byte = [&unit, at](std::size_t i) {
-            return std::int64_t(std::uint8_t(unit[at + i]));
-        };
-        const std::int64_t time = ((byte(0) >> 1 & 7) << 30 | byte(1) << 22 | (byte(2) >> 1) << 15 |
-                                   byte(3) << 7 | byte(4) >> 1) +
-                                  ticks;
-        unit[at] = char((byte(0) & 0xF1) | (time >> 30 & 7) << 1);
-        unit[at + 1] = char(time >> 22);
-        unit[at + 2] = char((time >> 15 & 0x7F) << 1 | 1);
-        unit[at + 3] = char(time >> 7);
-        unit[at + 4] = char((time & 0x7F) << 1 | 1);
-    }
 }
 
 // MPEG-PS of MPEG-2 video and MPEG audio: each stream that gives a frame before the analysis
