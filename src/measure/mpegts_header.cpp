@@ -245,10 +245,20 @@ FrameRate mpeg2StatedRate(const std::vector<std::uint8_t>& payload)
     return *rate;
 }
 
-// The frame rate of the first sequence parameter set in a PES payload.
+// The frame rate of the first sequence parameter set in a PES payload, which must hold a picture
+// parameter set too: without one libavcodec's parser learns no rate from the frames, which then
+// last nothing in the analysis.
 FrameRate h264StatedRate(const std::vector<std::uint8_t>& payload)
 {
     static constexpr std::uint8_t startCode[] = {0, 0, 1};
+    bool pictureParameters = false;
+    for (auto at = payload.begin();
+         !pictureParameters &&
+         (at = std::search(at, payload.end(), startCode, startCode + 3)) != payload.end();
+         at += 3)
+        pictureParameters = payload.end() - at > 3 && (at[3] & 0x1F) == 8;
+    if (!pictureParameters)
+        throw Declined{};
     static constexpr char x264[] = "x264 - core ";
     // libavcodec halves the rate of x264 builds before 44.
     const auto named = std::search(payload.begin(), payload.end(), x264, x264 + 12);
