@@ -51,6 +51,27 @@ AudioFrame mpegAudioFrame(std::span<const std::uint8_t> at)
     return {std::size_t(samples / 8 * bits / sampleRate + padding), samples, sampleRate};
 }
 
+AudioFrame ac3Frame(std::span<const std::uint8_t> at)
+{
+    // Kilobits a second by frame size code, two codes each.
+    static constexpr int kilobits[] = {32,  40,  48,  56,  64,  80,  96,  112, 128, 160,
+                                       192, 224, 256, 320, 384, 448, 512, 576, 640};
+    static constexpr std::int64_t rates[] = {48000, 44100, 32000};
+    if (at.size() < 7 || at[0] != 0x0B || at[1] != 0x77)
+        throw HeaderDeclined{};
+    const int rate = at[4] >> 6;
+    const int sizeCode = at[4] & 0x3F;
+    const int stream = at[5] >> 3;
+    if (rate == 3 || sizeCode >= 38 || stream > 8)
+        throw HeaderDeclined{};
+    const std::int64_t bits = kilobits[sizeCode / 2];
+    // Sixteen-bit words a frame: at 44.1 kHz rounded down, and one more for the odd codes.
+    const std::int64_t words = rate == 0   ? 2 * bits
+                               : rate == 2 ? 3 * bits
+                                           : bits * 320 / 147 + (sizeCode & 1);
+    return {std::size_t(2 * words), 1536, rates[rate]};
+}
+
 AudioFrames audioFrames(std::span<const std::uint8_t> payload, AudioSyntax syntax)
 {
     AudioFrames frames;

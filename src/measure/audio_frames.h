@@ -27,6 +27,10 @@ struct AudioFrame {
 // one libavcodec reads its own way (free format).
 AudioFrame mpegAudioFrame(std::span<const std::uint8_t> at);
 
+// The AC-3 frame whose header starts the bytes (at least 7 of them); throws HeaderDeclined where
+// none does, or where it is E-AC-3 or AC-3 at a reduced sample rate.
+AudioFrame ac3Frame(std::span<const std::uint8_t> at);
+
 // The frames a PES payload holds, which must fill it exactly with frames of one sample rate and
 // size in samples; throws HeaderDeclined otherwise.
 AudioFrames audioFrames(std::span<const std::uint8_t> payload, AudioSyntax syntax);

@@ -30,6 +30,7 @@ constexpr std::uint32_t packCode = 0x1BA;
 constexpr std::uint32_t systemHeaderCode = 0x1BB;
 constexpr std::uint32_t paddingCode = 0x1BE;
 constexpr std::uint32_t navigationCode = 0x1BF;
+constexpr std::uint32_t privateCode = 0x1BD;
 constexpr std::int64_t presentationInfoBytes = 980; // a DVD navigation pack's PCI
 constexpr std::int64_t searchInfoBytes = 1018;      // and its DSI
 
@@ -40,6 +41,11 @@ bool isAudio(std::uint32_t code)
 bool isVideo(std::uint32_t code)
 {
     return code >= 0x1E0 && code <= 0x1EF;
+}
+// An AC-3 stream of private stream 1, numbered as the demuxer numbers it.
+bool isAc3(std::uint32_t code)
+{
+    return code >= 0x80 && code <= 0x87;
 }
 
 // The bytes from an offset, followed by zeros as libavformat pads what it probes.
@@ -161,13 +167,14 @@ public:
                 packet.payloadAt = m_at;
                 return whole(packet);
             }
-            // Private streams (DVD audio, subtitles), stream maps and extended ones each have a
-            // way of their own.
-            if (*code == 0x1BD || *code == 0x1BC || *code == 0x1FD)
+            // Stream maps and extended streams each have a way of their own.
+            if (*code == 0x1BC || *code == 0x1FD)
                 throw Declined{};
-            if (!isAudio(*code) && !isVideo(*code))
+            if (!isAudio(*code) && !isVideo(*code) && *code != privateCode)
                 continue;
             std::optional<Packet> packet = header(*code);
+            if (packet && packet->size >= 0 && *code == privateCode)
+                packet = privatePayload(*packet);
             if (!packet)
                 continue;
             if (packet->size < 0) {
@@ -179,6 +186,21 @@ public:
     }
 
 private:
+    // A private stream's packet, past the stream's number and, for audio, the count of frames
+    // and the pointer to the first: AC-3 only (on DVDs, 0x80 to 0x87); the rest (LPCM, DTS,
+    // subtitles, AC-3 without the private header) is declined.
+    Packet privatePayload(Packet packet)
+    {
+        const std::uint8_t number = next8();
+        if (number < 0x80 || number > 0x87 || packet.size < 1 + 4)
+            throw Declined{};
+        packet.code = number;
+        packet.size -= 4;
+        m_at += 3;
+        packet.payloadAt = m_at;
+        return packet;
+    }
+
     Packet whole(const Packet& packet)
     {
         if (packet.size == 0 || packet.payloadAt + packet.size > m_file.fileSize())
@@ -408,27 +430,35 @@ Stream& streamOf(std::vector<Stream>& streams, std::uint32_t code)
     return stream;
 }
 
-// The MPEG audio frames (layer II or III) a payload completes, with what came before; throws
-// HeaderDeclined where a frame does not follow the one before or changes its kind.
+// The audio frames a payload completes, with what came before: an MPEG audio frame (layer II or
+// III) leaves its parser with its last byte, an AC-3 frame once the next frame's header is whole.
+// Throws HeaderDeclined where a frame does not follow the one before or changes its kind.
 std::int64_t completedAudioFrames(Stream& stream, std::span<const std::uint8_t> payload)
 {
-    AudioFrame& kind = stream.kind;
+    const bool ac3 = isAc3(stream.code);
+    const std::size_t headerBytes = ac3 ? 7 : 4;
+    const auto frameAt = [&stream, ac3](std::size_t at) {
+        const std::span<const std::uint8_t> rest = std::span(stream.pending).subspan(at);
+        if (!ac3 && (rest[1] >> 1 & 3) == 3)
+            throw Declined{}; // layer I
+        const AudioFrame frame = ac3 ? ac3Frame(rest) : mpegAudioFrame(rest);
+        if (stream.kind.samples == 0)
+            stream.kind = frame;
+        else if (frame.samples != stream.kind.samples || frame.sampleRate != stream.kind.sampleRate)
+            throw Declined{};
+        return frame.bytes;
+    };
     stream.pending.insert(stream.pending.end(), payload.begin(), payload.end());
     std::int64_t completed = 0;
     std::size_t used = 0;
-    while (stream.pending.size() - used >= 4) {
-        const std::span<const std::uint8_t> rest =
-            std::span<const std::uint8_t>(stream.pending).subspan(used);
-        if ((rest[1] >> 1 & 3) == 3)
-            throw Declined{}; // layer I
-        const AudioFrame frame = mpegAudioFrame(rest);
-        if (kind.samples == 0)
-            kind = frame;
-        else if (frame.samples != kind.samples || frame.sampleRate != kind.sampleRate)
-            throw Declined{};
-        if (frame.bytes > rest.size())
+    while (stream.pending.size() - used >= headerBytes) {
+        const std::size_t bytes = frameAt(used);
+        const std::size_t needed = bytes + (ac3 ? headerBytes : 0);
+        if (needed > stream.pending.size() - used)
             break;
-        used += frame.bytes;
+        if (ac3)
+            frameAt(used + bytes);
+        used += bytes;
         ++completed;
     }
     stream.pending.erase(stream.pending.begin(), stream.pending.begin() + std::ptrdiff_t(used));
@@ -512,7 +542,8 @@ public:
 private:
     void requireTimely(const Packet& packet)
     {
-        for (const std::optional<std::int64_t>& ticks : {packet.pts, packet.dts}) {
+        // libavformat takes its reference for wraps from the first decoding time.
+        for (const std::optional<std::int64_t>& ticks : {packet.dts, packet.pts}) {
             if (!ticks)
                 continue;
             if (!m_firstTimestamp)

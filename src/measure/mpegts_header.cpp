@@ -328,8 +328,10 @@ Analysis analyse(HeaderWindow& file, Program& program)
         if (!completed->pts)
             throw Declined{};
         const std::int64_t pts = *completed->pts;
+        // libavformat takes its reference for wraps from the first decoding time.
         if (!firstTimestamp)
-            firstTimestamp = pts;
+            firstTimestamp = completed->dts.value_or(pts);
+        requireUnwrapped(completed->dts.value_or(pts), *firstTimestamp);
         requireUnwrapped(pts, *firstTimestamp);
         bool stop = false;
         if (stream.video()) {

@@ -776,8 +776,8 @@ TEST(HeaderReadersTest, ProgramStreamsAsLibavformatReadsThem)
     const std::string streamMap = firstOf(0xE0, [](std::string& unit) {
         unit.insert(0, std::string("\0\0\1\xBC\0\x0A\x80\x01\0\0\0\0\0\0\0\0", 16));
     });
-    // FFmpeg's DVD muxer leaves its navigation packs empty; filled in, as on a DVD, they start
-    // before the audio and the video, and the file with them.
+    // FFmpeg's DVD muxer (here with AC-3) leaves its navigation packs empty; filled in, as on a
+    // DVD, they start before the audio and the video, and the file with them.
     const std::string dvd = corpus("dvd.mpg");
     std::uint32_t block = 0;
     const std::string navigated = withPesPackets(dvd, [&block](std::string unit) {
@@ -802,7 +802,7 @@ TEST(HeaderReadersTest, ProgramStreamsAsLibavformatReadsThem)
                               {"a later frame among the first", jumped, true},
                               {"a frame decoded off the grid", offGrid, true},
                               {"a first video frame without its time", untimed, false},
-                              {"audio in a private stream, as on DVDs", privateAudio, false},
+                              {"MPEG audio in a private stream", privateAudio, false},
                               {"a stream map", streamMap, false},
                               {"dvd.mpg", dvd, true},
                               {"a DVD's navigation, starting first", navigated, true},
