@@ -126,9 +126,6 @@ struct Packet {
     std::int64_t size = 0;
 };
 
-// The packets of audio and video streams from an offset, found as libavformat's demuxer finds
-// them: the next start code, whatever lies between; packs and system headers read through for
-// start codes, padding skipped by its length, a PES header it cannot read searched past.
 // What the demuxer concludes from the first navigation packet (private stream 2) it reads, and
 // keeps for the rest of the file: whether such packets are a DVD's, which it hands out as a data
 // stream, or are skipped.
@@ -137,6 +134,9 @@ struct NavigationKind {
     bool dvd = false;
 };
 
+// The packets of audio and video streams from an offset, found as libavformat's demuxer finds
+// them: the next start code, whatever lies between; packs and system headers read through for
+// start codes, padding skipped by its length, a PES header it cannot read searched past.
 class Packets {
 public:
     Packets(HeaderWindow& file, std::int64_t offset, NavigationKind& navigation)

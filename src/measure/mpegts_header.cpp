@@ -381,7 +381,7 @@ Analysis analyse(HeaderWindow& file, Program& program)
 
 // The packets libavformat reads from an offset: where a packet does not start with the sync byte,
 // it takes the next such byte for the start of one. A packet found that way off the file's grid,
-// of a PID libavformat follows, is declined.
+// of a PID libavformat follows, is declined, and so is a damaged packet once on the grid.
 class PacketsFrom {
 public:
     PacketsFrom(HeaderWindow& file, std::int64_t offset, const Program& program)
@@ -396,6 +396,10 @@ public:
         while (m_file.fileSize() - m_at >= packetBytes) {
             const std::uint8_t* packet = m_file.bytes(m_at, packetBytes);
             if (packet[0] != syncByte) {
+                // A damaged packet once on the grid: what libavformat then makes of the stream
+                // around it (a continuity error, a PES cut short) is its own.
+                if (m_onGrid)
+                    throw Declined{};
                 if (packet[0] == 0x80 && packet[12] == syncByte) {
                     m_at += 12;
                     continue;
@@ -408,6 +412,7 @@ public:
             if (m_at % packetBytes != 0 &&
                 (pidOf(packet) < 0x20 || m_program.follows(pidOf(packet))))
                 throw Declined{};
+            m_onGrid = m_at % packetBytes == 0;
             m_at += packetBytes;
             return packet;
         }
@@ -417,6 +422,7 @@ public:
 private:
     HeaderWindow& m_file;
     std::int64_t m_at;
+    bool m_onGrid = false;
     const Program& m_program;
 };
 
