@@ -24,6 +24,16 @@ bool isSlice(std::uint32_t code)
 
 } // namespace
 
+FrameRate mpegSequenceRate(int code)
+{
+    static constexpr FrameRate rates[] = {{0, 1},  {24000, 1001}, {24, 1},
+                                          {25, 1}, {30000, 1001}, {30, 1},
+                                          {50, 1}, {60000, 1001}, {60, 1}};
+    if (code <= 0 || code >= int(std::size(rates)))
+        throw Declined{};
+    return rates[code];
+}
+
 const std::uint8_t* findMpegStartCode(const std::uint8_t* at, const std::uint8_t* end,
                                       std::uint32_t& state)
 {
@@ -177,9 +187,6 @@ void MpegVideoFrames::fetchTimestamps(std::int64_t offset, bool remove, bool fuz
 // The frame's picture type, and the stream's rate and reordering where its headers state them.
 MpegVideoFrame MpegVideoFrames::frameOf(std::span<const std::uint8_t> bytes)
 {
-    static constexpr FrameRate rates[] = {{0, 1},  {24000, 1001}, {24, 1},
-                                          {25, 1}, {30000, 1001}, {30, 1},
-                                          {50, 1}, {60000, 1001}, {60, 1}};
     MpegVideoFrame frame;
     frame.pts = m_pts;
     frame.dts = m_dts;
@@ -197,10 +204,7 @@ MpegVideoFrame MpegVideoFrames::frameOf(std::span<const std::uint8_t> bytes)
         if (code == pictureCode && left >= 2) {
             type = at[1] >> 3 & 7;
         } else if (code == sequenceCode && left >= 7) {
-            const int index = at[3] & 0x0F;
-            if (index == 0 || index >= int(std::size(rates)))
-                throw Declined{};
-            m_rate = rates[index];
+            m_rate = mpegSequenceRate(at[3] & 0x0F);
             sequence = true;
         } else if (code == extensionCode && left >= 1) {
             if (at[0] >> 4 == 1 && left >= 6) {

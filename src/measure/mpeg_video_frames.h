@@ -25,6 +25,10 @@ struct MpegVideoFrame {
     bool withPacketTimestamps = false;
 };
 
+// The frame rate a sequence header's rate code names: the standard ones only; throws
+// HeaderDeclined for the rest, which libavcodec reads its own way or not at all.
+FrameRate mpegSequenceRate(int code);
+
 // The next start code from `at`, libavcodec's way: the state carries the bytes before `at`, and
 // holds the last four bytes read when the search returns. Returns the position after the code's
 // last byte, or the end.

@@ -5,6 +5,7 @@
 #include "measure/frame_rate_guess.h"
 #include "measure/h264_timing.h"
 #include "measure/mpeg_timestamps.h"
+#include "measure/mpeg_video_frames.h"
 #include "measure/pes_assembler.h"
 
 #include <algorithm>
@@ -225,16 +226,10 @@ bool holdsOnePicture(const std::vector<std::uint8_t>& payload)
 // without an extension changing it.
 FrameRate mpeg2StatedRate(const std::vector<std::uint8_t>& payload)
 {
-    static constexpr FrameRate rates[] = {{0, 1},  {24000, 1001}, {24, 1},
-                                          {25, 1}, {30000, 1001}, {30, 1},
-                                          {50, 1}, {60000, 1001}, {60, 1}};
     std::optional<FrameRate> rate;
     for (const auto& code : startCodes(payload)) {
         if (code[0] == 0xB3 && code.size() > 4) {
-            const int index = code[4] & 0x0F;
-            if (index == 0 || index >= int(std::size(rates)))
-                throw Declined{};
-            rate = rates[index];
+            rate = mpegSequenceRate(code[4] & 0x0F);
         } else if (code[0] == 0xB5 && code.size() > 6 && code[1] >> 4 == 1 &&
                    (code[6] & 0x7F) != 0) {
             throw Declined{}; // a sequence extension that scales the rate
