@@ -192,7 +192,7 @@ private:
                Stream& stream)
     {
         if (!m_videoCode) {
-            requireMpegVideo(m_file, packet);
+            requireMpegVideo(payload);
             m_videoCode = packet.code;
         } else if (*m_videoCode != packet.code) {
             throw Declined{}; // a second video stream

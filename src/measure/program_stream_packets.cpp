@@ -17,12 +17,14 @@ constexpr std::uint32_t packCode = 0x1BA;
 constexpr std::uint32_t systemHeaderCode = 0x1BB;
 constexpr std::uint32_t paddingCode = 0x1BE;
 constexpr std::uint32_t privateCode = 0x1BD;
+// The zeros after what libavformat probes, as many as its probes may read past the end.
+constexpr std::size_t probePadding = 64;
 
 // The bytes from an offset, followed by zeros as libavformat pads what it probes.
 std::vector<std::uint8_t> padded(HeaderWindow& file, std::int64_t offset, std::int64_t length)
 {
     std::vector<std::uint8_t> bytes = readSpan(file, offset, length);
-    bytes.resize(bytes.size() + 64);
+    bytes.resize(bytes.size() + probePadding);
     return bytes;
 }
 
@@ -295,12 +297,13 @@ std::optional<ProgramStreamPacket> ProgramStreamPackets::header(std::uint32_t co
     return packet;
 }
 
-void requireMpegVideo(HeaderWindow& file, const ProgramStreamPacket& packet)
+void requireMpegVideo(std::span<const std::uint8_t> payload)
 {
-    const std::vector<std::uint8_t> bytes = padded(file, packet.payloadAt, packet.size);
+    std::vector<std::uint8_t> bytes(payload.begin(), payload.end());
+    bytes.resize(bytes.size() + probePadding);
     const std::uint8_t* at = bytes.data();
-    const std::uint8_t* const end = at + packet.size;
-    if (packet.size < 8 || std::memcmp(at, "\0\0\1\xB3", 4) != 0)
+    const std::uint8_t* const end = at + payload.size();
+    if (payload.size() < 8 || std::memcmp(at, "\0\0\1\xB3", 4) != 0)
         throw Declined{};
     for (const std::uint8_t* p = at; p + 4 < end; ++p) {
         if (p[0] == 0 && p[1] == 0 &&

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace quillmark {
@@ -85,6 +86,6 @@ private:
 // libavformat's probe of a video stream's first payload takes it for MPEG video when the payload
 // starts with a sequence header and holds a picture and its first slices in order. Payloads that
 // another probe (H.263, VC-1, AVS) might claim as well are declined.
-void requireMpegVideo(HeaderWindow& file, const ProgramStreamPacket& packet);
+void requireMpegVideo(std::span<const std::uint8_t> payload);
 
 } // namespace quillmark
